@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs everything needed to build, run, test and benchmark Velmora on Debian.
+# Idempotent and non-interactive; safe to run on every CI start.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools libqt6svg6
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcurl4-openssl-dev libpng-dev zlib1g-dev
+  libfreeimage3 libfreeimage-dev
+  libx11-dev libxext-dev libxfixes-dev
+  libcrypt-dev
+  xvfb xauth xdotool x11-utils imagemagick
+  fonts-liberation fontconfig
+  python3 python3-pyftpdlib
+  apache2 apache2-utils
+  chromium
+  clang libclang-rt-14-dev
+)
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all ${#packages[@]} packages present"
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -o DPkg::Lock::Timeout=600
+$SUDO apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"

@@ -1,0 +1,23 @@
+#pragma once
+// The work the event loop paces. The shell only decides when; capture and publishing decide how.
+
+#include "settings/settings_record.h"
+
+#include <functional>
+
+namespace velmora {
+
+class PresentationSteps {
+public:
+    virtual ~PresentationSteps() = default;
+    // GUI thread, right before an Upload thread starts: the new picture file is complete on return.
+    virtual void captureDesktopPicture(const SettingsRecord& settings) = 0;
+    // Upload thread: one presentation cycle on the copy of the settings taken when it started.
+    virtual void runPresentationCycle(const SettingsRecord& settings) = 0;
+    // GUI thread, blocking: the whole Clear sequence. waitForUpload returns once no Upload thread
+    // is alive, and keeps serving that thread's message boxes meanwhile.
+    virtual void clearPresentation(const SettingsRecord& settings,
+                                   const std::function<void()>& waitForUpload) = 0;
+};
+
+} // namespace velmora
