@@ -1,0 +1,31 @@
+#include "settings/credential_scrambling.h"
+
+#include "settings/base64.h"
+#include "settings/text_trimming.h"
+
+namespace velmora {
+
+std::string EncodeCredential(std::string_view text, std::string_view fieldSelector)
+{
+    // The "|" gives even an empty text one encrypted byte, so an empty credential is stored
+    // as a non-empty value.
+    std::string bytes(TrimSpaces(text));
+    bytes += '|';
+    Rc4Transform(bytes.data(), bytes.size(), BuildCredentialKey(fieldSelector, 2));
+    return Base64Encode(bytes);
+}
+
+std::string DecodeCredential(std::string_view stored, std::string_view fieldSelector,
+                             std::int32_t version)
+{
+    std::string bytes = Base64Decode(stored);
+    Rc4Transform(bytes.data(), bytes.size(), BuildCredentialKey(fieldSelector, version));
+    if (bytes.size() <= 1)
+        return {};
+    bytes.pop_back();
+    if (const auto nul = bytes.find('\0'); nul != std::string::npos)
+        bytes.resize(nul);
+    return bytes;
+}
+
+} // namespace velmora

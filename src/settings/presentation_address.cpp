@@ -1,0 +1,12 @@
+#include "settings/presentation_address.h"
+
+namespace velmora {
+
+std::string PresentationAddressFor(std::string_view ftpSubDir)
+{
+    std::string address(kExampleSiteAddress);
+    address += ftpSubDir;
+    return address;
+}
+
+} // namespace velmora

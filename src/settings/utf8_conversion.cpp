@@ -1,0 +1,89 @@
+#include "settings/utf8_conversion.h"
+
+#include <cstdint>
+
+namespace velmora {
+namespace {
+
+bool IsContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+// Length of the well-formed UTF-8 sequence starting at pos and its code point, or 0 when the bytes
+// there are not well-formed (stray continuation, overlong form, surrogate, beyond U+10FFFF, cut
+// off).
+std::size_t DecodeSequence(std::string_view text, std::size_t pos, std::uint32_t& codePoint)
+{
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    std::size_t length = 0;
+    std::uint32_t minimum = 0;
+    if (lead < 0x80) {
+        codePoint = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        minimum = 0x80;
+        codePoint = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        minimum = 0x800;
+        codePoint = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        minimum = 0x10000;
+        codePoint = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (text.size() - pos < length)
+        return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto byte = static_cast<unsigned char>(text[pos + k]);
+        if (!IsContinuation(byte))
+            return 0;
+        codePoint = (codePoint << 6) | (byte & 0x3F);
+    }
+    if (codePoint < minimum || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+} // namespace
+
+std::string SingleByteToUtf8(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string Utf8ToSingleByte(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::uint32_t codePoint = 0;
+        const std::size_t length = DecodeSequence(text, pos, codePoint);
+        if (length == 0) {
+            out += '?';
+            ++pos;
+            continue;
+        }
+        out += codePoint <= 0xFF ? static_cast<char>(codePoint) : '?';
+        pos += length;
+    }
+    return out;
+}
+
+} // namespace velmora
