@@ -1,0 +1,90 @@
+#!/usr/bin/python3
+"""A small FTP server on 127.0.0.1 for Velmora's tests and demo (Debian python3-pyftpdlib).
+
+Prints "PORT <n>" on its first line once it listens. Anonymous logins may read and write the root;
+with --user and --password a named account with the same rights is added. With --log every command
+the server receives is appended to a file, one per line, plus "STORED <path> <bytes>" for every
+complete upload, so that a test can check what arrived and in which order.
+
+Fault modes for tests: --no-passive refuses EPSV and PASV (and logs any active-mode attempt);
+--stall-after BYTES stops the whole server from answering once an upload has sent that many bytes.
+"""
+import argparse
+import logging
+import os
+import sys
+import time
+import warnings
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.log import config_logging
+from pyftpdlib.servers import FTPServer
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--root", required=True)
+    parser.add_argument("--user", default="")
+    parser.add_argument("--password", default="")
+    parser.add_argument("--log", default="")
+    parser.add_argument("--no-passive", action="store_true")
+    parser.add_argument("--stall-after", type=int, default=-1)
+    args = parser.parse_args()
+
+    config_logging(level=logging.WARNING)
+    warnings.simplefilter("ignore")
+    root = os.path.abspath(args.root)
+    authorizer = DummyAuthorizer()
+    authorizer.add_anonymous(root, perm="elradfmwMT")
+    if args.user:
+        authorizer.add_user(args.user, args.password, root, perm="elradfmwMT")
+
+    log_file = open(args.log, "a", buffering=1) if args.log else None
+
+    def log(line):
+        if log_file:
+            log_file.write(line + "\n")
+
+    class StallingDTP(DTPHandler):
+        def handle_read(self):
+            if 0 <= args.stall_after <= self.tot_bytes_received:
+                log("STALL")
+                # Blocks the single-threaded server: it stops answering on every connection.
+                while True:
+                    time.sleep(3600)
+            super().handle_read()
+
+    class Handler(FTPHandler):
+        def pre_process_command(self, line, cmd, arg):
+            log(line)
+            if args.no_passive and cmd in ("PASV", "EPSV"):
+                self.respond("502 Passive mode is switched off on this server.")
+                return
+            super().pre_process_command(line, cmd, arg)
+
+        def on_file_received(self, file):
+            rel = os.path.relpath(file, root)
+            log("STORED %s %d" % (rel, os.path.getsize(file)))
+
+        def on_incomplete_file_received(self, file):
+            log("INCOMPLETE %s" % os.path.relpath(file, root))
+
+    Handler.authorizer = authorizer
+    Handler.banner = "Velmora test FTP server ready."
+    # A wrong password is still refused, only without the long anti-guessing pause.
+    Handler.auth_failed_timeout = 0.2
+    if args.stall_after >= 0:
+        Handler.dtp_handler = StallingDTP
+
+    server = FTPServer(("127.0.0.1", args.port), Handler)
+    print("PORT %d" % server.address[1], flush=True)
+    try:
+        server.serve_forever(handle_exit=True)
+    finally:
+        server.close_all()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,80 @@
+#include "app/presentation_control.h"
+
+#include "app/presentation_messages.h"
+
+namespace velmora {
+
+PresentationControl::PresentationControl(SharedPresentation& shared, const SettingsRecord& settings,
+                                         PresentationSteps& steps, UploadThread& upload,
+                                         MessageBoxes& boxes, Clock& clock, StatusDisplay& display)
+    : shared_(shared), settings_(settings), steps_(steps), upload_(upload), boxes_(boxes),
+      clock_(clock), display_(display)
+{
+}
+
+void PresentationControl::start()
+{
+    shared_.state = PresentationState::Running;
+    shared_.firstFailureTime = 0;
+    display_.setStatusLine(text::kStarting);
+    boxes_.show(text::kProgramTitle, text::startMessage(settings_.PresentationAddress));
+}
+
+void PresentationControl::autostart()
+{
+    shared_.state = PresentationState::Running;
+    display_.setStatusLine(text::kStarting);
+}
+
+void PresentationControl::stop()
+{
+    shared_.stopAndReset();
+    display_.setStatusLine(text::kStopping);
+    boxes_.show(text::kProgramTitle, text::kStopMessage);
+}
+
+void PresentationControl::clear()
+{
+    steps_.clearPresentation(settings_, [this] { upload_.waitUntilFinished(serveWhileWaiting_); });
+}
+
+void PresentationControl::pace()
+{
+    const PresentationState state = shared_.state;
+    if (state == PresentationState::Running && !upload_.alive()) {
+        const std::int64_t now = clock_.localSeconds();
+        if (now >= lastCycleStart_ + settings_.PauseSeconds) {
+            lastCycleStart_ = now;
+            steps_.captureDesktopPicture(settings_);
+            // The cycle gets its own copy: the settings window may replace the record's texts
+            // while the upload still reads them.
+            upload_.start([this, copy = settings_] { steps_.runPresentationCycle(copy); });
+            stateText_ = text::kRunning;
+        }
+    } else if (state == PresentationState::Cleared) {
+        stateText_ = text::kCleared;
+    } else if (state == PresentationState::Stopped) {
+        stateText_ = text::kStopped;
+    }
+
+    const std::string status = statusText();
+    display_.setStatusLine(status);
+    if (display_.inTray())
+        display_.setTrayTooltip(trayTooltip(status));
+}
+
+std::string PresentationControl::statusText() const
+{
+    return stateText_ + " " + shared_.uploadTimeText.get() + " (" +
+           std::to_string(shared_.uploadCounter.load()) + ")";
+}
+
+std::string PresentationControl::trayTooltip(const std::string& status)
+{
+    std::string tooltip = std::string(text::kProgramTitle) + "\r\n" + status;
+    if (tooltip.size() > 63)
+        tooltip.resize(63);
+    return tooltip;
+}
+
+} // namespace velmora

@@ -1,0 +1,60 @@
+#pragma once
+// The presentation state machine and the pacing step of the event loop, free of any window code:
+// the buttons and menu entries call in here, and every pass of the loop ends with pace().
+
+#include "app/presentation_state.h"
+#include "app/presentation_steps.h"
+#include "app/upload_thread.h"
+#include "settings/settings_record.h"
+#include "ui/clock.h"
+#include "ui/message_boxes.h"
+#include "ui/status_display.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace velmora {
+
+class PresentationControl {
+public:
+    PresentationControl(SharedPresentation& shared, const SettingsRecord& settings,
+                        PresentationSteps& steps, UploadThread& upload, MessageBoxes& boxes,
+                        Clock& clock, StatusDisplay& display);
+
+    // What the GUI thread does while it waits for the Upload thread (serve its message boxes).
+    void setWhileWaitingForUpload(std::function<void()> serve) { serveWhileWaiting_ = std::move(serve); }
+
+    void start();
+    void stop();
+    void clear();
+    // Presenter actions that end a presentation without a message: Exit, close boxes, settings.
+    void stopAndReset() { shared_.stopAndReset(); }
+    // Autostart: Running without the start message.
+    void autostart();
+
+    // The pacing step and the Status line of one pass of the event loop.
+    void pace();
+
+    // Status text: state word, Upload time text and Upload counter.
+    std::string statusText() const;
+    // The tray tooltip holds at most 63 characters.
+    static std::string trayTooltip(const std::string& status);
+
+    std::int64_t lastCycleStart() const { return lastCycleStart_; }
+
+private:
+    SharedPresentation& shared_;
+    const SettingsRecord& settings_;
+    PresentationSteps& steps_;
+    UploadThread& upload_;
+    MessageBoxes& boxes_;
+    Clock& clock_;
+    StatusDisplay& display_;
+    std::function<void()> serveWhileWaiting_;
+
+    std::string stateText_;
+    std::int64_t lastCycleStart_ = 0; // never reset: a quick restart waits for the rest of the pause
+};
+
+} // namespace velmora

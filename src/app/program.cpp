@@ -1,0 +1,141 @@
+#include "app/program.h"
+
+#include "app/about_box.h"
+#include "app/event_loop.h"
+#include "app/final_cleanup.h"
+#include "app/instance_guard.h"
+#include "app/main_window.h"
+#include "app/position_store.h"
+#include "app/presentation_control.h"
+#include "app/presentation_messages.h"
+#include "app/program_folders.h"
+#include "app/program_steps.h"
+#include "app/window_position.h"
+#include "app/working_files.h"
+#include "ui/clock.h"
+#include "ui/qt/program_fonts.h"
+#include "ui/qt/qt_message_boxes.h"
+#include "ui/qt/tray_icon_image.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QScreen>
+#include <QUrl>
+
+#include <atomic>
+#include <memory>
+
+namespace velmora {
+namespace {
+
+ScreenBounds readScreenBounds()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return {};
+    const QRect area = screen->virtualGeometry();
+    return {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+}
+
+void openAddress(const char* address)
+{
+    // A failure to open the browser is not the presenter's problem here: ignored.
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(address)));
+}
+
+} // namespace
+
+void runProgram(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setFont(QFont(QStringLiteral("Arial"), 8));
+    QtMessageBoxes boxes;
+
+    // Folders come first: the single-instance lock lives in the private Temp folder.
+    ProgramFolders folders;
+    folders.work = workFolderPath();
+    std::string tempError;
+    folders.temp = privateTempFolder(tempError);
+    folders.program = programFolderPath();
+    if (folders.temp.empty()) {
+        boxes.show(text::kErrorTitle,
+                   "Der Ordner f\xFCr die Arbeitsdateien kann nicht sicher verwendet werden:\r\n" +
+                       tempError);
+        finalCleanup();
+    }
+
+    InstanceGuard guard(folders.temp);
+    if (!guard.acquired()) {
+        boxes.show(text::kInformationTitle, text::kAlreadyRunning);
+        finalCleanup();
+    }
+    createWorkFolder(folders.work);
+
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const ProgramFonts fonts = loadProgramFonts(primary ? primary->logicalDotsPerInchY() : 96.0);
+    const QIcon trayImage = trayIconImage();
+    const ScreenBounds screen = readScreenBounds();
+
+    SettingsRecord settings;
+    ProgramSteps steps(folders, boxes, settings);
+    if (!steps.loadImageLibrary())
+        finalCleanup();
+
+    const StoredPosition stored = readStoredPosition();
+    const WindowPosition position = acceptedWindowPosition(stored.x, stored.y, screen);
+
+    SharedPresentation shared;
+    UploadThread upload;
+    MainWindow window(position.x, position.y, trayImage);
+    window.show();
+
+    steps.loadSettings();
+
+    PresentationControl control(shared, settings, steps, upload, boxes, systemClock(), window);
+    control.setWhileWaitingForUpload([&boxes] { boxes.serveQueuedBoxes(); });
+    steps.attach(shared, window);
+
+    std::atomic<bool> quit{false};
+    std::unique_ptr<AboutBox> about;
+    QObject::connect(&window, &MainWindow::startClicked, [&] { control.start(); });
+    QObject::connect(&window, &MainWindow::stopClicked, [&] { control.stop(); });
+    QObject::connect(&window, &MainWindow::clearClicked, [&] { control.clear(); });
+    QObject::connect(&window, &MainWindow::quitRequested, [&] {
+        control.stopAndReset();
+        quit = true;
+    });
+    QObject::connect(&window, &MainWindow::settingsRequested, [&] {
+        control.stopAndReset();
+        steps.openSettingsWindow();
+    });
+    QObject::connect(&window, &MainWindow::helpRequested, [] { openAddress(kOnlineHelpAddress); });
+    QObject::connect(&window, &MainWindow::aboutRequested, [&] {
+        if (!about) {
+            about = std::make_unique<AboutBox>(&window, fonts.dialogTitle);
+            QObject::connect(about.get(), &AboutBox::linkClicked,
+                             [] { openAddress(kHomepageAddress); });
+        }
+        about->show();
+        about->raise();
+        about->activateWindow();
+    });
+
+    steps.startRegionFrame();
+    if (settings.AutostartPresentation != 0)
+        control.autostart();
+    else
+        boxes.show(text::kProgramTitle, text::kWelcome);
+
+    runEventLoop(quit, [&] { control.pace(); });
+
+    // Shut-down. A cycle still uploading is not waited for.
+    steps.stopRegionFrame();
+    saveProgramPlacement(folders.program, window.x(), window.y());
+    deleteWorkingFiles(folders.temp);
+    steps.unloadImageLibrary();
+    finalCleanup();
+}
+
+} // namespace velmora

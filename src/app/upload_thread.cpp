@@ -1,0 +1,52 @@
+#include "app/upload_thread.h"
+
+#include <chrono>
+
+namespace velmora {
+
+UploadThread::~UploadThread()
+{
+    if (!thread_.joinable())
+        return;
+    if (alive_)
+        thread_.detach();
+    else
+        thread_.join();
+}
+
+void UploadThread::reap()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
+bool UploadThread::start(std::function<void()> body)
+{
+    if (alive_)
+        return false;
+    reap();
+    alive_ = true;
+    thread_ = std::thread([this, body = std::move(body)] {
+        body();
+        {
+            std::lock_guard lock(mutex_);
+            alive_ = false;
+        }
+        finished_.notify_all();
+    });
+    return true;
+}
+
+void UploadThread::waitUntilFinished(const std::function<void()>& whileWaiting)
+{
+    for (;;) {
+        if (whileWaiting)
+            whileWaiting();
+        std::unique_lock lock(mutex_);
+        if (finished_.wait_for(lock, std::chrono::milliseconds(20), [this] { return !alive_; }))
+            break;
+    }
+    reap();
+}
+
+} // namespace velmora

@@ -1,0 +1,38 @@
+#pragma once
+// The one Upload thread: runs a single presentation cycle and ends. Whether it is still alive is
+// a plain flag, so the event loop can ask without waiting.
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace velmora {
+
+class UploadThread {
+public:
+    UploadThread() = default;
+    // A thread still running at the end is left to finish with the process, as shut-down does not
+    // wait for an upload.
+    ~UploadThread();
+    UploadThread(const UploadThread&) = delete;
+    UploadThread& operator=(const UploadThread&) = delete;
+
+    bool alive() const { return alive_.load(); }
+    // Starts body on a new thread. Returns false, and starts nothing, while a thread is alive.
+    bool start(std::function<void()> body);
+    // Waits without limit until no thread is alive; whileWaiting runs again and again meanwhile
+    // (the GUI thread serves the Upload thread's message boxes there).
+    void waitUntilFinished(const std::function<void()>& whileWaiting);
+
+private:
+    void reap();
+
+    std::thread thread_;
+    std::atomic<bool> alive_{false};
+    std::mutex mutex_;
+    std::condition_variable finished_;
+};
+
+} // namespace velmora

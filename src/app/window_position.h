@@ -1,0 +1,27 @@
+#pragma once
+// Where the main window opens: defaults, and which remembered values are still on the screen.
+
+#include <optional>
+
+namespace velmora {
+
+// Right and bottom are exclusive, as the screen's clip box gives them.
+struct ScreenBounds {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+struct WindowPosition {
+    int x = 200;
+    int y = 1;
+};
+
+// A remembered coordinate is used only when it is greater than 0 and more than 10 pixels inside
+// the right or bottom edge, so the window can never open out of reach.
+WindowPosition acceptedWindowPosition(std::optional<long long> storedX,
+                                      std::optional<long long> storedY,
+                                      const ScreenBounds& screen);
+
+} // namespace velmora

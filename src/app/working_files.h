@@ -1,0 +1,16 @@
+#pragma once
+// The local files the program leaves in the Temp folder while it runs.
+
+#include <array>
+#include <string>
+
+namespace velmora {
+
+// Removed at shut-down, in this order. "VelmoraPreview.htm" is not among them: it stays.
+inline constexpr std::array<const char*, 6> kWorkingFiles = {
+    "Velmora.cnt", "Velmora.ind", "Velmora.ht1", "Velmora.ht2", "Velmora.png", "VelmoraPreview.png"};
+
+// Deletes the working files; one that is missing or cannot be deleted is skipped silently.
+void deleteWorkingFiles(const std::string& tempFolder);
+
+} // namespace velmora
