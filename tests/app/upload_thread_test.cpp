@@ -1,0 +1,41 @@
+// The Upload thread's liveness flag and the wait that keeps serving the GUI meanwhile.
+
+#include "app/upload_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace velmora {
+namespace {
+
+TEST(UploadThread, RefusesASecondStartWhileAliveAndWaitServesMeanwhile)
+{
+    UploadThread upload;
+    std::atomic<bool> release{false};
+    std::atomic<int> runs{0};
+    ASSERT_TRUE(upload.start([&] {
+        while (!release)
+            std::this_thread::yield();
+        ++runs;
+    }));
+    EXPECT_TRUE(upload.alive());
+    EXPECT_FALSE(upload.start([&] { ++runs; }));
+
+    int served = 0;
+    upload.waitUntilFinished([&] {
+        if (++served == 5)
+            release = true;
+    });
+    EXPECT_FALSE(upload.alive());
+    EXPECT_GE(served, 5);
+    EXPECT_EQ(runs.load(), 1);
+
+    ASSERT_TRUE(upload.start([&] { ++runs; }));
+    upload.waitUntilFinished({});
+    EXPECT_EQ(runs.load(), 2);
+}
+
+} // namespace
+} // namespace velmora

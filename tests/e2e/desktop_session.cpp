@@ -1,0 +1,130 @@
+#include "e2e/desktop_session.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace velmora::test {
+namespace {
+
+int shellValue(const std::string& text, const std::string& name)
+{
+    const auto at = text.find(name + "=");
+    return at == std::string::npos ? -1 : std::stoi(text.substr(at + name.size() + 1));
+}
+
+} // namespace
+
+DesktopSession::DesktopSession()
+{
+    for (const auto& dir : {home(), configHome(), tempRoot(), folder_.path() + "/runtime"})
+        std::filesystem::create_directories(dir);
+    std::filesystem::permissions(folder_.path() + "/runtime", std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
+}
+
+std::string DesktopSession::tempFolder() const
+{
+    return tempRoot() + "/velmora-" + std::to_string(::getuid()) + "/";
+}
+
+std::unique_ptr<ChildProcess> DesktopSession::startProgram(const std::string& logName)
+{
+    return std::make_unique<ChildProcess>(
+        std::vector<std::string>{VELMORA_BINARY},
+        std::map<std::string, std::string>{{"DISPLAY", display_.name()},
+                                           {"HOME", home()},
+                                           {"XDG_CONFIG_HOME", configHome()},
+                                           {"TMPDIR", tempRoot()},
+                                           {"XDG_RUNTIME_DIR", folder_.path() + "/runtime"},
+                                           {"QT_QPA_PLATFORM", ""},
+                                           {"WAYLAND_DISPLAY", ""}},
+        folder_.path() + "/" + logName);
+}
+
+std::string DesktopSession::xdotool(const std::string& arguments)
+{
+    return commandOutput("DISPLAY=" + display_.name() + " xdotool " + arguments + " 2>/dev/null");
+}
+
+std::vector<WindowInfo> DesktopSession::windows(const std::string& title)
+{
+    std::vector<WindowInfo> found;
+    std::istringstream ids(xdotool("search --onlyvisible --name '^" + title + "$'"));
+    std::string id;
+    while (ids >> id) {
+        const std::string shell = xdotool("getwindowgeometry --shell " + id);
+        WindowInfo info{id, shellValue(shell, "X"), shellValue(shell, "Y"),
+                        shellValue(shell, "WIDTH"), shellValue(shell, "HEIGHT")};
+        if (info.width > 1 && info.height > 1)
+            found.push_back(info);
+    }
+    return found;
+}
+
+std::optional<WindowInfo> DesktopSession::waitForMainWindow(std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    do {
+        for (const auto& window : windows("Velmora"))
+            if (window.width == 158 && window.height == 78)
+                return window;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return std::nullopt;
+}
+
+bool DesktopSession::waitForWindow(const std::string& title, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    do {
+        if (!windows(title).empty())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return false;
+}
+
+void DesktopSession::closeMessageBoxes(std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    // A box may still be on its way: look twice with a pause before calling the screen clear.
+    int quietLooks = 0;
+    while (quietLooks < 2 && std::chrono::steady_clock::now() < deadline) {
+        bool boxShown = false;
+        for (const std::string title : {"Velmora", "Information", "Fehler"})
+            for (const auto& window : windows(title))
+                if (!(window.width == 158 && window.height == 78))
+                    boxShown = true;
+        if (boxShown) {
+            quietLooks = 0;
+            pressKey("Return");
+        } else {
+            ++quietLooks;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+}
+
+void DesktopSession::pressKey(const std::string& key)
+{
+    xdotool("key " + key);
+}
+
+void DesktopSession::click(const WindowInfo& window, int x, int y)
+{
+    xdotool("mousemove --sync " + std::to_string(window.x + x) + " " + std::to_string(window.y + y) +
+            " click 1");
+}
+
+std::string DesktopSession::log(const std::string& logName) const
+{
+    std::ifstream in(folder_.path() + "/" + logName);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace velmora::test

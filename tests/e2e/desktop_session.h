@@ -1,0 +1,62 @@
+#pragma once
+// Runs the real velmora binary on a private virtual display with private home, settings and
+// temporary folders, and drives it with xdotool as a person would.
+
+#include "support/child_process.h"
+#include "support/virtual_display.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmora::test {
+
+struct WindowInfo {
+    std::string id;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+class DesktopSession {
+public:
+    DesktopSession();
+
+    std::string home() const { return folder_.path() + "/home"; }
+    std::string configHome() const { return folder_.path() + "/config"; }
+    std::string tempRoot() const { return folder_.path() + "/tmp"; }
+    std::string tempFolder() const; // the program's private folder below tempRoot()
+    std::string positionStore() const { return configHome() + "/Corvantis/Velmora.conf"; }
+    std::string preferenceFile() const { return configHome() + "/Velmora/Velmora.prf"; }
+
+    std::unique_ptr<ChildProcess> startProgram(const std::string& logName = "velmora.log");
+
+    // Visible windows whose title is exactly title.
+    std::vector<WindowInfo> windows(const std::string& title);
+    // The main window (titled "Velmora", 158 x 78) once it is visible, or nothing in time.
+    std::optional<WindowInfo> waitForMainWindow(std::chrono::milliseconds limit);
+    bool waitForWindow(const std::string& title, std::chrono::milliseconds limit);
+    // Closes message boxes with Enter until only the main window is left (or none shows).
+    void closeMessageBoxes(std::chrono::milliseconds limit);
+    void pressKey(const std::string& key);
+    // Clicks at a point of a window's inner area.
+    void click(const WindowInfo& window, int x, int y);
+
+    std::string xdotool(const std::string& arguments);
+    std::string log(const std::string& logName = "velmora.log") const;
+
+private:
+    TemporaryFolder folder_;
+    VirtualDisplay display_;
+};
+
+// The main window's buttons sit just below its menu bar; this is the middle of their row.
+inline constexpr int kButtonRowY = 27;
+inline constexpr int kStartX = 21;
+inline constexpr int kStopX = 59;
+inline constexpr int kClearX = 97;
+inline constexpr int kExitX = 135;
+
+} // namespace velmora::test

@@ -1,0 +1,95 @@
+// The real program on a virtual display: its window, the single-instance guard and a clean exit.
+
+#include "e2e/desktop_session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace velmora::test {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(ShellBlackBox, OpensAtTheStoredPlaceAndExitSavesPlacementAndRemovesWorkingFiles)
+{
+    DesktopSession session;
+    fs::create_directories(fs::path(session.positionStore()).parent_path());
+    std::ofstream(session.positionStore()) << "[General]\nPosX=300\nPosY=50\n";
+    fs::create_directories(session.tempFolder());
+    for (const char* name : {"Velmora.cnt", "Velmora.ind", "Velmora.ht1", "Velmora.ht2",
+                             "Velmora.png", "VelmoraPreview.png", "VelmoraPreview.htm"})
+        std::ofstream(session.tempFolder() + name) << "left from an earlier run";
+
+    auto program = session.startProgram();
+    const auto main = session.waitForMainWindow(15s);
+    ASSERT_TRUE(main) << session.log();
+    EXPECT_EQ(main->x, 300);
+    EXPECT_EQ(main->y, 50);
+    session.closeMessageBoxes(10s);
+    ASSERT_TRUE(program->running());
+
+    session.click(*main, kExitX, kButtonRowY);
+    const auto code = program->waitFor(15s);
+    ASSERT_TRUE(code) << "Exit did not end the program";
+    EXPECT_EQ(*code, 0);
+
+    const std::string store = fileText(session.positionStore());
+    EXPECT_NE(store.find("PosX=300"), std::string::npos) << store;
+    EXPECT_NE(store.find("PosY=50"), std::string::npos) << store;
+    EXPECT_NE(store.find("InstallDir=" + fs::path(VELMORA_BINARY).parent_path().string() + "/"),
+              std::string::npos)
+        << store;
+    for (const char* name : {"Velmora.cnt", "Velmora.ind", "Velmora.ht1", "Velmora.ht2",
+                             "Velmora.png", "VelmoraPreview.png"})
+        EXPECT_FALSE(fs::exists(session.tempFolder() + name)) << name;
+    EXPECT_TRUE(fs::exists(session.tempFolder() + "VelmoraPreview.htm"));
+}
+
+TEST(ShellBlackBox, PositionOffTheScreenFallsBackToTheDefault)
+{
+    DesktopSession session;
+    fs::create_directories(fs::path(session.positionStore()).parent_path());
+    std::ofstream(session.positionStore()) << "[General]\nPosX=1014\nPosY=0\n";
+    auto program = session.startProgram();
+    const auto main = session.waitForMainWindow(15s);
+    ASSERT_TRUE(main) << session.log();
+    EXPECT_EQ(main->x, 200);
+    EXPECT_EQ(main->y, 1);
+}
+
+TEST(ShellBlackBox, SecondCopyShowsInformationAndEndsWithoutAWindow)
+{
+    DesktopSession session;
+    auto first = session.startProgram("first.log");
+    ASSERT_TRUE(session.waitForMainWindow(15s)) << session.log("first.log");
+    session.closeMessageBoxes(10s);
+
+    auto second = session.startProgram("second.log");
+    ASSERT_TRUE(session.waitForWindow("Information", 15s)) << session.log("second.log");
+    EXPECT_TRUE(second->running());
+    session.pressKey("Return");
+    const auto code = second->waitFor(10s);
+    ASSERT_TRUE(code) << "the second copy did not end";
+    EXPECT_EQ(*code, 0);
+
+    EXPECT_TRUE(first->running()) << "the first copy must not be affected";
+    int mainWindows = 0;
+    for (const auto& window : session.windows("Velmora"))
+        mainWindows += (window.width == 158 && window.height == 78) ? 1 : 0;
+    EXPECT_EQ(mainWindows, 1);
+}
+
+} // namespace
+} // namespace velmora::test
