@@ -1,5 +1,7 @@
 #include "app/program_steps.h"
 
+#include "settings/settings_store.h"
+
 namespace velmora {
 
 ProgramSteps::ProgramSteps(const ProgramFolders& folders, MessageBoxes& boxes,
@@ -13,7 +15,10 @@ bool ProgramSteps::loadImageLibrary()
     return true;
 }
 
-void ProgramSteps::loadSettings() {}
+void ProgramSteps::loadSettings()
+{
+    LoadSettings(settings_, folders_.work, boxes_);
+}
 
 void ProgramSteps::attach(SharedPresentation& shared, StatusDisplay& display)
 {

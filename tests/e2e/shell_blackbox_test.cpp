@@ -39,6 +39,10 @@ TEST(ShellBlackBox, OpensAtTheStoredPlaceAndExitSavesPlacementAndRemovesWorkingF
     EXPECT_EQ(main->y, 50);
     session.closeMessageBoxes(10s);
     ASSERT_TRUE(program->running());
+    // The first start creates the preference file, private because it holds credentials.
+    ASSERT_TRUE(fs::exists(session.preferenceFile()));
+    EXPECT_EQ(fs::status(session.preferenceFile()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
 
     session.click(*main, kExitX, kButtonRowY);
     const auto code = program->waitFor(15s);
