@@ -30,9 +30,9 @@ std::string DesktopSession::tempFolder() const
     return tempRoot() + "/velmora-" + std::to_string(::getuid()) + "/";
 }
 
-std::unique_ptr<ChildProcess> DesktopSession::startProgram(const std::string& logName)
+std::unique_ptr<LaunchedProgram> DesktopSession::startProgram(const std::string& logName)
 {
-    return std::make_unique<ChildProcess>(
+    return std::make_unique<LaunchedProgram>(
         std::vector<std::string>{VELMORA_BINARY},
         std::map<std::string, std::string>{{"DISPLAY", display_.name()},
                                            {"HOME", home()},

@@ -2,7 +2,7 @@
 // Runs the real velmora binary on a private virtual display with private home, settings and
 // temporary folders, and drives it with xdotool as a person would.
 
-#include "support/child_process.h"
+#include "support/launched_program.h"
 #include "support/virtual_display.h"
 
 #include <chrono>
@@ -31,7 +31,7 @@ public:
     std::string positionStore() const { return configHome() + "/Corvantis/Velmora.conf"; }
     std::string preferenceFile() const { return configHome() + "/Velmora/Velmora.prf"; }
 
-    std::unique_ptr<ChildProcess> startProgram(const std::string& logName = "velmora.log");
+    std::unique_ptr<LaunchedProgram> startProgram(const std::string& logName = "velmora.log");
 
     // Visible windows whose title is exactly title.
     std::vector<WindowInfo> windows(const std::string& title);

@@ -19,7 +19,7 @@ VirtualDisplay::VirtualDisplay(int width, int height)
         const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
         if (std::filesystem::exists(socket) || std::filesystem::exists(lock))
             continue;
-        auto server = std::make_unique<ChildProcess>(
+        auto server = std::make_unique<LaunchedProgram>(
             std::vector<std::string>{"Xvfb", ":" + std::to_string(number), "-screen", "0", screen,
                                      "-nolisten", "tcp"},
             std::map<std::string, std::string>{});

@@ -1,7 +1,7 @@
 #pragma once
 // A private X display (Xvfb) for one test: its own number, gone when the test ends.
 
-#include "support/child_process.h"
+#include "support/launched_program.h"
 
 #include <memory>
 #include <string>
@@ -15,7 +15,7 @@ public:
 
 private:
     std::string name_;
-    std::unique_ptr<ChildProcess> server_;
+    std::unique_ptr<LaunchedProgram> server_;
 };
 
 } // namespace velmora::test

@@ -1,4 +1,4 @@
-#include "support/child_process.h"
+#include "support/launched_program.h"
 
 #include <array>
 #include <cerrno>
@@ -19,7 +19,7 @@ extern char** environ;
 
 namespace velmora::test {
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv,
+LaunchedProgram::LaunchedProgram(const std::vector<std::string>& argv,
                            const std::map<std::string, std::string>& env,
                            const std::string& outputFile)
 {
@@ -61,7 +61,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
         throw std::runtime_error("cannot start " + argv.front());
 }
 
-ChildProcess::~ChildProcess()
+LaunchedProgram::~LaunchedProgram()
 {
     if (running()) {
         kill(SIGKILL);
@@ -69,12 +69,12 @@ ChildProcess::~ChildProcess()
     }
 }
 
-bool ChildProcess::running()
+bool LaunchedProgram::running()
 {
     return !waitFor(std::chrono::milliseconds(0)).has_value();
 }
 
-std::optional<int> ChildProcess::waitFor(std::chrono::milliseconds limit)
+std::optional<int> LaunchedProgram::waitFor(std::chrono::milliseconds limit)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (!status_) {
@@ -95,7 +95,7 @@ std::optional<int> ChildProcess::waitFor(std::chrono::milliseconds limit)
     return status_;
 }
 
-void ChildProcess::kill(int signal)
+void LaunchedProgram::kill(int signal)
 {
     if (!status_)
         ::kill(pid_, signal);

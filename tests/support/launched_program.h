@@ -11,15 +11,15 @@
 
 namespace velmora::test {
 
-class ChildProcess {
+class LaunchedProgram {
 public:
     // env: variables to set (an empty value removes the variable); output goes to outputFile
     // (or /dev/null when empty).
-    ChildProcess(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+    LaunchedProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
                  const std::string& outputFile = {});
-    ~ChildProcess(); // kills and reaps a child that still runs
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~LaunchedProgram(); // kills and reaps a child that still runs
+    LaunchedProgram(const LaunchedProgram&) = delete;
+    LaunchedProgram& operator=(const LaunchedProgram&) = delete;
 
     pid_t pid() const { return pid_; }
     bool running();
