@@ -1,0 +1,51 @@
+#include "publish/clear_presentation.h"
+
+#include "publish/publish_messages.h"
+
+#include <utility>
+
+namespace velmora {
+
+ClearPresentation::ClearPresentation(SharedPresentation& shared, MessageBoxes& boxes,
+                                     PresentationCycle& cycle, std::string tempFolder,
+                                     BlankPictureWriter writeBlankPicture)
+    : shared_(shared), boxes_(boxes), cycle_(cycle), tempFolder_(std::move(tempFolder)),
+      writeBlankPicture_(std::move(writeBlankPicture))
+{
+}
+
+ClearOutcome ClearPresentation::run(const SettingsRecord& settings, PictureSize lastPicture,
+                                    PointerMarker marker,
+                                    const std::function<void()>& waitForUpload,
+                                    const std::function<void(const std::string&)>& showStatus)
+{
+    shared_.state = PresentationState::Cleared;
+    shared_.firstFailureTime = 0;
+    if (showStatus)
+        showStatus(messages::kClearing);
+    if (waitForUpload)
+        waitForUpload();
+    // The cycle waited for may have recorded or reported a failure meanwhile; that belongs to the
+    // presentation being ended, not to the clearing cycles, which start with a fresh window.
+    shared_.state = PresentationState::Cleared;
+    shared_.firstFailureTime = 0;
+
+    const bool saved =
+        lastPicture.width > 0 && lastPicture.height > 0 && writeBlankPicture_ &&
+        writeBlankPicture_(tempFolder_ + "Velmora.png", lastPicture.width, lastPicture.height);
+    if (!saved) {
+        shared_.state = PresentationState::Stopped;
+        boxes_.show(messages::kErrorTitle, messages::kPictureNotCleared, BoxButtons::Ok,
+                    BoxModality::SystemModal);
+        return ClearOutcome::PictureNotCleared;
+    }
+
+    cycle_.run(settings, marker, PictureAdvance::Always);
+    shared_.uploadCounter = -1;
+    cycle_.run(settings, marker, PictureAdvance::Always);
+    shared_.uploadCounter = -1;
+    cycle_.run(settings, marker, PictureAdvance::Always);
+    return ClearOutcome::Done;
+}
+
+} // namespace velmora

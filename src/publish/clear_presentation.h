@@ -1,0 +1,51 @@
+#pragma once
+// Ending a presentation for the spectators: every picture file on the server is overwritten with
+// a black picture of the last picture's size, and the data page's counter falls back to 0, which
+// takes the viewer page to the presenter's homepage.
+
+#include "app/presentation_state.h"
+#include "publish/presentation_cycle.h"
+#include "settings/settings_record.h"
+#include "ui/message_boxes.h"
+
+#include <functional>
+#include <string>
+
+namespace velmora {
+
+// Writes a black picture of width x height as PNG to path with the program's picture writer.
+using BlankPictureWriter = std::function<bool(const std::string& path, int width, int height)>;
+
+struct PictureSize {
+    int width = 0; // 0 before the first capture since program start
+    int height = 0;
+};
+
+enum class ClearOutcome {
+    Done,
+    // The black picture could not be saved (or nothing was captured yet); the presenter has
+    // been told, and the program must end at once without its orderly shut-down.
+    PictureNotCleared,
+};
+
+class ClearPresentation {
+public:
+    // tempFolder ends in "/"; the blank picture replaces its "Velmora.png".
+    ClearPresentation(SharedPresentation& shared, MessageBoxes& boxes, PresentationCycle& cycle,
+                      std::string tempFolder, BlankPictureWriter writeBlankPicture);
+
+    // GUI thread, blocking. waitForUpload returns once no Upload thread is alive (and keeps
+    // serving that thread's message boxes meanwhile); showStatus puts a text on the Status line.
+    ClearOutcome run(const SettingsRecord& settings, PictureSize lastPicture, PointerMarker marker,
+                     const std::function<void()>& waitForUpload,
+                     const std::function<void(const std::string&)>& showStatus = {});
+
+private:
+    SharedPresentation& shared_;
+    MessageBoxes& boxes_;
+    PresentationCycle& cycle_;
+    std::string tempFolder_;
+    BlankPictureWriter writeBlankPicture_;
+};
+
+} // namespace velmora

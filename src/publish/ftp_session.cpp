@@ -1,0 +1,297 @@
+#include "publish/ftp_session.h"
+
+#include "publish/curl_handles.h"
+#include "publish/ftp_reply.h"
+#include "publish/server_address.h"
+
+#include <cstring>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+bool libraryReady()
+{
+    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    return ready;
+}
+
+// A line break or NUL inside an argument would let a text smuggle a second command onto the
+// control connection.
+bool safeArgument(const std::string& text)
+{
+    return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
+bool isUnreserved(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+// Each path segment escaped on its own, so that characters like ";", "?" or "#" in a name stay
+// part of the name. A leading "/" (an absolute path) becomes "%2F", as FTP URLs spell it.
+std::string escapePath(const std::string& path)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const auto c = static_cast<unsigned char>(path[i]);
+        if (c == '/' && i != 0) {
+            out += '/';
+        } else if (isUnreserved(c)) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 0x0F];
+        }
+    }
+    return out;
+}
+
+// In ASCII mode libcurl writes every LF as CR LF on this platform; a file that already has CR LF
+// line ends would reach the server as CR CR LF.
+std::string withBareLineFeeds(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        out += text[i];
+    }
+    return out;
+}
+
+struct MemorySource {
+    const std::string* bytes;
+    std::size_t offset = 0;
+};
+
+size_t readFromMemory(char* buffer, size_t size, size_t count, void* userdata)
+{
+    auto* source = static_cast<MemorySource*>(userdata);
+    const std::size_t n = std::min(size * count, source->bytes->size() - source->offset);
+    std::memcpy(buffer, source->bytes->data() + source->offset, n);
+    source->offset += n;
+    return n;
+}
+
+size_t readFromFile(char* buffer, size_t size, size_t count, void* userdata)
+{
+    auto* file = static_cast<std::FILE*>(userdata);
+    const size_t n = std::fread(buffer, 1, size * count, file);
+    if (n == 0 && std::ferror(file))
+        return CURL_READFUNC_ABORT;
+    return n;
+}
+
+int recordDialogue(CURL*, curl_infotype type, char* data, size_t size, void* userdata)
+{
+    auto* dialogue = static_cast<FtpDialogue*>(userdata);
+    if (type == CURLINFO_HEADER_OUT)
+        dialogue->sent(std::string(data, size));
+    else if (type == CURLINFO_HEADER_IN)
+        dialogue->received(std::string(data, size));
+    return 0;
+}
+
+bool succeeded(const FtpExchange* exchange)
+{
+    return exchange && exchange->replyCode >= 200 && exchange->replyCode < 300;
+}
+
+} // namespace
+
+struct FtpSession::Impl {
+    FtpTimeouts timeouts;
+    // Declared before the handle: libcurl still reports the QUIT exchange while it cleans up.
+    FtpDialogue dialogue;
+    CurlEasy easy;
+    std::string baseUrl;
+    // The server's absolute name of a directory set by setCurrentDirectory. Should libcurl have
+    // to open a new control connection (after a time-out it drops the old one), the next command
+    // first returns there, so that a file never lands in the login directory by mistake.
+    std::string currentDirectory;
+
+    struct Request {
+        std::string path;
+        std::vector<std::string> commands;
+        bool upload = false;
+        TransferType type = TransferType::Binary;
+        curl_read_callback read = nullptr;
+        void* source = nullptr;
+        curl_off_t size = -1;
+    };
+
+    bool perform(const Request& request)
+    {
+        if (!easy)
+            return false;
+        CURL* h = easy.get();
+        std::vector<std::string> commands;
+        if (!currentDirectory.empty())
+            commands.push_back("CWD " + currentDirectory);
+        commands.insert(commands.end(), request.commands.begin(), request.commands.end());
+        curl_slist* list = nullptr;
+        for (const auto& command : commands) {
+            curl_slist* grown = curl_slist_append(list, command.c_str());
+            if (!grown) {
+                curl_slist_free_all(list);
+                return false;
+            }
+            list = grown;
+        }
+        const CurlList quotes(list);
+        // Options stay set on a reused handle: every request states all of them.
+        const std::string url = baseUrl + escapePath(request.path);
+        curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+        curl_easy_setopt(h, CURLOPT_QUOTE, quotes.get());
+        curl_easy_setopt(h, CURLOPT_NOBODY, request.upload ? 0L : 1L);
+        curl_easy_setopt(h, CURLOPT_UPLOAD, request.upload ? 1L : 0L);
+        curl_easy_setopt(h, CURLOPT_TRANSFERTEXT, request.type == TransferType::Ascii ? 1L : 0L);
+        curl_easy_setopt(h, CURLOPT_READFUNCTION, request.read);
+        curl_easy_setopt(h, CURLOPT_READDATA, request.source);
+        curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, request.size);
+        dialogue.clear();
+        const CURLcode result = curl_easy_perform(h);
+        curl_easy_setopt(h, CURLOPT_QUOTE, nullptr);
+        return result == CURLE_OK;
+    }
+};
+
+FtpSession::FtpSession(FtpTimeouts timeouts) : impl_(std::make_unique<Impl>())
+{
+    impl_->timeouts = timeouts;
+}
+
+FtpSession::~FtpSession()
+{
+    close();
+}
+
+bool FtpSession::isOpen() const
+{
+    return static_cast<bool>(impl_->easy);
+}
+
+FtpOpenResult FtpSession::open(const std::string& serverName, const std::string& userName,
+                               const std::string& password)
+{
+    close();
+    if (!libraryReady())
+        return FtpOpenResult::InternetUnavailable;
+    CurlEasy easy(curl_easy_init());
+    if (!easy)
+        return FtpOpenResult::InternetUnavailable;
+    const auto address = parseServerAddress(serverName);
+    if (!address || !safeArgument(userName) || !safeArgument(password))
+        return FtpOpenResult::ServerUnreachable;
+
+    CURL* h = easy.get();
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
+    curl_easy_setopt(h, CURLOPT_FTP_USE_EPSV, 1L);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, impl_->timeouts.connectSeconds);
+    curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, impl_->timeouts.responseSeconds);
+    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, impl_->timeouts.stallSeconds);
+    if (!userName.empty()) {
+        curl_easy_setopt(h, CURLOPT_USERNAME, userName.c_str());
+        curl_easy_setopt(h, CURLOPT_PASSWORD, password.c_str());
+    }
+    curl_easy_setopt(h, CURLOPT_VERBOSE, 1L);
+    curl_easy_setopt(h, CURLOPT_DEBUGFUNCTION, recordDialogue);
+    curl_easy_setopt(h, CURLOPT_DEBUGDATA, &impl_->dialogue);
+
+    impl_->easy = std::move(easy);
+    impl_->baseUrl = "ftp://" + address->host + ":" + std::to_string(address->port) + "/";
+    impl_->currentDirectory.clear();
+    if (!impl_->perform({})) {
+        close();
+        return FtpOpenResult::ServerUnreachable;
+    }
+    return FtpOpenResult::Connected;
+}
+
+bool FtpSession::putFile(const std::string& localPath, const std::string& remotePath,
+                         TransferType type)
+{
+    if (!isOpen() || remotePath.empty() || !safeArgument(remotePath))
+        return false;
+    FileHandle file(std::fopen(localPath.c_str(), "rb"));
+    if (!file)
+        return false;
+    Impl::Request request;
+    request.path = remotePath;
+    request.upload = true;
+    request.type = type;
+    if (type == TransferType::Binary) {
+        request.read = readFromFile;
+        request.source = file.get();
+        if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+            request.size = std::ftell(file.get());
+            std::rewind(file.get());
+        }
+        return impl_->perform(request);
+    }
+    std::string text;
+    char buffer[16384];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        text.append(buffer, n);
+    if (std::ferror(file.get()))
+        return false;
+    const std::string lines = withBareLineFeeds(text);
+    MemorySource source{&lines};
+    request.read = readFromMemory;
+    request.source = &source;
+    return impl_->perform(request);
+}
+
+bool FtpSession::setCurrentDirectory(const std::string& directory)
+{
+    if (!isOpen() || !safeArgument(directory))
+        return false;
+    Impl::Request request;
+    request.commands = {"*CWD " + directory, "*PWD"};
+    if (!impl_->perform(request) || !succeeded(impl_->dialogue.lastOf("CWD")))
+        return false;
+    const FtpExchange* pwd = impl_->dialogue.lastOf("PWD");
+    const auto where = succeeded(pwd) ? quotedDirectory(pwd->replyText) : std::nullopt;
+    impl_->currentDirectory = where ? *where : std::string();
+    return true;
+}
+
+std::optional<std::string> FtpSession::currentDirectory()
+{
+    if (!isOpen())
+        return std::nullopt;
+    Impl::Request request;
+    request.commands = {"*PWD"};
+    if (!impl_->perform(request))
+        return std::nullopt;
+    const FtpExchange* pwd = impl_->dialogue.lastOf("PWD");
+    if (!succeeded(pwd) || pwd->replyCode != 257)
+        return std::nullopt;
+    return quotedDirectory(pwd->replyText);
+}
+
+bool FtpSession::deleteFile(const std::string& name)
+{
+    if (!isOpen() || name.empty() || !safeArgument(name))
+        return false;
+    Impl::Request request;
+    request.commands = {"*DELE " + name};
+    return impl_->perform(request) && succeeded(impl_->dialogue.lastOf("DELE"));
+}
+
+void FtpSession::close()
+{
+    impl_->easy.reset();
+    impl_->currentDirectory.clear();
+}
+
+} // namespace velmora

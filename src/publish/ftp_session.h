@@ -1,0 +1,55 @@
+#pragma once
+// One FTP operation's connection to the presenter's server: opened (connected and logged in),
+// used for a few commands on the same control connection, closed. Nothing is kept between
+// operations. Data connections are always passive (EPSV, then PASV); there is no active mode.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+enum class TransferType { Ascii, Binary };
+
+enum class FtpOpenResult {
+    Connected,
+    InternetUnavailable, // no network library handle could be made
+    ServerUnreachable,   // connect or login failed (or the server name is unusable)
+};
+
+// Every wait on the server is bounded, so that a dead or stalled server ends the step as an
+// ordinary failure instead of hanging a presentation cycle or Clear for ever.
+struct FtpTimeouts {
+    long connectSeconds = 20;  // TCP connect, greeting and login together
+    long responseSeconds = 30; // any single reply of the server
+    long stallSeconds = 30;    // a data transfer that moves no byte for this long
+};
+
+class FtpSession {
+public:
+    explicit FtpSession(FtpTimeouts timeouts = {});
+    ~FtpSession();
+    FtpSession(const FtpSession&) = delete;
+    FtpSession& operator=(const FtpSession&) = delete;
+
+    // serverName is "host" or "host:port" (default 21); an empty userName logs in anonymously.
+    FtpOpenResult open(const std::string& serverName, const std::string& userName,
+                       const std::string& password);
+    bool isOpen() const;
+
+    // remotePath is relative to the current directory (the login directory unless changed).
+    // Ascii sends TYPE A, Binary TYPE I. False when the local file cannot be read or the server
+    // does not take the file.
+    bool putFile(const std::string& localPath, const std::string& remotePath, TransferType type);
+    bool setCurrentDirectory(const std::string& directory);
+    // The server's name for the current directory: the quoted path of the 257 reply.
+    std::optional<std::string> currentDirectory();
+    bool deleteFile(const std::string& name);
+    void close();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace velmora

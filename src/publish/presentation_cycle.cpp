@@ -1,0 +1,106 @@
+#include "publish/presentation_cycle.h"
+
+#include "publish/data_page.h"
+#include "publish/publish_messages.h"
+#include "publish/remote_path.h"
+#include "publish/retry_window.h"
+#include "publish/upload_time_text.h"
+#include "publish/viewer_page.h"
+
+#include <utility>
+
+namespace velmora {
+
+PresentationCycle::PresentationCycle(SharedPresentation& shared, MessageBoxes& boxes, Clock& clock,
+                                     std::string tempFolder, FtpTimeouts timeouts)
+    : shared_(shared), boxes_(boxes), clock_(clock), tempFolder_(std::move(tempFolder)),
+      timeouts_(timeouts)
+{
+}
+
+std::int32_t PresentationCycle::nextPictureNumber(PictureAdvance advance) const
+{
+    const std::int32_t current = shared_.pictureNumber.load();
+    // Before the first picture there is no name to hold on to: holding 0 would publish a fourth
+    // file "Velmora0.png" that clearing never overwrites.
+    const bool hold = advance == PictureAdvance::HoldWhileFailing &&
+                      shared_.firstFailureTime.load() != 0 && current >= 1 && current <= 3;
+    if (hold)
+        return current;
+    return (current >= 1 && current < 3) ? current + 1 : 1;
+}
+
+void PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker,
+                            PictureAdvance advance)
+{
+    bool anyFailure = false;
+    const auto fail = [&](const char* message) {
+        anyFailure = true;
+        noteCycleFailure(shared_, clock_, boxes_, settings.InternetRetryTime, message);
+    };
+    const auto remote = [&](const std::string& name) {
+        return remotePath(settings.FTPWebDir, settings.FTPSubDir, name);
+    };
+
+    FtpSession session(timeouts_);
+    switch (session.open(settings.FTPServerName, settings.FTPUserName, settings.FTPPassword)) {
+    case FtpOpenResult::Connected:
+        break;
+    case FtpOpenResult::InternetUnavailable:
+        fail(messages::kInternetUnavailable);
+        return;
+    case FtpOpenResult::ServerUnreachable:
+        fail(messages::kServerUnreachable);
+        return;
+    }
+
+    if (!shared_.viewerPageSent) {
+        const std::string page = tempFolder_ + "Velmora.ind";
+        if (!writeViewerPage(page)) {
+            // A local fault that waiting will not mend: reported at once.
+            anyFailure = true;
+            shared_.state = PresentationState::Stopped;
+            boxes_.show(messages::kErrorTitle, messages::kViewerPageNotCreated, BoxButtons::Ok,
+                        BoxModality::SystemModal);
+        } else if (session.putFile(page, remote("index.htm"), TransferType::Ascii)) {
+            shared_.viewerPageSent = true;
+        } else {
+            fail(messages::kViewerPageNotUploaded);
+        }
+    }
+
+    const std::int32_t picture = nextPictureNumber(advance);
+    shared_.pictureNumber = picture;
+    const std::string pictureName = "Velmora" + std::to_string(picture) + ".png";
+    if (!session.putFile(tempFolder_ + "Velmora.png", remote(pictureName), TransferType::Binary)) {
+        // No data page: the one on the server keeps naming a picture that is complete.
+        fail(messages::kPictureNotUploaded);
+        return;
+    }
+    const std::string uploadTime = uploadTimeText(clock_.localSeconds());
+    shared_.uploadTimeText.set(uploadTime);
+    const std::int32_t counter = shared_.uploadCounter.fetch_add(1) + 1;
+
+    DataPageValues values;
+    values.pictureNumber = picture;
+    values.uploadTime = uploadTime;
+    values.uploadCounter = counter;
+    values.homepage = settings.LizenzSite;
+    if (settings.RemoteMousePointer > 0) {
+        values.markerX = marker.x;
+        values.markerY = marker.y;
+    }
+    values.refreshMs = settings.BrowserRefresh;
+    const std::string dataPage = tempFolder_ + "Velmora.cnt";
+    if (!writeDataPage(dataPage, values))
+        fail(messages::kDataPageNotCreated);
+    else if (!session.putFile(dataPage, remote("Velmora.htm"), TransferType::Ascii))
+        fail(messages::kDataPageNotUploaded);
+
+    // A cycle that went through without any failure ends a pending outage: the next short
+    // outage gets a retry window of its own, and the picture names rotate again.
+    if (!anyFailure)
+        shared_.firstFailureTime = 0;
+}
+
+} // namespace velmora

@@ -1,0 +1,54 @@
+#pragma once
+// One presentation cycle: the viewer page when it is due, the newest picture under the next of
+// the three picture names, then a fresh data page naming it. Runs on the Upload thread (and three
+// times on the GUI thread when the presentation is cleared).
+
+#include "app/presentation_state.h"
+#include "publish/ftp_session.h"
+#include "settings/settings_record.h"
+#include "ui/clock.h"
+#include "ui/message_boxes.h"
+
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+// The pointer position in picture pixels from the capture of this cycle (already moved by the
+// capture so that the viewer's marker centres on the pointer).
+struct PointerMarker {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+
+enum class PictureAdvance {
+    // A running presentation: the picture number stays put while a failure is pending, so that
+    // a retry reuses the same file name.
+    HoldWhileFailing,
+    // Clearing: each cycle takes the next name, so that every picture file gets the blank one.
+    Always,
+};
+
+class PresentationCycle {
+public:
+    // tempFolder ends in "/" and holds the picture file "Velmora.png"; the cycle writes its
+    // pages "Velmora.ind" and "Velmora.cnt" there.
+    PresentationCycle(SharedPresentation& shared, MessageBoxes& boxes, Clock& clock,
+                      std::string tempFolder, FtpTimeouts timeouts = {});
+
+    // settings is the cycle's own copy, taken when it started. Failures go through the retry
+    // window; the caller learns of a reported one only through the state becoming Stopped.
+    void run(const SettingsRecord& settings, PointerMarker marker,
+             PictureAdvance advance = PictureAdvance::HoldWhileFailing);
+
+private:
+    std::int32_t nextPictureNumber(PictureAdvance advance) const;
+
+    SharedPresentation& shared_;
+    MessageBoxes& boxes_;
+    Clock& clock_;
+    std::string tempFolder_;
+    FtpTimeouts timeouts_;
+};
+
+} // namespace velmora

@@ -1,0 +1,25 @@
+#include "publish/retry_window.h"
+
+#include "publish/publish_messages.h"
+
+namespace velmora {
+
+bool noteCycleFailure(SharedPresentation& shared, Clock& clock, MessageBoxes& boxes,
+                      std::int32_t retrySeconds, const std::string& message)
+{
+    const std::int64_t now = clock.localSeconds();
+    std::int64_t first = shared.firstFailureTime.load();
+    if (first == 0) {
+        first = now;
+        shared.firstFailureTime = static_cast<std::int32_t>(now);
+    }
+    // Whole seconds, strictly less; in 64 bits so that a large window cannot wrap around.
+    if (first + static_cast<std::int64_t>(retrySeconds) >= now)
+        return false;
+    shared.state = PresentationState::Stopped;
+    shared.firstFailureTime = 0;
+    boxes.show(messages::kErrorTitle, message, BoxButtons::Ok, BoxModality::SystemModal);
+    return true;
+}
+
+} // namespace velmora

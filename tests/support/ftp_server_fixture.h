@@ -1,0 +1,150 @@
+#pragma once
+// A real FTP server for tests (scripts/ftp_server.py on Debian's python3-pyftpdlib), listening
+// on 127.0.0.1 on a free port with a fresh root folder, and a record of every command it got.
+
+#include "support/child_process.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace velmora::test {
+
+inline std::string fileBytes(const std::string& path)
+{
+    std::string text;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+// The repository's top folder, found from this header's own place.
+inline std::string repositoryFolder()
+{
+    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+}
+
+// Waits (bounded) until a helper has printed "PORT <n>" into its output file.
+inline int waitForAnnouncedPort(ChildProcess& process, const std::string& outputFile)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::istringstream in(fileBytes(outputFile));
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("PORT ", 0) == 0)
+                return std::stoi(line.substr(5));
+        if (!process.running())
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    throw std::runtime_error("helper server did not start: " + fileBytes(outputFile));
+}
+
+struct FtpServerOptions {
+    std::string user; // empty: anonymous logins only
+    std::string password;
+    bool refusePassive = false; // EPSV and PASV answered 502
+    long stallAfterBytes = -1;  // >= 0: the server stops answering once an upload sent this much
+};
+
+class FtpServer {
+public:
+    explicit FtpServer(FtpServerOptions options = {}) : options_(std::move(options))
+    {
+        std::filesystem::create_directory(root());
+        start();
+    }
+
+    int port() const { return port_; }
+    // What the presenter would type as the server name.
+    std::string serverName() const { return "127.0.0.1:" + std::to_string(port_); }
+    // The folder the FTP accounts start in, without a trailing "/".
+    std::string root() const { return folder_.path() + "/root"; }
+    std::string file(const std::string& relative) const
+    {
+        return fileBytes(root() + "/" + relative);
+    }
+    bool exists(const std::string& relative) const
+    {
+        return std::filesystem::exists(root() + "/" + relative);
+    }
+
+    // Every command line received so far, plus "STORED <path> <bytes>" after each upload.
+    std::vector<std::string> log() const
+    {
+        std::vector<std::string> lines;
+        std::istringstream in(fileBytes(logPath()));
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    // Only the lines that begin with one of the given words, e.g. {"STOR", "TYPE"}.
+    std::vector<std::string> log(const std::vector<std::string>& words) const
+    {
+        std::vector<std::string> picked;
+        for (const auto& line : log())
+            for (const auto& word : words)
+                if (line.rfind(word + " ", 0) == 0 || line == word) {
+                    picked.push_back(line);
+                    break;
+                }
+        return picked;
+    }
+    void clearLog() const
+    {
+        if (std::FILE* f = std::fopen(logPath().c_str(), "w"))
+            std::fclose(f);
+    }
+
+    // The server goes away; its port then refuses connections until restart().
+    void stop() { process_.reset(); }
+    void restart()
+    {
+        process_.reset();
+        start();
+    }
+
+private:
+    std::string logPath() const { return folder_.path() + "/commands.log"; }
+
+    void start()
+    {
+        std::vector<std::string> argv = {"/usr/bin/python3",
+                                         repositoryFolder() + "/scripts/ftp_server.py",
+                                         "--port",
+                                         std::to_string(port_),
+                                         "--root",
+                                         root(),
+                                         "--log",
+                                         logPath()};
+        if (!options_.user.empty())
+            argv.insert(argv.end(), {"--user", options_.user, "--password", options_.password});
+        if (options_.refusePassive)
+            argv.push_back("--no-passive");
+        if (options_.stallAfterBytes >= 0)
+            argv.insert(argv.end(), {"--stall-after", std::to_string(options_.stallAfterBytes)});
+        const std::string output = folder_.path() + "/server" + std::to_string(++starts_) + ".out";
+        process_ =
+            std::make_unique<ChildProcess>(argv, std::map<std::string, std::string>{}, output);
+        port_ = waitForAnnouncedPort(*process_, output);
+    }
+
+    FtpServerOptions options_;
+    TemporaryFolder folder_;
+    std::unique_ptr<ChildProcess> process_;
+    int port_ = 0;
+    int starts_ = 0;
+};
+
+} // namespace velmora::test
