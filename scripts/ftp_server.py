@@ -56,6 +56,9 @@ def main():
                     time.sleep(3600)
             super().handle_read()
 
+        # The base class calls handle_read through this alias.
+        handle_read_event = handle_read
+
     class Handler(FTPHandler):
         def pre_process_command(self, line, cmd, arg):
             log(line)

@@ -2,7 +2,7 @@
 // A real FTP server for tests (scripts/ftp_server.py on Debian's python3-pyftpdlib), listening
 // on 127.0.0.1 on a free port with a fresh root folder, and a record of every command it got.
 
-#include "support/child_process.h"
+#include "support/launched_program.h"
 
 #include <chrono>
 #include <cstdio>
@@ -36,7 +36,7 @@ inline std::string repositoryFolder()
 }
 
 // Waits (bounded) until a helper has printed "PORT <n>" into its output file.
-inline int waitForAnnouncedPort(ChildProcess& process, const std::string& outputFile)
+inline int waitForAnnouncedPort(LaunchedProgram& process, const std::string& outputFile)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < deadline) {
@@ -136,13 +136,13 @@ private:
             argv.insert(argv.end(), {"--stall-after", std::to_string(options_.stallAfterBytes)});
         const std::string output = folder_.path() + "/server" + std::to_string(++starts_) + ".out";
         process_ =
-            std::make_unique<ChildProcess>(argv, std::map<std::string, std::string>{}, output);
+            std::make_unique<LaunchedProgram>(argv, std::map<std::string, std::string>{}, output);
         port_ = waitForAnnouncedPort(*process_, output);
     }
 
     FtpServerOptions options_;
     TemporaryFolder folder_;
-    std::unique_ptr<ChildProcess> process_;
+    std::unique_ptr<LaunchedProgram> process_;
     int port_ = 0;
     int starts_ = 0;
 };
