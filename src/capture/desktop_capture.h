@@ -1,0 +1,69 @@
+#pragma once
+// One picture of the presenter's screen: the capture rectangle from the Region string, the screen
+// copy, the caption line, the picture file "Velmora.png" in the Temp folder (reduced when the
+// settings ask for it) and, once the file is complete, the pointer marker position.
+
+#include "capture/caption_renderer.h"
+#include "capture/image_library.h"
+#include "capture/picture_saver.h"
+#include "capture/png_writer.h"
+#include "settings/settings_record.h"
+#include "ui/clock.h"
+#include "ui/message_boxes.h"
+#include "ui/screen_source.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace velmora {
+
+struct CaptureResult {
+    std::int32_t pictureWidth = 0; // of the stored picture, after the scale factor
+    std::int32_t pictureHeight = 0;
+    std::int32_t markerX = 0; // pointer marker in picture pixels; may lie outside the picture
+    std::int32_t markerY = 0;
+};
+
+inline constexpr const char* kPictureFileName = "Velmora.png";
+
+class DesktopCapture {
+public:
+    // tempFolder ends with "/". The image library must stay alive (it may be unloaded) as long
+    // as this object captures.
+    DesktopCapture(ScreenSource& screen, std::string tempFolder, ImageLibrary& images,
+                   MessageBoxes& boxes, Clock& clock, FatalExit fatal,
+                   CaptionRenderer& caption = captionRenderer());
+
+    // GUI thread. Replaces the picture file and returns the new result. When the file cannot be
+    // written it ends the program through the fatal exit (and, should that return, gives the
+    // previous result back unchanged).
+    CaptureResult capture(const SettingsRecord& settings);
+
+    // The result of the last capture (all 0 before the first); safe to read from any thread.
+    CaptureResult lastResult() const;
+
+    std::string picturePath() const { return tempFolder_ + kPictureFileName; }
+
+    // Second part of the caption line (Windows-1252); empty unless the program gives it a source.
+    void setCaptionName(std::string name) { captionName_ = std::move(name); }
+    void setPngOptions(const PngWriteOptions& options) { pngOptions_ = options; }
+
+private:
+    ScreenSource& screen_;
+    std::string tempFolder_;
+    ImageLibrary& images_;
+    MessageBoxes& boxes_;
+    Clock& clock_;
+    FatalExit fatal_;
+    CaptionRenderer& caption_;
+    std::string captionName_;
+    PngWriteOptions pngOptions_;
+
+    std::atomic<std::int32_t> pictureWidth_{0};
+    std::atomic<std::int32_t> pictureHeight_{0};
+    std::atomic<std::int32_t> markerX_{0};
+    std::atomic<std::int32_t> markerY_{0};
+};
+
+} // namespace velmora

@@ -1,0 +1,23 @@
+#include "capture/picture_saver.h"
+
+namespace velmora {
+
+bool savePicture(const std::string& path, const RgbPicture& picture, Clock& clock,
+                 MessageBoxes& boxes, const FatalExit& fatal, const PngWriteOptions& options)
+{
+    for (int attempt = 1; attempt <= kSaveAttempts; ++attempt) {
+        if (attempt > 1)
+            clock.sleepMs(kSaveRetryPauseMs);
+        if (writePng(path, picture, options))
+            return true;
+    }
+    if (fatal.stopPresentation)
+        fatal.stopPresentation();
+    boxes.show("Fehler", "Die Abbildung des Desktops kann nicht gespeichert werden.",
+               BoxButtons::Ok, BoxModality::SystemModal);
+    if (fatal.finalCleanup)
+        fatal.finalCleanup();
+    return false;
+}
+
+} // namespace velmora

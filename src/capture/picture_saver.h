@@ -1,0 +1,29 @@
+#pragma once
+// Writing the captured picture as the picture file, with its retries: three attempts 5000 ms
+// apart, then a fatal message and the final cleanup.
+
+#include "capture/png_writer.h"
+#include "capture/rgb_picture.h"
+#include "ui/clock.h"
+#include "ui/message_boxes.h"
+
+#include <functional>
+#include <string>
+
+namespace velmora {
+
+struct FatalExit {
+    std::function<void()> stopPresentation; // may be empty
+    std::function<void()> finalCleanup;     // in the program it does not return
+};
+
+constexpr int kSaveAttempts = 3;
+constexpr int kSaveRetryPauseMs = 5000;
+
+// Returns true once the file is written. After the third failed attempt it stops the
+// presentation, shows the system-modal "Fehler" box and runs the final cleanup; it returns false
+// only if that cleanup comes back.
+bool savePicture(const std::string& path, const RgbPicture& picture, Clock& clock,
+                 MessageBoxes& boxes, const FatalExit& fatal, const PngWriteOptions& options = {});
+
+} // namespace velmora

@@ -1,0 +1,95 @@
+// The caption line through QtGui's text rasteriser, painting straight into the picture's rows.
+
+#include "capture/caption_renderer.h"
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QScreen>
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace velmora {
+namespace {
+
+constexpr int kCaptionPoints = 8;
+constexpr double kDefaultDpi = 96.0;
+
+// Windows-1252 differs from Latin-1 only in 0x80 to 0x9F.
+QString fromWindows1252(const std::string& text)
+{
+    static const char16_t high[32] = {
+        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    QString result;
+    result.reserve(static_cast<qsizetype>(text.size()));
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        result.append(byte >= 0x80 && byte < 0xA0 ? QChar(high[byte - 0x80]) : QChar(byte));
+    }
+    return result;
+}
+
+class QtCaptionRenderer final : public CaptionRenderer {
+public:
+    CaptionBox draw(RgbPicture& picture, const std::string& text) override
+    {
+        if (picture.width() <= 0 || picture.height() <= 0)
+            return {};
+        QImage image(picture.data(), picture.width(), picture.height(),
+                     static_cast<qsizetype>(picture.stride()), QImage::Format_RGB888);
+        QPainter painter(&image);
+        const QColor background(224, 224, 224);
+        if (!qGuiApp) {
+            // No font system without the application object: keep the box, skip the text.
+            painter.fillRect(0, 0, picture.width(), 1, background);
+            return {picture.width(), 1};
+        }
+        const QFont font = captionFont();
+        const QString line = fromWindows1252(text);
+        const QFontMetrics metrics(font, &image);
+        const CaptionBox box{metrics.horizontalAdvance(line), metrics.height()};
+        painter.fillRect(0, 0, box.width, box.height, background);
+        painter.setFont(font);
+        painter.setPen(QColor(96, 96, 96));
+        painter.drawText(0, metrics.ascent(), line);
+        return box;
+    }
+
+private:
+    QFont captionFont()
+    {
+        if (!pixelSize_) {
+            double dpi = kDefaultDpi;
+            if (const QScreen* screen = QGuiApplication::primaryScreen())
+                dpi = screen->logicalDotsPerInchY();
+            // Point size to character height as the display counts it: points x dpi / 72,
+            // rounded, in pixels, so the line has the same height whatever the picture's dpi.
+            pixelSize_ = std::max(1, static_cast<int>(std::lround(kCaptionPoints * dpi / 72)));
+        }
+        QFont font(QStringLiteral("Arial"));
+        font.setBold(true);
+        font.setPixelSize(*pixelSize_);
+        return font;
+    }
+
+    // Only the size is kept: a QFont must not outlive the application object.
+    std::optional<int> pixelSize_;
+};
+
+} // namespace
+
+CaptionRenderer& captionRenderer()
+{
+    static QtCaptionRenderer renderer;
+    return renderer;
+}
+
+} // namespace velmora

@@ -1,0 +1,220 @@
+#include "capture/desktop_capture.h"
+
+#include "caption_check.h"
+#include "fake_screen.h"
+#include "png_file.h"
+#include "support/fake_message_boxes.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace velmora {
+namespace {
+
+using test::FakeScreen;
+using test::TempFolder;
+
+// A clock whose sleeps return at once and may change the world, as five seconds would.
+class HookClock final : public Clock {
+public:
+    std::int64_t localSeconds() override { return 0; }
+    void sleepMs(int ms) override
+    {
+        sleeps.push_back(ms);
+        if (onSleep)
+            onSleep();
+    }
+    std::vector<int> sleeps;
+    std::function<void()> onSleep;
+};
+
+class DesktopCaptureTest : public ::testing::Test {
+protected:
+    CaptureResult capture(const std::string& region, int downscale = 0, int pointer = 1)
+    {
+        SettingsRecord settings;
+        settings.ScreenRegion = region;
+        settings.ForceDownscale = downscale;
+        settings.RemoteMousePointer = pointer;
+        return desktop.capture(settings);
+    }
+
+    TempFolder temp;
+    FakeScreen screen{1024, 768};
+    ImageLibrary noLibrary; // reductions are tested with the real library elsewhere
+    test::FakeMessageBoxes boxes;
+    HookClock clock;
+    int stops = 0;
+    std::vector<std::size_t> boxesAtCleanup;
+    DesktopCapture desktop{screen,
+                           temp.path(),
+                           noLibrary,
+                           boxes,
+                           clock,
+                           {[this] {
+                                ++stops;
+                                EXPECT_TRUE(boxes.shown().empty()) << "stopped before the box";
+                            },
+                            [this] { boxesAtCleanup.push_back(boxes.shown().size()); }}};
+};
+
+TEST(CaptionLine, ArialEightPointBoldBoxAtTheTopLeft)
+{
+    const CaptionBox box = test::captionBoxOf();
+    EXPECT_GE(box.height, 11) << "8 pt at 96 dpi is an 11-pixel face";
+    EXPECT_LE(box.height, 16);
+    EXPECT_GT(box.width, 80);
+    EXPECT_LT(box.width, 140);
+    RgbPicture tiny(3, 2);
+    EXPECT_EQ(captionRenderer().draw(tiny, " x ").height, box.height) << "clipped, not refused";
+    EXPECT_EQ(tiny.data()[0], 224);
+}
+
+TEST_F(DesktopCaptureTest, WholeScreenArrivesUnchangedExceptTheCaption)
+{
+    const CaptureResult result = capture("");
+    EXPECT_EQ(result.pictureWidth, 1024);
+    EXPECT_EQ(result.pictureHeight, 768);
+    ASSERT_EQ(screen.copies.size(), 1u);
+    EXPECT_EQ(screen.copies[0].width, 1024);
+
+    const auto png = test::decodePng(temp.file("Velmora.png"));
+    ASSERT_TRUE(png.has_value());
+    ASSERT_EQ(png->width, 1024);
+    ASSERT_EQ(png->height, 768);
+    EXPECT_EQ(test::countPixelsOffCaptionedPicture(*png, test::patternPixel), 0);
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(DesktopCaptureTest, RegionIsCopiedFromItsScreenPosition)
+{
+    const CaptureResult result = capture("100,100,300,300");
+    EXPECT_EQ(result.pictureWidth, 201);
+    ASSERT_EQ(screen.copies.size(), 1u);
+    EXPECT_EQ(screen.copies[0].x, 99);
+    EXPECT_EQ(screen.copies[0].y, 99);
+    const auto png = test::decodePng(temp.file("Velmora.png"));
+    ASSERT_TRUE(png.has_value());
+    EXPECT_EQ(png->width, 201);
+    EXPECT_EQ(
+        test::countPixelsOffCaptionedPicture(
+            *png, [](int x, int y, std::uint8_t* p) { test::patternPixel(x + 99, y + 99, p); }),
+        0);
+}
+
+TEST_F(DesktopCaptureTest, PictureSizeIsTruncatedByTheScaleFactor)
+{
+    CaptureResult r = capture("", 1);
+    EXPECT_EQ(r.pictureWidth, 768);
+    EXPECT_EQ(r.pictureHeight, 576);
+    r = capture("100,100,300,300", 1);
+    EXPECT_EQ(r.pictureWidth, 150);
+    EXPECT_EQ(r.pictureHeight, 150);
+    r = capture("1,1,1023,768", 1);
+    EXPECT_EQ(r.pictureWidth, 767);
+    r = capture("5,5,5,400", 1);
+    EXPECT_EQ(r.pictureWidth, 1) << "a one-pixel column still gives a picture to rescale to";
+    EXPECT_EQ(desktop.lastResult().pictureHeight, 297);
+}
+
+TEST_F(DesktopCaptureTest, MarkerIsThePointerInPicturePixels)
+{
+    screen.pointer = PointerPosition{150, 120};
+    CaptureResult r = capture("100,100,300,300");
+    EXPECT_EQ(r.markerX, 47);
+    EXPECT_EQ(r.markerY, 12);
+    r = capture("100,100,300,300", 1);
+    EXPECT_EQ(r.markerX, 34);
+    EXPECT_EQ(r.markerY, 6);
+
+    screen.pointer = PointerPosition{50, 50};
+    r = capture("100,100,300,300");
+    EXPECT_EQ(r.markerX, -53);
+    EXPECT_EQ(r.markerY, -58);
+    r = capture("100,100,300,300", 1);
+    EXPECT_EQ(r.markerX, -40) << "-36.75 truncates toward zero";
+    EXPECT_EQ(r.markerY, -45);
+}
+
+TEST_F(DesktopCaptureTest, MarkerIsZeroWhenOffOrUnknown)
+{
+    screen.pointer = PointerPosition{500, 400};
+    CaptureResult r = capture("", 0, 0);
+    EXPECT_EQ(r.markerX, 0);
+    EXPECT_EQ(r.markerY, 0);
+    screen.pointer.reset();
+    r = capture("", 0, 1);
+    EXPECT_EQ(r.markerX, 0);
+    EXPECT_EQ(r.markerY, 0);
+}
+
+TEST_F(DesktopCaptureTest, RegionNamingNoPixelsGivesAOnePixelPictureWithoutScreenContent)
+{
+    for (const char* region : {"300,300,100,100", "0,0,0,0", "2000,1,2100,100"}) {
+        screen.copies.clear();
+        const CaptureResult r = capture(region, 1);
+        EXPECT_TRUE(screen.copies.empty()) << region;
+        EXPECT_EQ(r.pictureWidth, 1) << region;
+        EXPECT_EQ(r.pictureHeight, 1) << region;
+        const auto png = test::decodePng(temp.file("Velmora.png"));
+        ASSERT_TRUE(png.has_value()) << region;
+        EXPECT_EQ(png->width, 1);
+    }
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(stops, 0);
+}
+
+TEST_F(DesktopCaptureTest, UnreadableScreenGivesABlackPictureWithCaption)
+{
+    screen.readable = false;
+    capture("");
+    const auto png = test::decodePng(temp.file("Velmora.png"));
+    ASSERT_TRUE(png.has_value());
+    EXPECT_EQ(test::countPixelsOffCaptionedPicture(
+                  *png, [](int, int, std::uint8_t* p) { p[0] = p[1] = p[2] = 0; }),
+              0);
+}
+
+TEST_F(DesktopCaptureTest, SaveRetriesAfterFiveSecondsAndGoesOn)
+{
+    const std::string path = temp.file("Velmora.png");
+    std::filesystem::create_directory(path); // the file cannot be written for now
+    clock.onSleep = [&] {
+        if (clock.sleeps.size() == 1)
+            std::filesystem::remove(path);
+    };
+    screen.pointer = PointerPosition{10, 20};
+    const CaptureResult r = capture("");
+    EXPECT_EQ(clock.sleeps, std::vector<int>{5000});
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_TRUE(test::decodePng(path).has_value());
+    EXPECT_EQ(r.markerX, 6);
+}
+
+TEST_F(DesktopCaptureTest, ThirdFailedSaveStopsShowsTheFatalBoxAndCleansUp)
+{
+    screen.pointer = PointerPosition{150, 120};
+    capture("100,100,300,300");
+    const CaptureResult before = desktop.lastResult();
+
+    const std::string path = temp.file("Velmora.png");
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    const CaptureResult after = capture("", 1);
+
+    EXPECT_EQ(clock.sleeps, (std::vector<int>{5000, 5000}));
+    EXPECT_EQ(stops, 1);
+    const auto shown = boxes.shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].title, "Fehler");
+    EXPECT_EQ(shown[0].text, "Die Abbildung des Desktops kann nicht gespeichert werden.");
+    EXPECT_EQ(shown[0].modality, BoxModality::SystemModal);
+    EXPECT_EQ(boxesAtCleanup, std::vector<std::size_t>{1}) << "cleanup after the box is closed";
+    EXPECT_EQ(after.pictureWidth, before.pictureWidth) << "no result from a failed capture";
+    EXPECT_EQ(after.markerX, before.markerX);
+}
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,157 @@
+// Capture from a real X server: a private Xvfb whose root window shows the test pattern.
+
+#include "capture/desktop_capture.h"
+#include "capture/x11_screen_source.h"
+
+#include "caption_check.h"
+#include "png_file.h"
+#include "support/fake_clock.h"
+#include "support/fake_message_boxes.h"
+#include "temp_folder.h"
+#include "test_pictures.h"
+#include "xvfb_display.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+using test::TempFolder;
+
+class X11Capture : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        xvfb_ = std::make_unique<test::XvfbDisplay>(1024, 768);
+        if (xvfb_->running())
+            xvfb_->showOnRoot(test::patternPicture(1024, 768));
+    }
+    static void TearDownTestSuite() { xvfb_.reset(); }
+    void SetUp() override { ASSERT_TRUE(xvfb_->running()) << "Xvfb did not start"; }
+
+    // Pixels of the screen rectangle that differ from the pattern.
+    static int wrongPixels(const RgbPicture& picture, int x0, int y0)
+    {
+        int wrong = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                std::uint8_t want[3];
+                test::patternPixel(x0 + x, y0 + y, want);
+                const std::uint8_t* p = picture.row(y) + 3 * x;
+                wrong += (p[0] == want[0] && p[1] == want[1] && p[2] == want[2]) ? 0 : 1;
+            }
+        return wrong;
+    }
+
+    static inline std::unique_ptr<test::XvfbDisplay> xvfb_;
+};
+
+TEST_F(X11Capture, SharedMemoryAndPlainCopiesBothGiveTheScreenUnchanged)
+{
+    for (bool shared : {true, false}) {
+        X11ScreenSource source(xvfb_->name(), shared);
+        ASSERT_TRUE(source.connected());
+        EXPECT_EQ(source.bounds().right, 1024);
+        EXPECT_EQ(source.bounds().bottom, 768);
+        // Sizes change between calls: the shared segment serves every rectangle inside it.
+        struct Rect {
+            int x, y, w, h;
+        };
+        for (Rect r : {Rect{0, 0, 1024, 768}, Rect{99, 99, 201, 201}, Rect{1000, 700, 24, 68},
+                       Rect{0, 767, 1024, 1}, Rect{1023, 0, 1, 768}}) {
+            RgbPicture picture(r.w, r.h);
+            ASSERT_TRUE(source.copyRgb(r.x, r.y, r.w, r.h, picture.data(), picture.stride()));
+            EXPECT_EQ(source.transfer(), shared ? X11Transfer::SharedMemory : X11Transfer::Plain);
+            EXPECT_EQ(wrongPixels(picture, r.x, r.y), 0)
+                << (shared ? "shared " : "plain ") << r.x << "," << r.y << " " << r.w << "x" << r.h;
+        }
+    }
+}
+
+TEST_F(X11Capture, RectangleOutsideTheScreenIsRefusedWithoutEndingTheProgram)
+{
+    X11ScreenSource source(xvfb_->name());
+    RgbPicture picture(100, 100);
+    EXPECT_FALSE(source.copyRgb(1000, 0, 100, 100, picture.data(), picture.stride()));
+    EXPECT_EQ(source.transfer(), X11Transfer::NoCopy);
+    EXPECT_TRUE(source.copyRgb(0, 0, 100, 100, picture.data(), picture.stride()));
+}
+
+TEST_F(X11Capture, RegionsAndClampingOnA1024x768Screen)
+{
+    X11ScreenSource source(xvfb_->name());
+    TempFolder temp;
+    ImageLibrary noLibrary;
+    test::FakeMessageBoxes boxes;
+    test::FakeClock clock;
+    DesktopCapture desktop(source, temp.path(), noLibrary, boxes, clock, {});
+
+    struct Case {
+        const char* region;
+        int x, y, w, h;
+    };
+    for (Case c : {Case{"", 0, 0, 1024, 768}, Case{"100,100,300,300", 99, 99, 201, 201},
+                   Case{"0,0,800,600", 0, 0, 800, 600}, Case{"1,1,1280,1024", 0, 0, 1024, 768}}) {
+        SettingsRecord settings;
+        settings.ScreenRegion = c.region;
+        const CaptureResult result = desktop.capture(settings);
+        EXPECT_EQ(result.pictureWidth, c.w) << c.region;
+        EXPECT_EQ(result.pictureHeight, c.h) << c.region;
+        const auto png = test::decodePng(temp.file("Velmora.png"));
+        ASSERT_TRUE(png.has_value()) << c.region;
+        ASSERT_EQ(png->width, c.w);
+        ASSERT_EQ(png->height, c.h);
+        EXPECT_EQ(test::countPixelsOffCaptionedPicture(*png,
+                                                       [&](int x, int y, std::uint8_t* p) {
+                                                           test::patternPixel(x + c.x, y + c.y, p);
+                                                       }),
+                  0)
+            << c.region;
+    }
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(X11Capture, MarkerFollowsTheRealPointer)
+{
+    X11ScreenSource source(xvfb_->name());
+    TempFolder temp;
+    ImageLibrary noLibrary;
+    test::FakeMessageBoxes boxes;
+    test::FakeClock clock;
+    DesktopCapture desktop(source, temp.path(), noLibrary, boxes, clock, {});
+    SettingsRecord settings;
+    settings.ScreenRegion = "100,100,300,300";
+
+    xvfb_->movePointer(150, 120);
+    CaptureResult r = desktop.capture(settings);
+    EXPECT_EQ(r.markerX, 47);
+    EXPECT_EQ(r.markerY, 12);
+    settings.ForceDownscale = 1;
+    r = desktop.capture(settings);
+    EXPECT_EQ(r.markerX, 34);
+    EXPECT_EQ(r.markerY, 6);
+
+    xvfb_->movePointer(50, 50);
+    settings.ForceDownscale = 0;
+    r = desktop.capture(settings);
+    EXPECT_EQ(r.markerX, -53);
+    EXPECT_EQ(r.markerY, -58);
+
+    settings.RemoteMousePointer = 0;
+    r = desktop.capture(settings);
+    EXPECT_EQ(r.markerX, 0);
+    EXPECT_EQ(r.markerY, 0);
+}
+
+TEST(X11ScreenSourceWithoutDisplay, GivesNothingAndDoesNotFail)
+{
+    X11ScreenSource source("/nonexistent/velmora:0");
+    EXPECT_FALSE(source.connected());
+    EXPECT_EQ(source.bounds().right, 0);
+    RgbPicture picture(4, 4);
+    EXPECT_FALSE(source.copyRgb(0, 0, 4, 4, picture.data(), picture.stride()));
+    EXPECT_FALSE(source.pointerPosition().has_value());
+}
+
+} // namespace
+} // namespace velmora
