@@ -98,28 +98,33 @@ std::string PreferenceDocument::readText(std::string_view key, std::string_view 
 
 void PreferenceDocument::writeText(std::string_view key, std::string_view value)
 {
+    // Blanks before the value or around the key would be dropped by the next read anyway; storing
+    // them would only make the written form differ from what reads back.
     Entry entry{OneLine(key), OneLine(value)};
+    entry.key = std::string(TrimBlanks(entry.key));
+    entry.value.erase(0, entry.value.find_first_not_of(" \t"));
     if (utf8_) {
         entry.key = SingleByteToUtf8(entry.key);
         entry.value = SingleByteToUtf8(entry.value);
     }
     const Match match = find(entry.key);
+    modified_ = true;
     if (!match.found) {
         added_.push_back(std::move(entry));
-    } else if (match.added) {
-        added_[match.index] = std::move(entry);
-    } else {
-        entry.offset = match.offset;
-        for (Entry& replaced : replaced_) {
-            if (replaced.offset == match.offset) {
-                replaced = std::move(entry);
-                modified_ = true;
-                return;
-            }
-        }
-        replaced_.push_back(std::move(entry));
+        return;
     }
-    modified_ = true;
+    if (match.added) {
+        added_[match.index] = std::move(entry);
+        return;
+    }
+    entry.offset = match.offset;
+    for (Entry& replaced : replaced_) {
+        if (replaced.offset == match.offset) {
+            replaced = std::move(entry);
+            return;
+        }
+    }
+    replaced_.push_back(std::move(entry));
 }
 
 std::string PreferenceDocument::render() const
@@ -151,6 +156,10 @@ std::string PreferenceDocument::render() const
     }
     if (!addedWritten)
         writeAdded();
+    // A single-byte file whose first key happens to start with the bytes of the UTF-8 mark would
+    // be read as UTF-8 next time and lose its other characters; an empty first line prevents that.
+    if (!utf8_ && std::string_view(out).substr(0, 3) == kUtf8Mark)
+        out.insert(0, "\r\n");
     return out;
 }
 

@@ -1,0 +1,189 @@
+#include "settings/preference_file.h"
+
+#include "temp_folder.h"
+#include "unprivileged_child.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora {
+namespace {
+
+using test::ReadBytes;
+using test::TempFolder;
+using test::WriteBytes;
+namespace fs = std::filesystem;
+
+mode_t ModeOf(const std::string& path)
+{
+    struct stat status {};
+    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+    return status.st_mode & 07777;
+}
+
+std::size_t EntriesIn(const TempFolder& folder)
+{
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(folder.folder()), fs::directory_iterator()));
+}
+
+TEST(PreferenceFile, CreatedFileIsPrivateAndStaysEmptyWhenNothingIsWritten)
+{
+    TempFolder folder;
+    const std::string path = folder.file("Velmora.prf");
+    const mode_t oldMask = ::umask(022);
+    PreferenceFile file;
+    EXPECT_FALSE(file.open(path));
+    EXPECT_EQ(file.readText("A", "default"), "default");
+    EXPECT_TRUE(file.create(path));
+    ::umask(oldMask);
+    EXPECT_EQ(file.close(), CloseResult::Unchanged);
+    EXPECT_EQ(ReadBytes(path), "");
+    EXPECT_EQ(ModeOf(path), 0600u);
+}
+
+TEST(PreferenceFile, FileIsUntouchedUnlessSomethingIsWritten)
+{
+    TempFolder folder;
+    const std::string path = folder.file("Velmora.prf");
+    const std::string odd = ";x\n\n a=b \n";
+    WriteBytes(path, odd);
+    {
+        PreferenceFile file;
+        ASSERT_TRUE(file.open(path));
+        EXPECT_EQ(file.readText("A", ""), "b");
+    } // closed by the destructor
+    EXPECT_EQ(ReadBytes(path), odd);
+}
+
+TEST(PreferenceFile, WriteBackReplacesContentsKeepsModeAndLeavesNoTemporaryFile)
+{
+    TempFolder folder;
+    const std::string path = folder.file("Velmora.prf");
+    WriteBytes(path, "A = 1\n");
+    ::chmod(path.c_str(), 0640);
+    PreferenceFile file;
+    ASSERT_TRUE(file.open(path));
+    file.writeText("B", "2");
+    EXPECT_EQ(file.close(), CloseResult::Written);
+    EXPECT_EQ(ReadBytes(path), "A = 1\r\nB = 2\r\n");
+    EXPECT_EQ(ModeOf(path), 0640u);
+    EXPECT_EQ(EntriesIn(folder), 1u);
+}
+
+TEST(PreferenceFile, SymbolicLinkStaysAndItsTargetIsWritten)
+{
+    TempFolder folder;
+    const std::string target = folder.file("shared.prf");
+    const std::string link = folder.file("Velmora.prf");
+    WriteBytes(target, "A = 1\r\n");
+    fs::create_symlink(target, link);
+    PreferenceFile file;
+    ASSERT_TRUE(file.open(link));
+    file.writeText("A", "2");
+    EXPECT_EQ(file.close(), CloseResult::Written);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadBytes(target), "A = 2\r\n");
+}
+
+TEST(PreferenceFile, ReadOnlyFileIsReadButNeverChanged)
+{
+    TempFolder folder;
+    test::ExpectInUnprivilegedChild(folder, [&] {
+        const std::string path = folder.file("Velmora.prf");
+        WriteBytes(path, "A = 1\n");
+        ::chmod(path.c_str(), 0400);
+        PreferenceFile file;
+        EXPECT_TRUE(file.open(path));
+        EXPECT_TRUE(file.isReadOnly());
+        EXPECT_EQ(file.readText("a", ""), "1");
+        file.writeText("A", "2");
+        EXPECT_EQ(file.close(), CloseResult::NotWritable);
+        EXPECT_EQ(ReadBytes(path), "A = 1\n");
+        EXPECT_EQ(EntriesIn(folder), 1u);
+    });
+}
+
+TEST(PreferenceFile, FolderThatRefusesNewFilesIsWrittenInPlace)
+{
+    TempFolder folder;
+    test::ExpectInUnprivilegedChild(folder, [&] {
+        const std::string path = folder.file("Velmora.prf");
+        WriteBytes(path, "A = 1\r\nLong = " + std::string(100, 'x') + "\r\n");
+        ::chmod(folder.folder().c_str(), 0500);
+        PreferenceFile file;
+        ASSERT_TRUE(file.open(path));
+        file.writeText("Long", "y");
+        file.writeText("B", std::string(200, 'z'));
+        EXPECT_EQ(file.close(), CloseResult::Written);
+        EXPECT_EQ(ReadBytes(path), "A = 1\r\nLong = y\r\nB = " + std::string(200, 'z') + "\r\n");
+    });
+}
+
+TEST(PreferenceFile, FailedWriteKeepsTheOldContents)
+{
+    TempFolder folder;
+    test::ExpectInUnprivilegedChild(folder, [&] {
+        const std::string path = folder.file("Velmora.prf");
+        const std::string old = "A = 1\r\n";
+        WriteBytes(path, old);
+        // Files may not grow beyond 16 bytes: the same failure as a full disk.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16, 16};
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        PreferenceFile file;
+        ASSERT_TRUE(file.open(path));
+        file.writeText("A", std::string(100, 'x'));
+        EXPECT_EQ(file.close(), CloseResult::WriteFailed);
+        EXPECT_EQ(ReadBytes(path), old);
+        EXPECT_EQ(EntriesIn(folder), 1u);
+    });
+}
+
+TEST(PreferenceFile, OnlyRegularFilesOfSensibleSizeAreUsed)
+{
+    TempFolder folder;
+    const std::string directory = folder.file("directory.prf");
+    const std::string fifo = folder.file("fifo.prf");
+    const std::string huge = folder.file("huge.prf");
+    fs::create_directory(directory);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    WriteBytes(huge, "A = 1\r\n");
+    fs::resize_file(huge, StoredFile::kMaximumSize + 1);
+    for (const std::string& path : {directory, fifo, huge}) {
+        PreferenceFile file;
+        EXPECT_FALSE(file.open(path)) << path;
+        EXPECT_FALSE(file.create(path)) << path;
+        file.writeText("A", "2");
+        EXPECT_EQ(file.close(), CloseResult::Unchanged);
+    }
+    EXPECT_EQ(fs::file_size(huge), StoredFile::kMaximumSize + 1);
+}
+
+TEST(PreferenceFile, FiftyMegabyteFileIsReadAndWrittenBack)
+{
+    TempFolder folder;
+    const std::string path = folder.file("Velmora.prf");
+    std::string big;
+    for (int k = 0; big.size() < 50'000'000; ++k)
+        big += "K" + std::to_string(k) + " = " + std::to_string(k) + "\r\n";
+    big += "Last = end\r\n";
+    WriteBytes(path, big);
+    PreferenceFile file;
+    ASSERT_TRUE(file.open(path));
+    EXPECT_EQ(file.readText("last", ""), "end");
+    file.writeText("K7", "seven");
+    file.writeText("New", "1");
+    EXPECT_EQ(file.close(), CloseResult::Written);
+    const std::string after = ReadBytes(path);
+    EXPECT_EQ(after.size(), big.size() + 4 + 9);
+    EXPECT_EQ(after.substr(after.size() - 21), "Last = end\r\nNew = 1\r\n");
+    EXPECT_NE(after.find("\r\nK7 = seven\r\nK8 = 8\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace velmora
