@@ -8,10 +8,13 @@ complete upload, so that a test can check what arrived and in which order.
 
 Fault modes for tests: --no-passive refuses EPSV and PASV (and logs any active-mode attempt);
 --stall-after BYTES stops the whole server from answering once an upload has sent that many bytes.
+With --archive DIR a copy of every complete upload is kept there as "<n>-<name>" (n counts from 1),
+so that a test can read each version of a file that was overwritten.
 """
 import argparse
 import logging
 import os
+import shutil
 import sys
 import time
 import warnings
@@ -31,6 +34,7 @@ def main():
     parser.add_argument("--log", default="")
     parser.add_argument("--no-passive", action="store_true")
     parser.add_argument("--stall-after", type=int, default=-1)
+    parser.add_argument("--archive", default="")
     args = parser.parse_args()
 
     config_logging(level=logging.WARNING)
@@ -41,6 +45,7 @@ def main():
     if args.user:
         authorizer.add_user(args.user, args.password, root, perm="elradfmwMT")
 
+    stored = [0]
     log_file = open(args.log, "a", buffering=1) if args.log else None
 
     def log(line):
@@ -70,6 +75,10 @@ def main():
         def on_file_received(self, file):
             rel = os.path.relpath(file, root)
             log("STORED %s %d" % (rel, os.path.getsize(file)))
+            if args.archive:
+                stored[0] += 1
+                name = "%d-%s" % (stored[0], os.path.basename(file))
+                shutil.copyfile(file, os.path.join(args.archive, name))
 
         def on_incomplete_file_received(self, file):
             log("INCOMPLETE %s" % os.path.relpath(file, root))

@@ -58,11 +58,18 @@ struct FtpServerOptions {
     long stallAfterBytes = -1;  // >= 0: the server stops answering once an upload sent this much
 };
 
+// One complete upload as the server received it.
+struct StoredFile {
+    std::string name; // the file name without its folder
+    std::string bytes;
+};
+
 class FtpServer {
 public:
     explicit FtpServer(FtpServerOptions options = {}) : options_(std::move(options))
     {
         std::filesystem::create_directory(root());
+        std::filesystem::create_directory(archivePath());
         start();
     }
 
@@ -101,6 +108,25 @@ public:
                 }
         return picked;
     }
+    // Every complete upload so far, in order, with the bytes it had then.
+    std::vector<StoredFile> stored() const
+    {
+        std::vector<StoredFile> files;
+        for (int n = 1;; ++n) {
+            const std::string prefix = std::to_string(n) + "-";
+            bool found = false;
+            for (const auto& entry : std::filesystem::directory_iterator(archivePath())) {
+                const std::string name = entry.path().filename().string();
+                if (name.rfind(prefix, 0) == 0) {
+                    files.push_back({name.substr(prefix.size()), fileBytes(entry.path())});
+                    found = true;
+                    break;
+                }
+            }
+            if (!found)
+                return files;
+        }
+    }
     void clearLog() const
     {
         if (std::FILE* f = std::fopen(logPath().c_str(), "w"))
@@ -117,6 +143,7 @@ public:
 
 private:
     std::string logPath() const { return folder_.path() + "/commands.log"; }
+    std::string archivePath() const { return folder_.path() + "/archive"; }
 
     void start()
     {
@@ -127,7 +154,9 @@ private:
                                          "--root",
                                          root(),
                                          "--log",
-                                         logPath()};
+                                         logPath(),
+                                         "--archive",
+                                         archivePath()};
         if (!options_.user.empty())
             argv.insert(argv.end(), {"--user", options_.user, "--password", options_.password});
         if (options_.refusePassive)
