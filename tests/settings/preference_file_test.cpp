@@ -3,10 +3,8 @@
 #include "temp_folder.h"
 #include "unprivileged_child.h"
 
-#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -121,26 +119,6 @@ TEST(PreferenceFile, FolderThatRefusesNewFilesIsWrittenInPlace)
         file.writeText("B", std::string(200, 'z'));
         EXPECT_EQ(file.close(), CloseResult::Written);
         EXPECT_EQ(ReadBytes(path), "A = 1\r\nLong = y\r\nB = " + std::string(200, 'z') + "\r\n");
-    });
-}
-
-TEST(PreferenceFile, FailedWriteKeepsTheOldContents)
-{
-    TempFolder folder;
-    test::ExpectInUnprivilegedChild(folder, [&] {
-        const std::string path = folder.file("Velmora.prf");
-        const std::string old = "A = 1\r\n";
-        WriteBytes(path, old);
-        // Files may not grow beyond 16 bytes: the same failure as a full disk.
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{16, 16};
-        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-        PreferenceFile file;
-        ASSERT_TRUE(file.open(path));
-        file.writeText("A", std::string(100, 'x'));
-        EXPECT_EQ(file.close(), CloseResult::WriteFailed);
-        EXPECT_EQ(ReadBytes(path), old);
-        EXPECT_EQ(EntriesIn(folder), 1u);
     });
 }
 
