@@ -208,19 +208,20 @@ void SettingsWindow::setChecked(SettingsCheck id, bool on)
 void SettingsWindow::closeWindow()
 {
     closing_ = true;
-    close();
+    if (!inCloseEvent_)
+        close();
     emit closed();
 }
 
 void SettingsWindow::closeEvent(QCloseEvent* event)
 {
-    if (closing_) {
-        event->accept();
-        return;
+    if (!closing_) {
+        // The close box applies and saves like OK, only without the region check.
+        inCloseEvent_ = true;
+        actions_.closeBox(*this);
+        inCloseEvent_ = false;
     }
-    // The close box applies and saves like OK, only without the region check.
-    event->ignore();
-    actions_.closeBox(*this);
+    event->setAccepted(closing_);
 }
 
 } // namespace velmora

@@ -48,6 +48,7 @@ private:
     std::vector<std::unique_ptr<QWidget>> gadgets_;
     std::map<int, QWidget*> byId_;
     bool closing_ = false;
+    bool inCloseEvent_ = false;
 };
 
 } // namespace velmora
