@@ -101,13 +101,21 @@ int main(int argc, char** argv)
     };
     auto imageMagick = [&] { return runImport(xvfb.name(), importPath); };
 
+    // The writers alone, on one picture already in memory.
+    velmora::RgbPicture still(kWidth, kHeight);
+    screen.copyRgb(0, 0, kWidth, kHeight, still.data(), still.stride());
+    auto parallelWriter = [&] { return velmora::writePng(parallelPath, still); };
+    auto libpngWriter = [&] { return velmora::bench::writePngSingleThreaded(libpngPath, still); };
+
     bool ok = true;
-    std::vector<double> parallelMs, libpngMs, importMs;
+    std::vector<double> parallelMs, libpngMs, importMs, parallelWriterMs, libpngWriterMs;
     milliseconds(parallel, ok); // warm-up: shared segment, font, page faults
     for (int round = 0; round < kRounds; ++round) {
         parallelMs.push_back(milliseconds(parallel, ok));
         libpngMs.push_back(milliseconds(singleThreaded, ok));
         importMs.push_back(milliseconds(imageMagick, ok));
+        parallelWriterMs.push_back(milliseconds(parallelWriter, ok));
+        libpngWriterMs.push_back(milliseconds(libpngWriter, ok));
     }
     if (!ok) {
         std::fprintf(stderr, "a contender failed\n");
@@ -125,6 +133,8 @@ int main(int argc, char** argv)
                 static_cast<std::uintmax_t>(std::filesystem::file_size(importPath)));
     std::printf("ratio libpng / velmora:      %.2f\n", l / p);
     std::printf("ratio ImageMagick / velmora: %.2f\n", i / p);
+    const double pw = median(parallelWriterMs), lw = median(libpngWriterMs);
+    std::printf("writers alone: velmora %.1f ms, libpng %.1f ms, ratio %.2f\n", pw, lw, lw / pw);
 
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);

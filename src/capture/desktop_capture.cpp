@@ -35,8 +35,8 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings)
         captureRectangle(settings.ScreenRegion, bounds.right, bounds.bottom);
 
     // A region that names no pixels (right left of left, or an origin beyond the screen) gives a
-    // black 1 x 1 picture: the presentation goes on, and the spectators see nothing of the screen
-    // rather than more of it than the presenter chose.
+    // 1 x 1 picture with nothing of the screen in it: the presentation goes on, and the
+    // spectators see less of the screen rather than more of it than the presenter chose.
     const bool namesPixels = rect.namesPixels();
     RgbPicture picture(namesPixels ? rect.width : 1, namesPixels ? rect.height : 1);
     if (namesPixels)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <new>
+#include <system_error>
 #include <thread>
 
 namespace velmora {
@@ -165,8 +166,13 @@ bool deflateScanlines(const Scanlines& s, int level, int pieceCount, ZlibStream&
     {
         std::vector<std::jthread> threads;
         threads.reserve(static_cast<std::size_t>(helpers));
-        for (int i = 0; i < helpers; ++i)
-            threads.emplace_back(work);
+        for (int i = 0; i < helpers; ++i) {
+            try {
+                threads.emplace_back(work);
+            } catch (const std::system_error&) {
+                break; // no thread to be had: the pieces wait for the threads that run
+            }
+        }
         work(); // the calling thread takes its share too
     }
 
