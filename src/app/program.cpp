@@ -28,15 +28,6 @@
 namespace velmora {
 namespace {
 
-ScreenBounds readScreenBounds()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return {};
-    const QRect area = screen->virtualGeometry();
-    return {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
-}
-
 void openAddress(const char* address)
 {
     // A failure to open the browser is not the presenter's problem here: ignored.
@@ -76,17 +67,17 @@ void runProgram(int argc, char** argv)
     const QScreen* primary = QGuiApplication::primaryScreen();
     const ProgramFonts fonts = loadProgramFonts(primary ? primary->logicalDotsPerInchY() : 96.0);
     const QIcon trayImage = trayIconImage();
-    const ScreenBounds screen = readScreenBounds();
 
     SettingsRecord settings;
-    ProgramSteps steps(folders, boxes, settings);
+    SharedPresentation shared;
+    ProgramSteps steps(folders, boxes, systemClock(), settings, shared);
+    const ScreenBounds screen = steps.screenBounds();
     if (!steps.loadImageLibrary())
         finalCleanup();
 
     const StoredPosition stored = readStoredPosition();
     const WindowPosition position = acceptedWindowPosition(stored.x, stored.y, screen);
 
-    SharedPresentation shared;
     UploadThread upload;
     MainWindow window(position.x, position.y, trayImage);
     window.show();
@@ -95,7 +86,8 @@ void runProgram(int argc, char** argv)
 
     PresentationControl control(shared, settings, steps, upload, boxes, systemClock(), window);
     control.setWhileWaitingForUpload([&boxes] { boxes.serveQueuedBoxes(); });
-    steps.attach(shared, window);
+    steps.attach(window, window,
+                 [&] { upload.waitUntilFinished([&boxes] { boxes.serveQueuedBoxes(); }); });
 
     std::atomic<bool> quit{false};
     std::unique_ptr<AboutBox> about;
@@ -106,10 +98,7 @@ void runProgram(int argc, char** argv)
         control.stopAndReset();
         quit = true;
     });
-    QObject::connect(&window, &MainWindow::settingsRequested, [&] {
-        control.stopAndReset();
-        steps.openSettingsWindow();
-    });
+    QObject::connect(&window, &MainWindow::settingsRequested, [&] { steps.openSettingsWindow(); });
     QObject::connect(&window, &MainWindow::helpRequested, [] { openAddress(kOnlineHelpAddress); });
     QObject::connect(&window, &MainWindow::aboutRequested, [&] {
         if (!about) {

@@ -1,18 +1,45 @@
 #include "app/program_steps.h"
 
+#include "app/final_cleanup.h"
+#include "capture/png_writer.h"
+#include "capture/rgb_picture.h"
 #include "settings/settings_store.h"
 
 namespace velmora {
+namespace {
 
-ProgramSteps::ProgramSteps(const ProgramFolders& folders, MessageBoxes& boxes,
-                           SettingsRecord& settings)
-    : folders_(folders), boxes_(boxes), settings_(settings)
+bool writeBlankPicture(const std::string& path, int width, int height)
+{
+    return writePng(path, RgbPicture(width, height)); // a new picture is black
+}
+
+} // namespace
+
+ProgramSteps::ProgramSteps(const ProgramFolders& folders, MessageBoxes& boxes, Clock& clock,
+                           SettingsRecord& settings, SharedPresentation& shared)
+    : folders_(folders), boxes_(boxes), clock_(clock), settings_(settings), shared_(shared),
+      cycle_(shared, boxes, clock, folders.temp),
+      clear_(shared, boxes, cycle_, folders.temp, writeBlankPicture)
 {
 }
 
+ProgramSteps::~ProgramSteps() = default;
+
 bool ProgramSteps::loadImageLibrary()
 {
+    images_ = LoadImageLibrary(folders_.program, boxes_);
+    if (!images_)
+        return false;
+    FatalExit fatal{[this] { shared_.stopAndReset(); }, [] { finalCleanup(); }};
+    capture_ = std::make_unique<DesktopCapture>(screen_, folders_.temp, *images_, boxes_, clock_,
+                                                std::move(fatal));
     return true;
+}
+
+void ProgramSteps::unloadImageLibrary()
+{
+    if (images_)
+        UnloadImageLibrary(*images_);
 }
 
 void ProgramSteps::loadSettings()
@@ -20,26 +47,71 @@ void ProgramSteps::loadSettings()
     LoadSettings(settings_, folders_.work, boxes_);
 }
 
-void ProgramSteps::attach(SharedPresentation& shared, StatusDisplay& display)
+void ProgramSteps::attach(StatusDisplay& display, QWidget& mainWindow,
+                          std::function<void()> waitForUpload)
 {
-    shared_ = &shared;
     display_ = &display;
+    mainWindow_ = &mainWindow;
+    waitForUpload_ = std::move(waitForUpload);
 }
 
-void ProgramSteps::startRegionFrame() {}
-void ProgramSteps::openSettingsWindow() {}
-void ProgramSteps::stopRegionFrame() {}
-void ProgramSteps::unloadImageLibrary() {}
+void ProgramSteps::captureDesktopPicture(const SettingsRecord& settings)
+{
+    capture_->capture(settings);
+}
 
-void ProgramSteps::captureDesktopPicture(const SettingsRecord&) {}
-void ProgramSteps::runPresentationCycle(const SettingsRecord&) {}
+void ProgramSteps::runPresentationCycle(const SettingsRecord& settings)
+{
+    const CaptureResult last = capture_->lastResult();
+    cycle_.run(settings, PointerMarker{last.markerX, last.markerY});
+}
 
-void ProgramSteps::clearPresentation(const SettingsRecord&,
+void ProgramSteps::clearPresentation(const SettingsRecord& settings,
                                      const std::function<void()>& waitForUpload)
 {
-    shared_->state = PresentationState::Cleared;
-    shared_->firstFailureTime = 0;
-    waitForUpload();
+    const CaptureResult last = capture_->lastResult();
+    const ClearOutcome outcome = clear_.run(
+        settings, PictureSize{last.pictureWidth, last.pictureHeight},
+        PointerMarker{last.markerX, last.markerY}, waitForUpload,
+        [this](const std::string& text) {
+            if (display_)
+                display_->setStatusLine(text);
+        });
+    if (outcome == ClearOutcome::PictureNotCleared)
+        finalCleanup();
 }
+
+void ProgramSteps::openSettingsWindow()
+{
+    if (!settingsActions_)
+        settingsActions_ = std::make_unique<SettingsWindowActions>(settings_, shared_,
+                                                                   folders_.work, boxes_, *this);
+    settingsActions_->beforeOpening();
+    // Choosing the menu entry again brings the open window to the front.
+    if (settingsWindow_ && settingsWindow_->isVisible()) {
+        settingsWindow_->raise();
+        settingsWindow_->activateWindow();
+        return;
+    }
+    settingsWindow_ = std::make_unique<SettingsWindow>(mainWindow_, *settingsActions_);
+    settingsActions_->fill(*settingsWindow_);
+    settingsWindow_->show();
+    settingsWindow_->raise();
+    settingsWindow_->activateWindow();
+}
+
+bool ProgramSteps::validateRegionText(SettingsFields&)
+{
+    return true;
+}
+
+void ProgramSteps::openRegionPicker(SettingsFields&) {}
+void ProgramSteps::startRegionFrame() {}
+void ProgramSteps::stopRegionFrame() {}
+void ProgramSteps::showPreview() {}
+void ProgramSteps::checkServerDirectory(SettingsFields&) {}
+void ProgramSteps::loadAbsoluteServerPath(SettingsFields&) {}
+void ProgramSteps::installLogin(SettingsFields&) {}
+void ProgramSteps::removeLogin(SettingsFields&) {}
 
 } // namespace velmora

@@ -1,28 +1,44 @@
 #pragma once
-// Binds the shell to the subsystems that do the work: settings, capture, publishing and the
-// region frame. The shell calls these at the fixed points of start-up, the loop and shut-down.
+// Binds the shell to the subsystems that do the work: settings, capture, publishing, the
+// settings window and its tools. The shell calls these at the fixed points of start-up, the
+// loop and shut-down.
 
 #include "app/presentation_state.h"
 #include "app/presentation_steps.h"
 #include "app/program_folders.h"
+#include "app/upload_thread.h"
+#include "capture/desktop_capture.h"
+#include "capture/image_library.h"
+#include "capture/x11_screen_source.h"
+#include "publish/clear_presentation.h"
+#include "publish/presentation_cycle.h"
 #include "settings/settings_record.h"
+#include "settings/window/settings_window.h"
+#include "ui/clock.h"
 #include "ui/message_boxes.h"
 #include "ui/status_display.h"
 
+#include <memory>
+
+class QWidget;
+
 namespace velmora {
 
-class ProgramSteps final : public PresentationSteps {
+class ProgramSteps final : public PresentationSteps, public SettingsWindowServices {
 public:
-    ProgramSteps(const ProgramFolders& folders, MessageBoxes& boxes, SettingsRecord& settings);
+    ProgramSteps(const ProgramFolders& folders, MessageBoxes& boxes, Clock& clock,
+                 SettingsRecord& settings, SharedPresentation& shared);
+    ~ProgramSteps() override;
+
+    ScreenBounds screenBounds() const { return screen_.bounds(); }
 
     // Start-up: false after the failure has been reported; the program then ends.
     bool loadImageLibrary();
     void loadSettings();
-    void attach(SharedPresentation& shared, StatusDisplay& display);
-    void startRegionFrame();
+    // The Status line for Clear, the owner of the settings window, the wait for the Upload thread.
+    void attach(StatusDisplay& display, QWidget& mainWindow, std::function<void()> waitForUpload);
     void openSettingsWindow();
     // Shut-down.
-    void stopRegionFrame();
     void unloadImageLibrary();
 
     void captureDesktopPicture(const SettingsRecord& settings) override;
@@ -30,12 +46,32 @@ public:
     void clearPresentation(const SettingsRecord& settings,
                            const std::function<void()>& waitForUpload) override;
 
+    bool validateRegionText(SettingsFields& fields) override;
+    void openRegionPicker(SettingsFields& fields) override;
+    void startRegionFrame() override;
+    void stopRegionFrame() override;
+    void showPreview() override;
+    void checkServerDirectory(SettingsFields& fields) override;
+    void loadAbsoluteServerPath(SettingsFields& fields) override;
+    void installLogin(SettingsFields& fields) override;
+    void removeLogin(SettingsFields& fields) override;
+
 private:
     const ProgramFolders& folders_;
     MessageBoxes& boxes_;
+    Clock& clock_;
     SettingsRecord& settings_;
-    SharedPresentation* shared_ = nullptr;
+    SharedPresentation& shared_;
+    X11ScreenSource screen_;
+    std::unique_ptr<ImageLibrary> images_;
+    std::unique_ptr<DesktopCapture> capture_;
+    PresentationCycle cycle_;
+    ClearPresentation clear_;
     StatusDisplay* display_ = nullptr;
+    QWidget* mainWindow_ = nullptr;
+    std::function<void()> waitForUpload_;
+    std::unique_ptr<SettingsWindowActions> settingsActions_;
+    std::unique_ptr<SettingsWindow> settingsWindow_;
 };
 
 } // namespace velmora

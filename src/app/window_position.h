@@ -1,17 +1,11 @@
 #pragma once
 // Where the main window opens: defaults, and which remembered values are still on the screen.
 
+#include "ui/screen_source.h"
+
 #include <optional>
 
 namespace velmora {
-
-// Right and bottom are exclusive, as the screen's clip box gives them.
-struct ScreenBounds {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
 
 struct WindowPosition {
     int x = 200;
