@@ -72,38 +72,6 @@ TEST(CaptionLine, ArialEightPointBoldBoxAtTheTopLeft)
     EXPECT_EQ(tiny.data()[0], 224);
 }
 
-TEST_F(DesktopCaptureTest, WholeScreenArrivesUnchangedExceptTheCaption)
-{
-    const CaptureResult result = capture("");
-    EXPECT_EQ(result.pictureWidth, 1024);
-    EXPECT_EQ(result.pictureHeight, 768);
-    ASSERT_EQ(screen.copies.size(), 1u);
-    EXPECT_EQ(screen.copies[0].width, 1024);
-
-    const auto png = test::decodePng(temp.file("Velmora.png"));
-    ASSERT_TRUE(png.has_value());
-    ASSERT_EQ(png->width, 1024);
-    ASSERT_EQ(png->height, 768);
-    EXPECT_EQ(test::countPixelsOffCaptionedPicture(*png, test::patternPixel), 0);
-    EXPECT_TRUE(boxes.shown().empty());
-}
-
-TEST_F(DesktopCaptureTest, RegionIsCopiedFromItsScreenPosition)
-{
-    const CaptureResult result = capture("100,100,300,300");
-    EXPECT_EQ(result.pictureWidth, 201);
-    ASSERT_EQ(screen.copies.size(), 1u);
-    EXPECT_EQ(screen.copies[0].x, 99);
-    EXPECT_EQ(screen.copies[0].y, 99);
-    const auto png = test::decodePng(temp.file("Velmora.png"));
-    ASSERT_TRUE(png.has_value());
-    EXPECT_EQ(png->width, 201);
-    EXPECT_EQ(
-        test::countPixelsOffCaptionedPicture(
-            *png, [](int x, int y, std::uint8_t* p) { test::patternPixel(x + 99, y + 99, p); }),
-        0);
-}
-
 TEST_F(DesktopCaptureTest, PictureSizeIsTruncatedByTheScaleFactor)
 {
     CaptureResult r = capture("", 1);
@@ -117,25 +85,6 @@ TEST_F(DesktopCaptureTest, PictureSizeIsTruncatedByTheScaleFactor)
     r = capture("5,5,5,400", 1);
     EXPECT_EQ(r.pictureWidth, 1) << "a one-pixel column still gives a picture to rescale to";
     EXPECT_EQ(desktop.lastResult().pictureHeight, 297);
-}
-
-TEST_F(DesktopCaptureTest, MarkerIsThePointerInPicturePixels)
-{
-    screen.pointer = PointerPosition{150, 120};
-    CaptureResult r = capture("100,100,300,300");
-    EXPECT_EQ(r.markerX, 47);
-    EXPECT_EQ(r.markerY, 12);
-    r = capture("100,100,300,300", 1);
-    EXPECT_EQ(r.markerX, 34);
-    EXPECT_EQ(r.markerY, 6);
-
-    screen.pointer = PointerPosition{50, 50};
-    r = capture("100,100,300,300");
-    EXPECT_EQ(r.markerX, -53);
-    EXPECT_EQ(r.markerY, -58);
-    r = capture("100,100,300,300", 1);
-    EXPECT_EQ(r.markerX, -40) << "-36.75 truncates toward zero";
-    EXPECT_EQ(r.markerY, -45);
 }
 
 TEST_F(DesktopCaptureTest, MarkerIsZeroWhenOffOrUnknown)

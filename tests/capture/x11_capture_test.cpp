@@ -132,6 +132,9 @@ TEST_F(X11Capture, MarkerFollowsTheRealPointer)
     EXPECT_EQ(r.markerY, 6);
 
     xvfb_->movePointer(50, 50);
+    r = desktop.capture(settings);
+    EXPECT_EQ(r.markerX, -40) << "-36.75 truncates toward zero";
+    EXPECT_EQ(r.markerY, -45);
     settings.ForceDownscale = 0;
     r = desktop.capture(settings);
     EXPECT_EQ(r.markerX, -53);
