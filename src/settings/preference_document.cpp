@@ -9,22 +9,6 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-char AsciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t k = 0; k < a.size(); ++k) {
-        if (AsciiLower(a[k]) != AsciiLower(b[k]))
-            return false;
-    }
-    return true;
-}
-
 std::string_view UpToNul(std::string_view text)
 {
     return text.substr(0, text.find('\0'));
@@ -48,6 +32,7 @@ PreferenceDocument::PreferenceDocument(std::string fileBytes) : text_(std::move(
         utf8_ = true;
         text_.erase(0, 3);
     }
+    index_ = PreferenceKeyIndex(text_);
 }
 
 const PreferenceDocument::Entry* PreferenceDocument::replacementAt(std::size_t offset) const
@@ -62,18 +47,17 @@ const PreferenceDocument::Entry* PreferenceDocument::replacementAt(std::size_t o
 PreferenceDocument::Match PreferenceDocument::find(std::string_view key) const
 {
     Match match;
-    PreferenceLineReader reader(text_);
-    PreferenceLine line;
-    while (reader.next(line) && line.kind != PreferenceLineKind::Group) {
+    if (const std::size_t offset = index_.find(text_, key); offset != std::string_view::npos) {
+        PreferenceLineReader reader(text_, offset);
+        PreferenceLine line;
+        reader.next(line);
         // A replaced line keeps its key apart from the case of its letters, so the original
         // line decides the match and the replacement supplies the current value.
-        if (line.kind == PreferenceLineKind::Key && EqualIgnoringAsciiCase(line.name, key)) {
-            match.found = true;
-            match.offset = line.offset;
-            const Entry* replacement = replacementAt(line.offset);
-            match.value = replacement ? std::string_view(replacement->value) : line.value;
-            return match;
-        }
+        const Entry* replacement = replacementAt(offset);
+        match.found = true;
+        match.offset = offset;
+        match.value = replacement ? std::string_view(replacement->value) : line.value;
+        return match;
     }
     // Added entries sit after every ungrouped line of the file.
     for (std::size_t k = 0; k < added_.size(); ++k) {

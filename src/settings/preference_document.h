@@ -3,9 +3,11 @@
 // group header, and the text to write back. Everything else in the file (groups, comments, keys
 // the program does not know) is carried through unchanged apart from its normalised line form.
 //
-// The file's own bytes are kept as read and walked on each lookup; only the changed and the added
-// entries are held separately. That keeps a huge or hostile file at the cost of its bytes instead
-// of an object per line, and a few dozen lookups per load or save cost nothing at normal sizes.
+// The file's own bytes are kept as read, with an index of where each key's first line starts;
+// only the changed and the added entries are held separately. A huge or hostile file then costs
+// about its own size in memory instead of an object per line.
+
+#include "settings/preference_key_index.h"
 
 #include <cstddef>
 #include <string>
@@ -57,6 +59,7 @@ private:
     const Entry* replacementAt(std::size_t offset) const;
 
     std::string text_;
+    PreferenceKeyIndex index_;
     bool utf8_ = false;
     bool modified_ = false;
     std::vector<Entry> replaced_;

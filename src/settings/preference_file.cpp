@@ -35,7 +35,13 @@ CloseResult PreferenceFile::close()
 {
     CloseResult result = CloseResult::Unchanged;
     if (file_.isOpen() && document_.modified()) {
-        switch (file_.replaceContents(document_.render())) {
+        const std::string text = document_.render();
+        // Never write a file that the next open would refuse as too large: it would take every
+        // setting with it at the next start. The file keeps its old, still readable contents.
+        const ReplaceResult replaced = text.size() > StoredFile::kMaximumSize
+                                           ? ReplaceResult::Failed
+                                           : file_.replaceContents(text);
+        switch (replaced) {
         case ReplaceResult::Replaced:
             result = CloseResult::Written;
             break;

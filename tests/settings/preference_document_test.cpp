@@ -72,6 +72,21 @@ TEST(PreferenceDocument, RepeatedWritesUpdateTheFirstMatchingEntry)
     EXPECT_TRUE(doc.modified());
 }
 
+TEST(PreferenceDocument, FindsTheFirstLineOfEachOfManyKeys)
+{
+    std::string text;
+    for (int k = 0; k < 5000; ++k)
+        text += "Key" + std::to_string(k) + " = first" + std::to_string(k) + "\r\n";
+    for (int k = 0; k < 5000; ++k)
+        text += "KEY" + std::to_string(k) + " = second\r\n";
+    text += "[G]\r\nGrouped = 1\r\n";
+    const PreferenceDocument doc(text);
+    for (int k = 0; k < 5000; ++k)
+        ASSERT_EQ(doc.readText("key" + std::to_string(k), ""), "first" + std::to_string(k));
+    EXPECT_EQ(doc.readText("Grouped", "none"), "none");
+    EXPECT_EQ(doc.readText("Key5000", "none"), "none");
+}
+
 TEST(PreferenceDocument, KeyWithoutEqualsInLfFileDoesNotSwallowTheNextLine)
 {
     const PreferenceDocument doc("FTPSubDir\nFTPWebDir = web/\n");

@@ -163,5 +163,21 @@ TEST(PreferenceFile, FiftyMegabyteFileIsReadAndWrittenBack)
     EXPECT_NE(after.find("\r\nK7 = seven\r\nK8 = 8\r\n"), std::string::npos);
 }
 
+// Normalising "a=" lines to "a = " and CR LF doubles their size, beyond what would be read again.
+TEST(PreferenceFile, TextTooLargeToReadAgainIsNotWritten)
+{
+    TempFolder folder;
+    const std::string path = folder.file("Velmora.prf");
+    std::string lines;
+    while (lines.size() <= StoredFile::kMaximumSize * 3 / 5)
+        lines += "a=\n";
+    WriteBytes(path, lines);
+    PreferenceFile file;
+    ASSERT_TRUE(file.open(path));
+    file.writeText("B", "1");
+    EXPECT_EQ(file.close(), CloseResult::WriteFailed);
+    EXPECT_EQ(fs::file_size(path), lines.size());
+}
+
 } // namespace
 } // namespace velmora
