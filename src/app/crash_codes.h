@@ -39,9 +39,9 @@ struct FaultFacts {
     std::uintptr_t dataAddress = 0;  // si_addr
     std::uintptr_t stackPointer = 0; // of the faulting thread, 0 if unknown
     bool privilegedInstruction = false;
-    bool integerOverflow = false;   // a division whose divisor was not zero
-    bool denormalOperand = false;   // floating-point fault raised by a denormal operand
-    bool floatStackFault = false;   // x87 register stack over- or underflow
+    bool integerOverflow = false; // a division whose divisor was not zero
+    bool denormalOperand = false; // floating-point fault raised by a denormal operand
+    bool floatStackFault = false; // x87 register stack over- or underflow
 };
 
 std::uint32_t crashCodeFor(const FaultFacts& facts);

@@ -10,7 +10,7 @@ namespace velmora::crash {
 
 struct CrashRecord {
     std::uint32_t code = 0;
-    std::uintptr_t address = 0; // of the faulting instruction
+    std::uintptr_t address = 0;   // of the faulting instruction
     const char* module = nullptr; // source file of the faulting line; nullptr when not known
     std::int32_t line = -1;       // -1 when not known
 };

@@ -9,16 +9,15 @@ namespace {
 
 #if defined(__x86_64__)
 
-constexpr int kX87Fault = 16; // #MF
+constexpr int kX87Fault = 16;  // #MF
 constexpr int kSimdFault = 19; // #XM
 
 X86Registers registersOf(const mcontext_t& machine)
 {
     const greg_t* g = machine.gregs;
     X86Registers registers{};
-    const int order[16] = {REG_RAX, REG_RCX, REG_RDX, REG_RBX, REG_RSP, REG_RBP,
-                           REG_RSI, REG_RDI, REG_R8,  REG_R9,  REG_R10, REG_R11,
-                           REG_R12, REG_R13, REG_R14, REG_R15};
+    const int order[16] = {REG_RAX, REG_RCX, REG_RDX, REG_RBX, REG_RSP, REG_RBP, REG_RSI, REG_RDI,
+                           REG_R8,  REG_R9,  REG_R10, REG_R11, REG_R12, REG_R13, REG_R14, REG_R15};
     for (int i = 0; i < 16; ++i)
         registers.general[i] = static_cast<std::uint64_t>(g[order[i]]);
     registers.instruction = static_cast<std::uint64_t>(g[REG_RIP]);
@@ -53,9 +52,11 @@ void readMachineState(const void* context, const siginfo_t* info, FaultSnapshot&
     const auto* code = reinterpret_cast<const unsigned char*>(registers.instruction);
 
     // A jump to unmapped memory faults on the instruction address itself: nothing to read there.
+    // (For arithmetic faults the kernel gives the instruction address as the fault address.)
     const bool instructionReadable =
         snapshot.instructionAddress != 0 &&
-        reinterpret_cast<std::uintptr_t>(info->si_addr) != snapshot.instructionAddress;
+        (snapshot.facts.signal == SIGFPE ||
+         reinterpret_cast<std::uintptr_t>(info->si_addr) != snapshot.instructionAddress);
     if (snapshot.facts.signal == SIGSEGV && info->si_code == SI_KERNEL && instructionReadable)
         snapshot.facts.privilegedInstruction = isPrivilegedInstruction(code);
     if (snapshot.facts.signal == SIGFPE && info->si_code == FPE_INTDIV && instructionReadable)

@@ -47,4 +47,16 @@ void TextBuffer::appendDecimal(std::int64_t value)
         append(&digits[--count], 1);
 }
 
+void TextBuffer::appendHexadecimal(std::uint64_t value)
+{
+    char digits[16];
+    std::size_t count = 0;
+    do {
+        digits[count++] = "0123456789abcdef"[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    while (count > 0)
+        append(&digits[--count], 1);
+}
+
 } // namespace velmora

@@ -16,6 +16,7 @@ public:
     void append(const char* text);
     void append(const char* text, std::size_t length);
     void appendDecimal(std::int64_t value);
+    void appendHexadecimal(std::uint64_t value); // lower case, no prefix
 
     const char* data() const { return storage_; }
     std::size_t size() const { return size_; }

@@ -59,12 +59,21 @@ bool isPrivilegedInstruction(const unsigned char* code)
     const Prefixes prefixes = readPrefixes(code);
     const unsigned char* opcode = code + prefixes.length;
     switch (opcode[0]) {
-    case 0xF4:                         // hlt
-    case 0xFA:                         // cli
-    case 0xFB:                         // sti
-    case 0xE4: case 0xE5: case 0xE6: case 0xE7: // in, out with an immediate port
-    case 0xEC: case 0xED: case 0xEE: case 0xEF: // in, out through dx
-    case 0x6C: case 0x6D: case 0x6E: case 0x6F: // ins, outs
+    case 0xF4: // hlt
+    case 0xFA: // cli
+    case 0xFB: // sti
+    case 0xE4:
+    case 0xE5:
+    case 0xE6:
+    case 0xE7: // in, out with an immediate port
+    case 0xEC:
+    case 0xED:
+    case 0xEE:
+    case 0xEF: // in, out through dx
+    case 0x6C:
+    case 0x6D:
+    case 0x6E:
+    case 0x6F: // ins, outs
         return true;
     case 0x0F:
         break;
