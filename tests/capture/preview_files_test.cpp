@@ -1,0 +1,101 @@
+// The preview's page, byte for byte, the files it leaves in the Temp folder, and the window
+// sizes it asks for.
+
+#include "capture/preview_layout.h"
+#include "capture/preview_page.h"
+
+#include "png_file.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace velmora {
+namespace {
+
+void writeFile(const std::string& path, const std::string& content)
+{
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string readFile(const std::string& path)
+{
+    const std::vector<std::uint8_t> bytes = test::fileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(PreviewPage, ElevenLinesWithCrLfAndNothingElse)
+{
+    const std::string expected =
+        "<HTML>\r\n<HEAD>\r\n<TITLE>Desktop Preview</TITLE>\r\n"
+        "<META HTTP-EQUIV='expires' CONTENT='0'>\r\n"
+        "<META HTTP-EQUIV='pragma' CONTENT='no-cache'>\r\n"
+        "<META HTTP-EQUIV='imagetoolbar' CONTENT='no'>\r\n</HEAD>\r\n"
+        "<BODY TOPMARGIN=0 LEFTMARGIN=0 MARGINWIDTH=0 MARGINHEIGHT=0>\r\n"
+        "<IMG SRC='VelmoraPreview.png' BORDER='0' ALT=''>\r\n</BODY>\r\n</HTML>\r\n";
+    EXPECT_EQ(previewPageText(), expected);
+
+    test::TempFolder temp;
+    writeFile(temp.file("VelmoraPreview.htm"), std::string(5000, 'x')); // longer: emptied first
+    ASSERT_TRUE(writePreviewPage(temp.path()));
+    EXPECT_EQ(readFile(temp.file("VelmoraPreview.htm")), expected);
+}
+
+TEST(PreviewPage, PictureFileBecomesThePreviewPicture)
+{
+    test::TempFolder temp;
+    writeFile(temp.file("Velmora.png"), "new picture");
+    writeFile(temp.file("VelmoraPreview.png"), "old picture, longer than the new one");
+
+    ASSERT_TRUE(preparePreviewFiles(temp.path(), "Velmora.png"));
+    EXPECT_FALSE(std::filesystem::exists(temp.file("Velmora.png")));
+    EXPECT_EQ(readFile(temp.file("VelmoraPreview.png")), "new picture");
+    EXPECT_EQ(readFile(temp.file("VelmoraPreview.htm")), previewPageText());
+}
+
+TEST(PreviewPage, NoPictureMeansNoPreviewAndAMissingPageIsNoObstacle)
+{
+    test::TempFolder temp;
+    writeFile(temp.file("VelmoraPreview.png"), "old picture");
+    EXPECT_FALSE(preparePreviewFiles(temp.path(), "Velmora.png"));
+    EXPECT_FALSE(std::filesystem::exists(temp.file("VelmoraPreview.png")))
+        << "an old picture must not pass for the new one";
+
+    // The page cannot be written (a folder holds its name): the picture is still prepared.
+    std::filesystem::remove(temp.file("VelmoraPreview.htm"));
+    std::filesystem::create_directory(temp.file("VelmoraPreview.htm"));
+    EXPECT_FALSE(writePreviewPage(temp.path()));
+    writeFile(temp.file("Velmora.png"), "picture");
+    EXPECT_TRUE(preparePreviewFiles(temp.path(), "Velmora.png"));
+    EXPECT_EQ(readFile(temp.file("VelmoraPreview.png")), "picture");
+}
+
+TEST(PreviewLayout, ClientAreaFitsThePictureWithinTheScreen)
+{
+    const ScreenBounds screen{0, 0, 1024, 768};
+    // Whole screen, no reduction: both ways over the limit.
+    EXPECT_EQ(previewClientSize(1024, 768, screen), (PreviewSize{914, 628}));
+    EXPECT_EQ(previewBrowserSize({914, 628}), (PreviewSize{914, 605}));
+    // 75 %: 768 is within the width limit of 874, 576 beyond the height limit of 568.
+    EXPECT_EQ(previewClientSize(768, 576, screen), (PreviewSize{798, 628}));
+    // A 201 x 201 region.
+    EXPECT_EQ(previewClientSize(201, 201, screen), (PreviewSize{231, 241}));
+    EXPECT_EQ(previewBrowserSize({231, 241}), (PreviewSize{231, 218}));
+    // Exactly at the limits the picture still gets its margin.
+    EXPECT_EQ(previewClientSize(874, 568, screen), (PreviewSize{904, 608}));
+    EXPECT_EQ(previewClientSize(875, 569, screen), (PreviewSize{914, 628}));
+    EXPECT_EQ(previewBrowserSize({100, 10}), (PreviewSize{100, 0}));
+}
+
+TEST(PreviewLayout, CentredOverTheOwnerButNeverBeforeTheScreenOrigin)
+{
+    EXPECT_EQ(previewPlace(165, 143, 694, 482, {231, 241}), (PreviewPlace{396, 263}));
+    EXPECT_EQ(previewPlace(165, 143, 694, 482, {914, 628}), (PreviewPlace{55, 70}));
+    EXPECT_EQ(previewPlace(0, 0, 694, 482, {914, 628}), (PreviewPlace{0, 0}));
+    EXPECT_EQ(previewPlace(-300, 10, 694, 482, {231, 241}), (PreviewPlace{0, 130}));
+}
+
+} // namespace
+} // namespace velmora
