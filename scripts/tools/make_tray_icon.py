@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Draws Velmora's 32 x 32, 256-colour tray icon and writes it as ICO data in a C++ source file.
+"""Draws Velmora's 32 x 32, 256-colour tray icon and writes it as ICO data in a C++ source file,
+and the same picture as resources/velmora.png for the desktop entry.
 
 The icon: a monitor in blue with a light screen, a red pointer marker on it and a stand below.
-Run it again only to change the picture: src/ui/qt/tray_icon_data.cpp is its output.
+Run it again only to change the picture: src/ui/qt/tray_icon_data.cpp and resources/velmora.png
+are its output.
 """
 import struct
 import sys
+import zlib
 
 W = H = 32
 palette = [(0, 0, 0)] * 256
@@ -63,3 +66,18 @@ with open(out, "w") as f:
     for i in range(0, len(ico), 16):
         f.write("    " + ", ".join("0x%02x" % b for b in ico[i:i + 16]) + ",\n")
     f.write("};\nextern const std::size_t kTrayIconIcoSize = sizeof(kTrayIconIco);\n\n}  // namespace velmora\n")
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+rows = b""
+for y in range(H):
+    rows += b"\0" + b"".join(
+        bytes(palette[pixels[y][x]]) + (b"\0" if mask[y][x] else b"\xff") for x in range(W))
+png = (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", struct.pack(">IIBBBBB", W, H, 8, 6, 0, 0, 0)) +
+       png_chunk(b"IDAT", zlib.compress(rows, 9)) + png_chunk(b"IEND", b""))
+png_out = sys.argv[2] if len(sys.argv) > 2 else "resources/velmora.png"
+with open(png_out, "wb") as f:
+    f.write(png)
