@@ -1,0 +1,19 @@
+#pragma once
+// The traditional DES-based Unix crypt(3), built in so that the password list works the same on
+// every platform the program runs on, whether or not the system offers a crypt() of its own.
+
+#include <string>
+
+namespace velmora {
+
+// The salt every password list of this program uses. Apache reads the salt from the hash itself,
+// so a fixed one is enough for it.
+inline constexpr char kLoginSalt[] = "vq";
+
+// The 13-character hash: the two salt characters followed by eleven characters of the crypt
+// alphabet "./0-9A-Za-z". As in crypt(3), only the first eight characters of the password count
+// (up to a NUL), and only the low seven bits of each. salt must be two characters of the crypt
+// alphabet; anything else gives an empty text.
+std::string DesCrypt(const std::string& password, const std::string& salt = kLoginSalt);
+
+} // namespace velmora

@@ -1,0 +1,44 @@
+#pragma once
+// The two files that close the presentation directory with an Apache basic-authentication login:
+// the access rules (".htaccess") and the password list (".htpasswd"). Windows-1252 bytes, every
+// line ended by CR LF, no byte-order mark.
+
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+// Local names in the Temp folder, and the names on the server.
+inline constexpr char kAccessRulesLocalName[] = "Velmora.ht1";
+inline constexpr char kPasswordListLocalName[] = "Velmora.ht2";
+inline constexpr char kAccessRulesRemoteName[] = ".htaccess";
+inline constexpr char kPasswordListRemoteName[] = ".htpasswd";
+
+// Shown by the browser's login prompt. Apache 2.4 refuses an empty AuthName with an error for
+// every request of the directory, which would take the whole presentation off the web.
+inline constexpr char kLoginRealm[] = "Velmora";
+
+// Leading and trailing blanks removed (only the space character, as the fields are trimmed).
+std::string WithoutOuterSpaces(const std::string& text);
+
+// The six lines of the access rules. absolutePath is the server's own name of the directory and
+// is used as typed (it should end in "/"); a path with spaces is quoted so that Apache reads it
+// as one argument.
+std::string AccessRulesText(const std::string& realm, const std::string& absolutePath);
+
+// The one line of the password list: the trimmed login ID, ":", the crypt hash of the trimmed
+// password with the program's fixed salt.
+std::string PasswordListText(const std::string& loginId, const std::string& loginPassword);
+
+// Why the login fields cannot go into a password list that Apache and the spectators' browsers
+// would understand, as a message for the presenter; nothing when they can. Checked on the
+// trimmed texts.
+std::optional<std::string> LoginInputProblem(const std::string& loginId,
+                                             const std::string& loginPassword);
+
+// False for a path that cannot name the directory in the access rules: empty (the FTP server
+// would take the login directory instead, and the files would land in the wrong place) or
+// holding a double quote or a control character (it would break or extend the access rules).
+bool UsableAbsolutePath(const std::string& absolutePath);
+
+} // namespace velmora

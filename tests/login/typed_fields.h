@@ -1,0 +1,26 @@
+#pragma once
+// The settings window's fields as a plain map, for the server tools under test.
+
+#include "ui/settings_fields.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace velmora::test {
+
+class TypedFields final : public SettingsFields {
+public:
+    std::string text(SettingsField field) const override
+    {
+        const auto found = texts.find(field);
+        return found == texts.end() ? std::string() : found->second;
+    }
+    void setText(SettingsField field, const std::string& text) override { texts[field] = text; }
+    void focus(SettingsField field) override { focused.push_back(field); }
+
+    std::map<SettingsField, std::string> texts;
+    std::vector<SettingsField> focused;
+};
+
+} // namespace velmora::test
