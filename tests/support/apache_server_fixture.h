@@ -167,10 +167,12 @@ private:
     {
         const std::string conf = folder_.path() + "/httpd" + std::to_string(attempt) + ".conf";
         writeConfig(conf, port);
-        // In a session of its own: when it stops, Apache signals its whole process group, which
-        // would otherwise be the test's.
+        // Under timeout, which gives it a process group of its own (when Apache stops it signals
+        // its whole group, which would otherwise be the test's) and ends it should the test be
+        // killed before it could stop it. SIGTERM to timeout reaches Apache.
         process_ = std::make_unique<LaunchedProgram>(
-            std::vector<std::string>{"setsid", "/usr/sbin/apache2", "-DFOREGROUND", "-f", conf},
+            std::vector<std::string>{"timeout", "--kill-after=5", "300", "/usr/sbin/apache2",
+                                     "-DFOREGROUND", "-f", conf},
             std::map<std::string, std::string>{{"APACHE_RUN_DIR", folder_.path()}},
             folder_.path() + "/apache.out");
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
