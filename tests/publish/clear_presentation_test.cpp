@@ -1,10 +1,9 @@
 #include "publish/clear_presentation.h"
 
-#include "publish/upload_thread.h"
-
 #include "publish_test_setup.h"
 
-#include <chrono>
+#include <mutex>
+#include <thread>
 
 namespace velmora {
 namespace {
@@ -145,12 +144,11 @@ TEST_F(ClearPresentationTest, WaitsForTheRunningUploadAndStartsWithAFreshWindow)
     old.FTPServerName = "127.0.0.1:1";
     std::mutex gate;
     std::unique_lock hold(gate);
-    UploadThread upload;
     capture(99);
-    ASSERT_TRUE(upload.start([&] {
+    std::thread upload([&] {
         std::lock_guard wait(gate);
         cycle.run(old, {});
-    }));
+    });
 
     bool waited = false;
     const auto before = server.stored().size();
@@ -159,8 +157,7 @@ TEST_F(ClearPresentationTest, WaitsForTheRunningUploadAndStartsWithAFreshWindow)
                            shared.firstFailureTime =
                                static_cast<std::int32_t>(test::kStartTime - 100);
                            hold.unlock();
-                           while (!upload.waitFor(std::chrono::milliseconds(20))) {
-                           }
+                           upload.join();
                            waited = true;
                            // Nothing of the clearing has happened yet.
                            EXPECT_EQ(blanksWritten, 0);
@@ -173,30 +170,6 @@ TEST_F(ClearPresentationTest, WaitsForTheRunningUploadAndStartsWithAFreshWindow)
     EXPECT_EQ(shared.state, PresentationState::Cleared);
     EXPECT_EQ(storedNames(before).size(), 6u);
     expectBlackPicturesOnServer(24, 24);
-}
-
-TEST(UploadThread, OneAtATimeAndWaitable)
-{
-    UploadThread upload;
-    EXPECT_FALSE(upload.alive());
-    EXPECT_TRUE(upload.waitFor(std::chrono::milliseconds(0)));
-
-    std::mutex gate;
-    std::unique_lock hold(gate);
-    int runs = 0;
-    ASSERT_TRUE(upload.start([&] {
-        std::lock_guard wait(gate);
-        ++runs;
-    }));
-    EXPECT_TRUE(upload.alive());
-    EXPECT_FALSE(upload.start([&] { ++runs; })); // refused while the first one runs
-    EXPECT_FALSE(upload.waitFor(std::chrono::milliseconds(1)));
-    hold.unlock();
-    EXPECT_TRUE(upload.waitFor(std::chrono::seconds(30)));
-    EXPECT_FALSE(upload.alive());
-    ASSERT_TRUE(upload.start([&] { ++runs; }));
-    EXPECT_TRUE(upload.waitFor(std::chrono::seconds(30)));
-    EXPECT_EQ(runs, 2);
 }
 
 } // namespace
