@@ -3,6 +3,9 @@
 #include "app/final_cleanup.h"
 #include "capture/png_writer.h"
 #include "capture/rgb_picture.h"
+#include "login/install_login.h"
+#include "login/remove_login.h"
+#include "publish/server_directory_tools.h"
 #include "settings/settings_store.h"
 
 namespace velmora {
@@ -109,9 +112,24 @@ void ProgramSteps::openRegionPicker(SettingsFields&) {}
 void ProgramSteps::startRegionFrame() {}
 void ProgramSteps::stopRegionFrame() {}
 void ProgramSteps::showPreview() {}
-void ProgramSteps::checkServerDirectory(SettingsFields&) {}
-void ProgramSteps::loadAbsoluteServerPath(SettingsFields&) {}
-void ProgramSteps::installLogin(SettingsFields&) {}
-void ProgramSteps::removeLogin(SettingsFields&) {}
+void ProgramSteps::checkServerDirectory(SettingsFields& fields)
+{
+    CheckServerDirectory(fields, boxes_, shared_);
+}
+
+void ProgramSteps::loadAbsoluteServerPath(SettingsFields& fields)
+{
+    LoadAbsoluteServerPath(fields, boxes_, shared_);
+}
+
+void ProgramSteps::installLogin(SettingsFields& fields)
+{
+    InstallLogin(fields, boxes_, shared_, folders_.temp);
+}
+
+void ProgramSteps::removeLogin(SettingsFields& fields)
+{
+    RemoveLogin(fields, boxes_, shared_);
+}
 
 } // namespace velmora
