@@ -54,8 +54,11 @@ void Preview::show(QWidget& owner)
     window_ = std::make_unique<PreviewWindow>(tempFolder_ + kPreviewPageName, client);
     window_->onCloseBox(services_.closedByCloseBox);
 
-    // Owned by the settings window, as the window system sees it: kept above it. Not a Qt child,
-    // so that this object alone decides when the window goes.
+    // Owned by the settings window, as the window system sees it: kept above it, and above
+    // everything when the settings window is. Not a Qt child, so that this object alone decides
+    // when the window goes.
+    window_->setWindowFlag(Qt::WindowStaysOnTopHint,
+                           owner.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     window_->winId();
     if (QWindow* handle = window_->windowHandle())
         handle->setTransientParent(owner.windowHandle());

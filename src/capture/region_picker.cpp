@@ -102,6 +102,9 @@ void RegionPicker::open(QWidget& owner, SettingsFields& fields,
     window_ = std::make_unique<Window>();
     Window& window = *window_;
     window.setWindowTitle(QStringLiteral("Bereich bestimmen"));
+    // A window owned by a topmost window is topmost too; the settings window is one.
+    window.setWindowFlag(Qt::WindowStaysOnTopHint,
+                         owner.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     window.setWindowOpacity(kOpacity);
     QPalette palette = window.palette();
     palette.setColor(QPalette::Window, kBackground);

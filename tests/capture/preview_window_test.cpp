@@ -55,6 +55,7 @@ protected:
         ASSERT_TRUE(screen.connected());
         ASSERT_NE(images, nullptr);
         owner.setWindowTitle(QStringLiteral("Einstellungen"));
+        owner.setWindowFlag(Qt::WindowStaysOnTopHint); // as the settings window is
         owner.setGeometry(165, 143, 694, 482);
         owner.show();
     }
@@ -98,6 +99,7 @@ TEST_F(PreviewWindowTest, WholeScreenFillsTheRoomTheScreenLeaves)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Desktop Vorschau"));
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint) << "above its topmost owner";
     EXPECT_EQ(window->size(), QSize(914, 628));
     EXPECT_EQ(window->browser().geometry(), QRect(0, 0, 914, 605));
     EXPECT_EQ(window->pos(), QPoint(55, 70)) << "centred over the settings window";

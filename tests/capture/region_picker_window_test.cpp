@@ -23,6 +23,7 @@ protected:
     void SetUp() override
     {
         owner.setWindowTitle(QStringLiteral("Einstellungen"));
+        owner.setWindowFlag(Qt::WindowStaysOnTopHint); // as the settings window is
         owner.setGeometry(165, 143, 694, 482);
         owner.show();
         fields.texts[SettingsField::ScreenRegion] = "5,5,50,50";
@@ -76,6 +77,7 @@ TEST_F(RegionPickerWindowTest, OpensCentredSeeThroughWithItsButtonAndHint)
     EXPECT_EQ(window.geometry(), QRect(412, 284, 200, 200));
     EXPECT_EQ(window.windowFlags() & Qt::WindowType_Mask, Qt::Tool) << "no taskbar button";
     EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint) << "as its topmost owner";
     EXPECT_NE(window.minimumSize(), window.maximumSize()) << "sizable";
     EXPECT_NEAR(window.windowOpacity(), 180.0 / 255.0, 0.005);
     EXPECT_EQ(window.palette().color(QPalette::Window), QColor(255, 245, 220));
