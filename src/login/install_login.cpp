@@ -4,6 +4,7 @@
 #include "login/login_messages.h"
 #include "publish/local_file.h"
 #include "publish/publish_messages.h"
+#include "publish/remote_path.h"
 #include "publish/server_directory_tools.h"
 
 namespace velmora {
@@ -16,7 +17,7 @@ void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentatio
         boxes.show(title, text, BoxButtons::Ok, modality);
     };
 
-    TidyDirectoryFields(fields);
+    NormaliseDirectoryFields(fields);
     const std::string absolutePath = fields.text(SettingsField::HtpasswdPath);
     const std::string loginId = fields.text(SettingsField::LoginId);
     const std::string loginPassword = fields.text(SettingsField::LoginPassword);

@@ -3,6 +3,7 @@
 #include "login/login_files.h"
 #include "login/login_messages.h"
 #include "publish/publish_messages.h"
+#include "publish/remote_path.h"
 #include "publish/server_directory_tools.h"
 
 namespace velmora {
@@ -15,7 +16,7 @@ void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation
         boxes.show(login_messages::kInformationTitle, text, BoxButtons::Ok, modality);
     };
 
-    TidyDirectoryFields(fields);
+    NormaliseDirectoryFields(fields);
     const std::string absolutePath = fields.text(SettingsField::HtpasswdPath);
 
     FtpSession session(timeouts);

@@ -20,4 +20,13 @@ void normaliseDirectoryFields(std::string& webDir, std::string& subDir)
         subDir += '/';
 }
 
+void NormaliseDirectoryFields(SettingsFields& fields)
+{
+    std::string webDir = fields.text(SettingsField::WebDir);
+    std::string subDir = fields.text(SettingsField::SubDir);
+    normaliseDirectoryFields(webDir, subDir);
+    fields.setText(SettingsField::WebDir, webDir);
+    fields.setText(SettingsField::SubDir, subDir);
+}
+
 } // namespace velmora

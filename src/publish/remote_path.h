@@ -2,6 +2,8 @@
 // Where the presentation's files live on the server: the web directory followed directly by the
 // subdirectory, relative to the directory the FTP account starts in after login.
 
+#include "ui/settings_fields.h"
+
 #include <string>
 
 namespace velmora {
@@ -14,5 +16,8 @@ std::string remotePath(const std::string& webDir, const std::string& subDir,
 // applied: "/" alone means the login directory (empty); a non-empty web directory and the
 // subdirectory end in "/"; an empty subdirectory becomes "mydirectory/".
 void normaliseDirectoryFields(std::string& webDir, std::string& subDir);
+
+// The same on the settings window's typed fields, in place, so the presenter sees the result.
+void NormaliseDirectoryFields(SettingsFields& fields);
 
 } // namespace velmora

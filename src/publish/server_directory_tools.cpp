@@ -23,15 +23,6 @@ std::string withoutOuterSpaces(const std::string& text)
 
 } // namespace
 
-void TidyDirectoryFields(SettingsFields& fields)
-{
-    std::string webDir = fields.text(SettingsField::WebDir);
-    std::string subDir = fields.text(SettingsField::SubDir);
-    normaliseDirectoryFields(webDir, subDir);
-    fields.setText(SettingsField::WebDir, webDir);
-    fields.setText(SettingsField::SubDir, subDir);
-}
-
 std::string TypedRemoteDirectory(const SettingsFields& fields)
 {
     return remotePath(fields.text(SettingsField::WebDir), fields.text(SettingsField::SubDir), "");
@@ -57,7 +48,7 @@ void CheckServerDirectory(SettingsFields& fields, MessageBoxes& boxes, SharedPre
                           const FtpTimeouts& timeouts)
 {
     constexpr BoxModality modality = BoxModality::SystemModal;
-    TidyDirectoryFields(fields);
+    NormaliseDirectoryFields(fields);
     const std::string directory = TypedRemoteDirectory(fields);
     FtpSession session(timeouts);
     if (!OpenToolConnection(session, fields, boxes, shared, modality))
@@ -72,7 +63,7 @@ void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes, SharedP
                             const FtpTimeouts& timeouts)
 {
     constexpr BoxModality modality = BoxModality::Ordinary;
-    TidyDirectoryFields(fields);
+    NormaliseDirectoryFields(fields);
     const std::string directory = TypedRemoteDirectory(fields);
     FtpSession session(timeouts);
     if (!OpenToolConnection(session, fields, boxes, shared, modality))

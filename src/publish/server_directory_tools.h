@@ -13,9 +13,6 @@
 
 namespace velmora {
 
-// The directory fields tidied in place, visibly, as every server tool does first.
-void TidyDirectoryFields(SettingsFields& fields);
-
 // Web directory field followed directly by the subdirectory field.
 std::string TypedRemoteDirectory(const SettingsFields& fields);
 

@@ -7,15 +7,6 @@
 
 namespace velmora {
 
-void NormaliseDirectoryFields(SettingsFields& fields)
-{
-    std::string webDir = fields.text(SettingsField::WebDir);
-    std::string subDir = fields.text(SettingsField::SubDir);
-    normaliseDirectoryFields(webDir, subDir);
-    fields.setText(SettingsField::WebDir, webDir);
-    fields.setText(SettingsField::SubDir, subDir);
-}
-
 void FillSettingsWindow(const SettingsRecord& settings, SettingsForm& form)
 {
     form.setText(SettingsField::ServerName, settings.FTPServerName);

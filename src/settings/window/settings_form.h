@@ -33,7 +33,4 @@ void FillSettingsWindow(const SettingsRecord& settings, SettingsForm& form);
 void ApplySettingsWindow(SettingsForm& form, SettingsRecord& settings, SharedPresentation& shared,
                          const std::string& workFolder, MessageBoxes& boxes);
 
-// The directory fields of the form, tidied in place before any server tool reads them.
-void NormaliseDirectoryFields(SettingsFields& fields);
-
 } // namespace velmora
