@@ -86,8 +86,9 @@ void runProgram(int argc, char** argv)
 
     PresentationControl control(shared, settings, steps, upload, boxes, systemClock(), window);
     control.setWhileWaitingForUpload([&boxes] { boxes.serveQueuedBoxes(); });
-    steps.attach(window, window,
-                 [&] { upload.waitUntilFinished([&boxes] { boxes.serveQueuedBoxes(); }); });
+    steps.attach(
+        window, window, [&] { upload.waitUntilFinished([&boxes] { boxes.serveQueuedBoxes(); }); },
+        fonts.dialogTitle);
 
     std::atomic<bool> quit{false};
     std::unique_ptr<AboutBox> about;

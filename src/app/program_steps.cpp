@@ -2,6 +2,7 @@
 
 #include "app/final_cleanup.h"
 #include "capture/png_writer.h"
+#include "capture/region_validation.h"
 #include "capture/rgb_picture.h"
 #include "login/install_login.h"
 #include "login/remove_login.h"
@@ -22,7 +23,7 @@ ProgramSteps::ProgramSteps(const ProgramFolders& folders, MessageBoxes& boxes, C
                            SettingsRecord& settings, SharedPresentation& shared)
     : folders_(folders), boxes_(boxes), clock_(clock), settings_(settings), shared_(shared),
       cycle_(shared, boxes, clock, folders.temp),
-      clear_(shared, boxes, cycle_, folders.temp, writeBlankPicture)
+      clear_(shared, boxes, cycle_, folders.temp, writeBlankPicture), regionFrame_(screen_.bounds())
 {
 }
 
@@ -51,11 +52,16 @@ void ProgramSteps::loadSettings()
 }
 
 void ProgramSteps::attach(StatusDisplay& display, QWidget& mainWindow,
-                          std::function<void()> waitForUpload)
+                          std::function<void()> waitForUpload, const QFont& pickerFont)
 {
     display_ = &display;
     mainWindow_ = &mainWindow;
     waitForUpload_ = std::move(waitForUpload);
+    regionPicker_ = std::make_unique<RegionPicker>(screen_.bounds(), pickerFont);
+    preview_ = std::make_unique<Preview>(
+        folders_.temp, screen_.bounds(),
+        PreviewServices{waitForUpload_, [this] { return capture_->capture(settings_); },
+                        [this] { shared_.stopAndReset(); }});
 }
 
 void ProgramSteps::captureDesktopPicture(const SettingsRecord& settings)
@@ -96,22 +102,46 @@ void ProgramSteps::openSettingsWindow()
         settingsWindow_->activateWindow();
         return;
     }
+    if (preview_)
+        preview_->close();
     settingsWindow_ = std::make_unique<SettingsWindow>(mainWindow_, *settingsActions_);
+    // The preview belongs to the settings window and goes with it.
+    QObject::connect(settingsWindow_.get(), &SettingsWindow::closed, [this] {
+        if (preview_)
+            preview_->close();
+    });
     settingsActions_->fill(*settingsWindow_);
     settingsWindow_->show();
     settingsWindow_->raise();
     settingsWindow_->activateWindow();
 }
 
-bool ProgramSteps::validateRegionText(SettingsFields&)
+bool ProgramSteps::validateRegionText(SettingsFields& fields)
 {
-    return true;
+    return ValidateRegionText(fields, screen_.bounds(), boxes_);
 }
 
-void ProgramSteps::openRegionPicker(SettingsFields&) {}
-void ProgramSteps::startRegionFrame() {}
-void ProgramSteps::stopRegionFrame() {}
-void ProgramSteps::showPreview() {}
+void ProgramSteps::openRegionPicker(SettingsFields& fields)
+{
+    if (regionPicker_ && settingsWindow_)
+        regionPicker_->open(*settingsWindow_, fields, [this] { shared_.stopAndReset(); });
+}
+
+void ProgramSteps::startRegionFrame()
+{
+    regionFrame_.start(settings_.ScreenRegion);
+}
+
+void ProgramSteps::stopRegionFrame()
+{
+    regionFrame_.stop();
+}
+
+void ProgramSteps::showPreview()
+{
+    if (preview_ && settingsWindow_)
+        preview_->show(*settingsWindow_);
+}
 void ProgramSteps::checkServerDirectory(SettingsFields& fields)
 {
     CheckServerDirectory(fields, boxes_, shared_);

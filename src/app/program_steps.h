@@ -9,6 +9,9 @@
 #include "app/upload_thread.h"
 #include "capture/desktop_capture.h"
 #include "capture/image_library.h"
+#include "capture/preview.h"
+#include "capture/region_frame.h"
+#include "capture/region_picker.h"
 #include "capture/x11_screen_source.h"
 #include "publish/clear_presentation.h"
 #include "publish/presentation_cycle.h"
@@ -17,6 +20,8 @@
 #include "ui/clock.h"
 #include "ui/message_boxes.h"
 #include "ui/status_display.h"
+
+#include <QFont>
 
 #include <memory>
 
@@ -35,8 +40,10 @@ public:
     // Start-up: false after the failure has been reported; the program then ends.
     bool loadImageLibrary();
     void loadSettings();
-    // The Status line for Clear, the owner of the settings window, the wait for the Upload thread.
-    void attach(StatusDisplay& display, QWidget& mainWindow, std::function<void()> waitForUpload);
+    // The Status line for Clear, the owner of the settings window, the wait for the Upload thread
+    // and the font of the region picker.
+    void attach(StatusDisplay& display, QWidget& mainWindow, std::function<void()> waitForUpload,
+                const QFont& pickerFont);
     void openSettingsWindow();
     // Shut-down.
     void unloadImageLibrary();
@@ -71,6 +78,10 @@ private:
     QWidget* mainWindow_ = nullptr;
     std::function<void()> waitForUpload_;
     std::unique_ptr<SettingsWindowActions> settingsActions_;
+    RegionFrame regionFrame_;
+    std::unique_ptr<RegionPicker> regionPicker_;
+    std::unique_ptr<Preview> preview_;
+    // Last: it goes first, before the picker and preview that it owns at the window level.
     std::unique_ptr<SettingsWindow> settingsWindow_;
 };
 
