@@ -10,25 +10,15 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QLabel>
+#include <QPointingDevice>
 #include <QMenuBar>
 #include <QPushButton>
 
 namespace velmora {
 namespace {
 
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "windows_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
-class WindowsTest : public ::testing::Test {
-protected:
-    void SetUp() override { application(); }
-};
+// The application object comes from the tests' own main().
+class WindowsTest : public ::testing::Test {};
 
 TEST_F(WindowsTest, MainWindowHasItsFixedSizeGadgetsAndNoMinimiseBox)
 {
@@ -80,11 +70,11 @@ TEST_F(WindowsTest, MenusCarryTheirAccessKeysInOrder)
         for (QAction* item : title->menu()->actions())
             entries << QStringLiteral("  ") + item->text();
     }
-    EXPECT_EQ(entries, (QStringList{QStringLiteral("&Datei"), QStringLiteral("  &Beenden"),
-                                    QStringLiteral("&Extras"), QStringLiteral("  E&instellungen"),
-                                    QStringLiteral("  &Minimieren in Infobereich"),
-                                    QStringLiteral("&Hilfe"), QStringLiteral("  &Online Hilfe"),
-                                    QStringLiteral("  &Über ...")}));
+    EXPECT_EQ(entries,
+              (QStringList{QStringLiteral("&Datei"), QStringLiteral("  &Beenden"),
+                           QStringLiteral("&Extras"), QStringLiteral("  E&instellungen"),
+                           QStringLiteral("  &Minimieren in Infobereich"), QStringLiteral("&Hilfe"),
+                           QStringLiteral("  &Online Hilfe"), QStringLiteral("  &Über ...")}));
 }
 
 TEST_F(WindowsTest, AboutBoxLinkTurnsRedUnderThePointerAndBackToBlack)
@@ -103,7 +93,11 @@ TEST_F(WindowsTest, AboutBoxLinkTurnsRedUnderThePointerAndBackToBlack)
     EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::black));
 
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    // A device of the test's own: Qt's default one would outlive the application and crash at exit.
+    const QPointingDevice mouse(QStringLiteral("test mouse"), 1, QInputDevice::DeviceType::Mouse,
+                                QPointingDevice::PointerType::Generic,
+                                QInputDevice::Capability::Position, 1, 3);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5), &mouse);
     QApplication::sendEvent(link, &enter);
     EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     QEvent leave(QEvent::Leave);
@@ -113,7 +107,7 @@ TEST_F(WindowsTest, AboutBoxLinkTurnsRedUnderThePointerAndBackToBlack)
 
 TEST(ProgramFonts, PointsBecomeRoundedPixelHeights)
 {
-    EXPECT_EQ(pixelHeightForPoints(8, 96), 11);  // 10.67
+    EXPECT_EQ(pixelHeightForPoints(8, 96), 11); // 10.67
     EXPECT_EQ(pixelHeightForPoints(12, 96), 16);
     EXPECT_EQ(pixelHeightForPoints(8, 120), 13); // 13.33
     EXPECT_EQ(pixelHeightForPoints(12, 120), 20);

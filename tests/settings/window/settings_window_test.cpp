@@ -22,15 +22,6 @@
 namespace velmora {
 namespace {
 
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "settings_window_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
 class RecordingServices final : public SettingsWindowServices {
 public:
     bool validateRegionText(SettingsFields& fields) override
@@ -60,12 +51,8 @@ public:
     std::vector<std::string> calls;
 };
 
-// Constructed before the window member: Qt widgets need the application first.
-struct WithApplication {
-    WithApplication() { application(); }
-};
-
-class SettingsWindowTest : public ::testing::Test, private WithApplication {
+// The application object comes from the tests' own main().
+class SettingsWindowTest : public ::testing::Test {
 protected:
 
     template <typename Gadget>
