@@ -52,8 +52,11 @@ int main(int argc, char** argv)
 
     if (!clipboard->ownsClipboard())
         return 0;
+    // Any change from now on comes from another program: this one sets nothing more. Qt's own
+    // ownership flag is not asked, since it stays set when the new owner has already gone by the
+    // time the change is seen.
     QObject::connect(clipboard, &QClipboard::changed, [&](QClipboard::Mode mode) {
-        if (mode == QClipboard::Clipboard && !clipboard->ownsClipboard())
+        if (mode == QClipboard::Clipboard)
             application.quit();
     });
     return QApplication::exec();

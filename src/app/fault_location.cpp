@@ -256,6 +256,9 @@ std::vector<std::vector<EntryValue>> readEntryTable(Reader& reader, const LineTa
     }
     const std::uint64_t count = reader.unsignedLeb();
     std::vector<std::vector<EntryValue>> entries;
+    // Entries without fields take no room: a damaged count could otherwise never end.
+    if (forms.empty())
+        return entries;
     for (std::uint64_t i = 0; i < count; ++i) {
         std::vector<EntryValue> values;
         for (std::uint64_t form : forms)

@@ -63,6 +63,12 @@ protected:
 
     std::string clipboard() { return onDisplay(CLIPBOARD_READER); }
 
+    std::string childLog()
+    {
+        std::ifstream log(folder_.path() + "/child.log");
+        return {std::istreambuf_iterator<char>(log), {}};
+    }
+
     void answerWith(const std::string& window, const std::string& key)
     {
         onDisplay("xdotool windowfocus --sync " + window);
@@ -111,7 +117,7 @@ TEST_F(CrashBoxTest, NoAnswerKeepsTheReportOnTheClipboardAfterTheProgramEnded)
 {
     auto child = faultingChild();
     const std::string box = waitForBox();
-    ASSERT_FALSE(box.empty()) << "no ERROR box";
+    ASSERT_FALSE(box.empty()) << "no ERROR box; child: " << childLog();
     const std::string copied = clipboard();
     EXPECT_TRUE(std::regex_match(copied, kClipboardLayout)) << copied;
 
@@ -125,7 +131,7 @@ TEST_F(CrashBoxTest, YesAnswerEndsAtOnce)
 {
     auto child = faultingChild();
     const std::string box = waitForBox();
-    ASSERT_FALSE(box.empty()) << "no ERROR box";
+    ASSERT_FALSE(box.empty()) << "no ERROR box; child: " << childLog();
     answerWith(box, "Return");
     EXPECT_EQ(child->waitFor(60s), 0);
     EXPECT_FALSE(std::filesystem::exists(record_ + "/cleanup-ran"));
@@ -135,15 +141,15 @@ TEST_F(CrashBoxTest, BoxEndsWhenAnotherProgramTakesTheClipboard)
 {
     auto child = faultingChild();
     const std::string box = waitForBox();
-    ASSERT_FALSE(box.empty()) << "no ERROR box";
+    ASSERT_FALSE(box.empty()) << "no ERROR box; child: " << childLog();
     answerWith(box, "Return");
     ASSERT_EQ(child->waitFor(60s), 0);
     ASSERT_EQ(boxesStillRunning().size(), 1u);
 
-    onDisplay(std::string(CLIPBOARD_READER) + " --take other");
+    EXPECT_EQ(onDisplay(std::string(CLIPBOARD_READER) + " --take other; echo $?"), "0\n");
     for (int attempt = 0; attempt < 300 && !boxesStillRunning().empty(); ++attempt)
         std::this_thread::sleep_for(100ms);
-    EXPECT_TRUE(boxesStillRunning().empty());
+    EXPECT_TRUE(boxesStillRunning().empty()) << childLog();
 }
 
 } // namespace

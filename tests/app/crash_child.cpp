@@ -16,6 +16,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdint>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <pthread.h>
@@ -195,6 +196,13 @@ __attribute__((noinline)) void pageError()
     bytes[page] = 1;
 }
 
+__attribute__((noinline)) void faultInLibrary()
+{
+    expect(nullptr, 0, 0);
+    static const char* volatile nowhere = nullptr;
+    sink = static_cast<double>(std::strlen(nowhere));
+}
+
 void onSecondThread(void (*fault)(), bool ownStack)
 {
     std::thread second([fault, ownStack] {
@@ -269,6 +277,8 @@ int main(int argc, char** argv)
         floatStack();
     else if (kind == "page-error")
         pageError();
+    else if (kind == "library-fault")
+        faultInLibrary();
     else if (kind == "thread-null-write")
         onSecondThread(nullWrite, false);
     else if (kind == "thread-stack-overflow")

@@ -211,6 +211,32 @@ TEST_F(CrashReporterTest, MappingPastTheEndOfItsFileIsAPageError)
     expectReport(run("page-error"), "Memory page error", -1073741818);
 }
 
+TEST_F(CrashReporterTest, FaultOutsideTheProgramHasNoSourceLine)
+{
+    const CrashRun result = run("library-fault");
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.clipboard.find("Error message:\tInvalid memory access\r\n"),
+              std::string::npos);
+    EXPECT_TRUE(result.clipboard.ends_with("Program module:\tOnError line support disabled\r\n"
+                                           "Program line:\t-1\r\n\r\n"))
+        << result.clipboard;
+}
+
+TEST_F(CrashReporterTest, WithoutTheLocatorTheReportStillComes)
+{
+    const std::string outputFile = folder_.path() + "/output";
+    LaunchedProgram child({CRASH_CHILD, "null-write", CRASH_QUESTION_DOUBLE,
+                           folder_.path() + "/no-locator", folder_.path()},
+                          {{"CRASH_RECORD_DIR", folder_.path()}, {"CRASH_ANSWER", "No"}},
+                          outputFile);
+    EXPECT_EQ(child.waitFor(60s), 0);
+    const std::string clipboard = fileText(folder_.path() + "/clipboard");
+    EXPECT_NE(clipboard.find("Error code:\t-1073741819\r\n"), std::string::npos);
+    EXPECT_TRUE(clipboard.ends_with("Program module:\tOnError line support disabled\r\n"
+                                    "Program line:\t-1\r\n\r\n"))
+        << clipboard;
+}
+
 TEST_F(CrashReporterTest, NoEndsThroughTheFinalCleanupAndLeavesTheFilesAlone)
 {
     // What the program keeps between runs, beside the child's record.
