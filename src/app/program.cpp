@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/about_box.h"
+#include "app/crash_reporter.h"
 #include "app/event_loop.h"
 #include "app/final_cleanup.h"
 #include "app/instance_guard.h"
@@ -62,6 +63,8 @@ void runProgram(int argc, char** argv)
         boxes.show(text::kInformationTitle, text::kAlreadyRunning);
         finalCleanup();
     }
+    // Faults from here on are reported; the final cleanup puts the previous handlers back.
+    installCrashReporter(crashHelpersIn(folders.program));
     createWorkFolder(folders.work);
 
     const QScreen* primary = QGuiApplication::primaryScreen();

@@ -1,5 +1,7 @@
 #include "app/upload_thread.h"
 
+#include "app/crash_reporter.h"
+
 #include <chrono>
 
 namespace velmora {
@@ -27,6 +29,8 @@ bool UploadThread::start(std::function<void()> body)
     reap();
     alive_ = true;
     thread_ = std::thread([this, body = std::move(body)] {
+        // Even a stack overflow in the upload gets its report.
+        const CrashReportStack reportStack;
         body();
         {
             std::lock_guard lock(mutex_);

@@ -2,11 +2,23 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 #include <unistd.h>
 
 namespace velmora::test {
+namespace {
+
+pid_t lockOwner(const std::string& lockFile)
+{
+    std::ifstream in(lockFile);
+    long pid = -1;
+    in >> pid;
+    return in ? static_cast<pid_t>(pid) : -1;
+}
+
+} // namespace
 
 VirtualDisplay::VirtualDisplay(int width, int height)
 {
@@ -24,7 +36,9 @@ VirtualDisplay::VirtualDisplay(int width, int height)
                                      "-nolisten", "tcp"},
             std::map<std::string, std::string>{});
         for (int wait = 0; wait < 100 && server->running(); ++wait) {
-            if (std::filesystem::exists(socket)) {
+            // Another test may have raced us to the same number: the display is ours only when
+            // its lock file names our server.
+            if (std::filesystem::exists(socket) && lockOwner(lock) == server->pid()) {
                 name_ = ":" + std::to_string(number);
                 server_ = std::move(server);
                 return;
