@@ -43,7 +43,8 @@ public:
         ++shared_.uploadCounter;
         shared_.uploadTimeText.set("14:05:09");
     }
-    void clearPresentation(const SettingsRecord&, const std::function<void()>& waitForUpload) override
+    void clearPresentation(const SettingsRecord&,
+                           const std::function<void()>& waitForUpload) override
     {
         shared_.state = PresentationState::Cleared;
         shared_.firstFailureTime = 0;

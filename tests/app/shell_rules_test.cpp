@@ -37,9 +37,9 @@ TEST(WorkingFiles, ShutDownRemovesExactlyTheSixAndKeepsThePreviewPage)
 {
     test::TemporaryFolder folder;
     const std::string temp = folder.path() + "/";
-    const std::vector<std::string> all = {"Velmora.cnt", "Velmora.ind", "Velmora.ht1",
-                                          "Velmora.ht2", "Velmora.png", "VelmoraPreview.png",
-                                          "VelmoraPreview.htm", "Velmora.lock", "other.txt"};
+    const std::vector<std::string> all = {
+        "Velmora.cnt",        "Velmora.ind",        "Velmora.ht1",  "Velmora.ht2", "Velmora.png",
+        "VelmoraPreview.png", "VelmoraPreview.htm", "Velmora.lock", "other.txt"};
     for (const auto& name : all)
         std::ofstream(temp + name) << "x";
     deleteWorkingFiles(temp);
@@ -111,7 +111,8 @@ TEST(ProgramFolders, TempFolderIsPrivateAndRefusesPlantedOnes)
 
     fs::remove_all(expected);
     fs::create_directory(folder.path() + "/elsewhere");
-    fs::create_directory_symlink(folder.path() + "/elsewhere", expected.substr(0, expected.size() - 1));
+    fs::create_directory_symlink(folder.path() + "/elsewhere",
+                                 expected.substr(0, expected.size() - 1));
     EXPECT_EQ(privateTempFolder(error), "");
     EXPECT_NE(error.find("not a plain folder"), std::string::npos);
 
