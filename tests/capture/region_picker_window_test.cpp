@@ -3,7 +3,7 @@
 
 #include "capture/region_picker.h"
 
-#include "region_fields.h"
+#include "support/map_settings_fields.h"
 #include "widget_display.h"
 
 #include <gtest/gtest.h>
@@ -62,7 +62,7 @@ protected:
     }
 
     QWidget owner;
-    test::RegionFields fields;
+    test::MapSettingsFields fields;
     int closeBoxes = 0;
     RegionPicker picker{kScreen, QFont(QStringLiteral("Arial"), 12, QFont::Bold)};
 };

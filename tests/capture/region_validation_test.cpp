@@ -3,7 +3,7 @@
 
 #include "capture/region_validation.h"
 
-#include "region_fields.h"
+#include "support/map_settings_fields.h"
 #include "support/fake_message_boxes.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +33,7 @@ struct Outcome {
 
 Outcome validate(const std::string& region, const ScreenBounds& screen = kScreen)
 {
-    test::RegionFields fields;
+    test::MapSettingsFields fields;
     fields.texts[SettingsField::ScreenRegion] = region;
     test::FakeMessageBoxes boxes;
     const bool valid = ValidateRegionText(fields, screen, boxes);

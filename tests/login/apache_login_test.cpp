@@ -4,7 +4,7 @@
 #include "login/remove_login.h"
 #include "publish/server_directory_tools.h"
 
-#include "login/typed_fields.h"
+#include "support/map_settings_fields.h"
 #include "support/apache_server_fixture.h"
 #include "support/fake_message_boxes.h"
 #include "support/ftp_server_fixture.h"
@@ -33,7 +33,7 @@ struct ApacheLoginTest : ::testing::Test {
     // The FTP root's real name, which Apache's AuthUserFile needs.
     std::string root = fs::canonical(ftp.root()).string();
     test::TemporaryFolder temp;
-    test::TypedFields fields;
+    test::MapSettingsFields fields;
     test::FakeMessageBoxes boxes;
     SharedPresentation shared;
 

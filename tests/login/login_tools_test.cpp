@@ -1,7 +1,7 @@
 #include "login/install_login.h"
 #include "login/remove_login.h"
 
-#include "login/typed_fields.h"
+#include "support/map_settings_fields.h"
 #include "support/fake_message_boxes.h"
 #include "support/ftp_server_fixture.h"
 
@@ -47,7 +47,7 @@ std::string withLineFeeds(std::string text)
 struct LoginToolsTest : ::testing::Test {
     test::FtpServer server{{kUser, kPassword, false, -1}};
     test::TemporaryFolder temp;
-    test::TypedFields fields;
+    test::MapSettingsFields fields;
     test::FakeMessageBoxes boxes;
     SharedPresentation shared;
 

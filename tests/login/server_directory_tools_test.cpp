@@ -1,6 +1,6 @@
 #include "publish/server_directory_tools.h"
 
-#include "login/typed_fields.h"
+#include "support/map_settings_fields.h"
 #include "support/fake_message_boxes.h"
 #include "support/ftp_server_fixture.h"
 
@@ -17,7 +17,7 @@ constexpr char kPassword[] = "s3cret";
 
 struct ServerDirectoryToolsTest : ::testing::Test {
     test::FtpServer server{{kUser, kPassword, false, -1}};
-    test::TypedFields fields;
+    test::MapSettingsFields fields;
     test::FakeMessageBoxes boxes;
     SharedPresentation shared;
 

@@ -1,5 +1,5 @@
 #pragma once
-// The settings window's fields as a plain map, for the server tools under test.
+// The settings window's typed fields as a plain map, for the tools under test.
 
 #include "ui/settings_fields.h"
 
@@ -9,7 +9,7 @@
 
 namespace velmora::test {
 
-class TypedFields final : public SettingsFields {
+class MapSettingsFields final : public SettingsFields {
 public:
     std::string text(SettingsField field) const override
     {
