@@ -15,6 +15,20 @@ int shellValue(const std::string& text, const std::string& name)
     return at == std::string::npos ? -1 : std::stoi(text.substr(at + name.size() + 1));
 }
 
+// One argument for the shell, whatever it holds.
+std::string shellQuoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+bool isMainWindow(const WindowInfo& window)
+{
+    return window.width == 158 && window.height == 78;
+}
+
 } // namespace
 
 DesktopSession::DesktopSession()
@@ -28,6 +42,19 @@ DesktopSession::DesktopSession()
 std::string DesktopSession::tempFolder() const
 {
     return tempRoot() + "/velmora-" + std::to_string(::getuid()) + "/";
+}
+
+void DesktopSession::writePreferences(const std::vector<std::string>& lines)
+{
+    const std::filesystem::path file = preferenceFile();
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    for (const auto& line : lines)
+        out << line << "\r\n";
+    out.close();
+    std::filesystem::permissions(
+        file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+        std::filesystem::perm_options::replace);
 }
 
 std::unique_ptr<LaunchedProgram> DesktopSession::startProgram(const std::string& logName)
@@ -69,7 +96,7 @@ std::optional<WindowInfo> DesktopSession::waitForMainWindow(std::chrono::millise
     const auto deadline = std::chrono::steady_clock::now() + limit;
     do {
         for (const auto& window : windows("Velmora"))
-            if (window.width == 158 && window.height == 78)
+            if (isMainWindow(window))
                 return window;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     } while (std::chrono::steady_clock::now() < deadline);
@@ -87,6 +114,28 @@ bool DesktopSession::waitForWindow(const std::string& title, std::chrono::millis
     return false;
 }
 
+std::vector<WindowInfo> DesktopSession::messageBoxes(const std::string& title)
+{
+    std::vector<WindowInfo> boxes;
+    for (const auto& window : windows(title))
+        if (!isMainWindow(window))
+            boxes.push_back(window);
+    return boxes;
+}
+
+std::optional<WindowInfo> DesktopSession::waitForMessageBox(const std::string& title,
+                                                            std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    do {
+        const auto boxes = messageBoxes(title);
+        if (!boxes.empty())
+            return boxes.front();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return std::nullopt;
+}
+
 void DesktopSession::closeMessageBoxes(std::chrono::milliseconds limit)
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
@@ -95,9 +144,8 @@ void DesktopSession::closeMessageBoxes(std::chrono::milliseconds limit)
     while (quietLooks < 2 && std::chrono::steady_clock::now() < deadline) {
         bool boxShown = false;
         for (const std::string title : {"Velmora", "Information", "Fehler"})
-            for (const auto& window : windows(title))
-                if (!(window.width == 158 && window.height == 78))
-                    boxShown = true;
+            if (!messageBoxes(title).empty())
+                boxShown = true;
         if (boxShown) {
             quietLooks = 0;
             pressKey("Return");
@@ -115,8 +163,33 @@ void DesktopSession::pressKey(const std::string& key)
 
 void DesktopSession::click(const WindowInfo& window, int x, int y)
 {
-    xdotool("mousemove --sync " + std::to_string(window.x + x) + " " + std::to_string(window.y + y) +
-            " click 1");
+    xdotool("mousemove --sync " + std::to_string(window.x + x) + " " +
+            std::to_string(window.y + y) + " click 1");
+}
+
+void DesktopSession::typeInto(const WindowInfo& window, int x, int y, const std::string& text)
+{
+    click(window, x, y);
+    xdotool("key ctrl+a BackSpace");
+    if (!text.empty())
+        xdotool("type --delay 15 " + shellQuoted(text));
+}
+
+std::optional<WindowInfo> DesktopSession::openSettingsWindow(const WindowInfo& main,
+                                                             std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    do {
+        click(main, kExtrasX, kMenuBarY);
+        // The menu opens below its title; give it a moment to be drawn before choosing.
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        click(main, kExtrasX + 10, kFirstMenuEntryY);
+        if (waitForWindow("Einstellungen", std::chrono::seconds(3)))
+            return windows("Einstellungen").front();
+        // A menu left open would swallow the next click: close it before trying again.
+        pressKey("Escape");
+    } while (std::chrono::steady_clock::now() < deadline);
+    return std::nullopt;
 }
 
 std::string DesktopSession::log(const std::string& logName) const

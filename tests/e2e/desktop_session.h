@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,12 @@ public:
     std::string positionStore() const { return configHome() + "/Corvantis/Velmora.conf"; }
     std::string preferenceFile() const { return configHome() + "/Velmora/Velmora.prf"; }
 
+    const std::string& displayName() const { return display_.name(); }
+
+    // Writes the preference file as a presenter's earlier run would have left it: one "Key=Value"
+    // line each, CR LF line ends, private to the user.
+    void writePreferences(const std::vector<std::string>& lines);
+
     std::unique_ptr<LaunchedProgram> startProgram(const std::string& logName = "velmora.log");
 
     // Visible windows whose title is exactly title.
@@ -38,11 +45,22 @@ public:
     // The main window (titled "Velmora", 158 x 78) once it is visible, or nothing in time.
     std::optional<WindowInfo> waitForMainWindow(std::chrono::milliseconds limit);
     bool waitForWindow(const std::string& title, std::chrono::milliseconds limit);
+    // Open message boxes of the program ("Velmora", "Information" or "Fehler" titled windows
+    // other than the main window).
+    std::vector<WindowInfo> messageBoxes(const std::string& title);
+    // The first message box with this title that shows within the time.
+    std::optional<WindowInfo> waitForMessageBox(const std::string& title,
+                                                std::chrono::milliseconds limit);
     // Closes message boxes with Enter until only the main window is left (or none shows).
     void closeMessageBoxes(std::chrono::milliseconds limit);
     void pressKey(const std::string& key);
     // Clicks at a point of a window's inner area.
     void click(const WindowInfo& window, int x, int y);
+    // Clicks into an edit field of a window, selects what it holds and types text over it.
+    void typeInto(const WindowInfo& window, int x, int y, const std::string& text);
+    // Opens "Extras", then "Einstellungen" with the mouse; the settings window once it shows.
+    std::optional<WindowInfo> openSettingsWindow(const WindowInfo& main,
+                                                 std::chrono::milliseconds limit);
 
     std::string xdotool(const std::string& arguments);
     std::string log(const std::string& logName = "velmora.log") const;
@@ -58,5 +76,9 @@ inline constexpr int kStartX = 21;
 inline constexpr int kStopX = 59;
 inline constexpr int kClearX = 97;
 inline constexpr int kExitX = 135;
+// The menu bar above the buttons: the title "Extras" and its first entry "Einstellungen".
+inline constexpr int kMenuBarY = 9;
+inline constexpr int kExtrasX = 65;
+inline constexpr int kFirstMenuEntryY = 31;
 
 } // namespace velmora::test

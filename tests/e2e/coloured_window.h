@@ -1,0 +1,48 @@
+#pragma once
+// A window of one known colour on the session's screen, for as long as this object lives: what
+// the presenter shows, so that the spectator's view can be compared with it.
+
+#include "e2e/desktop_session.h"
+
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace velmora::test {
+
+struct Colour {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+};
+
+struct ScreenArea {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+class ColouredWindow {
+public:
+    ColouredWindow(DesktopSession& session, const ScreenArea& area, const Colour& colour)
+    {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%02x%02x%02x", colour.red, colour.green, colour.blue);
+        const std::string title = std::string("colour ") + hex;
+        process_ = std::make_unique<LaunchedProgram>(
+            std::vector<std::string>{COLOUR_WINDOW_BINARY, std::to_string(area.left),
+                                     std::to_string(area.top), std::to_string(area.width),
+                                     std::to_string(area.height), hex, title},
+            std::map<std::string, std::string>{{"DISPLAY", session.displayName()}});
+        if (!session.waitForWindow(title, std::chrono::seconds(10)))
+            throw std::runtime_error("the coloured window did not show");
+    }
+
+private:
+    std::unique_ptr<LaunchedProgram> process_;
+};
+
+} // namespace velmora::test

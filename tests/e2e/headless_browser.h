@@ -1,0 +1,47 @@
+#pragma once
+// A spectator: headless Chromium that keeps one page open for as long as this object lives, so
+// a test can watch the page change over time. It is driven through Chromium's DevTools protocol
+// on a pipe (no network port), and can reach nothing but 127.0.0.1.
+
+#include "publish/png_file.h"
+#include "support/launched_program.h"
+
+#include <chrono>
+#include <string>
+
+#include <sys/types.h>
+
+namespace velmora::test {
+
+class HeadlessBrowser {
+public:
+    HeadlessBrowser(int viewportWidth, int viewportHeight);
+    ~HeadlessBrowser(); // closes the browser; kills what is left of it
+    HeadlessBrowser(const HeadlessBrowser&) = delete;
+    HeadlessBrowser& operator=(const HeadlessBrowser&) = delete;
+
+    // Starts loading the address in the open page.
+    bool open(const std::string& url);
+    // The value of a script expression that gives a text; empty when it fails or gives none.
+    std::string evaluate(const std::string& expression);
+    // What the page shows now, at one picture pixel per CSS pixel.
+    RgbPicture screenshot();
+    // What the browser printed, for failure messages.
+    std::string output() const;
+
+private:
+    // Sends one command (to the page when inPage) and returns the whole reply, or empty text
+    // when none came in time.
+    std::string call(const std::string& method, const std::string& params, bool inPage);
+    std::string nextMessage(std::chrono::steady_clock::time_point deadline);
+
+    TemporaryFolder profile_;
+    pid_t pid_ = -1;
+    int toBrowser_ = -1;
+    int fromBrowser_ = -1;
+    std::string received_;
+    int lastId_ = 0;
+    std::string session_;
+};
+
+} // namespace velmora::test

@@ -1,0 +1,68 @@
+#pragma once
+// What a spectator's browser shows of the presentation: where the viewer page put the picture of
+// the presenter's screen, and the screenshot, so that screen pixels can be looked up in it.
+
+#include "e2e/coloured_window.h"
+#include "e2e/headless_browser.h"
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+namespace velmora::test {
+
+struct SpectatorView {
+    bool hasPicture = false;
+    int pictureWidth = 0; // the picture's own size in pixels
+    int pictureHeight = 0;
+    int left = 0; // where its top left corner is in the screenshot
+    int top = 0;
+    int counter = -1; // the upload count the shown picture came with
+    RgbPicture shot;
+
+    // The colour of a pixel of the presenter's screen as the spectator sees it.
+    bool screenPixelIs(int x, int y, const Colour& colour) const
+    {
+        const int sx = left + x;
+        const int sy = top + y;
+        if (!hasPicture || sx < 0 || sy < 0 || sx >= shot.width || sy >= shot.height)
+            return false;
+        const std::uint8_t* p = shot.at(sx, sy);
+        return std::abs(p[0] - colour.red) <= 12 && std::abs(p[1] - colour.green) <= 12 &&
+               std::abs(p[2] - colour.blue) <= 12;
+    }
+
+    // The area shows the colour right up to its edges, and the screen around it does not.
+    bool showsArea(const ScreenArea& area, const Colour& colour) const
+    {
+        const int right = area.left + area.width - 1;
+        const int bottom = area.top + area.height - 1;
+        const int midX = area.left + area.width / 2;
+        const int midY = area.top + area.height / 2;
+        return screenPixelIs(area.left, area.top, colour) && screenPixelIs(right, bottom, colour) &&
+               screenPixelIs(midX, midY, colour) && !screenPixelIs(area.left - 1, midY, colour) &&
+               !screenPixelIs(right + 1, midY, colour) &&
+               !screenPixelIs(midX, area.top - 1, colour) &&
+               !screenPixelIs(midX, bottom + 1, colour);
+    }
+};
+
+inline SpectatorView lookAt(HeadlessBrowser& browser)
+{
+    SpectatorView view;
+    const std::string facts = browser.evaluate(
+        "(function () {"
+        "  var p = document.getElementById('velmoraPicture');"
+        "  if (!p) return '';"
+        "  var r = p.getBoundingClientRect();"
+        "  return [p.naturalWidth, p.naturalHeight, Math.round(r.left), Math.round(r.top),"
+        "          p.getAttribute('data-counter')].join(' ');"
+        "})()");
+    std::istringstream in(facts);
+    view.hasPicture = static_cast<bool>(in >> view.pictureWidth >> view.pictureHeight >>
+                                        view.left >> view.top >> view.counter);
+    view.shot = browser.screenshot();
+    return view;
+}
+
+} // namespace velmora::test
