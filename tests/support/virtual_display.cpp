@@ -1,52 +1,73 @@
 #include "support/virtual_display.h"
 
-#include <chrono>
-#include <filesystem>
-#include <fstream>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
 #include <stdexcept>
-#include <thread>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
+
+extern char** environ;
 
 namespace velmora::test {
-namespace {
-
-pid_t lockOwner(const std::string& lockFile)
-{
-    std::ifstream in(lockFile);
-    long pid = -1;
-    in >> pid;
-    return in ? static_cast<pid_t>(pid) : -1;
-}
-
-} // namespace
 
 VirtualDisplay::VirtualDisplay(int width, int height)
 {
-    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    // Spread the numbers by process so parallel tests do not race for the same display.
-    const int first = 100 + static_cast<int>(::getpid() % 800);
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        const int number = first + attempt * 7;
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-        if (std::filesystem::exists(socket) || std::filesystem::exists(lock))
-            continue;
-        auto server = std::make_unique<LaunchedProgram>(
-            std::vector<std::string>{"Xvfb", ":" + std::to_string(number), "-screen", "0", screen,
-                                     "-nolisten", "tcp"},
-            std::map<std::string, std::string>{});
-        for (int wait = 0; wait < 100 && server->running(); ++wait) {
-            // Another test may have raced us to the same number: the display is ours only when
-            // its lock file names our server.
-            if (std::filesystem::exists(socket) && lockOwner(lock) == server->pid()) {
-                name_ = ":" + std::to_string(number);
-                server_ = std::move(server);
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+    // Xvfb picks a free display number itself and writes it to the pipe only once it accepts
+    // clients: no number is guessed, so parallel tests cannot race for one, and nobody connects
+    // to a server that is still starting.
+    int ready[2];
+    if (::pipe2(ready, O_CLOEXEC) != 0)
+        throw std::runtime_error("no pipe for the virtual display");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ready[1], 3);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> args = {"Xvfb", "-displayfd", "3", "-screen", "0",
+                                     std::to_string(width) + "x" + std::to_string(height) + "x24",
+                                     "-nolisten", "tcp"};
+    std::vector<char*> argv;
+    for (auto& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const int spawned = ::posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(ready[1]);
+    if (spawned != 0) {
+        ::close(ready[0]);
+        pid_ = -1;
+        throw std::runtime_error("Xvfb cannot be started");
     }
-    throw std::runtime_error("no virtual display could be started");
+
+    std::string number;
+    pollfd wait{ready[0], POLLIN, 0};
+    char c = 0;
+    while (::poll(&wait, 1, 30'000) > 0 && ::read(ready[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    ::close(ready[0]);
+    if (number.empty()) {
+        stop();
+        throw std::runtime_error("no virtual display could be started");
+    }
+    name_ = ":" + number;
+}
+
+VirtualDisplay::~VirtualDisplay()
+{
+    stop();
+}
+
+void VirtualDisplay::stop()
+{
+    if (pid_ <= 0)
+        return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
 }
 
 } // namespace velmora::test
