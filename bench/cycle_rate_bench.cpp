@@ -1,0 +1,195 @@
+// Presentation cycles per second of the whole program (velmora, started with the presentation
+// running and PauseSeconds=0) on a private 1920 x 1080 Xvfb showing a document, uploading to the
+// repository's FTP server on 127.0.0.1; side by side in the same run with a peer pipeline doing
+// the same job (ImageMagick "import -window root" to PNG, then curl uploading the picture and a
+// data page to the same server). Rounds alternate between the two so that both see the same
+// load; a cycle counts when its data page has arrived on the server. Prints both rates and the
+// ratio.
+//
+//   build-bench/bench/cycle_rate_bench [--seconds S] [--rounds N] [--program PATH] [--intervals]
+//
+// S seconds of counted cycles per round (default 10) after a first complete cycle that is not
+// counted; N rounds of each contender (default 3); PATH is the program to measure (default: the
+// velmora built beside this benchmark); --intervals also prints each counted cycle's duration.
+
+#include "capture/xvfb_display.h" // tests/capture: the private Xvfb
+#include "cycle_round.h"
+#include "document_like_content.h"
+#include "loopback_ftp_server.h"
+#include "peer_loop.h"
+#include "peer_pipeline.h"
+#include "run_command.h"
+#include "support/launched_program.h" // tests/support: TemporaryFolder
+#include "velmora_process.h"
+
+#include <QGuiApplication>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace velmora;
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+
+struct Options {
+    double seconds = 10;
+    int rounds = 3;
+    std::string program = VELMORA_BINARY;
+    bool intervals = false;
+};
+
+bool parse(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--intervals") == 0)
+            options.intervals = true;
+        else if (std::strcmp(argv[i], "--seconds") == 0 && hasValue)
+            options.seconds = std::atof(argv[++i]);
+        else if (std::strcmp(argv[i], "--rounds") == 0 && hasValue)
+            options.rounds = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--program") == 0 && hasValue)
+            options.program = argv[++i];
+        else
+            return false;
+    }
+    return options.seconds > 0 && options.rounds > 0;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::string loadAverage()
+{
+    std::ifstream in("/proc/loadavg");
+    std::string one, five, fifteen;
+    in >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}
+
+std::uintmax_t sizeOf(const std::string& path)
+{
+    std::error_code missing;
+    const auto size = std::filesystem::file_size(path, missing);
+    return missing ? 0 : size;
+}
+
+void printIntervals(const char* who, const bench::CycleRound& round)
+{
+    std::printf("  %s cycle ms:", who);
+    for (const double ms : round.milliseconds)
+        std::printf(" %.0f", ms);
+    std::printf("\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: %s [--seconds S] [--rounds N] [--program PATH] [--intervals]\n",
+                     argv[0]);
+        return 2;
+    }
+    if (!std::filesystem::exists(options.program)) {
+        std::fprintf(stderr, "no program at %s\n", options.program.c_str());
+        return 1;
+    }
+
+    for (const char* tool : {"Xvfb", "import", "curl", "/usr/bin/python3"})
+        if (!(tool[0] == '/' ? access(tool, X_OK) == 0 : bench::commandExists(tool))) {
+            std::fprintf(stderr,
+                         "%s is missing (scripts/install-deps.sh; curl: Debian package curl)\n",
+                         tool);
+            return 1;
+        }
+
+    velmora::test::TemporaryFolder folder;
+    // The driver draws the document with Qt off screen; velmora gets the Xvfb.
+    const std::string runtime = folder.path() + "/runtime";
+    std::filesystem::create_directory(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+
+    velmora::test::XvfbDisplay xvfb(kWidth, kHeight);
+    if (!xvfb.running()) {
+        std::fprintf(stderr, "Xvfb did not start\n");
+        return 1;
+    }
+    xvfb.showOnRoot(bench::documentLikeContent(kWidth, kHeight));
+    xvfb.movePointer(kWidth / 2, kHeight / 3);
+
+    const std::string serverFolder = folder.path() + "/server";
+    std::filesystem::create_directory(serverFolder);
+    bench::LoopbackFtpServer server(serverFolder);
+    for (const char* remote : {"bench", "peer"})
+        std::filesystem::create_directory(server.root() + "/" + remote);
+    bench::PeerPipeline peer(xvfb.name(), server.port(), folder.path());
+
+    std::printf("presentation cycles of a %d x %d document screen over FTP on 127.0.0.1, "
+                "%d rounds of %g s each, %u cores, load %s\n",
+                kWidth, kHeight, options.rounds, options.seconds,
+                std::thread::hardware_concurrency(), loadAverage().c_str());
+    std::fflush(stdout);
+
+    std::vector<double> velmoraRates, peerRates;
+    for (int r = 0; r < options.rounds; ++r) {
+        const std::string runFolder = folder.path() + "/velmora" + std::to_string(r + 1);
+        std::filesystem::create_directory(runFolder);
+        const auto v = bench::measureCycleRound(
+            server.logPath(), bench::VelmoraProcess::pagePath(), options.seconds, [&] {
+                return std::make_shared<bench::VelmoraProcess>(options.program, xvfb.name(),
+                                                               server.port(), runFolder);
+            });
+        const auto p = bench::measureCycleRound(
+            server.logPath(), bench::PeerPipeline::pagePath(), options.seconds,
+            [&] { return std::make_shared<bench::PeerLoop>(peer); });
+        if (!v || !p) {
+            std::fprintf(stderr, "round %d: %s completed too few cycles in time\n", r + 1,
+                         !v ? "velmora" : "the peer");
+            return 1;
+        }
+        velmoraRates.push_back(v->rate());
+        peerRates.push_back(p->rate());
+        std::printf("round %d: velmora %3d cycles in %5.2f s = %5.2f/s   "
+                    "peer %3d cycles in %5.2f s = %5.2f/s\n",
+                    r + 1, v->cycles, v->seconds, v->rate(), p->cycles, p->seconds, p->rate());
+        if (options.intervals) {
+            printIntervals("velmora", *v);
+            printIntervals("peer", *p);
+        }
+        std::fflush(stdout);
+    }
+
+    const double v = median(velmoraRates), p = median(peerRates);
+    std::printf("picture size: velmora %ju bytes, peer %ju bytes\n",
+                sizeOf(server.root() + "/bench/Velmora1.png"),
+                sizeOf(server.root() + "/peer/Peer1.png"));
+    if (peer.failures() > 0)
+        std::printf("warning: %d peer cycles failed\n", peer.failures());
+    std::printf("median cycles per second: velmora %.2f, peer (import + curl) %.2f\n", v, p);
+    std::printf("ratio velmora / peer: %.2f (aim: at least 3)\n", p > 0 ? v / p : 0.0);
+    std::printf("load at the end: %s\n", loadAverage().c_str());
+    return 0;
+}

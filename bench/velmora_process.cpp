@@ -1,0 +1,60 @@
+#include "velmora_process.h"
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace velmora::bench {
+
+VelmoraProcess::VelmoraProcess(const std::string& program, const std::string& display, int ftpPort,
+                               const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    const std::string home = folder + "/home", config = folder + "/config", temp = folder + "/tmp",
+                      runtime = folder + "/runtime";
+    for (const auto& dir : {home, config + "/Velmora", temp, runtime})
+        fs::create_directories(dir);
+    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+
+    const std::string preferences = config + "/Velmora/Velmora.prf";
+    {
+        std::ofstream prf(preferences, std::ios::binary);
+        const std::vector<std::string> lines = {"SettingVersion=2",
+                                                "FTPServerName=127.0.0.1:" +
+                                                    std::to_string(ftpPort),
+                                                "FTPWebDir=",
+                                                "FTPSubDir=bench/",
+                                                "PauseSeconds=0",
+                                                "RemoteMousePointer=1",
+                                                "Force256=0",
+                                                "ForceDownscale=0",
+                                                "AutostartPresentation=1",
+                                                "ScreenRegion=",
+                                                "BrowserRefresh=1000",
+                                                "InternetRetryTime=30"};
+        for (const auto& line : lines)
+            prf << line << "\r\n";
+    }
+    fs::permissions(preferences, fs::perms::owner_read | fs::perms::owner_write,
+                    fs::perm_options::replace);
+
+    process_ = std::make_unique<test::LaunchedProgram>(
+        std::vector<std::string>{program},
+        std::map<std::string, std::string>{{"DISPLAY", display},
+                                           {"HOME", home},
+                                           {"XDG_CONFIG_HOME", config},
+                                           {"TMPDIR", temp},
+                                           {"XDG_RUNTIME_DIR", runtime},
+                                           {"QT_QPA_PLATFORM", ""},
+                                           {"WAYLAND_DISPLAY", ""}},
+        folder + "/velmora.out");
+}
+
+VelmoraProcess::~VelmoraProcess()
+{
+    process_->kill(SIGTERM);
+    process_->waitFor(std::chrono::seconds(5)); // then the launcher's SIGKILL, if need be
+}
+
+} // namespace velmora::bench
