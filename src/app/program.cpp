@@ -82,6 +82,8 @@ void runProgram(int argc, char** argv)
     const WindowPosition position = acceptedWindowPosition(stored.x, stored.y, screen);
 
     UploadThread upload;
+    // A posted no-op wakes the event loop, whose pass then starts the next cycle right away.
+    upload.setOnFinished([] { QMetaObject::invokeMethod(qApp, [] {}, Qt::QueuedConnection); });
     MainWindow window(position.x, position.y, trayImage);
     window.show();
 

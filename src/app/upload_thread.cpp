@@ -37,6 +37,8 @@ bool UploadThread::start(std::function<void()> body)
             alive_ = false;
         }
         finished_.notify_all();
+        if (onFinished_)
+            onFinished_();
     });
     return true;
 }

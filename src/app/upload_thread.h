@@ -20,6 +20,9 @@ public:
     UploadThread& operator=(const UploadThread&) = delete;
 
     bool alive() const { return alive_.load(); }
+    // Called on the Upload thread right after each cycle has ended, so the GUI thread can start
+    // the next one at once instead of on its next timer tick.
+    void setOnFinished(std::function<void()> onFinished) { onFinished_ = std::move(onFinished); }
     // Starts body on a new thread. Returns false, and starts nothing, while a thread is alive.
     bool start(std::function<void()> body);
     // Waits without limit until no thread is alive; whileWaiting runs again and again meanwhile
@@ -29,6 +32,7 @@ public:
 private:
     void reap();
 
+    std::function<void()> onFinished_;
     std::thread thread_;
     std::atomic<bool> alive_{false};
     std::mutex mutex_;

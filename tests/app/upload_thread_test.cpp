@@ -39,3 +39,24 @@ TEST(UploadThread, RefusesASecondStartWhileAliveAndWaitServesMeanwhile)
 
 } // namespace
 } // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST(UploadThread, TellsWhenACycleHasEndedAndIsNoLongerAlive)
+{
+    UploadThread upload;
+    std::atomic<int> calls{0};
+    std::atomic<bool> aliveWhenTold{true};
+    upload.setOnFinished([&] {
+        aliveWhenTold = upload.alive();
+        ++calls;
+    });
+    ASSERT_TRUE(upload.start([] {}));
+    upload.waitUntilFinished({});
+    EXPECT_EQ(calls.load(), 1);
+    EXPECT_FALSE(aliveWhenTold) << "a pass woken by the call must be able to start the next cycle";
+}
+
+} // namespace
+} // namespace velmora
