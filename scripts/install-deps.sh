@@ -14,7 +14,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   fonts-liberation fontconfig
   python3 python3-pyftpdlib
-  apache2 apache2-utils
+  apache2 apache2-utils curl
   chromium
   clang libclang-rt-14-dev
 )
