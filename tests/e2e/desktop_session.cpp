@@ -76,6 +76,23 @@ std::string DesktopSession::xdotool(const std::string& arguments)
     return commandOutput("DISPLAY=" + display_.name() + " xdotool " + arguments + " 2>/dev/null");
 }
 
+std::string DesktopSession::describeWindows()
+{
+    std::string text = "windows on " + display_.name() + ":";
+    std::istringstream ids(xdotool("search --onlyvisible --name ."));
+    for (std::string id; ids >> id;) {
+        std::string name = xdotool("getwindowname " + id);
+        if (!name.empty() && name.back() == '\n')
+            name.pop_back();
+        const std::string shell = xdotool("getwindowgeometry --shell " + id);
+        text += "\n  \"" + name + "\" at " + std::to_string(shellValue(shell, "X")) + "," +
+                std::to_string(shellValue(shell, "Y")) + " size " +
+                std::to_string(shellValue(shell, "WIDTH")) + "x" +
+                std::to_string(shellValue(shell, "HEIGHT"));
+    }
+    return text;
+}
+
 std::vector<WindowInfo> DesktopSession::windows(const std::string& title)
 {
     std::vector<WindowInfo> found;
@@ -163,8 +180,16 @@ void DesktopSession::pressKey(const std::string& key)
 
 void DesktopSession::click(const WindowInfo& window, int x, int y)
 {
-    xdotool("mousemove --sync " + std::to_string(window.x + x) + " " +
-            std::to_string(window.y + y) + " click 1");
+    const int screenX = window.x + x;
+    const int screenY = window.y + y;
+    // "mousemove --sync" waits for a motion event that never comes when the pointer is already
+    // there, and gives up only after many seconds: a second click on the same button would hang.
+    const std::string where = xdotool("getmouselocation --shell");
+    if (shellValue(where, "X") == screenX && shellValue(where, "Y") == screenY)
+        xdotool("click 1");
+    else
+        xdotool("mousemove --sync " + std::to_string(screenX) + " " + std::to_string(screenY) +
+                " click 1");
 }
 
 void DesktopSession::typeInto(const WindowInfo& window, int x, int y, const std::string& text)

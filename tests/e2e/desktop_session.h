@@ -63,6 +63,8 @@ public:
                                                  std::chrono::milliseconds limit);
 
     std::string xdotool(const std::string& arguments);
+    // Every visible named window with its place, for failure messages.
+    std::string describeWindows();
     std::string log(const std::string& logName = "velmora.log") const;
 
 private:

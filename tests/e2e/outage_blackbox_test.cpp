@@ -1,0 +1,99 @@
+// The presenter's FTP server goes away during a running presentation. A short outage within the
+// retry time passes unnoticed and the presentation goes on; a long one stops it with an error
+// message, and it stays stopped until the presenter starts it again.
+
+#include "e2e/desktop_session.h"
+#include "e2e/presentation_site.h"
+#include "e2e/wait_until.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <thread>
+
+namespace velmora::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kRetrySeconds = 10;
+
+// The picture names of the uploads so far, in order ("Velmora2.png", ...).
+std::vector<std::string> uploadedPictures(const PresentationSite& site)
+{
+    std::vector<std::string> names;
+    for (const auto& line : site.ftp.log({"STORED"})) {
+        const auto at = line.find("/Velmora");
+        if (at != std::string::npos && line.find(".png ", at) != std::string::npos)
+            names.push_back(line.substr(at + 1, line.find(' ', at) - at - 1));
+    }
+    return names;
+}
+
+TEST(OutageBlackBox, ShortOutageIsSilentLongOneStopsWithAnErrorUntilStartedAgain)
+{
+    PresentationSite site("show/");
+    DesktopSession session;
+    session.writePreferences(site.preferences(1, 500, kRetrySeconds));
+    auto program = session.startProgram();
+    const auto main = session.waitForMainWindow(15s);
+    ASSERT_TRUE(main) << session.log();
+    session.closeMessageBoxes(10s);
+    session.click(*main, kStartX, kButtonRowY);
+    ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
+    session.closeMessageBoxes(10s);
+    ASSERT_TRUE(waitUntil(30s, [&] { return site.uploadsOf("Velmora.htm") >= 2; }))
+        << session.log();
+
+    // Down for a few seconds, well inside the retry time: cycles fail, nobody is told.
+    site.ftp.stop();
+    std::this_thread::sleep_for(3s);
+    site.ftp.restart();
+    const int before = site.uploadsOf("Velmora.htm");
+    bool errorShown = false;
+    EXPECT_TRUE(waitUntil(30s, [&] {
+        errorShown = errorShown || !session.messageBoxes("Fehler").empty();
+        return errorShown || site.uploadsOf("Velmora.htm") >= before + 3;
+    })) << "the presentation did not go on after the server came back";
+    EXPECT_FALSE(errorShown) << "a short outage was reported";
+    ASSERT_TRUE(session.messageBoxes("Fehler").empty());
+    // A failed cycle keeps its picture name for the next try: one name twice in a row shows
+    // that the outage did meet the presentation.
+    const auto names = uploadedPictures(site);
+    bool repeated = false;
+    for (std::size_t i = 1; i < names.size(); ++i)
+        repeated = repeated || names[i] == names[i - 1];
+    EXPECT_TRUE(repeated) << "no cycle failed during the outage";
+
+    // Down for longer than the retry time: the error message, and the presentation stops.
+    site.ftp.stop();
+    const auto down = std::chrono::steady_clock::now();
+    const auto error = session.waitForMessageBox("Fehler", std::chrono::seconds(4 * kRetrySeconds));
+    ASSERT_TRUE(error) << "no error message after a long outage\n" << session.describeWindows();
+    std::cout << "the error message came "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(
+                     std::chrono::steady_clock::now() - down)
+                     .count()
+              << " ms after the server went down (retry time " << kRetrySeconds << " s)\n";
+    session.pressKey("Return");
+    ASSERT_TRUE(waitUntil(10s, [&] { return session.messageBoxes("Fehler").empty(); }));
+    site.ftp.restart();
+    site.ftp.clearLog();
+    std::this_thread::sleep_for(4s); // several cycles' time, were it still running
+    EXPECT_TRUE(site.ftp.log({"STOR"}).empty()) << "the presentation went on after the error";
+    EXPECT_TRUE(session.messageBoxes("Fehler").empty());
+
+    // Start brings it back.
+    session.click(*main, kStartX, kButtonRowY);
+    ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
+    session.closeMessageBoxes(10s);
+    EXPECT_TRUE(waitUntil(30s, [&] { return site.uploadsOf("Velmora.htm") >= 1; }));
+
+    session.click(*main, kExitX, kButtonRowY);
+    const auto code = program->waitFor(15s);
+    ASSERT_TRUE(code) << "Exit did not end the program";
+    EXPECT_EQ(*code, 0);
+}
+
+} // namespace
+} // namespace velmora::test
