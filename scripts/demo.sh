@@ -2,13 +2,38 @@
 # Runs a presentation on this machine: a local FTP server and a web server on 127.0.0.1, a
 # private preference file pointing at them, and Velmora started with the presentation running.
 # Spectators open the printed address in any browser. Everything stops when Velmora ends.
+#
+#   scripts/demo.sh           present this display (a virtual one when there is none) until Exit
+#   scripts/demo.sh --check   present a virtual display for about half a minute with a window of a
+#                             known colour on it, take a spectator's screenshot with headless
+#                             Chromium, stop everything, and print the screenshot's path as the
+#                             last line; exit code 0 only when the view shows the presenter's screen
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 binary="$root/build/velmora"
 
+check=0
+case "${1:-}" in
+  --check) check=1 ;;
+  "") ;;
+  *) echo "usage: $0 [--check]" >&2; exit 2 ;;
+esac
+
+# Tools of the demo itself; a fresh machine gets them with the build dependencies.
+missing_tools() {
+  [ -x "$binary" ] || return 0
+  /usr/bin/python3 -c 'import pyftpdlib' 2>/dev/null || return 0
+  if [ "$check" = 1 ] || [ -z "${DISPLAY:-}" ]; then command -v Xvfb >/dev/null || return 0; fi
+  if [ "$check" = 1 ]; then
+    for tool in chromium import display; do command -v "$tool" >/dev/null || return 0; done
+  fi
+  return 1
+}
+if missing_tools; then
+  bash "$root/scripts/install-deps.sh"
+fi
 if [ ! -x "$binary" ]; then
   echo "demo: building Velmora first"
-  bash "$root/scripts/install-deps.sh"
   generator=()
   if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
   cmake -S "$root" -B "$root/build" "${generator[@]}" -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF
@@ -24,10 +49,6 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-free_port() {
-  /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
-}
-
 wait_for_port() {
   for _ in $(seq 100); do
     if /usr/bin/python3 -c "import socket,sys; socket.create_connection(('127.0.0.1',$1),0.2)" 2>/dev/null; then
@@ -39,16 +60,26 @@ wait_for_port() {
   return 1
 }
 
-mkdir -p "$work/www/demo" "$work/config/Velmora" "$work/tmp" "$work/runtime"
+# Waits (bounded) for the line "PORT <n>" that the FTP server prints once it listens.
+announced_port() {
+  for _ in $(seq 200); do
+    port=$(sed -n 's/^PORT \([0-9]*\)$/\1/p' "$1")
+    if [ -n "$port" ]; then echo "$port"; return 0; fi
+    sleep 0.1
+  done
+  echo "demo: the FTP server did not start: $(cat "$1")" >&2
+  return 1
+}
+
+mkdir -p "$work/www/demo" "$work/config/Velmora" "$work/tmp" "$work/runtime" "$work/browser"
 chmod 700 "$work/runtime"
 
-ftp_port=$(free_port)
-/usr/bin/python3 -m pyftpdlib -i 127.0.0.1 -p "$ftp_port" -w -d "$work/www" >"$work/ftp.log" 2>&1 &
+/usr/bin/python3 "$root/scripts/ftp_server.py" --port 0 --root "$work/www" >"$work/ftp.out" 2>&1 &
 pids+=($!)
-http_port=$(free_port)
+ftp_port=$(announced_port "$work/ftp.out")
+http_port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
 /usr/bin/python3 -m http.server --bind 127.0.0.1 --directory "$work/www" "$http_port" >"$work/http.log" 2>&1 &
 pids+=($!)
-wait_for_port "$ftp_port"
 wait_for_port "$http_port"
 
 # Anonymous login: no user name and no password are stored.
@@ -68,21 +99,81 @@ printf '%s\r\n' \
   "InternetRetryTime=30" >"$work/config/Velmora/Velmora.prf"
 chmod 600 "$work/config/Velmora/Velmora.prf"
 
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 200 240); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-      pids+=($!)
-      for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-      export DISPLAY=":$n"
-      echo "demo: no display found, presenting the virtual display $DISPLAY"
-      break
-    fi
-  done
+start_virtual_display() {
+  # Xvfb picks a free display number itself and writes it to descriptor 3.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  if [ ! -s "$work/display" ]; then echo "demo: Xvfb did not start" >&2; return 1; fi
+  export DISPLAY=":$(head -n 1 "$work/display")"
+}
+
+viewer="http://127.0.0.1:$http_port/demo/index.htm"
+run_velmora() {
+  XDG_CONFIG_HOME="$work/config" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/runtime" "$binary"
+}
+
+if [ "$check" = 0 ]; then
+  if [ -z "${DISPLAY:-}" ]; then
+    start_virtual_display
+    echo "demo: no display found, presenting the virtual display $DISPLAY"
+  fi
+  echo "demo: FTP server  ftp://127.0.0.1:$ftp_port/ (anonymous), files in $work/www"
+  echo "demo: spectators open  $viewer"
+  echo "demo: close Velmora (Exit) to stop the demo"
+  run_velmora
+  exit 0
 fi
 
-echo "demo: FTP server  ftp://127.0.0.1:$ftp_port/ (anonymous), files in $work/www"
-echo "demo: spectators open  http://127.0.0.1:$http_port/demo/index.htm"
-echo "demo: close Velmora (Exit) to stop the demo"
+# --check: the same presentation on a virtual display, watched by a headless spectator.
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+start_virtual_display
+colour=20b040
+display -title "demo colour" -geometry +60+540 -size 300x180 "xc:#$colour" >/dev/null 2>&1 &
+pids+=($!)
+run_velmora >"$work/velmora.log" 2>&1 &
+velmora_pid=$!
+pids+=($velmora_pid)
+started=$SECONDS
+echo "demo: presenting the virtual display $DISPLAY; spectators open $viewer"
 
-XDG_CONFIG_HOME="$work/config" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/runtime" "$binary"
+for _ in $(seq 400); do
+  [ -s "$work/www/demo/Velmora.htm" ] && break
+  kill -0 "$velmora_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -s "$work/www/demo/Velmora.htm" ]; then
+  echo "demo: first picture on the server after $((SECONDS - started)) s"
+else
+  echo "demo: no picture reached the server; Velmora said: $(cat "$work/velmora.log")"
+fi
+# Let the presentation run for about half a minute, as a spectator would watch it.
+while [ $((SECONDS - started)) -lt 25 ]; do sleep 1; done
+
+out=$(mktemp -d "${TMPDIR:-/tmp}/velmora-demo-view-XXXXXX")
+import -window root -depth 8 "$out/presenter-screen.ppm"
+HOME="$work/browser" XDG_CONFIG_HOME="$work/browser/config" XDG_CACHE_HOME="$work/browser/cache" \
+  DISPLAY= timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+  --disable-background-networking --disable-component-update --disable-sync --hide-scrollbars \
+  --user-data-dir="$work/browser/profile" '--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1' \
+  --window-size=1100,850 --virtual-time-budget=5000 --screenshot="$out/spectator-view.png" \
+  "$viewer" >"$work/browser.log" 2>&1 || true
+
+status=1
+if [ -s "$out/spectator-view.png" ]; then
+  if /usr/bin/python3 "$root/scripts/tools/compare_view.py" "$out/spectator-view.png" \
+    "$out/presenter-screen.ppm" "$colour"; then
+    status=0
+  fi
+else
+  echo "demo: the browser made no screenshot: $(tail -n 5 "$work/browser.log")"
+fi
+cleanup
+trap - EXIT INT TERM
+if [ "$status" = 0 ]; then
+  echo "demo: check passed, the spectator sees the presenter's screen (after $((SECONDS - started)) s)"
+else
+  echo "demo: check FAILED, the spectator does not see the presenter's screen"
+fi
+echo "$out/spectator-view.png"
+exit "$status"
