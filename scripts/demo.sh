@@ -8,9 +8,10 @@
 #                             known colour on it, take a spectator's screenshot with headless
 #                             Chromium, stop everything, and print the screenshot's path as the
 #                             last line; exit code 0 only when the view shows the presenter's screen
+# VELMORA_BINARY names another build of the program (the tests check their own build this way).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-binary="$root/build/velmora"
+binary="${VELMORA_BINARY:-$root/build/velmora}"
 
 check=0
 case "${1:-}" in
@@ -33,6 +34,7 @@ if missing_tools; then
   bash "$root/scripts/install-deps.sh"
 fi
 if [ ! -x "$binary" ]; then
+  if [ -n "${VELMORA_BINARY:-}" ]; then echo "demo: no program $binary" >&2; exit 1; fi
   echo "demo: building Velmora first"
   generator=()
   if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
@@ -164,6 +166,8 @@ if [ -s "$out/spectator-view.png" ]; then
   if /usr/bin/python3 "$root/scripts/tools/compare_view.py" "$out/spectator-view.png" \
     "$out/presenter-screen.ppm" "$colour"; then
     status=0
+    # The screen's picture is kept only to look into a failed check.
+    rm -f "$out/presenter-screen.ppm"
   fi
 else
   echo "demo: the browser made no screenshot: $(tail -n 5 "$work/browser.log")"
