@@ -50,7 +50,7 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings)
     const std::int32_t pictureHeight = std::max(1, scaled(picture.height(), factor));
 
     const std::string path = picturePath();
-    if (!savePicture(path, picture, clock_, boxes_, fatal_, pngOptions_))
+    if (!savePicture(path, picture, clock_, boxes_, fatal_, pngWriter_))
         return lastResult();
     if (settings.Force256 > 0 || settings.ForceDownscale > 0) {
         ConversionRequest request;

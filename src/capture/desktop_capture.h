@@ -47,7 +47,7 @@ public:
 
     // Second part of the caption line (Windows-1252); empty unless the program gives it a source.
     void setCaptionName(std::string name) { captionName_ = std::move(name); }
-    void setPngOptions(const PngWriteOptions& options) { pngOptions_ = options; }
+    void setPngOptions(const PngWriteOptions& options) { pngWriter_.setOptions(options); }
 
 private:
     ScreenSource& screen_;
@@ -58,7 +58,8 @@ private:
     FatalExit fatal_;
     CaptionRenderer& caption_;
     std::string captionName_;
-    PngWriteOptions pngOptions_;
+    // Keeps the last picture, so that a capture compresses only what changed on the screen.
+    PngWriter pngWriter_;
 
     std::atomic<std::int32_t> pictureWidth_{0};
     std::atomic<std::int32_t> pictureHeight_{0};

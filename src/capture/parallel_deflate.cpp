@@ -1,9 +1,13 @@
 #include "capture/parallel_deflate.h"
 
+#include "capture/deflate_piece_cache.h"
+#include "capture/deflate_piece_layout.h"
+
 #include <zlib.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -11,7 +15,6 @@
 namespace velmora {
 namespace {
 
-constexpr std::size_t kWindowBytes = 32768;
 // Below this much scanline data per piece the thread start and the lost history cost more than
 // the parallel work gains.
 constexpr std::size_t kMinPieceBytes = 128 * 1024;
@@ -28,50 +31,83 @@ struct DeflateStream {
     }
 };
 
-struct PieceResult {
-    std::vector<std::uint8_t> data;
-    uLong adler = 1;
-    std::size_t inputBytes = 0;
-    bool ok = false;
+// Where one worker's deflate writes, kept across its pieces: allocated once per worker and
+// never zeroed, since deflate writes every byte that is read back.
+class OutputSpace {
+public:
+    // Room for size bytes; deflate is offered exactly that much, whatever was allocated before.
+    void prepare(std::size_t size)
+    {
+        if (size > capacity_) {
+            bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+            capacity_ = size;
+        }
+        size_ = size;
+        used_ = 0;
+    }
+    // More room when deflate has filled it (its bound makes that unlikely), keeping what it holds.
+    void grow()
+    {
+        const std::size_t size = size_ + std::max<std::size_t>(size_ / 2, 64 * 1024);
+        if (size > capacity_) {
+            auto bigger = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+            std::memcpy(bigger.get(), bytes_.get(), used_);
+            bytes_ = std::move(bigger);
+            capacity_ = size;
+        }
+        size_ = size;
+    }
+    std::uint8_t* free() { return bytes_.get() + used_; }
+    std::size_t freeSize() const { return size_ - used_; }
+    void advance(std::size_t written) { used_ += written; }
+    const std::uint8_t* data() const { return bytes_.get(); }
+    std::size_t size() const { return used_; }
+
+private:
+    std::unique_ptr<std::uint8_t[]> bytes_;
+    std::size_t capacity_ = 0; // allocated
+    std::size_t size_ = 0;     // offered to deflate
+    std::size_t used_ = 0;
 };
 
-// The last (up to) 32 KiB of scanline data that lie before row firstRow.
-std::vector<std::uint8_t> historyBefore(const Scanlines& s, int firstRow)
+// The bytes of the scanline stream in span, filter bytes included.
+std::vector<std::uint8_t> streamBytes(const Scanlines& s, StreamSpan span)
 {
-    std::vector<std::uint8_t> history;
-    const std::size_t wanted = kWindowBytes;
-    // Find how many rows back the window reaches, then lay them out forwards.
-    int row = firstRow;
-    std::size_t taken = 0;
-    while (row > 0 && taken < wanted) {
-        --row;
-        taken += s.rowBytes + 1;
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(span.end - span.begin);
+    const std::size_t line = s.rowBytes + 1;
+    for (std::size_t at = span.begin; at < span.end;) {
+        const int row = static_cast<int>(at / line);
+        const std::size_t column = at % line; // 0: the filter byte; c: pixel byte c - 1
+        const std::size_t taken = std::min(line - column, span.end - at);
+        std::size_t pixels = taken;
+        std::size_t firstPixel = column;
+        if (column == 0) {
+            bytes.push_back(s.filterByte);
+            --pixels;
+            firstPixel = 1;
+        }
+        const std::uint8_t* p = s.row(row) + (firstPixel - 1);
+        bytes.insert(bytes.end(), p, p + pixels);
+        at += taken;
     }
-    history.reserve(taken);
-    for (int r = row; r < firstRow; ++r) {
-        history.push_back(s.filterByte);
-        const std::uint8_t* p = s.rows + s.stride * static_cast<std::size_t>(r);
-        history.insert(history.end(), p, p + s.rowBytes);
-    }
-    if (history.size() > wanted)
-        history.erase(history.begin(), history.end() - static_cast<std::ptrdiff_t>(wanted));
-    return history;
+    return bytes;
 }
 
-bool feed(DeflateStream& stream, PieceResult& result, const std::uint8_t* data, std::size_t size,
+bool feed(DeflateStream& stream, OutputSpace& out, const std::uint8_t* data, std::size_t size,
           int flush)
 {
     z_stream& z = stream.z;
     z.next_in = const_cast<Bytef*>(data);
     z.avail_in = static_cast<uInt>(size);
     for (;;) {
-        if (z.avail_out == 0) {
-            const std::size_t used = result.data.size();
-            result.data.resize(used + std::max<std::size_t>(used / 2, 64 * 1024));
-            z.next_out = result.data.data() + used;
-            z.avail_out = static_cast<uInt>(result.data.size() - used);
-        }
+        if (out.freeSize() == 0)
+            out.grow();
+        const std::size_t room = std::min<std::size_t>(out.freeSize(), 0xffffffffu);
+        z.next_out = out.free();
+        z.avail_out = static_cast<uInt>(room);
         const int rc = deflate(&z, flush);
+        out.advance(room - z.avail_out);
         if (rc == Z_STREAM_ERROR)
             return false;
         if (flush == Z_FINISH) {
@@ -83,42 +119,42 @@ bool feed(DeflateStream& stream, PieceResult& result, const std::uint8_t* data, 
     }
 }
 
-void compressPiece(const Scanlines& s, int level, int firstRow, int endRow, bool last,
-                   PieceResult& result)
+bool compressPiece(const Scanlines& s, int level, int firstRow, int endRow, bool last,
+                   OutputSpace& out, CompressedPiece& result)
 {
     DeflateStream stream;
     if (deflateInit2(&stream.z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        return;
+        return false;
     stream.ready = true;
     if (firstRow > 0) {
-        const std::vector<std::uint8_t> history = historyBefore(s, firstRow);
+        const std::vector<std::uint8_t> history =
+            streamBytes(s, primingWindow(s.rowBytes, firstRow));
         if (deflateSetDictionary(&stream.z, history.data(), static_cast<uInt>(history.size())) !=
             Z_OK)
-            return;
+            return false;
     }
 
     const std::size_t input = (s.rowBytes + 1) * static_cast<std::size_t>(endRow - firstRow);
-    result.data.resize(deflateBound(&stream.z, static_cast<uLong>(input)) + 64);
-    stream.z.next_out = result.data.data();
-    stream.z.avail_out = static_cast<uInt>(result.data.size());
+    out.prepare(deflateBound(&stream.z, static_cast<uLong>(input)) + 64);
 
     uLong adler = adler32(0, nullptr, 0);
     for (int r = firstRow; r < endRow; ++r) {
-        const std::uint8_t* p = s.rows + s.stride * static_cast<std::size_t>(r);
+        const std::uint8_t* p = s.row(r);
         adler = adler32(adler, &s.filterByte, 1);
         adler = adler32(adler, p, static_cast<uInt>(s.rowBytes));
-        if (!feed(stream, result, &s.filterByte, 1, Z_NO_FLUSH) ||
-            !feed(stream, result, p, s.rowBytes, Z_NO_FLUSH))
-            return;
+        if (!feed(stream, out, &s.filterByte, 1, Z_NO_FLUSH) ||
+            !feed(stream, out, p, s.rowBytes, Z_NO_FLUSH))
+            return false;
     }
     // A full flush ends the piece on a byte boundary with a non-final block, so the next piece's
     // blocks can follow it directly; only the last piece closes the stream.
-    if (!feed(stream, result, nullptr, 0, last ? Z_FINISH : Z_FULL_FLUSH))
-        return;
-    result.data.resize(result.data.size() - stream.z.avail_out);
-    result.adler = adler;
+    if (!feed(stream, out, nullptr, 0, last ? Z_FINISH : Z_FULL_FLUSH))
+        return false;
+    result.bytes =
+        std::make_shared<const std::vector<std::uint8_t>>(out.data(), out.data() + out.size());
+    result.adler = static_cast<std::uint32_t>(adler);
     result.inputBytes = input;
-    result.ok = true;
+    return true;
 }
 
 int choosePieceCount(const Scanlines& s)
@@ -129,43 +165,39 @@ int choosePieceCount(const Scanlines& s)
     return static_cast<int>(std::min<std::size_t>(bySize, std::size_t(cores) * kPiecesPerCore));
 }
 
-} // namespace
-
-std::size_t ZlibStream::size() const
+// Compresses the pieces that have no bytes yet, on all cores. False when one of them failed.
+bool compressMissing(const Scanlines& s, int level, std::vector<CompressedPiece>& pieces)
 {
-    std::size_t total = sizeof header + sizeof trailer;
-    for (const auto& piece : pieces)
-        total += piece.size();
-    return total;
-}
+    const int pieceCount = static_cast<int>(pieces.size());
+    std::vector<int> missing;
+    for (int piece = 0; piece < pieceCount; ++piece)
+        if (!pieces[static_cast<std::size_t>(piece)].bytes)
+            missing.push_back(piece);
+    const int count = static_cast<int>(missing.size());
 
-bool deflateScanlines(const Scanlines& s, int level, int pieceCount, ZlibStream& out)
-{
-    if (pieceCount <= 0)
-        pieceCount = choosePieceCount(s);
-    pieceCount = std::clamp(pieceCount, 1, std::max(1, s.rowCount));
-
-    std::vector<PieceResult> results(static_cast<std::size_t>(pieceCount));
-    auto rowOf = [&](int piece) {
-        return static_cast<int>(std::int64_t{s.rowCount} * piece / pieceCount);
-    };
     std::atomic<int> next{0};
+    std::atomic<bool> failed{false};
     auto work = [&] {
-        for (int piece = next++; piece < pieceCount; piece = next++) {
+        OutputSpace out;
+        for (int i = next++; i < count; i = next++) {
+            const int piece = missing[static_cast<std::size_t>(i)];
             try {
-                compressPiece(s, level, rowOf(piece), rowOf(piece + 1), piece == pieceCount - 1,
-                              results[static_cast<std::size_t>(piece)]);
+                if (!compressPiece(s, level, pieceFirstRow(s.rowCount, pieceCount, piece),
+                                   pieceFirstRow(s.rowCount, pieceCount, piece + 1),
+                                   piece == pieceCount - 1, out,
+                                   pieces[static_cast<std::size_t>(piece)]))
+                    failed = true;
             } catch (const std::bad_alloc&) {
-                // The piece stays marked as failed; the caller reports the whole write failed.
+                failed = true; // the caller reports the whole write failed
             }
         }
     };
 
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const int helpers = std::min(pieceCount, cores) - 1;
+    const int helpers = std::min(count, cores) - 1;
     {
         std::vector<std::jthread> threads;
-        threads.reserve(static_cast<std::size_t>(helpers));
+        threads.reserve(static_cast<std::size_t>(std::max(helpers, 0)));
         for (int i = 0; i < helpers; ++i) {
             try {
                 threads.emplace_back(work);
@@ -175,16 +207,51 @@ bool deflateScanlines(const Scanlines& s, int level, int pieceCount, ZlibStream&
         }
         work(); // the calling thread takes its share too
     }
+    return !failed;
+}
+
+} // namespace
+
+std::size_t ZlibStream::size() const
+{
+    std::size_t total = sizeof header + sizeof trailer;
+    for (const auto& piece : pieces)
+        total += piece->size();
+    return total;
+}
+
+bool deflateScanlines(const Scanlines& s, int level, int pieceCount, ZlibStream& out,
+                      DeflatePieceCache* cache)
+{
+    if (pieceCount <= 0)
+        pieceCount = choosePieceCount(s);
+    pieceCount = std::clamp(pieceCount, 1, std::max(1, s.rowCount));
+
+    std::vector<CompressedPiece> pieces;
+    if (cache) {
+        try {
+            pieces = cache->take(s, level, pieceCount);
+        } catch (const std::bad_alloc&) {
+            cache->clear(); // no memory for the copy: this picture is compressed in full
+            cache = nullptr;
+        }
+    }
+    pieces.resize(static_cast<std::size_t>(pieceCount));
+    if (!compressMissing(s, level, pieces)) {
+        if (cache)
+            cache->clear();
+        return false;
+    }
 
     uLong adler = adler32(0, nullptr, 0);
     out.pieces.clear();
-    out.pieces.reserve(results.size());
-    for (auto& r : results) {
-        if (!r.ok)
-            return false;
-        adler = adler32_combine(adler, r.adler, static_cast<z_off_t>(r.inputBytes));
-        out.pieces.push_back(std::move(r.data));
+    out.pieces.reserve(pieces.size());
+    for (const auto& piece : pieces) {
+        adler = adler32_combine(adler, piece.adler, static_cast<z_off_t>(piece.inputBytes));
+        out.pieces.push_back(piece.bytes);
     }
+    if (cache)
+        cache->store(pieces);
 
     // CMF 0x78: deflate with a 32 KiB window; FLG carries the level class and makes the pair a
     // multiple of 31.

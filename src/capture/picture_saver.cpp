@@ -3,12 +3,12 @@
 namespace velmora {
 
 bool savePicture(const std::string& path, const RgbPicture& picture, Clock& clock,
-                 MessageBoxes& boxes, const FatalExit& fatal, const PngWriteOptions& options)
+                 MessageBoxes& boxes, const FatalExit& fatal, PngWriter& writer)
 {
     for (int attempt = 1; attempt <= kSaveAttempts; ++attempt) {
         if (attempt > 1)
             clock.sleepMs(kSaveRetryPauseMs);
-        if (writePng(path, picture, options))
+        if (writer.write(path, picture))
             return true;
     }
     if (fatal.stopPresentation)

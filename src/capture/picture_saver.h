@@ -24,6 +24,6 @@ constexpr int kSaveRetryPauseMs = 5000;
 // presentation, shows the system-modal "Fehler" box and runs the final cleanup; it returns false
 // only if that cleanup comes back.
 bool savePicture(const std::string& path, const RgbPicture& picture, Clock& clock,
-                 MessageBoxes& boxes, const FatalExit& fatal, const PngWriteOptions& options = {});
+                 MessageBoxes& boxes, const FatalExit& fatal, PngWriter& writer);
 
 } // namespace velmora

@@ -89,16 +89,16 @@ bool writeChunks(png_structp png, png_infop info, std::FILE* file, const RgbPict
     IdatWriter idat(png, stream.size(), maxIdatBytes);
     idat.write(stream.header, sizeof stream.header);
     for (const auto& piece : stream.pieces)
-        idat.write(piece.data(), piece.size());
+        idat.write(piece->data(), piece->size());
     idat.write(stream.trailer, sizeof stream.trailer);
 
     png_write_chunk(png, reinterpret_cast<png_const_bytep>("IEND"), nullptr, 0);
     return true;
 }
 
-} // namespace
-
-bool writePng(const std::string& path, const RgbPicture& picture, const PngWriteOptions& options)
+// Compresses the picture, with the cache when there is one, and replaces the file.
+bool writePngWith(const std::string& path, const RgbPicture& picture,
+                  const PngWriteOptions& options, DeflatePieceCache* cache)
 {
     // PNG allows no empty picture, and its sizes are limited to 2^31 - 1.
     if (picture.width() <= 0 || picture.height() <= 0)
@@ -111,7 +111,7 @@ bool writePng(const std::string& path, const RgbPicture& picture, const PngWrite
     scanlines.rowCount = picture.height();
     scanlines.filterByte = 0; // filter type None
     ZlibStream stream;
-    if (!deflateScanlines(scanlines, kCompressionLevel, options.pieceCount, stream))
+    if (!deflateScanlines(scanlines, kCompressionLevel, options.pieceCount, stream, cache))
         return false;
 
     FilePtr file(std::fopen(path.c_str(), "wb"));
@@ -136,6 +136,37 @@ bool writePng(const std::string& path, const RgbPicture& picture, const PngWrite
     if (!written && std::filesystem::is_regular_file(path, ignored))
         std::filesystem::remove(path, ignored);
     return written;
+}
+
+} // namespace
+
+bool writePng(const std::string& path, const RgbPicture& picture, const PngWriteOptions& options)
+{
+    return writePngWith(path, picture, options, nullptr);
+}
+
+void PngWriter::setOptions(const PngWriteOptions& options)
+{
+    const std::lock_guard lock(mutex_);
+    options_ = options;
+}
+
+bool PngWriter::write(const std::string& path, const RgbPicture& picture)
+{
+    const std::lock_guard lock(mutex_);
+    return writePngWith(path, picture, options_, &cache_);
+}
+
+int PngWriter::lastReusedPieces() const
+{
+    const std::lock_guard lock(mutex_);
+    return cache_.lastReused();
+}
+
+void PngWriter::forget()
+{
+    const std::lock_guard lock(mutex_);
+    cache_.clear();
 }
 
 } // namespace velmora

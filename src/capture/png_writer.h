@@ -4,9 +4,11 @@
 // on all cores (parallel_deflate.h); the file is the same format a single-threaded libpng
 // writer with those settings produces.
 
+#include "capture/deflate_piece_cache.h"
 #include "capture/rgb_picture.h"
 
 #include <cstddef>
+#include <mutex>
 #include <string>
 
 namespace velmora {
@@ -20,5 +22,31 @@ struct PngWriteOptions {
 // opened or written completely, or compression fails.
 bool writePng(const std::string& path, const RgbPicture& picture,
               const PngWriteOptions& options = {});
+
+// The writer for a series of pictures, such as the captures of one screen: it keeps the previous
+// picture's rows and compressed pieces, and compresses again only the pieces whose input changed.
+// Every file is byte for byte the one writePng writes for the same picture and options. Memory:
+// one packed copy of the last picture plus its compressed data. Calls from several threads take
+// turns.
+class PngWriter {
+public:
+    explicit PngWriter(const PngWriteOptions& options = {}) : options_(options) {}
+
+    void setOptions(const PngWriteOptions& options);
+
+    // As writePng.
+    bool write(const std::string& path, const RgbPicture& picture);
+
+    // Pieces of the last picture that were taken over from the one before (tests, benchmarks).
+    int lastReusedPieces() const;
+
+    // Gives the kept picture's memory back; the next picture is compressed in full.
+    void forget();
+
+private:
+    mutable std::mutex mutex_;
+    PngWriteOptions options_;
+    DeflatePieceCache cache_;
+};
 
 } // namespace velmora

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace velmora {
@@ -163,6 +164,34 @@ TEST_F(DesktopCaptureTest, ThirdFailedSaveStopsShowsTheFatalBoxAndCleansUp)
     EXPECT_EQ(boxesAtCleanup, std::vector<std::size_t>{1}) << "cleanup after the box is closed";
     EXPECT_EQ(after.pictureWidth, before.pictureWidth) << "no result from a failed capture";
     EXPECT_EQ(after.markerX, before.markerX);
+}
+
+// The file of every capture is the one the PNG writer without memory of earlier pictures writes
+// for the same picture, also while a small part of the screen changes between captures.
+TEST_F(DesktopCaptureTest, RepeatedCapturesWriteWhatTheWriterWithoutMemoryWrites)
+{
+    int tick = 0;
+    screen.paint = [&](int x, int y, std::uint8_t* rgb) {
+        if (x >= 900 && x < 980 && y >= 740 && y < 760 && ((x * 7 + y + tick) % 4 != 0 || x == 903))
+            rgb[0] = rgb[1] = rgb[2] = static_cast<std::uint8_t>(tick * 40);
+    };
+    const std::string path = temp.file("Velmora.png");
+    const std::string plain = temp.file("plain.png");
+    for (const char* region : {"", "", "", "", "100,100,700,500", "100,100,700,500", ""}) {
+        ++tick;
+        SCOPED_TRACE("capture " + std::to_string(tick) + ", region \"" + region + "\"");
+        capture(region);
+        const auto png = test::decodePng(path);
+        ASSERT_TRUE(png.has_value());
+        RgbPicture picture(png->width, png->height);
+        std::copy(png->rgb.begin(), png->rgb.end(), picture.data());
+        if (picture.width() == 1024) {
+            EXPECT_EQ(picture.row(750)[3 * 903], static_cast<std::uint8_t>(tick * 40))
+                << "this capture's change is in the file";
+        }
+        ASSERT_TRUE(writePng(plain, picture));
+        EXPECT_TRUE(test::fileBytes(path) == test::fileBytes(plain));
+    }
 }
 
 } // namespace

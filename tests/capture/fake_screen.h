@@ -5,6 +5,8 @@
 #include "test_pictures.h"
 #include "ui/screen_source.h"
 
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace velmora::test {
@@ -27,11 +29,17 @@ public:
         for (int row = 0; row < height; ++row)
             for (int col = 0; col < width; ++col)
                 patternPixel(x + col, y + row, rgb + stride * row + 3 * col);
+        if (paint)
+            for (int row = 0; row < height; ++row)
+                for (int col = 0; col < width; ++col)
+                    paint(x + col, y + row, rgb + stride * row + 3 * col);
         return true;
     }
     std::optional<PointerPosition> pointerPosition() override { return pointer; }
 
     bool readable = true;
+    // When set, changes the pixel at a screen position after the pattern is drawn.
+    std::function<void(int x, int y, std::uint8_t* rgb)> paint;
     std::optional<PointerPosition> pointer = PointerPosition{0, 0};
     std::vector<CopyRequest> copies;
 
