@@ -37,6 +37,8 @@ public:
 
     // Pieces take() found reusable for the last picture.
     int lastReused() const { return lastReused_; }
+    // Pieces of the last picture.
+    int lastPieceCount() const { return layout_.pieceCount; }
 
 private:
     struct Layout {

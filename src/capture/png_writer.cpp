@@ -163,6 +163,12 @@ int PngWriter::lastReusedPieces() const
     return cache_.lastReused();
 }
 
+int PngWriter::lastPieceCount() const
+{
+    const std::lock_guard lock(mutex_);
+    return cache_.lastPieceCount();
+}
+
 void PngWriter::forget()
 {
     const std::lock_guard lock(mutex_);

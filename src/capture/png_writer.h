@@ -39,6 +39,7 @@ public:
 
     // Pieces of the last picture that were taken over from the one before (tests, benchmarks).
     int lastReusedPieces() const;
+    int lastPieceCount() const;
 
     // Gives the kept picture's memory back; the next picture is compressed in full.
     void forget();
