@@ -103,7 +103,7 @@ chmod 600 "$work/config/Velmora/Velmora.prf"
 
 start_virtual_display() {
   # Xvfb picks a free display number itself and writes it to descriptor 3.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
   pids+=($!)
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   if [ ! -s "$work/display" ]; then echo "demo: Xvfb did not start" >&2; return 1; fi

@@ -43,7 +43,7 @@ printf '%s\r\n' \
   "InternetRetryTime=30" >"$work/config/Velmora/Velmora.prf"
 chmod 600 "$work/config/Velmora/Velmora.prf"
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$work/display")"

@@ -27,9 +27,18 @@ VirtualDisplay::VirtualDisplay(int width, int height)
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> args = {"Xvfb", "-displayfd", "3", "-screen", "0",
+    // -noreset: by default the server resets when its last client leaves, and a client that
+    // connects in that moment is thrown out ("could not connect to display"); a test that ends
+    // the program and starts it again meets exactly that moment.
+    std::vector<std::string> args = {"Xvfb",
+                                     "-displayfd",
+                                     "3",
+                                     "-noreset",
+                                     "-screen",
+                                     "0",
                                      std::to_string(width) + "x" + std::to_string(height) + "x24",
-                                     "-nolisten", "tcp"};
+                                     "-nolisten",
+                                     "tcp"};
     std::vector<char*> argv;
     for (auto& arg : args)
         argv.push_back(arg.data());
