@@ -114,6 +114,17 @@ HeadlessBrowser::HeadlessBrowser(int viewportWidth, int viewportHeight)
         throw std::runtime_error("cannot start chromium");
     }
 
+    try {
+        openPage(viewportWidth, viewportHeight);
+    } catch (...) {
+        // The destructor does not run for an object that was never made: end the browser here.
+        shutDown();
+        throw;
+    }
+}
+
+void HeadlessBrowser::openPage(int viewportWidth, int viewportHeight)
+{
     const std::string target = call("Target.createTarget", R"({"url":"about:blank"})", false);
     const std::string targetId = jsonStringField(target, "targetId");
     const std::string attached =
@@ -130,6 +141,11 @@ HeadlessBrowser::HeadlessBrowser(int viewportWidth, int viewportHeight)
 
 HeadlessBrowser::~HeadlessBrowser()
 {
+    shutDown();
+}
+
+void HeadlessBrowser::shutDown()
+{
     if (pid_ > 0) {
         call("Browser.close", "{}", false);
         int status = 0;
@@ -137,12 +153,16 @@ HeadlessBrowser::~HeadlessBrowser()
         while (::waitpid(pid_, &status, WNOHANG) == 0 &&
                std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(20ms);
+        // Whatever is left of the browser's own process group.
         ::kill(-pid_, SIGKILL);
-        ::waitpid(pid_, &status, WNOHANG);
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
     }
-    for (const int fd : {toBrowser_, fromBrowser_})
-        if (fd >= 0)
-            ::close(fd);
+    for (int* fd : {&toBrowser_, &fromBrowser_})
+        if (*fd >= 0) {
+            ::close(*fd);
+            *fd = -1;
+        }
 }
 
 bool HeadlessBrowser::open(const std::string& url)

@@ -30,6 +30,8 @@ public:
     std::string output() const;
 
 private:
+    void openPage(int viewportWidth, int viewportHeight);
+    void shutDown();
     // Sends one command (to the page when inPage) and returns the whole reply, or empty text
     // when none came in time.
     std::string call(const std::string& method, const std::string& params, bool inPage);
