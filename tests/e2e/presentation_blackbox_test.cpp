@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <iostream>
 #include <set>
+#include <thread>
 
 namespace velmora::test {
 namespace {
@@ -117,7 +118,12 @@ TEST(PresentationBlackBox, SpectatorFollowsTheScreenUntilClearAndExitTidiesUp)
     // Stop, then Clear: a black picture in all three files, the counter falls back to 0.
     session.click(*main, kStopX, kButtonRowY);
     ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no stop message";
+    const int pagesAtStop = site.uploadsOf("Velmora.htm");
     session.closeMessageBoxes(10s);
+    // Stopped: a cycle under way may still finish, but no new one begins (a running
+    // presentation would publish a page every second or so).
+    std::this_thread::sleep_for(4s);
+    EXPECT_LE(site.uploadsOf("Velmora.htm"), pagesAtStop + 1) << "cycles went on after Stop";
     session.click(*main, kClearX, kButtonRowY);
     ASSERT_TRUE(waitUntil(40s, [&] { return zeroCounterPages(site.ftp) >= 2; }))
         << "Clear did not publish its closing data pages";
