@@ -111,8 +111,10 @@ start_virtual_display() {
 }
 
 viewer="http://127.0.0.1:$http_port/demo/index.htm"
+# Only ever run in the background: the exec makes the background job the program itself, so
+# that the pid the cleanup stops is Velmora's own.
 run_velmora() {
-  XDG_CONFIG_HOME="$work/config" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/runtime" "$binary"
+  XDG_CONFIG_HOME="$work/config" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/runtime" exec "$binary"
 }
 
 if [ "$check" = 0 ]; then
@@ -123,7 +125,11 @@ if [ "$check" = 0 ]; then
   echo "demo: FTP server  ftp://127.0.0.1:$ftp_port/ (anonymous), files in $work/www"
   echo "demo: spectators open  $viewer"
   echo "demo: close Velmora (Exit) to stop the demo"
-  run_velmora
+  # In the background and waited for: a stop signal to this script then ends the demo at once
+  # (the shell would hold its trap back until a program in the foreground had ended).
+  run_velmora &
+  pids+=($!)
+  wait "$!" || true
   exit 0
 fi
 
