@@ -66,6 +66,7 @@ void DeflatePieceCache::keepAllRows(const Scanlines& s)
     const std::size_t size = s.rowBytes * static_cast<std::size_t>(std::max(s.rowCount, 0));
     if (size != rowsSize_) {
         rows_.reset(); // the old copy goes before the new one comes
+        rowsSize_ = 0;
         rows_ = std::make_unique_for_overwrite<std::uint8_t[]>(size);
         rowsSize_ = size;
     }
