@@ -146,14 +146,14 @@ SettingsWindow::SettingsWindow(QWidget* owner, SettingsWindowActions& actions)
           true);
     button(52, 585, 452, 90, 25, QStringLiteral("OK"));
 
-    onClick(18, &SettingsWindowActions::checkServerDirectory);
-    onClick(23, &SettingsWindowActions::loadAbsoluteServerPath);
-    onClick(28, &SettingsWindowActions::installLogin);
-    onClick(29, &SettingsWindowActions::removeLogin);
-    onClick(42, &SettingsWindowActions::pickRegion);
-    onClick(43, &SettingsWindowActions::wholeScreen);
-    onClick(44, &SettingsWindowActions::preview);
-    onClick(52, &SettingsWindowActions::ok);
+    onClick(18, [this] { actions_.checkServerDirectory(*this); });
+    onClick(23, [this] { actions_.loadAbsoluteServerPath(*this); });
+    onClick(28, [this] { actions_.installLogin(*this); });
+    onClick(29, [this] { actions_.removeLogin(*this); });
+    onClick(42, [this] { actions_.pickRegion(*this); });
+    onClick(43, [this] { actions_.wholeScreen(*this); });
+    onClick(44, [this] { actions_.preview(*this); });
+    onClick(52, [this] { actions_.ok(*this); });
 
     setFixedSize(694, 482);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -164,10 +164,10 @@ SettingsWindow::SettingsWindow(QWidget* owner, SettingsWindowActions& actions)
 
 SettingsWindow::~SettingsWindow() = default;
 
-void SettingsWindow::onClick(int id, void (SettingsWindowActions::*action)(SettingsWindowView&))
+void SettingsWindow::onClick(int id, std::function<void()> action)
 {
     auto* button = static_cast<QPushButton*>(byId_.at(id));
-    connect(button, &QPushButton::clicked, this, [this, action] { (actions_.*action)(*this); });
+    connect(button, &QPushButton::clicked, this, std::move(action));
 }
 
 QLineEdit& SettingsWindow::field(SettingsField id) const

@@ -7,6 +7,7 @@
 #include <QRegularExpressionValidator>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -41,7 +42,7 @@ private:
     Gadget& add(int id, int x, int y, int width, int height);
     QLineEdit& field(SettingsField id) const;
     QCheckBox& box(SettingsCheck id) const;
-    void onClick(int id, void (SettingsWindowActions::*action)(SettingsWindowView&));
+    void onClick(int id, std::function<void()> action);
 
     SettingsWindowActions& actions_;
     QRegularExpressionValidator digitsOnly_; // number fields take typed digits only
