@@ -84,14 +84,16 @@ http_port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.
 pids+=($!)
 wait_for_port "$http_port"
 
-# Anonymous login: no user name and no password are stored.
+# Anonymous login: no user name and no password are stored. One second between pictures: with
+# none, a picture file is overwritten again a fraction of a second after the data page named it,
+# and a spectator on a busy machine may keep fetching half-written pictures.
 printf '%s\r\n' \
   "SettingVersion=2" \
   "FTPServerName=127.0.0.1:$ftp_port" \
   "FTPWebDir=" \
   "FTPSubDir=demo/" \
   "LizenzSite=http://127.0.0.1:$http_port/" \
-  "PauseSeconds=0" \
+  "PauseSeconds=1" \
   "RemoteMousePointer=1" \
   "Force256=0" \
   "ForceDownscale=0" \
@@ -164,7 +166,7 @@ HOME="$work/browser" XDG_CONFIG_HOME="$work/browser/config" XDG_CACHE_HOME="$wor
   DISPLAY= timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
   --disable-background-networking --disable-component-update --disable-sync --hide-scrollbars \
   --user-data-dir="$work/browser/profile" '--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1' \
-  --window-size=1100,850 --virtual-time-budget=5000 --screenshot="$out/spectator-view.png" \
+  --window-size=1100,850 --virtual-time-budget=8000 --screenshot="$out/spectator-view.png" \
   "$viewer" >"$work/browser.log" 2>&1 || true
 
 status=1
