@@ -47,6 +47,12 @@ SettingsWindow::SettingsWindow(QWidget* owner, SettingsWindowActions& actions)
       actions_(actions), digitsOnly_(QRegularExpression(QStringLiteral("[0-9]*")))
 {
     setWindowTitle(QStringLiteral("Einstellungen"));
+    // The gadget sizes were laid out for a narrow dialog font; a metric-compatible narrow face
+    // keeps every label whole in them.
+    QFont dialogFont(QStringLiteral("Arial Narrow"));
+    dialogFont.setFamilies({QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow")});
+    dialogFont.setPixelSize(12);
+    setFont(dialogFont);
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     const auto frame = [this](int id, int x, int y, int w, int h, const QString& text) {
