@@ -13,6 +13,12 @@ struct CurlEasyDeleter {
 };
 using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
 
+// Owns the connection cache: the control connection lives as long as the multi handle.
+struct CurlMultiDeleter {
+    void operator()(CURLM* handle) const { curl_multi_cleanup(handle); }
+};
+using CurlMulti = std::unique_ptr<CURLM, CurlMultiDeleter>;
+
 struct CurlListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };

@@ -1,6 +1,7 @@
 #include "publish/ftp_session.h"
 
 #include "publish/curl_handles.h"
+#include "publish/curl_transfer_loop.h"
 #include "publish/ftp_reply.h"
 #include "publish/server_address.h"
 
@@ -106,14 +107,17 @@ bool succeeded(const FtpExchange* exchange)
 
 struct FtpSession::Impl {
     FtpTimeouts timeouts;
-    // Declared before the handle: libcurl still reports the QUIT exchange while it cleans up.
+    // Declared before the handles, which libcurl may still use while it cleans up.
     FtpDialogue dialogue;
+    // Keeps the control connection between the operations of the session.
+    CurlMulti multi;
     CurlEasy easy;
     std::string baseUrl;
     // The server's absolute name of a directory set by setCurrentDirectory. Should libcurl have
     // to open a new control connection (after a time-out it drops the old one), the next command
     // first returns there, so that a file never lands in the login directory by mistake.
     std::string currentDirectory;
+    TransferLoopCounters counters;
 
     struct Request {
         std::string path;
@@ -127,7 +131,7 @@ struct FtpSession::Impl {
 
     bool perform(const Request& request)
     {
-        if (!easy)
+        if (!easy || !multi)
             return false;
         CURL* h = easy.get();
         std::vector<std::string> commands;
@@ -155,7 +159,7 @@ struct FtpSession::Impl {
         curl_easy_setopt(h, CURLOPT_READDATA, request.source);
         curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, request.size);
         dialogue.clear();
-        const CURLcode result = curl_easy_perform(h);
+        const CURLcode result = runTransfer(multi.get(), h, &counters);
         curl_easy_setopt(h, CURLOPT_QUOTE, nullptr);
         return result == CURLE_OK;
     }
@@ -173,7 +177,7 @@ FtpSession::~FtpSession()
 
 bool FtpSession::isOpen() const
 {
-    return static_cast<bool>(impl_->easy);
+    return impl_->easy && impl_->multi;
 }
 
 FtpOpenResult FtpSession::open(const std::string& serverName, const std::string& userName,
@@ -182,8 +186,9 @@ FtpOpenResult FtpSession::open(const std::string& serverName, const std::string&
     close();
     if (!libraryReady())
         return FtpOpenResult::InternetUnavailable;
+    CurlMulti multi(curl_multi_init());
     CurlEasy easy(curl_easy_init());
-    if (!easy)
+    if (!multi || !easy)
         return FtpOpenResult::InternetUnavailable;
     const auto address = parseServerAddress(serverName);
     if (!address || !safeArgument(userName) || !safeArgument(password))
@@ -206,9 +211,11 @@ FtpOpenResult FtpSession::open(const std::string& serverName, const std::string&
     curl_easy_setopt(h, CURLOPT_DEBUGFUNCTION, recordDialogue);
     curl_easy_setopt(h, CURLOPT_DEBUGDATA, &impl_->dialogue);
 
+    impl_->multi = std::move(multi);
     impl_->easy = std::move(easy);
     impl_->baseUrl = "ftp://" + address->host + ":" + std::to_string(address->port) + "/";
     impl_->currentDirectory.clear();
+    impl_->counters = {};
     if (!impl_->perform({})) {
         close();
         return FtpOpenResult::ServerUnreachable;
@@ -290,8 +297,16 @@ bool FtpSession::deleteFile(const std::string& name)
 
 void FtpSession::close()
 {
+    // The handle leaves the multi handle after every transfer; closing the multi handle ends the
+    // control connection.
     impl_->easy.reset();
+    impl_->multi.reset();
     impl_->currentDirectory.clear();
+}
+
+const TransferLoopCounters& FtpSession::transferCounters() const
+{
+    return impl_->counters;
 }
 
 } // namespace velmora

@@ -3,6 +3,8 @@
 // used for a few commands on the same control connection, closed. Nothing is kept between
 // operations. Data connections are always passive (EPSV, then PASV); there is no active mode.
 
+#include "publish/transfer_loop_counters.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +48,9 @@ public:
     std::optional<std::string> currentDirectory();
     bool deleteFile(const std::string& name);
     void close();
+
+    // How libcurl was driven in the transfers since open, for tests and measurements.
+    const TransferLoopCounters& transferCounters() const;
 
 private:
     struct Impl;

@@ -55,6 +55,26 @@ TEST_F(FtpSessionTest, AsciiForPagesBinaryForPicturesBytesIntact)
     EXPECT_FALSE(server.log({"EPSV", "PASV"}).empty());
 }
 
+// Whether the server's passive reply beats libcurl's first look is up to the scheduler here (the
+// transfer loop's own test forces it); what must hold in every case is that the session drives
+// libcurl through its loop, which never sleeps while libcurl has no socket to wait on.
+TEST_F(FtpSessionTest, UploadsNeverSleepWhileLibcurlHasNothingToWaitOn)
+{
+    test::FtpServer server;
+    const std::string picture = localFile("p.bin", std::string(100000, '\x89'));
+    const std::string page = localFile("p.htm", "<HTML>\r\n</HTML>\r\n");
+    for (int cycle = 0; cycle < 10; ++cycle) {
+        FtpSession session(kTestTimeouts);
+        ASSERT_EQ(session.open(server.serverName(), "", ""), FtpOpenResult::Connected);
+        EXPECT_TRUE(session.putFile(picture, "Velmora1.png", TransferType::Binary));
+        EXPECT_TRUE(session.putFile(page, "Velmora.htm", TransferType::Ascii));
+        const TransferLoopCounters& counters = session.transferCounters();
+        EXPECT_GE(counters.passes, 3); // the login and both uploads went through the loop
+        EXPECT_EQ(counters.blindWaits, 0) << "cycle " << cycle;
+    }
+    EXPECT_EQ(server.log({"USER"}).size(), 10u);
+}
+
 TEST_F(FtpSessionTest, NamedAccountAnonymousLoginAndUnusualNames)
 {
     test::FtpServer server({"presenter", "s3cr:et@", false, -1});
