@@ -10,6 +10,11 @@ Fault modes for tests: --no-passive refuses EPSV and PASV (and logs any active-m
 --stall-after BYTES stops the whole server from answering once an upload has sent that many bytes.
 With --archive DIR a copy of every complete upload is kept there as "<n>-<name>" (n counts from 1),
 so that a test can read each version of a file that was overwritten.
+
+Renames: every successful RNFR/RNTO is logged as "RENAMED <from> <to>", and with --archive the
+renamed file is kept as "<n>-<new name>" too, in the same count, with "<n>.from" holding the old
+name. --no-rename-over answers 550 to an RNTO onto an existing name, as some Windows servers do;
+--no-rename refuses RNFR and RNTO altogether (502).
 """
 import argparse
 import logging
@@ -35,6 +40,8 @@ def main():
     parser.add_argument("--no-passive", action="store_true")
     parser.add_argument("--stall-after", type=int, default=-1)
     parser.add_argument("--archive", default="")
+    parser.add_argument("--no-rename-over", action="store_true")
+    parser.add_argument("--no-rename", action="store_true")
     args = parser.parse_args()
 
     config_logging(level=logging.WARNING)
@@ -51,6 +58,16 @@ def main():
     def log(line):
         if log_file:
             log_file.write(line + "\n")
+
+    def archive(file, renamed_from=None):
+        if not args.archive or not os.path.isfile(file):
+            return
+        stored[0] += 1
+        name = "%d-%s" % (stored[0], os.path.basename(file))
+        shutil.copyfile(file, os.path.join(args.archive, name))
+        if renamed_from is not None:
+            with open(os.path.join(args.archive, "%d.from" % stored[0]), "w") as out:
+                out.write(renamed_from)
 
     class StallingDTP(DTPHandler):
         def handle_read(self):
@@ -70,15 +87,27 @@ def main():
             if args.no_passive and cmd in ("PASV", "EPSV"):
                 self.respond("502 Passive mode is switched off on this server.")
                 return
+            if args.no_rename and cmd in ("RNFR", "RNTO"):
+                self.respond("502 Renaming is switched off on this server.")
+                return
             super().pre_process_command(line, cmd, arg)
+
+        def ftp_RNTO(self, path):
+            if args.no_rename_over and self._rnfr and self.fs.lexists(path):
+                self._rnfr = None
+                self.respond("550 A file of that name exists already.")
+                return None
+            source = self._rnfr
+            renamed = super().ftp_RNTO(path)
+            if renamed:
+                log("RENAMED %s %s" % (os.path.relpath(source, root), os.path.relpath(path, root)))
+                archive(path, os.path.basename(source))
+            return renamed
 
         def on_file_received(self, file):
             rel = os.path.relpath(file, root)
             log("STORED %s %d" % (rel, os.path.getsize(file)))
-            if args.archive:
-                stored[0] += 1
-                name = "%d-%s" % (stored[0], os.path.basename(file))
-                shutil.copyfile(file, os.path.join(args.archive, name))
+            archive(file)
 
         def on_incomplete_file_received(self, file):
             log("INCOMPLETE %s" % os.path.relpath(file, root))

@@ -295,6 +295,24 @@ bool FtpSession::deleteFile(const std::string& name)
     return impl_->perform(request) && succeeded(impl_->dialogue.lastOf("DELE"));
 }
 
+FtpRenameResult FtpSession::renameFile(const std::string& from, const std::string& to)
+{
+    if (!isOpen() || from.empty() || to.empty() || !safeArgument(from) || !safeArgument(to))
+        return FtpRenameResult::Failed;
+    Impl::Request request;
+    request.commands = {"*RNFR " + from, "*RNTO " + to};
+    if (!impl_->perform(request))
+        return FtpRenameResult::Failed;
+    const FtpExchange* source = impl_->dialogue.lastOf("RNFR");
+    if (!source || source->replyCode != 350)
+        return FtpRenameResult::Failed;
+    const FtpExchange* destination = impl_->dialogue.lastOf("RNTO");
+    if (succeeded(destination))
+        return FtpRenameResult::Renamed;
+    return destination && destination->replyCode >= 400 ? FtpRenameResult::DestinationRefused
+                                                        : FtpRenameResult::Failed;
+}
+
 void FtpSession::close()
 {
     // The handle leaves the multi handle after every transfer; closing the multi handle ends the

@@ -13,6 +13,14 @@ namespace velmora {
 
 enum class TransferType { Ascii, Binary };
 
+enum class FtpRenameResult {
+    Renamed,
+    // The server took the source name (RNFR) but refused the new one (RNTO), as some servers do
+    // when a file of the new name is already there.
+    DestinationRefused,
+    Failed, // the source name was refused, or the server did not answer
+};
+
 enum class FtpOpenResult {
     Connected,
     InternetUnavailable, // no network library handle could be made
@@ -47,6 +55,8 @@ public:
     // The server's name for the current directory: the quoted path of the 257 reply.
     std::optional<std::string> currentDirectory();
     bool deleteFile(const std::string& name);
+    // RNFR from, RNTO to. Both names are relative to the current directory.
+    FtpRenameResult renameFile(const std::string& from, const std::string& to);
     void close();
 
     // How libcurl was driven in the transfers since open, for tests and measurements.

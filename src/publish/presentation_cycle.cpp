@@ -3,6 +3,7 @@
 #include "publish/data_page.h"
 #include "publish/publish_messages.h"
 #include "publish/remote_path.h"
+#include "publish/replacing_upload.h"
 #include "publish/retry_window.h"
 #include "publish/upload_time_text.h"
 #include "publish/viewer_page.h"
@@ -72,7 +73,10 @@ void PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
     const std::int32_t picture = nextPictureNumber(advance);
     shared_.pictureNumber = picture;
     const std::string pictureName = "Velmora" + std::to_string(picture) + ".png";
-    if (!session.putFile(tempFolder_ + "Velmora.png", remote(pictureName), TransferType::Binary)) {
+    // Spectators may still be fetching the picture that last had this name: it is replaced in
+    // one step, never rewritten in place.
+    if (!putFileReplacing(session, tempFolder_ + "Velmora.png", remote(pictureName),
+                          TransferType::Binary)) {
         // No data page: the one on the server keeps naming a picture that is complete.
         fail(messages::kPictureNotUploaded);
         return;

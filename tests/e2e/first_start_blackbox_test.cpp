@@ -128,13 +128,15 @@ TEST(FirstStartBlackBox, HintWelcomeThenTypedSettingsAreSavedAndRunThePresentati
     ASSERT_FALSE(logins.empty());
     EXPECT_EQ(logins.front(), "USER alice");
     const auto stored = site.ftp.stored();
-    ASSERT_GE(stored.size(), 3u);
+    ASSERT_GE(stored.size(), 4u);
     EXPECT_EQ(stored[0].name, "index.htm");
-    EXPECT_EQ(stored[1].name, "Velmora1.png");
-    EXPECT_EQ(stored[2].name, "Velmora.htm");
+    EXPECT_EQ(stored[1].name, "Velmora1.png.upload");
+    EXPECT_EQ(stored[2].name, "Velmora1.png");
+    EXPECT_EQ(stored[2].renamedFrom, "Velmora1.png.upload");
+    EXPECT_EQ(stored[3].name, "Velmora.htm");
     EXPECT_TRUE(site.ftp.exists("www/show/Velmora.htm"));
-    EXPECT_NE(stored[2].bytes.find("iSite = '" + site.homepage() + "';"), std::string::npos);
-    EXPECT_NE(stored[2].bytes.find("iRefresh = 700;"), std::string::npos);
+    EXPECT_NE(stored[3].bytes.find("iSite = '" + site.homepage() + "';"), std::string::npos);
+    EXPECT_NE(stored[3].bytes.find("iRefresh = 700;"), std::string::npos);
 
     session.click(*main, kExitX, kButtonRowY);
     const auto code = program->waitFor(15s);

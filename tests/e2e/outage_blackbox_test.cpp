@@ -18,14 +18,16 @@ using namespace std::chrono_literals;
 
 constexpr int kRetrySeconds = 10;
 
-// The picture names of the uploads so far, in order ("Velmora2.png", ...).
+// The picture names published so far, in order ("Velmora2.png", ...): a picture is uploaded
+// under a temporary name and then renamed onto its own ("RENAMED <from> <to>" in the log).
 std::vector<std::string> uploadedPictures(const PresentationSite& site)
 {
     std::vector<std::string> names;
-    for (const auto& line : site.ftp.log({"STORED"})) {
-        const auto at = line.find("/Velmora");
-        if (at != std::string::npos && line.find(".png ", at) != std::string::npos)
-            names.push_back(line.substr(at + 1, line.find(' ', at) - at - 1));
+    for (const auto& line : site.ftp.log({"RENAMED"})) {
+        const auto at = line.rfind("/Velmora");
+        if (at != std::string::npos && line.size() > 4 &&
+            line.compare(line.size() - 4, 4, ".png") == 0)
+            names.push_back(line.substr(at + 1));
     }
     return names;
 }

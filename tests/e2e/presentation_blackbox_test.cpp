@@ -72,13 +72,18 @@ TEST(PresentationBlackBox, SpectatorFollowsTheScreenUntilClearAndExitTidiesUp)
     session.closeMessageBoxes(10s);
     ASSERT_TRUE(waitUntil(30s, [&] { return site.uploadsOf("Velmora.htm") >= 1; }))
         << session.log();
+    // The picture arrives under a temporary name and is renamed over its own before the data
+    // page names it.
     const auto firstCycle = site.ftp.stored();
-    ASSERT_GE(firstCycle.size(), 3u);
+    ASSERT_GE(firstCycle.size(), 4u);
     EXPECT_EQ(firstCycle[0].name, "index.htm");
-    EXPECT_EQ(firstCycle[1].name, "Velmora1.png");
-    EXPECT_EQ(firstCycle[2].name, "Velmora.htm");
-    EXPECT_NE(firstCycle[2].bytes.find("iBild = '1';"), std::string::npos);
-    EXPECT_NE(firstCycle[2].bytes.find("iNr = '1';"), std::string::npos);
+    EXPECT_EQ(firstCycle[1].name, "Velmora1.png.upload");
+    EXPECT_EQ(firstCycle[2].name, "Velmora1.png");
+    EXPECT_EQ(firstCycle[2].renamedFrom, "Velmora1.png.upload");
+    EXPECT_EQ(firstCycle[2].bytes, firstCycle[1].bytes);
+    EXPECT_EQ(firstCycle[3].name, "Velmora.htm");
+    EXPECT_NE(firstCycle[3].bytes.find("iBild = '1';"), std::string::npos);
+    EXPECT_NE(firstCycle[3].bytes.find("iNr = '1';"), std::string::npos);
     EXPECT_TRUE(site.ftp.exists(site.remote("index.htm")));
     EXPECT_TRUE(site.ftp.exists(site.remote("Velmora1.png")));
 
@@ -127,22 +132,31 @@ TEST(PresentationBlackBox, SpectatorFollowsTheScreenUntilClearAndExitTidiesUp)
     session.click(*main, kClearX, kButtonRowY);
     ASSERT_TRUE(waitUntil(40s, [&] { return zeroCounterPages(site.ftp) >= 2; }))
         << "Clear did not publish its closing data pages";
+    // Each closing cycle: the black picture under its temporary name, the rename over the
+    // picture's own name, the data page.
     const auto stored = site.ftp.stored();
-    ASSERT_GE(stored.size(), 6u);
-    const std::vector<StoredFile> closing(stored.end() - 6, stored.end());
+    ASSERT_GE(stored.size(), 9u);
+    const std::vector<StoredFile> closing(stored.end() - 9, stored.end());
     std::set<std::string> pictures;
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(closing[2 * i].name.rfind("Velmora", 0), 0u) << closing[2 * i].name;
-        EXPECT_NE(closing[2 * i].name.find(".png"), std::string::npos) << closing[2 * i].name;
-        pictures.insert(closing[2 * i].name);
-        EXPECT_EQ(closing[2 * i + 1].name, "Velmora.htm");
+        const StoredFile& upload = closing[3 * i];
+        const StoredFile& picture = closing[3 * i + 1];
+        EXPECT_EQ(picture.name.rfind("Velmora", 0), 0u) << picture.name;
+        EXPECT_NE(picture.name.find(".png"), std::string::npos) << picture.name;
+        EXPECT_EQ(upload.name, picture.name + ".upload");
+        EXPECT_EQ(picture.renamedFrom, upload.name);
+        EXPECT_EQ(picture.bytes, upload.bytes);
+        pictures.insert(picture.name);
+        EXPECT_EQ(closing[3 * i + 2].name, "Velmora.htm");
     }
     EXPECT_EQ(pictures, (std::set<std::string>{"Velmora1.png", "Velmora2.png", "Velmora3.png"}));
-    EXPECT_FALSE(isZeroCounterPage(closing[1])) << "the first closing page counts on";
-    EXPECT_TRUE(isZeroCounterPage(closing[3]));
+    EXPECT_FALSE(isZeroCounterPage(closing[2])) << "the first closing page counts on";
     EXPECT_TRUE(isZeroCounterPage(closing[5]));
-    for (const char* name : {"Velmora1.png", "Velmora2.png", "Velmora3.png"})
+    EXPECT_TRUE(isZeroCounterPage(closing[8]));
+    for (const char* name : {"Velmora1.png", "Velmora2.png", "Velmora3.png"}) {
         EXPECT_TRUE(isBlackScreenPicture(site.ftp.root() + "/" + site.remote(name))) << name;
+        EXPECT_FALSE(site.ftp.exists(site.remote(std::string(name) + ".upload"))) << name;
+    }
 
     // The spectator who watched the show is taken to the presenter's homepage.
     std::string address;

@@ -54,8 +54,12 @@ TEST_F(ClearPresentationTest, ThreeBlackPicturesAndTheCounterFallsToZero)
 
     EXPECT_EQ(statusTexts, std::vector<std::string>{"L\xF6sche. Bitte warten ..."});
     EXPECT_EQ(storedNames(before),
-              (std::vector<std::string>{"Velmora3.png", "Velmora.htm", "Velmora1.png",
-                                        "Velmora.htm", "Velmora2.png", "Velmora.htm"}));
+              (std::vector<std::string>{
+                  "Velmora3.png.upload", "Velmora3.png.upload -> Velmora3.png", "Velmora.htm",
+                  "Velmora1.png.upload", "Velmora1.png.upload -> Velmora1.png", "Velmora.htm",
+                  "Velmora2.png.upload", "Velmora2.png.upload -> Velmora2.png", "Velmora.htm"}));
+    for (const char* name : {"Velmora1.png", "Velmora2.png", "Velmora3.png"})
+        EXPECT_FALSE(server.exists("public_html/show/" + std::string(name) + ".upload")) << name;
     expectBlackPicturesOnServer(40, 30);
     auto pages = dataPages(before);
     ASSERT_EQ(pages.size(), 3u);
@@ -85,7 +89,7 @@ TEST_F(ClearPresentationTest, ViewerPageGoesFirstWhenItIsDue)
     const auto before = server.stored().size();
     ASSERT_EQ(runClear({8, 8}), ClearOutcome::Done);
     EXPECT_EQ(storedNames(before).front(), "index.htm");
-    EXPECT_EQ(storedNames(before).size(), 7u);
+    EXPECT_EQ(storedNames(before).size(), 10u); // three times picture, rename and data page
 }
 
 TEST_F(ClearPresentationTest, ServerDownIsSilentWithinTheWindowAndEndsCleared)
@@ -168,7 +172,7 @@ TEST_F(ClearPresentationTest, WaitsForTheRunningUploadAndStartsWithAFreshWindow)
     ASSERT_EQ(boxes.shown().size(), 1u); // the old cycle's report, nothing from the clearing
     EXPECT_EQ(boxes.shown()[0].text, "Die Verbindung zum Server kann nicht hergestellt werden.");
     EXPECT_EQ(shared.state, PresentationState::Cleared);
-    EXPECT_EQ(storedNames(before).size(), 6u);
+    EXPECT_EQ(storedNames(before).size(), 9u); // three times picture, rename and data page
     expectBlackPicturesOnServer(24, 24);
 }
 

@@ -138,6 +138,28 @@ TEST_F(FtpSessionTest, DirectoryCommandsOnOneControlConnection)
     EXPECT_EQ(server.log({"USER"}).size(), 1u);
 }
 
+TEST_F(FtpSessionTest, RenameTellsARefusedNewNameFromARefusedOldOne)
+{
+    test::FtpServer server;
+    std::filesystem::create_directories(server.root() + "/in the way");
+    std::ofstream(server.root() + "/a") << "A";
+
+    FtpSession session(kTestTimeouts);
+    ASSERT_EQ(session.open(server.serverName(), "", ""), FtpOpenResult::Connected);
+    EXPECT_EQ(session.renameFile("a", "b"), FtpRenameResult::Renamed);
+    EXPECT_EQ(server.file("b"), "A");
+    EXPECT_FALSE(server.exists("a"));
+    EXPECT_EQ(session.renameFile("b", "in the way"), FtpRenameResult::DestinationRefused);
+    EXPECT_EQ(session.renameFile("missing", "c"), FtpRenameResult::Failed);
+    EXPECT_EQ(session.renameFile("b", "c\r\nDELE b"), FtpRenameResult::Failed);
+    EXPECT_EQ(session.renameFile("", "c"), FtpRenameResult::Failed);
+    EXPECT_EQ(server.file("b"), "A");
+    EXPECT_EQ(server.log({"RNFR", "RNTO"}),
+              (std::vector<std::string>{"RNFR a", "RNTO b", "RNFR b", "RNTO in the way",
+                                        "RNFR missing", "RNTO c"}));
+    EXPECT_EQ(server.log({"USER"}).size(), 1u);
+}
+
 TEST_F(FtpSessionTest, MissingLocalFileOrRemoteFolderFailsTheUpload)
 {
     test::FtpServer server;

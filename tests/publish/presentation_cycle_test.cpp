@@ -11,6 +11,11 @@ using test::asStored;
 using test::pageValue;
 
 struct PresentationCycleTest : test::PublishTest {
+    explicit PresentationCycleTest(test::FtpServerOptions options = {})
+        : PublishTest(std::move(options))
+    {
+    }
+
     PresentationCycle cycle{shared, boxes, clock, tempFolder(), test::kTestTimeouts};
 
     void runAt(std::int64_t secondsAfterStart, PointerMarker marker = {312, 140})
@@ -24,15 +29,21 @@ TEST_F(PresentationCycleTest, FirstCycleUploadsViewerPagePictureAndDataPageInOrd
 {
     runAt(0);
     EXPECT_EQ(storedNames(),
-              (std::vector<std::string>{"index.htm", "Velmora1.png", "Velmora.htm"}));
-    EXPECT_EQ(server.log({"TYPE", "STOR"}),
+              (std::vector<std::string>{"index.htm", "Velmora1.png.upload",
+                                        "Velmora1.png.upload -> Velmora1.png", "Velmora.htm"}));
+    // The picture goes up under its temporary name and is renamed over its own name before the
+    // data page names it; the pages are stored directly.
+    EXPECT_EQ(server.log({"TYPE", "STOR", "RNFR", "RNTO", "DELE"}),
               (std::vector<std::string>{"TYPE A", "STOR public_html/show/index.htm", "TYPE I",
-                                        "STOR public_html/show/Velmora1.png", "TYPE A",
+                                        "STOR public_html/show/Velmora1.png.upload",
+                                        "RNFR public_html/show/Velmora1.png.upload",
+                                        "RNTO public_html/show/Velmora1.png", "TYPE A",
                                         "STOR public_html/show/Velmora.htm"}));
     EXPECT_EQ(server.log({"USER"}).size(), 1u); // one control connection for the whole cycle
 
     EXPECT_EQ(onServer("index.htm"), asStored(viewerPageText()));
     EXPECT_EQ(onServer("Velmora1.png"), localPicture());
+    EXPECT_FALSE(server.exists("public_html/show/Velmora1.png.upload"));
     DataPageValues expected;
     expected.pictureNumber = 1;
     expected.uploadTime = "14:05:09";
@@ -65,9 +76,14 @@ TEST_F(PresentationCycleTest, PicturesRotateAndViewerPageGoesAgainOnlyAfterApply
             shared.stopAndReset(); // Stop and Start again: the numbers go on
     }
     EXPECT_EQ(storedNames(),
-              (std::vector<std::string>{"index.htm", "Velmora1.png", "Velmora.htm", "Velmora2.png",
-                                        "Velmora.htm", "Velmora3.png", "Velmora.htm",
-                                        "Velmora1.png", "Velmora.htm"}));
+              (std::vector<std::string>{
+                  "index.htm", "Velmora1.png.upload", "Velmora1.png.upload -> Velmora1.png",
+                  "Velmora.htm", "Velmora2.png.upload", "Velmora2.png.upload -> Velmora2.png",
+                  "Velmora.htm", "Velmora3.png.upload", "Velmora3.png.upload -> Velmora3.png",
+                  "Velmora.htm", "Velmora1.png.upload", "Velmora1.png.upload -> Velmora1.png",
+                  "Velmora.htm"}));
+    for (const char* name : {"Velmora1.png", "Velmora2.png", "Velmora3.png"})
+        EXPECT_FALSE(server.exists("public_html/show/" + std::string(name) + ".upload")) << name;
     const auto pages = dataPages();
     ASSERT_EQ(pages.size(), 4u);
     for (int i = 0; i < 4; ++i) {
@@ -79,7 +95,8 @@ TEST_F(PresentationCycleTest, PicturesRotateAndViewerPageGoesAgainOnlyAfterApply
     const auto before = server.stored().size();
     runAt(10);
     EXPECT_EQ(storedNames(before),
-              (std::vector<std::string>{"index.htm", "Velmora2.png", "Velmora.htm"}));
+              (std::vector<std::string>{"index.htm", "Velmora2.png.upload",
+                                        "Velmora2.png.upload -> Velmora2.png", "Velmora.htm"}));
     EXPECT_EQ(shared.uploadCounter, 5);
 }
 
@@ -98,13 +115,22 @@ TEST_F(PresentationCycleTest, FailedPictureUploadLeavesThePreviousDataPage)
 {
     runAt(0);
     const std::string page = onServer("Velmora.htm");
-    // The server refuses the next picture name (a folder of that name is in the way).
+    // The server takes the picture's bytes but cannot put them under the next picture name (a
+    // folder of that name is in the way, so neither the rename nor deleting the name works).
     std::filesystem::create_directory(remoteFolder() + "Velmora2.png");
     const auto before = server.stored().size();
+    server.clearLog();
     capture(200);
     runAt(5);
-    EXPECT_TRUE(storedNames(before).empty());
-    EXPECT_EQ(server.log({"STOR"}).back(), "STOR public_html/show/Velmora2.png");
+    EXPECT_EQ(storedNames(before), std::vector<std::string>{"Velmora2.png.upload"});
+    EXPECT_EQ(server.log({"STOR", "RNFR", "RNTO", "DELE"}),
+              (std::vector<std::string>{"STOR public_html/show/Velmora2.png.upload",
+                                        "RNFR public_html/show/Velmora2.png.upload",
+                                        "RNTO public_html/show/Velmora2.png",
+                                        "DELE public_html/show/Velmora2.png",
+                                        "DELE public_html/show/Velmora2.png.upload"}));
+    EXPECT_FALSE(server.exists("public_html/show/Velmora2.png.upload")) << "left behind";
+    EXPECT_TRUE(std::filesystem::is_directory(remoteFolder() + "Velmora2.png"));
     EXPECT_EQ(onServer("Velmora.htm"), page);
     EXPECT_EQ(shared.uploadCounter, 1);
     EXPECT_EQ(shared.uploadTimeText.get(), "14:05:09");
@@ -115,7 +141,10 @@ TEST_F(PresentationCycleTest, FailedPictureUploadLeavesThePreviousDataPage)
     // data page names it and the outage is over.
     std::filesystem::remove(remoteFolder() + "Velmora2.png");
     runAt(8);
-    EXPECT_EQ(storedNames(before), (std::vector<std::string>{"Velmora2.png", "Velmora.htm"}));
+    EXPECT_EQ(storedNames(before),
+              (std::vector<std::string>{"Velmora2.png.upload", "Velmora2.png.upload",
+                                        "Velmora2.png.upload -> Velmora2.png", "Velmora.htm"}));
+    EXPECT_EQ(onServer("Velmora2.png"), localPicture());
     EXPECT_EQ(pageValue(onServer("Velmora.htm"), "iBild"), "2");
     EXPECT_EQ(pageValue(onServer("Velmora.htm"), "iNr"), "2");
     EXPECT_EQ(pageValue(onServer("Velmora.htm"), "iTime"), "14:05:17");
@@ -180,8 +209,10 @@ TEST_F(PresentationCycleTest, FailingViewerPageUploadIsRetriedWhilePicturesGoOn)
     std::filesystem::create_directory(remoteFolder() + "index.htm");
     runAt(0);
     runAt(10);
-    EXPECT_EQ(storedNames(), (std::vector<std::string>{"Velmora1.png", "Velmora.htm",
-                                                       "Velmora1.png", "Velmora.htm"}));
+    EXPECT_EQ(storedNames(),
+              (std::vector<std::string>{
+                  "Velmora1.png.upload", "Velmora1.png.upload -> Velmora1.png", "Velmora.htm",
+                  "Velmora1.png.upload", "Velmora1.png.upload -> Velmora1.png", "Velmora.htm"}));
     EXPECT_EQ(server.log({"STOR"}).size(), 6u); // index.htm tried in both cycles
     EXPECT_FALSE(shared.viewerPageSent);
     EXPECT_EQ(shared.uploadCounter, 2);
@@ -204,7 +235,9 @@ TEST_F(PresentationCycleTest, ViewerPageThatCannotBeWrittenStopsAtOnceButPicture
     EXPECT_EQ(boxes.shown()[0].text, "Die Index-Datei kann nicht erstellt werden.");
     EXPECT_EQ(boxes.shown()[0].modality, BoxModality::SystemModal);
     EXPECT_EQ(shared.state, PresentationState::Stopped);
-    EXPECT_EQ(storedNames(), (std::vector<std::string>{"Velmora1.png", "Velmora.htm"}));
+    EXPECT_EQ(storedNames(),
+              (std::vector<std::string>{"Velmora1.png.upload",
+                                        "Velmora1.png.upload -> Velmora1.png", "Velmora.htm"}));
     EXPECT_FALSE(shared.viewerPageSent);
 }
 
@@ -213,7 +246,8 @@ TEST_F(PresentationCycleTest, DataPageThatCannotBeWrittenGoesThroughTheWindow)
     std::filesystem::create_directory(tempFolder() + "Velmora.cnt");
     runAt(0);
     EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_EQ(storedNames(), (std::vector<std::string>{"index.htm", "Velmora1.png"}));
+    EXPECT_EQ(storedNames(), (std::vector<std::string>{"index.htm", "Velmora1.png.upload",
+                                                       "Velmora1.png.upload -> Velmora1.png"}));
     EXPECT_EQ(shared.uploadCounter, 1); // the picture did go up
     runAt(31);
     ASSERT_EQ(boxes.shown().size(), 1u);
@@ -228,9 +262,11 @@ TEST_F(PresentationCycleTest, FirstCycleFailingNeverPublishesAPictureNumberZero)
     server.restart();
     runAt(5);
     EXPECT_EQ(storedNames(),
-              (std::vector<std::string>{"index.htm", "Velmora1.png", "Velmora.htm"}));
+              (std::vector<std::string>{"index.htm", "Velmora1.png.upload",
+                                        "Velmora1.png.upload -> Velmora1.png", "Velmora.htm"}));
     EXPECT_EQ(pageValue(onServer("Velmora.htm"), "iBild"), "1");
     EXPECT_FALSE(server.exists("public_html/show/Velmora0.png"));
+    EXPECT_FALSE(server.exists("public_html/show/Velmora0.png.upload"));
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora::test {
@@ -63,7 +64,7 @@ struct PublishTest : ::testing::Test {
     FakeClock clock{kStartTime};
     SettingsRecord settings;
 
-    PublishTest()
+    explicit PublishTest(FtpServerOptions options = {}) : server(std::move(options))
     {
         std::filesystem::create_directories(server.root() + "/public_html/show");
         settings.FTPServerName = server.serverName();
@@ -92,13 +93,16 @@ struct PublishTest : ::testing::Test {
     }
     std::string localPicture() const { return fileBytes(tempFolder() + "Velmora.png"); }
 
-    // The names of the files stored from index `from` on, in order.
+    // The names of the files stored from index `from` on, in order; a rename shows as
+    // "<old name> -> <new name>".
     std::vector<std::string> storedNames(std::size_t from = 0) const
     {
         std::vector<std::string> names;
         const auto files = server.stored();
         for (std::size_t i = from; i < files.size(); ++i)
-            names.push_back(files[i].name);
+            names.push_back(files[i].renamedFrom.empty()
+                                ? files[i].name
+                                : files[i].renamedFrom + " -> " + files[i].name);
         return names;
     }
     // Every version of the data page the server received, from index `from` of all uploads on.

@@ -54,14 +54,17 @@ inline int waitForAnnouncedPort(LaunchedProgram& process, const std::string& out
 struct FtpServerOptions {
     std::string user; // empty: anonymous logins only
     std::string password;
-    bool refusePassive = false; // EPSV and PASV answered 502
-    long stallAfterBytes = -1;  // >= 0: the server stops answering once an upload sent this much
+    bool refusePassive = false;    // EPSV and PASV answered 502
+    long stallAfterBytes = -1;     // >= 0: the server stops answering once an upload sent this much
+    bool refuseRenameOver = false; // RNTO onto an existing name answered 550
+    bool refuseRename = false;     // RNFR and RNTO answered 502
 };
 
-// One complete upload as the server received it.
+// One complete file as it arrived under its name: by an upload, or by a rename onto that name.
 struct StoredFile {
     std::string name; // the file name without its folder
     std::string bytes;
+    std::string renamedFrom; // the old name without its folder, for a rename; empty for an upload
 };
 
 class FtpServer {
@@ -87,7 +90,8 @@ public:
         return std::filesystem::exists(root() + "/" + relative);
     }
 
-    // Every command line received so far, plus "STORED <path> <bytes>" after each upload.
+    // Every command line received so far, plus "STORED <path> <bytes>" after each upload and
+    // "RENAMED <from> <to>" after each rename.
     std::vector<std::string> log() const
     {
         std::vector<std::string> lines;
@@ -108,7 +112,7 @@ public:
                 }
         return picked;
     }
-    // Every complete upload so far, in order, with the bytes it had then.
+    // Every complete upload and every rename so far, in order, with the bytes the file had then.
     std::vector<StoredFile> stored() const
     {
         std::vector<StoredFile> files;
@@ -118,7 +122,9 @@ public:
             for (const auto& entry : std::filesystem::directory_iterator(archivePath())) {
                 const std::string name = entry.path().filename().string();
                 if (name.rfind(prefix, 0) == 0) {
-                    files.push_back({name.substr(prefix.size()), fileBytes(entry.path())});
+                    const std::string from = archivePath() + "/" + std::to_string(n) + ".from";
+                    files.push_back(
+                        {name.substr(prefix.size()), fileBytes(entry.path()), fileBytes(from)});
                     found = true;
                     break;
                 }
@@ -163,6 +169,10 @@ private:
             argv.push_back("--no-passive");
         if (options_.stallAfterBytes >= 0)
             argv.insert(argv.end(), {"--stall-after", std::to_string(options_.stallAfterBytes)});
+        if (options_.refuseRenameOver)
+            argv.push_back("--no-rename-over");
+        if (options_.refuseRename)
+            argv.push_back("--no-rename");
         const std::string output = folder_.path() + "/server" + std::to_string(++starts_) + ".out";
         process_ =
             std::make_unique<LaunchedProgram>(argv, std::map<std::string, std::string>{}, output);
