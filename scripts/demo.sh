@@ -84,9 +84,8 @@ http_port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.
 pids+=($!)
 wait_for_port "$http_port"
 
-# Anonymous login: no user name and no password are stored. One second between pictures: with
-# none, a picture file is overwritten again a fraction of a second after the data page named it,
-# and a spectator on a busy machine may keep fetching half-written pictures.
+# Anonymous login: no user name and no password are stored. One second between pictures keeps
+# the demo from sending tens of pictures a second over loopback, which no spectator can follow.
 printf '%s\r\n' \
   "SettingVersion=2" \
   "FTPServerName=127.0.0.1:$ftp_port" \
