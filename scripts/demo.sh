@@ -165,12 +165,12 @@ HOME="$work/browser" XDG_CONFIG_HOME="$work/browser/config" XDG_CACHE_HOME="$wor
   DISPLAY= timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
   --disable-background-networking --disable-component-update --disable-sync --hide-scrollbars \
   --user-data-dir="$work/browser/profile" '--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1' \
-  --window-size=1100,850 --virtual-time-budget=8000 --screenshot="$out/spectator-view.png" \
+  --window-size=1100,850 --virtual-time-budget=8000 --screenshot="$out/viewer-page.png" \
   "$viewer" >"$work/browser.log" 2>&1 || true
 
 status=1
-if [ -s "$out/spectator-view.png" ]; then
-  if /usr/bin/python3 "$root/scripts/tools/compare_view.py" "$out/spectator-view.png" \
+if [ -s "$out/viewer-page.png" ]; then
+  if /usr/bin/python3 "$root/scripts/tools/compare_view.py" "$out/viewer-page.png" \
     "$out/presenter-screen.ppm" "$colour"; then
     status=0
     # The screen's picture is kept only to look into a failed check.
@@ -186,5 +186,5 @@ if [ "$status" = 0 ]; then
 else
   echo "demo: check FAILED, the spectator does not see the presenter's screen"
 fi
-echo "$out/spectator-view.png"
+echo "$out/viewer-page.png"
 exit "$status"

@@ -85,7 +85,7 @@ HOME="$work/browser" DISPLAY= timeout 60 chromium --headless --no-sandbox --disa
   --disable-quic --no-first-run --disable-background-networking --disable-component-update \
   --disable-sync --hide-scrollbars --user-data-dir="$work/browser/profile" \
   '--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1' --window-size=800,618 \
-  --virtual-time-budget=4000 --screenshot="$out/spectator-view.png" \
+  --virtual-time-budget=4000 --screenshot="$out/viewer-page.png" \
   "http://127.0.0.1:$http_port/demo/index.htm" >/dev/null 2>&1
 snap "$main" "$out/main-window.png"
 
@@ -103,4 +103,4 @@ done
 [ -n "$settings" ] || { echo "pictures: the settings window did not open" >&2; exit 1; }
 sleep 0.5
 snap "$settings" "$out/settings-window.png"
-ls -l "$out"/main-window.png "$out"/settings-window.png "$out"/spectator-view.png
+ls -l "$out"/main-window.png "$out"/settings-window.png "$out"/viewer-page.png

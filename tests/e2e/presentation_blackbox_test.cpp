@@ -7,7 +7,7 @@
 #include "e2e/desktop_session.h"
 #include "e2e/headless_browser.h"
 #include "e2e/presentation_site.h"
-#include "e2e/spectator_view.h"
+#include "e2e/viewer_screenshot.h"
 #include "e2e/wait_until.h"
 
 #include <gtest/gtest.h>
