@@ -22,26 +22,9 @@ trap cleanup EXIT INT TERM
 mkdir -p "$work/www/demo" "$work/config/Velmora" "$work/tmp" "$work/runtime" "$work/browser"
 chmod 700 "$work/runtime"
 
-/usr/bin/python3 "$root/scripts/ftp_server.py" --port 0 --root "$work/www" >"$work/ftp.out" 2>&1 &
-pids+=($!)
-for _ in $(seq 200); do grep -q '^PORT ' "$work/ftp.out" && break; sleep 0.1; done
-ftp_port=$(sed -n 's/^PORT //p' "$work/ftp.out")
-http_port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-/usr/bin/python3 -m http.server --bind 127.0.0.1 --directory "$work/www" "$http_port" >/dev/null 2>&1 &
-pids+=($!)
-
-printf '%s\r\n' \
-  "SettingVersion=2" \
-  "FTPServerName=127.0.0.1:$ftp_port" \
-  "FTPWebDir=" \
-  "FTPSubDir=demo/" \
-  "LizenzSite=http://127.0.0.1:$http_port/" \
-  "PauseSeconds=1" \
-  "RemoteMousePointer=1" \
-  "AutostartPresentation=1" \
-  "BrowserRefresh=1000" \
-  "InternetRetryTime=30" >"$work/config/Velmora/Velmora.prf"
-chmod 600 "$work/config/Velmora/Velmora.prf"
+source "$root/scripts/local_site.sh"
+start_local_site "$root"
+write_local_preferences
 
 Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
