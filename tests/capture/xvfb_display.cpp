@@ -1,16 +1,11 @@
 #include "xvfb_display.h"
 
+#include "support/virtual_display.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <vector>
-
-extern char** environ;
 
 namespace velmora::test {
 
@@ -25,54 +20,19 @@ struct XvfbDisplay::Connection {
 
 XvfbDisplay::XvfbDisplay(int width, int height)
 {
-    // Xvfb chooses a free display number itself and writes it to the pipe once it accepts
-    // clients, so no number is guessed and no waiting is timed.
-    int ready[2];
-    if (pipe2(ready, O_CLOEXEC) != 0)
-        return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, ready[1], 3);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::string screen = "0";
-    std::string geometry = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    std::vector<std::string> args = {"Xvfb", "-displayfd", "3",         "-screen",
-                                     screen, geometry,     "-nolisten", "tcp"};
-    std::vector<char*> argv;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int spawned = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(ready[1]);
-    if (spawned != 0) {
-        pid_ = -1;
-        close(ready[0]);
-        return;
+    try {
+        server_ = std::make_unique<VirtualDisplay>(width, height);
+    } catch (const std::exception&) {
+        return; // not running: the tests that need it say so
     }
-    std::string number;
-    char c;
-    while (read(ready[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(ready[0]);
-    if (number.empty())
-        return;
-    name_ = ":" + number;
+    name_ = server_->name();
     auto connection = std::make_unique<Connection>();
     connection->display = XOpenDisplay(name_.c_str());
     if (connection->display)
         connection_ = std::move(connection);
 }
 
-XvfbDisplay::~XvfbDisplay()
-{
-    connection_.reset();
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-}
+XvfbDisplay::~XvfbDisplay() = default;
 
 void XvfbDisplay::showOnRoot(const RgbPicture& picture)
 {

@@ -4,12 +4,12 @@
 
 #include "capture/rgb_picture.h"
 
-#include <sys/types.h>
-
 #include <memory>
 #include <string>
 
 namespace velmora::test {
+
+class VirtualDisplay;
 
 class XvfbDisplay {
 public:
@@ -27,7 +27,7 @@ public:
 
 private:
     struct Connection;
-    pid_t pid_ = -1;
+    std::unique_ptr<VirtualDisplay> server_; // declared first: it outlives the connection
     std::string name_;
     std::unique_ptr<Connection> connection_;
 };
