@@ -22,8 +22,7 @@ int pixelHeightForPoints(int points, double dotsPerInch)
 
 ProgramFonts loadProgramFonts(double dotsPerInch)
 {
-    return {boldArial(pixelHeightForPoints(12, dotsPerInch)),
-            boldArial(pixelHeightForPoints(8, dotsPerInch))};
+    return {boldArial(pixelHeightForPoints(12, dotsPerInch))};
 }
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #pragma once
-// The two fonts the program draws its own texts with. Point sizes become pixel heights through
-// the display's logical pixels per inch, rounded to the nearest pixel.
+// The font of the program's own window titles. Point sizes become pixel heights through the
+// display's logical pixels per inch, rounded to the nearest pixel. (The caption font on the
+// pictures belongs to the capture's caption renderer, which sizes it the same way.)
 
 #include <QFont>
 
@@ -8,7 +9,6 @@ namespace velmora {
 
 struct ProgramFonts {
     QFont dialogTitle; // Arial 12 pt bold: about box title, region picker
-    QFont caption;     // Arial 8 pt bold: the caption line on the pictures
 };
 
 int pixelHeightForPoints(int points, double dotsPerInch);
