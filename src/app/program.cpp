@@ -90,10 +90,10 @@ void runProgram(int argc, char** argv)
     steps.loadSettings();
 
     PresentationControl control(shared, settings, steps, upload, boxes, systemClock(), window);
-    control.setWhileWaitingForUpload([&boxes] { boxes.serveQueuedBoxes(); });
-    steps.attach(
-        window, window, [&] { upload.waitUntilFinished([&boxes] { boxes.serveQueuedBoxes(); }); },
-        fonts.dialogTitle);
+    // While the GUI thread waits for the Upload thread it keeps showing that thread's boxes.
+    const std::function<void()> serveBoxes = [&boxes] { boxes.serveQueuedBoxes(); };
+    control.setWhileWaitingForUpload(serveBoxes);
+    steps.attach(window, window, [&] { upload.waitUntilFinished(serveBoxes); }, fonts.dialogTitle);
 
     std::atomic<bool> quit{false};
     std::unique_ptr<AboutBox> about;
