@@ -2,13 +2,13 @@
 // The presentation state machine and the pacing step of the event loop, free of any window code:
 // the buttons and menu entries call in here, and every pass of the loop ends with pace().
 
-#include "app/presentation_state.h"
+#include "publish/presentation_state.h"
 #include "app/presentation_steps.h"
 #include "app/upload_thread.h"
 #include "settings/settings_record.h"
-#include "ui/clock.h"
-#include "ui/message_boxes.h"
-#include "ui/status_display.h"
+#include "core/clock.h"
+#include "core/message_boxes.h"
+#include "core/status_display.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,11 +1,11 @@
 #include "app/program.h"
 
-#include "app/about_box.h"
-#include "app/crash_reporter.h"
+#include "gui/about_box.h"
+#include "crash/crash_reporter.h"
 #include "app/event_loop.h"
-#include "app/final_cleanup.h"
+#include "core/final_cleanup.h"
 #include "app/instance_guard.h"
-#include "app/main_window.h"
+#include "gui/main_window.h"
 #include "app/position_store.h"
 #include "app/presentation_control.h"
 #include "app/presentation_messages.h"
@@ -13,10 +13,10 @@
 #include "app/program_steps.h"
 #include "app/window_position.h"
 #include "app/working_files.h"
-#include "ui/clock.h"
-#include "ui/qt/program_fonts.h"
-#include "ui/qt/qt_message_boxes.h"
-#include "ui/qt/tray_icon_image.h"
+#include "core/clock.h"
+#include "gui/program_fonts.h"
+#include "gui/qt_message_boxes.h"
+#include "gui/tray_icon_image.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,12 +1,12 @@
 #include "app/program_steps.h"
 
-#include "app/final_cleanup.h"
+#include "core/final_cleanup.h"
 #include "capture/png_writer.h"
 #include "capture/region_validation.h"
 #include "capture/rgb_picture.h"
-#include "login/install_login.h"
-#include "login/remove_login.h"
-#include "publish/server_directory_tools.h"
+#include "server_tools/install_login.h"
+#include "server_tools/remove_login.h"
+#include "server_tools/server_directory_tools.h"
 #include "settings/settings_store.h"
 
 namespace velmora {

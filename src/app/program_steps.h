@@ -3,23 +3,23 @@
 // settings window and its tools. The shell calls these at the fixed points of start-up, the
 // loop and shut-down.
 
-#include "app/presentation_state.h"
+#include "publish/presentation_state.h"
 #include "app/presentation_steps.h"
 #include "app/program_folders.h"
 #include "app/upload_thread.h"
 #include "capture/desktop_capture.h"
 #include "capture/image_library.h"
-#include "capture/preview.h"
-#include "capture/region_frame.h"
-#include "capture/region_picker.h"
+#include "gui/preview.h"
+#include "gui/region_frame.h"
+#include "gui/region_picker.h"
 #include "capture/x11_screen_source.h"
 #include "publish/clear_presentation.h"
 #include "publish/presentation_cycle.h"
 #include "settings/settings_record.h"
-#include "settings/window/settings_window.h"
-#include "ui/clock.h"
-#include "ui/message_boxes.h"
-#include "ui/status_display.h"
+#include "gui/settings_window.h"
+#include "core/clock.h"
+#include "core/message_boxes.h"
+#include "core/status_display.h"
 
 #include <QFont>
 

@@ -1,6 +1,6 @@
 #include "app/upload_thread.h"
 
-#include "app/crash_reporter.h"
+#include "crash/crash_reporter.h"
 
 #include <chrono>
 

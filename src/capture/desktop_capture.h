@@ -8,9 +8,9 @@
 #include "capture/picture_saver.h"
 #include "capture/png_writer.h"
 #include "settings/settings_record.h"
-#include "ui/clock.h"
-#include "ui/message_boxes.h"
-#include "ui/screen_source.h"
+#include "core/clock.h"
+#include "core/message_boxes.h"
+#include "capture/screen_source.h"
 
 #include <atomic>
 #include <cstdint>

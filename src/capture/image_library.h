@@ -4,7 +4,7 @@
 // release, or a stand-in, degrades to fewer reductions instead of failing to start.
 
 #include "capture/dynamic_library.h"
-#include "ui/message_boxes.h"
+#include "core/message_boxes.h"
 
 #include <memory>
 #include <string>

@@ -4,8 +4,8 @@
 
 #include "capture/png_writer.h"
 #include "capture/rgb_picture.h"
-#include "ui/clock.h"
-#include "ui/message_boxes.h"
+#include "core/clock.h"
+#include "core/message_boxes.h"
 
 #include <functional>
 #include <string>

@@ -2,9 +2,9 @@
 // Whether a region text can be used: the settings window refuses an unusable one with its
 // reason, the region frame quietly shows nothing for it.
 
-#include "ui/message_boxes.h"
-#include "ui/screen_source.h"
-#include "ui/settings_fields.h"
+#include "core/message_boxes.h"
+#include "capture/screen_source.h"
+#include "settings/settings_fields.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // shared segment kept between captures, or with plain XGetImage where shared memory cannot be
 // used (a remote display).
 
-#include "ui/screen_source.h"
+#include "capture/screen_source.h"
 
 #include <memory>
 #include <string>

@@ -3,10 +3,10 @@
 // a black picture of the last picture's size, and the data page's counter falls back to 0, which
 // takes the viewer page to the presenter's homepage.
 
-#include "app/presentation_state.h"
+#include "publish/presentation_state.h"
 #include "publish/presentation_cycle.h"
 #include "settings/settings_record.h"
-#include "ui/message_boxes.h"
+#include "core/message_boxes.h"
 
 #include <functional>
 #include <string>

@@ -3,11 +3,11 @@
 // the three picture names, then a fresh data page naming it. Runs on the Upload thread (and three
 // times on the GUI thread when the presentation is cleared).
 
-#include "app/presentation_state.h"
+#include "publish/presentation_state.h"
 #include "publish/ftp_session.h"
 #include "settings/settings_record.h"
-#include "ui/clock.h"
-#include "ui/message_boxes.h"
+#include "core/clock.h"
+#include "core/message_boxes.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 // Where the presentation's files live on the server: the web directory followed directly by the
 // subdirectory, relative to the directory the FTP account starts in after login.
 
-#include "ui/settings_fields.h"
+#include "settings/settings_fields.h"
 
 #include <string>
 

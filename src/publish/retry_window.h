@@ -3,9 +3,9 @@
 // is reported only when it happens more than the retry window after the first failure that has
 // not been reported yet.
 
-#include "app/presentation_state.h"
-#include "ui/clock.h"
-#include "ui/message_boxes.h"
+#include "publish/presentation_state.h"
+#include "core/clock.h"
+#include "core/message_boxes.h"
 
 #include <cstdint>
 #include <string>

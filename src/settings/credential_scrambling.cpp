@@ -1,7 +1,7 @@
 #include "settings/credential_scrambling.h"
 
 #include "settings/base64.h"
-#include "settings/text_trimming.h"
+#include "core/text_trimming.h"
 
 namespace velmora {
 

@@ -1,7 +1,7 @@
 #include "settings/preference_document.h"
 
 #include "settings/preference_lines.h"
-#include "settings/text_trimming.h"
+#include "core/text_trimming.h"
 #include "settings/utf8_conversion.h"
 
 namespace velmora {

@@ -1,10 +1,10 @@
 #include "settings/settings_store.h"
 
 #include "settings/credential_scrambling.h"
-#include "settings/number_rule.h"
+#include "core/number_rule.h"
 #include "settings/preference_file.h"
 #include "settings/presentation_address.h"
-#include "settings/text_trimming.h"
+#include "core/text_trimming.h"
 
 #include <variant>
 

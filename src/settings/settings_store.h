@@ -3,7 +3,7 @@
 // settings window has been applied.
 
 #include "settings/settings_record.h"
-#include "ui/message_boxes.h"
+#include "core/message_boxes.h"
 
 #include <string>
 #include <string_view>

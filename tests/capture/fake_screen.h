@@ -3,7 +3,7 @@
 // position, and every copy request is recorded.
 
 #include "test_pictures.h"
-#include "ui/screen_source.h"
+#include "capture/screen_source.h"
 
 #include <cstdint>
 #include <functional>

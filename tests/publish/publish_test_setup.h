@@ -2,7 +2,7 @@
 // What the cycle and Clear tests share: a real FTP server with the presentation folder, a private
 // Temp folder holding a picture, settings that point at the server, and the fakes.
 
-#include "app/presentation_state.h"
+#include "publish/presentation_state.h"
 #include "publish/data_page.h"
 #include "publish/ftp_session.h"
 #include "settings/settings_record.h"

@@ -5,7 +5,7 @@
 // the libFuzzer target.
 
 #include "settings/credential_scrambling.h"
-#include "settings/number_rule.h"
+#include "core/number_rule.h"
 #include "settings/preference_document.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // A clock that only moves when the test moves it; sleeps advance it instead of waiting.
 
-#include "ui/clock.h"
+#include "core/clock.h"
 
 #include <atomic>
 #include <vector>

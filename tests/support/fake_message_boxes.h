@@ -1,7 +1,7 @@
 #pragma once
 // Records every message box the logic raises and answers questions from a script.
 
-#include "ui/message_boxes.h"
+#include "core/message_boxes.h"
 
 #include <deque>
 #include <mutex>

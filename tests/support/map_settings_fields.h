@@ -1,7 +1,7 @@
 #pragma once
 // The settings window's typed fields as a plain map, for the tools under test.
 
-#include "ui/settings_fields.h"
+#include "settings/settings_fields.h"
 
 #include <map>
 #include <string>

@@ -1,0 +1,142 @@
+#include "crash/crash_codes.h"
+
+#include <csignal>
+
+namespace velmora::crash {
+namespace {
+
+struct CodeText {
+    std::uint32_t code;
+    const char* text;
+};
+
+// Searched in this order; the texts are the ones users have always sent in, typo included.
+constexpr CodeText kTexts[] = {
+    {kAccessViolation, "Invalid memory access"},
+    {kArrayBoundsExceeded, "Array bounds exceeded"},
+    {kBreakpoint, "Debugger breakpoint reached"},
+    {kMisalignedData, "Misaligned data access"},
+    {kFloatDenormalOperand, "Denormal floating-point operand"},
+    {kFloatDivideByZero, "Division by zero (floating-point)"},
+    {kFloatInexactResult, "Inexact floating-point result"},
+    {kFloatInvalidOperation, "Invalid floating-point operation"},
+    {kFloatOverflow, "Floating-point overflow (exponent to great)"},
+    {kFloatStackCheck, "Floating-point stack overflow or underflow"},
+    {kFloatUnderflow, "Floating-point underflow (exponent too small)"},
+    {kIllegalInstruction, "Illegal instruction"},
+    {kPageError, "Memory page error"},
+    {kIntegerDivideByZero, "Division by zero "},
+    {kIntegerOverflow, "Integer overflow"},
+    {kInvalidDisposition, "Exception handler returned unknown value"},
+    {kNoncontinuableException,
+     "Exception handler tried to continue after non-continuable exception"},
+    {kPrivilegedInstruction, "Privileged instruction"},
+    {kSingleStep, "Single step trap"},
+    {kStackOverflow, "Stack overflow"},
+};
+
+// How far around the stack pointer a fault still counts as the stack's own: a push or call
+// writes just below it, a freshly reserved frame is written above it.
+constexpr std::uintptr_t kBelowStackPointer = 4096;
+constexpr std::uintptr_t kAboveStackPointer = 64 * 1024;
+
+std::uint32_t segmentationCode(const FaultFacts& facts)
+{
+    if (facts.privilegedInstruction)
+        return kPrivilegedInstruction;
+    if (isStackOverflow(facts.dataAddress, facts.stackPointer))
+        return kStackOverflow;
+    return kAccessViolation;
+}
+
+std::uint32_t busCode(const FaultFacts& facts)
+{
+    switch (facts.signalCode) {
+    case BUS_ADRALN:
+        return kMisalignedData;
+    case BUS_ADRERR: // the file behind a mapping is gone or shorter than the mapping
+    case BUS_OBJERR:
+    case BUS_MCEERR_AR:
+    case BUS_MCEERR_AO:
+        return kPageError;
+    default:
+        return kAccessViolation;
+    }
+}
+
+std::uint32_t arithmeticCode(const FaultFacts& facts)
+{
+    switch (facts.signalCode) {
+    case FPE_INTDIV:
+        // The processor raises the same fault for a quotient that does not fit.
+        return facts.integerOverflow ? kIntegerOverflow : kIntegerDivideByZero;
+    case FPE_INTOVF:
+        return kIntegerOverflow;
+    case FPE_FLTDIV:
+        return kFloatDivideByZero;
+    case FPE_FLTOVF:
+        return kFloatOverflow;
+    case FPE_FLTUND:
+        return facts.denormalOperand ? kFloatDenormalOperand : kFloatUnderflow;
+    case FPE_FLTRES:
+        return kFloatInexactResult;
+    case FPE_FLTINV:
+        return facts.floatStackFault ? kFloatStackCheck : kFloatInvalidOperation;
+    case FPE_FLTSUB:
+        return kArrayBoundsExceeded;
+    default:
+        return kFloatInvalidOperation;
+    }
+}
+
+std::uint32_t illegalCode(const FaultFacts& facts)
+{
+    switch (facts.signalCode) {
+    case ILL_PRVOPC:
+    case ILL_PRVREG:
+        return kPrivilegedInstruction;
+    default:
+        return kIllegalInstruction;
+    }
+}
+
+} // namespace
+
+const char* crashMessage(std::uint32_t code)
+{
+    for (const CodeText& entry : kTexts) {
+        if (entry.code == code)
+            return entry.text;
+    }
+    return "Unknown error code";
+}
+
+bool isStackOverflow(std::uintptr_t dataAddress, std::uintptr_t stackPointer)
+{
+    if (stackPointer == 0)
+        return false;
+    return dataAddress + kBelowStackPointer > stackPointer &&
+           dataAddress < stackPointer + kAboveStackPointer;
+}
+
+std::uint32_t crashCodeFor(const FaultFacts& facts)
+{
+    switch (facts.signal) {
+    case SIGSEGV:
+        return segmentationCode(facts);
+    case SIGBUS:
+        return busCode(facts);
+    case SIGFPE:
+        return arithmeticCode(facts);
+    case SIGILL:
+        return illegalCode(facts);
+    case SIGTRAP:
+        // TRAP_TRACE: the trap flag stopped after one instruction; everything else (int3, a
+        // breakpoint compiled in) is a breakpoint.
+        return facts.signalCode == TRAP_TRACE ? kSingleStep : kBreakpoint;
+    default:
+        return 0;
+    }
+}
+
+} // namespace velmora::crash

@@ -1,0 +1,34 @@
+#pragma once
+// "Über Velmora": name, version, notice and the maker's homepage. Not modal; closing it changes
+// nothing about a running presentation.
+
+#include "gui/hyperlink_label.h"
+
+#include <QDialog>
+#include <QFont>
+#include <QLabel>
+#include <QPushButton>
+
+namespace velmora {
+
+inline constexpr const char* kHomepageAddress = "https://velmora.example/";
+inline constexpr const char* kOnlineHelpAddress = "https://velmora.example/hilfe/";
+
+class AboutBox final : public QDialog {
+    Q_OBJECT
+public:
+    AboutBox(QWidget* owner, const QFont& titleFont);
+
+signals:
+    void linkClicked();
+
+private:
+    QLabel title_;
+    QLabel version_;
+    QLabel notice_;
+    QLabel label_;
+    HyperlinkLabel link_;
+    QPushButton ok_;
+};
+
+} // namespace velmora

@@ -1,0 +1,74 @@
+#include "gui/preview.h"
+
+#include "capture/preview_layout.h"
+#include "capture/preview_page.h"
+#include "gui/settle_wait.h"
+
+#include <QWidget>
+#include <QWindow>
+
+namespace velmora {
+namespace {
+
+constexpr int kSettleMs = 500;
+
+} // namespace
+
+Preview::Preview(std::string tempFolder, ScreenBounds screen, PreviewServices services)
+    : tempFolder_(std::move(tempFolder)), screen_(screen), services_(std::move(services))
+{
+}
+
+Preview::~Preview() = default;
+
+PreviewWindow* Preview::window() const
+{
+    return window_ && window_->isVisible() ? window_.get() : nullptr;
+}
+
+void Preview::close()
+{
+    window_.reset();
+}
+
+void Preview::show(QWidget& owner)
+{
+    // The Upload thread may still be sending the picture file the capture is about to replace.
+    if (services_.waitForUpload)
+        services_.waitForUpload();
+
+    owner.hide();
+    waitWhileRepainting(kSettleMs);
+    const CaptureResult picture = services_.capture();
+    owner.show();
+    owner.raise();
+    owner.activateWindow();
+
+    if (!preparePreviewFiles(tempFolder_, kPictureFileName))
+        return;
+
+    const PreviewSize client =
+        previewClientSize(picture.pictureWidth, picture.pictureHeight, screen_);
+    // The old window goes before the new one comes: there is never more than one.
+    window_.reset();
+    window_ = std::make_unique<PreviewWindow>(tempFolder_ + kPreviewPageName, client);
+    window_->onCloseBox(services_.closedByCloseBox);
+
+    // Owned by the settings window, as the window system sees it: kept above it, and above
+    // everything when the settings window is. Not a Qt child, so that this object alone decides
+    // when the window goes.
+    window_->setWindowFlag(Qt::WindowStaysOnTopHint,
+                           owner.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    window_->winId();
+    if (QWindow* handle = window_->windowHandle())
+        handle->setTransientParent(owner.windowHandle());
+
+    const QRect ownerFrame = owner.frameGeometry();
+    const PreviewPlace place = previewPlace(ownerFrame.x(), ownerFrame.y(), ownerFrame.width(),
+                                            ownerFrame.height(), client);
+    window_->move(place.x, place.y);
+    window_->show();
+    window_->fitBrowser();
+}
+
+} // namespace velmora

@@ -1,0 +1,66 @@
+#pragma once
+// "Bereich bestimmen": a see-through window that the presenter moves and sizes over the part of
+// the screen to be shown. Its button shows the Region string of the window's outer rectangle
+// and, when pressed, hands it to the settings window's region field.
+
+#include "capture/screen_source.h"
+#include "settings/settings_fields.h"
+
+#include <QFont>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QLabel;
+class QPushButton;
+
+namespace velmora {
+
+class RegionPicker {
+public:
+    // screen: the Screen bounds measured at start-up; font: Arial 12 pt bold (the dialog title
+    // font) for the button and the hint.
+    RegionPicker(ScreenBounds screen, QFont font);
+    ~RegionPicker();
+    RegionPicker(const RegionPicker&) = delete;
+    RegionPicker& operator=(const RegionPicker&) = delete;
+
+    // GUI thread. Hides the owner (the settings window), lets the screen settle 200 ms and opens
+    // the picker centred on the screen. When the presenter presses the button, the picker closes,
+    // the owner comes back active and a non-empty text goes into the region field of fields,
+    // which gets the focus; fields must stay alive as long as the owner does (it is usually the
+    // owner itself). When the picker's close box is used instead, the owner comes back, the
+    // field keeps its text and closedByCloseBox runs (the presentation is stopped, as for every
+    // secondary window). A picker that is already open is only brought to the front.
+    void open(QWidget& owner, SettingsFields& fields, std::function<void()> closedByCloseBox);
+
+    bool isOpen() const;
+    // The button's text: the result the button would hand over now.
+    std::string text() const;
+    // The picker window while one exists (for tests), else nullptr.
+    QWidget* window() const;
+
+private:
+    class Window;
+    void track();
+    void trackOnce();
+    void finish(bool pickedWithButton);
+
+    ScreenBounds screen_;
+    QFont font_;
+    std::unique_ptr<Window> window_;
+    std::unique_ptr<QPushButton> button_;
+    std::unique_ptr<QLabel> hint_;
+    QPointer<QWidget> owner_;
+    SettingsFields* fields_ = nullptr;
+    std::function<void()> closedByCloseBox_;
+    bool open_ = false;
+    bool tracking_ = false;
+    bool inTrack_ = false;
+    bool trackAgain_ = false;
+};
+
+} // namespace velmora

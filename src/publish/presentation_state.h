@@ -1,0 +1,31 @@
+#pragma once
+// The values that the GUI thread and the Upload thread share for the whole run. Each number is
+// one atomic word; the Upload time text is handed over whole.
+
+#include "core/shared_text.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace velmora {
+
+enum class PresentationState : std::int8_t { Cleared = -1, Stopped = 0, Running = 1 };
+
+struct SharedPresentation {
+    std::atomic<PresentationState> state{PresentationState::Stopped};
+    // Local-time seconds of the first failure not yet reported; 0 when none is pending.
+    std::atomic<std::int32_t> firstFailureTime{0};
+    std::atomic<std::int32_t> pictureNumber{0};
+    std::atomic<std::int32_t> uploadCounter{0};
+    std::atomic<bool> viewerPageSent{false};
+    SharedText uploadTimeText;
+
+    // "Stop and reset": what every presenter action that ends a presentation does.
+    void stopAndReset()
+    {
+        state = PresentationState::Stopped;
+        firstFailureTime = 0;
+    }
+};
+
+} // namespace velmora

@@ -1,0 +1,63 @@
+#include "server_tools/install_login.h"
+
+#include "server_tools/login_files.h"
+#include "server_tools/login_messages.h"
+#include "publish/local_file.h"
+#include "publish/publish_messages.h"
+#include "publish/remote_path.h"
+#include "server_tools/server_directory_tools.h"
+
+namespace velmora {
+
+void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation& shared,
+                  const std::string& tempFolder, const FtpTimeouts& timeouts)
+{
+    constexpr BoxModality modality = BoxModality::Ordinary;
+    const auto tell = [&](const std::string& title, const std::string& text) {
+        boxes.show(title, text, BoxButtons::Ok, modality);
+    };
+
+    NormaliseDirectoryFields(fields);
+    const std::string absolutePath = fields.text(SettingsField::HtpasswdPath);
+    const std::string loginId = fields.text(SettingsField::LoginId);
+    const std::string loginPassword = fields.text(SettingsField::LoginPassword);
+    // Refused before anything is written: a broken password list would lock everyone out.
+    if (const auto problem = LoginInputProblem(loginId, loginPassword)) {
+        tell(messages::kErrorTitle, *problem);
+        return;
+    }
+
+    FtpSession session(timeouts);
+    if (!OpenToolConnection(session, fields, boxes, shared, modality))
+        return;
+    // An empty path would leave the FTP server in the login directory, where the files could
+    // replace the access rules of the whole web site.
+    if (!UsableAbsolutePath(absolutePath) || !session.setCurrentDirectory(absolutePath)) {
+        session.close();
+        tell(messages::kErrorTitle, login_messages::kPathInvalid + absolutePath);
+        return;
+    }
+
+    int successes = 0;
+    const std::string accessRules = tempFolder + kAccessRulesLocalName;
+    if (!writeWholeFile(accessRules, AccessRulesText(kLoginRealm, absolutePath)))
+        tell(messages::kErrorTitle, login_messages::kAccessRulesNotCreated);
+    else if (session.putFile(accessRules, kAccessRulesRemoteName, TransferType::Ascii))
+        ++successes;
+    else
+        tell(messages::kErrorTitle, login_messages::kAccessRulesNotInstalled);
+
+    const std::string passwordList = tempFolder + kPasswordListLocalName;
+    if (!writeWholeFile(passwordList, PasswordListText(loginId, loginPassword)))
+        tell(messages::kErrorTitle, login_messages::kPasswordListNotCreated);
+    else if (session.putFile(passwordList, kPasswordListRemoteName, TransferType::Ascii))
+        ++successes;
+    else
+        tell(messages::kErrorTitle, login_messages::kPasswordListNotInstalled);
+
+    session.close();
+    if (successes > 1)
+        tell(login_messages::kInformationTitle, login_messages::kInstalled);
+}
+
+} // namespace velmora

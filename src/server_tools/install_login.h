@@ -1,0 +1,20 @@
+#pragma once
+// Button "Login auf Server installieren": closes the presentation directory with an Apache login.
+
+#include "publish/presentation_state.h"
+#include "publish/ftp_session.h"
+#include "core/message_boxes.h"
+#include "settings/settings_fields.h"
+
+#include <string>
+
+namespace velmora {
+
+// Writes the access rules and the password list from the typed fields into the Temp folder
+// (tempFolder ends in "/") and uploads them, ".htaccess" first, into the directory named by the
+// absolute path field. Every message box is an ordinary one. A file that went up stays there
+// even when the other one fails.
+void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation& shared,
+                  const std::string& tempFolder, const FtpTimeouts& timeouts = {});
+
+} // namespace velmora

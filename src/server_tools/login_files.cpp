@@ -1,0 +1,76 @@
+#include "server_tools/login_files.h"
+
+#include "server_tools/des_crypt.h"
+#include "server_tools/login_messages.h"
+
+namespace velmora {
+namespace {
+
+// Printable US-ASCII. Browsers send basic-authentication credentials as UTF-8, so a Windows-1252
+// umlaut in the file would never match what a spectator types; control characters (line breaks
+// above all) would split the line.
+bool printableAscii(const std::string& text)
+{
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte > 0x7E)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string WithoutOuterSpaces(const std::string& text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string AccessRulesText(const std::string& realm, const std::string& absolutePath)
+{
+    // Apache splits directive arguments at blanks unless they are quoted.
+    const bool quote = absolutePath.find(' ') != std::string::npos;
+    const std::string userFile = absolutePath + kPasswordListRemoteName;
+    std::string text;
+    text += "AuthName \"" + realm + "\"\r\n";
+    text += "AuthType Basic\r\n";
+    text += "AuthUserFile " + (quote ? "\"" + userFile + "\"" : userFile) + "\r\n";
+    text += "<Limit GET POST>\r\n";
+    text += "require valid-user\r\n";
+    text += "</Limit>\r\n";
+    return text;
+}
+
+std::string PasswordListText(const std::string& loginId, const std::string& loginPassword)
+{
+    return WithoutOuterSpaces(loginId) + ":" + DesCrypt(WithoutOuterSpaces(loginPassword)) + "\r\n";
+}
+
+std::optional<std::string> LoginInputProblem(const std::string& loginId,
+                                             const std::string& loginPassword)
+{
+    const std::string id = WithoutOuterSpaces(loginId);
+    if (!printableAscii(id) || id.find(':') != std::string::npos)
+        return std::string(login_messages::kLoginIdRefused);
+    // A ":" in the password is harmless: only its hash goes into the file.
+    if (!printableAscii(WithoutOuterSpaces(loginPassword)))
+        return std::string(login_messages::kLoginPasswordRefused);
+    return std::nullopt;
+}
+
+bool UsableAbsolutePath(const std::string& absolutePath)
+{
+    if (absolutePath.empty() || absolutePath.find('"') != std::string::npos)
+        return false;
+    for (const char c : absolutePath) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return false;
+    }
+    return true;
+}
+
+} // namespace velmora

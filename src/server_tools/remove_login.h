@@ -1,0 +1,18 @@
+#pragma once
+// Button "Login vom Server entfernen": opens the presentation directory to everyone again.
+
+#include "publish/presentation_state.h"
+#include "publish/ftp_session.h"
+#include "core/message_boxes.h"
+#include "settings/settings_fields.h"
+
+namespace velmora {
+
+// Deletes ".htaccess" and then ".htpasswd" in the directory named by the absolute path field.
+// Once that directory was reached, the absolute path, login ID and login password fields are
+// emptied whatever the deletions gave, so that applying the window forgets the login. Every
+// message box is system-modal.
+void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation& shared,
+                 const FtpTimeouts& timeouts = {});
+
+} // namespace velmora

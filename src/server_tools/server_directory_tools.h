@@ -1,0 +1,34 @@
+#pragma once
+// The settings window's server tools: they try the FTP settings as typed, before they are saved.
+// "Verzeichnis prüfen" checks that the presentation directory exists; "Laden" asks the server for
+// its absolute name, which the login protection needs. Both run on the GUI thread and report
+// every result and failure in a message box at once (no retry window).
+
+#include "publish/presentation_state.h"
+#include "publish/ftp_session.h"
+#include "core/message_boxes.h"
+#include "settings/settings_fields.h"
+
+#include <string>
+
+namespace velmora {
+
+// Web directory field followed directly by the subdirectory field.
+std::string TypedRemoteDirectory(const SettingsFields& fields);
+
+// Connects and logs in with the typed server name, user name and password. On a failure the
+// presentation is stopped, the reason is shown in a box titled "Fehler" of the given modality,
+// and false comes back.
+bool OpenToolConnection(FtpSession& session, const SettingsFields& fields, MessageBoxes& boxes,
+                        SharedPresentation& shared, BoxModality modality);
+
+// Button "Verzeichnis prüfen": tells whether the presentation directory exists on the server.
+void CheckServerDirectory(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation& shared,
+                          const FtpTimeouts& timeouts = {});
+
+// Button "Laden": puts the server's absolute name of the presentation directory, followed by
+// "/", into the absolute path field; the field stays as it was when that fails.
+void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation& shared,
+                            const FtpTimeouts& timeouts = {});
+
+} // namespace velmora

@@ -1,0 +1,216 @@
+// The preview on a real X server with the real capture and image library: the window's sizes
+// for the three kinds of picture, what it shows, the files it leaves, and its order of steps.
+
+#include "gui/preview.h"
+
+#include "capture/image_library.h"
+#include "capture/preview_page.h"
+#include "capture/x11_screen_source.h"
+#include "capture/png_file.h"
+#include "support/fake_clock.h"
+#include "support/fake_message_boxes.h"
+#include "capture/temp_folder.h"
+#include "widget_display.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+
+#include <filesystem>
+
+namespace velmora {
+namespace {
+
+const ScreenBounds kScreen{0, 0, 1024, 768};
+
+int visiblePreviews()
+{
+    int count = 0;
+    for (const QWidget* window : QApplication::topLevelWidgets())
+        count += window->isVisible() && window->windowTitle() == "Desktop Vorschau" ? 1 : 0;
+    return count;
+}
+
+// The picture the page's image names, loaded through the HTML view as it shows it.
+QImage shownPicture(const QTextBrowser& browser)
+{
+    const QVariant resource = browser.document()->resource(
+        QTextDocument::ImageResource, QUrl(QString::fromLatin1(kPreviewPictureName)));
+    if (resource.canConvert<QImage>() && resource.userType() != QMetaType::QByteArray)
+        return resource.value<QImage>();
+    return QImage::fromData(resource.toByteArray());
+}
+
+class PreviewWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(screen.connected());
+        ASSERT_NE(images, nullptr);
+        owner.setWindowTitle(QStringLiteral("Einstellungen"));
+        owner.setWindowFlag(Qt::WindowStaysOnTopHint); // as the settings window is
+        owner.setGeometry(165, 143, 694, 482);
+        owner.show();
+    }
+
+    PreviewServices services()
+    {
+        return {[this] { steps.push_back("wait for upload"); },
+                [this] {
+                    steps.push_back(owner.isVisible() ? "capture, owner shown"
+                                                      : "capture, owner hidden");
+                    return desktop.capture(settings);
+                },
+                [this] { ++closeBoxes; }};
+    }
+
+    std::string file(const char* name) const { return temp.file(name); }
+
+    test::TempFolder temp;
+    X11ScreenSource screen{test::widgetDisplayName()};
+    test::FakeMessageBoxes boxes;
+    test::FakeClock clock;
+    std::unique_ptr<ImageLibrary> images = LoadImageLibrary("", boxes);
+    DesktopCapture desktop{screen,  temp.path(),
+                           *images, boxes,
+                           clock,   FatalExit{{}, [] { ADD_FAILURE() << "picture not saved"; }}};
+    SettingsRecord settings;
+    std::vector<std::string> steps;
+    int closeBoxes = 0;
+    QWidget owner;
+    Preview preview{temp.path(), kScreen, services()};
+};
+
+TEST_F(PreviewWindowTest, WholeScreenFillsTheRoomTheScreenLeaves)
+{
+    preview.show(owner);
+    PreviewWindow* window = preview.window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(steps, (std::vector<std::string>{"wait for upload", "capture, owner hidden"}));
+    EXPECT_TRUE(owner.isVisible()) << "the settings window comes back";
+
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Desktop Vorschau"));
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint) << "above its topmost owner";
+    EXPECT_EQ(window->size(), QSize(914, 628));
+    EXPECT_EQ(window->browser().geometry(), QRect(0, 0, 914, 605));
+    EXPECT_EQ(window->pos(), QPoint(55, 70)) << "centred over the settings window";
+    auto* status = window->findChild<QLabel*>(QStringLiteral("previewStatus"));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text(),
+              QStringLiteral("Desktop Vorschau wie in der Präsentation beim Zuschauer angezeigt"));
+    EXPECT_GE(window->statusBar().geometry().top(), 605);
+
+    // The files: the page byte for byte, the picture renamed.
+    EXPECT_FALSE(std::filesystem::exists(file("Velmora.png")));
+    const auto picture = test::decodePng(file("VelmoraPreview.png"));
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(picture->width, 1024);
+    EXPECT_EQ(picture->height, 768);
+    const std::vector<std::uint8_t> page = test::fileBytes(file("VelmoraPreview.htm"));
+    EXPECT_EQ(std::string(page.begin(), page.end()), previewPageText());
+
+    // The view loads the page by its full path and finds the picture next to it.
+    EXPECT_EQ(window->browser().source(),
+              QUrl::fromLocalFile(QString::fromStdString(file("VelmoraPreview.htm"))));
+    EXPECT_EQ(shownPicture(window->browser()).size(), QSize(1024, 768));
+}
+
+TEST_F(PreviewWindowTest, ReducedPictureAndRegionGetTheirOwnSizes)
+{
+    settings.ForceDownscale = 1;
+    preview.show(owner);
+    ASSERT_NE(preview.window(), nullptr);
+    EXPECT_EQ(preview.window()->size(), QSize(798, 628));
+    EXPECT_EQ(preview.window()->browser().geometry(), QRect(0, 0, 798, 605));
+    auto picture = test::decodePng(file("VelmoraPreview.png"));
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(QSize(picture->width, picture->height), QSize(768, 576));
+    EXPECT_EQ(shownPicture(preview.window()->browser()).size(), QSize(768, 576));
+
+    settings.ForceDownscale = 0;
+    settings.ScreenRegion = "100,100,300,300";
+    preview.show(owner);
+    ASSERT_NE(preview.window(), nullptr);
+    EXPECT_EQ(preview.window()->size(), QSize(231, 241));
+    EXPECT_EQ(preview.window()->browser().geometry(), QRect(0, 0, 231, 218));
+    EXPECT_EQ(preview.window()->pos(), QPoint(396, 263));
+    picture = test::decodePng(file("VelmoraPreview.png"));
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(QSize(picture->width, picture->height), QSize(201, 201));
+    EXPECT_EQ(shownPicture(preview.window()->browser()).size(), QSize(201, 201));
+    EXPECT_FALSE(std::filesystem::exists(file("Velmora.png")));
+}
+
+TEST_F(PreviewWindowTest, ViewKeepsFillingTheWindowWhenResized)
+{
+    preview.show(owner);
+    PreviewWindow* window = preview.window();
+    ASSERT_NE(window, nullptr);
+    for (const QSize size : {QSize(500, 400), QSize(300, 600), QSize(1000, 700)}) {
+        window->resize(size);
+        ASSERT_TRUE(test::serveEventsUntil([&] { return window->size() == size; }));
+        EXPECT_EQ(window->browser().geometry(), QRect(0, 0, size.width(), size.height() - 23));
+    }
+}
+
+TEST_F(PreviewWindowTest, SecondPressReplacesTheWindow)
+{
+    preview.show(owner);
+    QPointer<PreviewWindow> first = preview.window();
+    ASSERT_FALSE(first.isNull());
+
+    settings.ScreenRegion = "100,100,300,300";
+    preview.show(owner);
+    EXPECT_TRUE(first.isNull()) << "the first window is gone";
+    EXPECT_EQ(visiblePreviews(), 1);
+    ASSERT_NE(preview.window(), nullptr);
+    EXPECT_EQ(preview.window()->size(), QSize(231, 241));
+    EXPECT_EQ(steps.size(), 4u);
+}
+
+TEST_F(PreviewWindowTest, CloseBoxReportsItselfAndTheFilesStay)
+{
+    preview.show(owner);
+    ASSERT_NE(preview.window(), nullptr);
+    preview.window()->close();
+    EXPECT_EQ(closeBoxes, 1);
+    EXPECT_EQ(preview.window(), nullptr);
+    EXPECT_EQ(visiblePreviews(), 0);
+    EXPECT_TRUE(std::filesystem::exists(file("VelmoraPreview.png")));
+    EXPECT_TRUE(std::filesystem::exists(file("VelmoraPreview.htm")));
+
+    preview.show(owner);
+    ASSERT_NE(preview.window(), nullptr);
+    preview.close(); // as when the settings window goes: no close-box report
+    EXPECT_EQ(visiblePreviews(), 0);
+    EXPECT_EQ(closeBoxes, 1);
+}
+
+TEST_F(PreviewWindowTest, NoPictureMeansNoWindowAndNoMessage)
+{
+    // A capture that left no picture file behind, as when a reduction fails.
+    Preview withoutPicture{temp.path(),
+                           kScreen,
+                           {[] {},
+                            [] {
+                                return CaptureResult{1024, 768, 0, 0};
+                            },
+                            {}}};
+    withoutPicture.show(owner);
+    EXPECT_EQ(withoutPicture.window(), nullptr);
+    EXPECT_EQ(visiblePreviews(), 0);
+    EXPECT_TRUE(owner.isVisible());
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+} // namespace
+} // namespace velmora

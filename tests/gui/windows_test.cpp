@@ -1,0 +1,117 @@
+// The main window and the about box as the presenter sees them: sizes, gadget places, title-bar
+// buttons and the link's colours. Runs in-process on Qt's offscreen platform.
+
+#include "gui/about_box.h"
+#include "gui/main_window.h"
+#include "gui/program_fonts.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QLabel>
+#include <QPointingDevice>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace velmora {
+namespace {
+
+// The application object comes from the tests' own main().
+class WindowsTest : public ::testing::Test {};
+
+TEST_F(WindowsTest, MainWindowHasItsFixedSizeGadgetsAndNoMinimiseBox)
+{
+    MainWindow window(200, 1, QIcon());
+    window.show();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Velmora"));
+    EXPECT_EQ(window.size(), QSize(158, 78));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "not resizable";
+    const Qt::WindowFlags flags = window.windowFlags();
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowStaysOnTopHint);
+
+    const int menuBottom = window.menuBar()->geometry().bottom() + 1;
+    const struct {
+        const char* name;
+        const char* text;
+        int x;
+    } buttons[] = {{"startButton", "Start", 3},
+                   {"stopButton", "Stop", 41},
+                   {"clearButton", "Clear", 79},
+                   {"exitButton", "Exit", 117}};
+    for (const auto& expected : buttons) {
+        auto* button = window.findChild<QPushButton*>(QString::fromLatin1(expected.name));
+        ASSERT_NE(button, nullptr) << expected.name;
+        EXPECT_EQ(button->text(), QString::fromLatin1(expected.text));
+        const QPoint inWindow = button->mapTo(&window, QPoint(0, 0));
+        EXPECT_EQ(QRect(inWindow, button->size()), QRect(expected.x, menuBottom, 36, 18))
+            << expected.name;
+    }
+    auto* status = window.findChild<QLabel*>(QStringLiteral("statusLine"));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text(), QStringLiteral("Status"));
+    EXPECT_EQ(QRect(status->mapTo(&window, QPoint(0, 0)), status->size()),
+              QRect(6, menuBottom + 40, 145, 15));
+    EXPECT_LE(menuBottom + 55, 78) << "the Status line must fit below the menu bar";
+
+    window.setStatusLine("L\xE4uft 14:05:09 (17)");
+    EXPECT_EQ(status->text(), QStringLiteral("Läuft 14:05:09 (17)"));
+}
+
+TEST_F(WindowsTest, MenusCarryTheirAccessKeysInOrder)
+{
+    MainWindow window(200, 1, QIcon());
+    QStringList entries;
+    for (QAction* title : window.menuBar()->actions()) {
+        entries << title->text();
+        for (QAction* item : title->menu()->actions())
+            entries << QStringLiteral("  ") + item->text();
+    }
+    EXPECT_EQ(entries,
+              (QStringList{QStringLiteral("&Datei"), QStringLiteral("  &Beenden"),
+                           QStringLiteral("&Extras"), QStringLiteral("  E&instellungen"),
+                           QStringLiteral("  &Minimieren in Infobereich"), QStringLiteral("&Hilfe"),
+                           QStringLiteral("  &Online Hilfe"), QStringLiteral("  &Über ...")}));
+}
+
+TEST_F(WindowsTest, AboutBoxLinkTurnsRedUnderThePointerAndBackToBlack)
+{
+    MainWindow owner(200, 1, QIcon());
+    AboutBox about(&owner, loadProgramFonts(96).dialogTitle);
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("Über Velmora"));
+    EXPECT_EQ(about.size(), QSize(290, 224));
+    EXPECT_EQ(about.parentWidget(), &owner);
+    EXPECT_FALSE(about.isModal());
+
+    auto* link = about.findChild<QLabel*>(QStringLiteral("homepageLink"));
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->geometry(), QRect(55, 135, 195, 20));
+    EXPECT_TRUE(link->font().underline());
+    EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::black));
+
+    // A device of the test's own: Qt's default one would outlive the application and crash at exit.
+    const QPointingDevice mouse(QStringLiteral("test mouse"), 1, QInputDevice::DeviceType::Mouse,
+                                QPointingDevice::PointerType::Generic,
+                                QInputDevice::Capability::Position, 1, 3);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5), &mouse);
+    QApplication::sendEvent(link, &enter);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(link, &leave);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::black));
+}
+
+TEST(ProgramFonts, PointsBecomeRoundedPixelHeights)
+{
+    EXPECT_EQ(pixelHeightForPoints(8, 96), 11); // 10.67
+    EXPECT_EQ(pixelHeightForPoints(12, 96), 16);
+    EXPECT_EQ(pixelHeightForPoints(8, 120), 13); // 13.33
+    EXPECT_EQ(pixelHeightForPoints(12, 120), 20);
+}
+
+} // namespace
+} // namespace velmora

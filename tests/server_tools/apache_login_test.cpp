@@ -1,0 +1,145 @@
+// End to end: the login tools against a real FTP server whose files a real Apache serves.
+
+#include "server_tools/install_login.h"
+#include "server_tools/remove_login.h"
+#include "server_tools/server_directory_tools.h"
+
+#include "support/map_settings_fields.h"
+#include "support/apache_server_fixture.h"
+#include "support/fake_message_boxes.h"
+#include "support/ftp_server_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr FtpTimeouts kTestTimeouts{5, 3, 3};
+constexpr char kUser[] = "presenter";
+constexpr char kPassword[] = "s3cret";
+
+constexpr char kInstalled[] = "Das Login-System ist installiert.\r\nBitte online pr\xFC"
+                              "fen unter: http://www.example.com/meinverzeichnis/";
+constexpr char kRemoved[] = "Das Login-System ist entfernt.\r\nBitte 'OK' dr\xFC"
+                            "cken, um aktuellen Stand festzuhalten.";
+
+struct ApacheLoginTest : ::testing::Test {
+    test::FtpServer ftp{{kUser, kPassword, false, -1}};
+    // The FTP root's real name, which Apache's AuthUserFile needs.
+    std::string root = fs::canonical(ftp.root()).string();
+    test::TemporaryFolder temp;
+    test::MapSettingsFields fields;
+    test::FakeMessageBoxes boxes;
+    SharedPresentation shared;
+
+    // Many hosts show an FTP account the server's real file names, so that "Laden" gives the
+    // path Apache needs. pyftpdlib shows its root as "/" instead; a link inside the root under
+    // the root's real name makes the same names reach the same folders through FTP.
+    void SetUp() override
+    {
+        const fs::path mirror = fs::path(ftp.root()) / fs::path(root).relative_path();
+        fs::create_directories(mirror.parent_path());
+        fs::create_directory_symlink(root, mirror);
+        test::ApacheServer::letServiceUserThrough(fs::path(ftp.root()).parent_path().string());
+
+        fields.texts[SettingsField::ServerName] = ftp.serverName();
+        fields.texts[SettingsField::UserName] = kUser;
+        fields.texts[SettingsField::Password] = kPassword;
+        fields.texts[SettingsField::WebDir] = root;
+    }
+
+    void presentationDirectory(const std::string& name)
+    {
+        fs::create_directory(root + "/" + name);
+        std::ofstream(root + "/" + name + "/index.htm", std::ios::binary)
+            << "<HTML><BODY>Velmora</BODY></HTML>\r\n";
+        fields.texts[SettingsField::SubDir] = name;
+    }
+
+    void load() { LoadAbsoluteServerPath(fields, boxes, shared, kTestTimeouts); }
+    void install() { InstallLogin(fields, boxes, shared, temp.path() + "/", kTestTimeouts); }
+    void remove() { RemoveLogin(fields, boxes, shared, kTestTimeouts); }
+
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> all;
+        for (const auto& box : boxes.shown())
+            all.push_back(box.text);
+        return all;
+    }
+};
+
+TEST_F(ApacheLoginTest, InstallClosesAndRemoveOpensTheViewerPage)
+{
+    presentationDirectory("show");
+    test::ApacheServer apache(root);
+    const std::string viewer = apache.url("/show/index.htm");
+    ASSERT_EQ(test::httpStatus(viewer), 200) << apache.errorLog();
+
+    load();
+    ASSERT_EQ(fields.texts[SettingsField::HtpasswdPath], root + "/show/") << texts().front();
+    boxes.clear();
+    fields.texts[SettingsField::LoginId] = " anna ";
+    fields.texts[SettingsField::LoginPassword] = " geheim ";
+    install();
+    ASSERT_EQ(texts(), std::vector<std::string>{kInstalled});
+
+    EXPECT_EQ(test::httpStatus(viewer), 401) << apache.errorLog();
+    EXPECT_EQ(test::httpStatus(viewer, "anna:geheim"), 200) << apache.errorLog();
+    EXPECT_EQ(test::httpStatus(apache.url("/show/"), "anna:geheim"), 200);
+    EXPECT_EQ(test::httpStatus(viewer, "anna:Geheim"), 401);
+    EXPECT_EQ(test::httpStatus(viewer, "bob:geheim"), 401);
+    // The password list itself is never served, not even to a logged-in spectator.
+    EXPECT_EQ(test::httpStatus(apache.url("/show/.htpasswd"), "anna:geheim"), 403);
+
+    boxes.clear();
+    remove();
+    EXPECT_EQ(texts(), std::vector<std::string>{kRemoved});
+    EXPECT_EQ(fields.texts[SettingsField::HtpasswdPath], "");
+    EXPECT_EQ(test::httpStatus(viewer), 200) << apache.errorLog();
+
+    // Removing again, with nothing installed: two failed deletions and the summary.
+    boxes.clear();
+    load();
+    boxes.clear();
+    remove();
+    EXPECT_EQ(texts(),
+              (std::vector<std::string>{"Die htaccess-Datei konnte nicht gel\xF6scht werden.\r\n"
+                                        "Eventuell war noch kein Login-System installiert.",
+                                        "Die htpasswd-Datei konnte nicht gel\xF6scht werden.\r\n"
+                                        "Eventuell war noch kein Login-System installiert.",
+                                        "Das Login-System konnte nicht vollst\xE4ndig entfernt "
+                                        "werden.\r\nBitte das Login-System erneut installieren "
+                                        "und nochmals entfernen."}));
+    EXPECT_EQ(test::httpStatus(viewer), 200) << apache.errorLog();
+}
+
+TEST_F(ApacheLoginTest, DirectoryWithASpaceInItsName)
+{
+    presentationDirectory("Live Show");
+    test::ApacheServer apache(root);
+    const std::string viewer = apache.url("/Live%20Show/index.htm");
+
+    load();
+    ASSERT_EQ(fields.texts[SettingsField::HtpasswdPath], root + "/Live Show/") << texts().front();
+    fields.texts[SettingsField::LoginId] = "anna";
+    fields.texts[SettingsField::LoginPassword] = "lange-passwortzeile";
+    boxes.clear();
+    install();
+    ASSERT_EQ(texts(), std::vector<std::string>{kInstalled});
+
+    // Not a server error for the whole directory: Apache read the path as one argument.
+    EXPECT_EQ(test::httpStatus(viewer), 401) << apache.errorLog();
+    EXPECT_EQ(test::httpStatus(viewer, "anna:lange-passwortzeile"), 200) << apache.errorLog();
+    // As with every crypt(3) list, only the first eight characters count.
+    EXPECT_EQ(test::httpStatus(viewer, "anna:lange-pa"), 200);
+    EXPECT_EQ(test::httpStatus(viewer, "anna:lange-p"), 401);
+}
+
+} // namespace
+} // namespace velmora

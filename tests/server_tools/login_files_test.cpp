@@ -1,0 +1,113 @@
+#include "server_tools/des_crypt.h"
+#include "server_tools/login_files.h"
+
+#include <gtest/gtest.h>
+
+#include <crypt.h>
+
+namespace velmora {
+namespace {
+
+std::string systemCrypt(const std::string& password)
+{
+    crypt_data data{};
+    const char* hash = crypt_r(password.c_str(), "vq", &data);
+    return hash != nullptr ? std::string(hash) : std::string();
+}
+
+TEST(AccessRules, SixLinesWithCrLf)
+{
+    EXPECT_EQ(AccessRulesText("Velmora", "/home/anna/public_html/show/"),
+              "AuthName \"Velmora\"\r\n"
+              "AuthType Basic\r\n"
+              "AuthUserFile /home/anna/public_html/show/.htpasswd\r\n"
+              "<Limit GET POST>\r\n"
+              "require valid-user\r\n"
+              "</Limit>\r\n");
+}
+
+TEST(AccessRules, PathIsUsedAsTypedAndQuotedOnlyWithBlanks)
+{
+    // Without a trailing "/" the file name is glued to the last directory name.
+    EXPECT_NE(AccessRulesText("Velmora", "/srv/show").find("AuthUserFile /srv/show.htpasswd\r\n"),
+              std::string::npos);
+    // Apache would read a path with a space as two arguments and refuse the whole directory.
+    EXPECT_NE(AccessRulesText("Velmora", "/srv/my show/")
+                  .find("AuthUserFile \"/srv/my show/.htpasswd\"\r\n"),
+              std::string::npos);
+    // Windows-1252 bytes go through unchanged.
+    EXPECT_NE(AccessRulesText("Velmora", "/srv/b\xFChne/").find("/srv/b\xFChne/.htpasswd\r\n"),
+              std::string::npos);
+}
+
+TEST(AccessRules, TheProgramsRealmIsNotEmpty)
+{
+    const std::string realm = kLoginRealm;
+    EXPECT_FALSE(realm.empty());
+    EXPECT_EQ(realm.find('"'), std::string::npos);
+    EXPECT_EQ(AccessRulesText(kLoginRealm, "/x/").rfind("AuthName \"Velmora\"\r\n", 0), 0u);
+}
+
+TEST(PasswordList, OneLineWithTrimmedIdAndHash)
+{
+    EXPECT_EQ(PasswordListText("  anna ", " geheim  "), "anna:" + systemCrypt("geheim") + "\r\n");
+    const std::string line = PasswordListText("anna", "geheim");
+    EXPECT_EQ(line.size(), 5u + 13u + 2u);
+    EXPECT_EQ(line.substr(5, 2), "vq");
+}
+
+TEST(PasswordList, EmptyIdAndPasswordAreWritten)
+{
+    EXPECT_EQ(PasswordListText("", ""), ":" + systemCrypt("") + "\r\n");
+    EXPECT_EQ(PasswordListText("   ", "   "), ":" + DesCrypt("") + "\r\n");
+}
+
+TEST(PasswordList, PasswordsAlikeInTheirFirstEightCharactersGiveOneHash)
+{
+    EXPECT_EQ(PasswordListText("a", "12345678abc"), PasswordListText("a", "12345678xyz"));
+}
+
+TEST(LoginInput, RefusesWhatWouldBreakTheListOrNeverMatch)
+{
+    EXPECT_FALSE(LoginInputProblem("anna", "geheim"));
+    EXPECT_FALSE(LoginInputProblem(" anna maria ", " ge heim! "));
+    EXPECT_FALSE(LoginInputProblem("", ""));
+    // Only the hash of the password is written, so a colon there is harmless.
+    EXPECT_FALSE(LoginInputProblem("anna", "a:b"));
+
+    const auto idProblem = LoginInputProblem("an:na", "x");
+    ASSERT_TRUE(idProblem);
+    EXPECT_NE(idProblem->find("LoginID"), std::string::npos);
+    EXPECT_NE(idProblem->find("Doppelpunkt"), std::string::npos);
+    EXPECT_TRUE(LoginInputProblem("anna\r\nmallory", "x"));
+    EXPECT_TRUE(LoginInputProblem("anna\n", "x"));
+    EXPECT_TRUE(LoginInputProblem("anna\t", "x"));
+    EXPECT_TRUE(LoginInputProblem("j\xFCrgen", "x"));
+
+    const auto passwordProblem = LoginInputProblem("anna", "ge\r\nheim");
+    ASSERT_TRUE(passwordProblem);
+    EXPECT_NE(passwordProblem->find("Passwort"), std::string::npos);
+    EXPECT_TRUE(LoginInputProblem("anna", "k\xE4se"));
+    EXPECT_TRUE(LoginInputProblem("anna", std::string("a\0b", 3)));
+}
+
+TEST(AbsolutePath, UsableOnlyWhenItCanNameTheDirectory)
+{
+    EXPECT_TRUE(UsableAbsolutePath("/home/anna/public_html/show/"));
+    EXPECT_TRUE(UsableAbsolutePath("/srv/my show/"));
+    EXPECT_TRUE(UsableAbsolutePath("//"));
+    EXPECT_FALSE(UsableAbsolutePath(""));
+    EXPECT_FALSE(UsableAbsolutePath("/srv/\"show\"/"));
+    EXPECT_FALSE(UsableAbsolutePath("/srv/show/\r\nRequire all granted"));
+    EXPECT_FALSE(UsableAbsolutePath(std::string("/srv/\0/", 7)));
+}
+
+TEST(Trimming, OnlySpacesAtBothEnds)
+{
+    EXPECT_EQ(WithoutOuterSpaces("  a b  "), "a b");
+    EXPECT_EQ(WithoutOuterSpaces("    "), "");
+    EXPECT_EQ(WithoutOuterSpaces("\ta\t"), "\ta\t");
+}
+
+} // namespace
+} // namespace velmora
