@@ -1,6 +1,7 @@
 #include "app/presentation_control.h"
 
 #include "app/presentation_messages.h"
+#include "core/message_titles.h"
 
 namespace velmora {
 
@@ -17,7 +18,7 @@ void PresentationControl::start()
     shared_.state = PresentationState::Running;
     shared_.firstFailureTime = 0;
     display_.setStatusLine(text::kStarting);
-    boxes_.show(text::kProgramTitle, text::startMessage(settings_.PresentationAddress));
+    boxes_.show(titles::kProgram, text::startMessage(settings_.PresentationAddress));
 }
 
 void PresentationControl::autostart()
@@ -30,7 +31,7 @@ void PresentationControl::stop()
 {
     shared_.stopAndReset();
     display_.setStatusLine(text::kStopping);
-    boxes_.show(text::kProgramTitle, text::kStopMessage);
+    boxes_.show(titles::kProgram, text::kStopMessage);
 }
 
 void PresentationControl::clear()
@@ -71,7 +72,7 @@ std::string PresentationControl::statusText() const
 
 std::string PresentationControl::trayTooltip(const std::string& status)
 {
-    std::string tooltip = std::string(text::kProgramTitle) + "\r\n" + status;
+    std::string tooltip = std::string(titles::kProgram) + "\r\n" + status;
     if (tooltip.size() > 63)
         tooltip.resize(63);
     return tooltip;

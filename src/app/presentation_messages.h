@@ -5,7 +5,6 @@
 
 namespace velmora::text {
 
-inline constexpr const char* kProgramTitle = "Velmora";
 inline constexpr const char* kRunning = "L\xE4uft";
 inline constexpr const char* kStopped = "Angehalten";
 inline constexpr const char* kCleared = "Gel\xF6scht";
@@ -13,8 +12,6 @@ inline constexpr const char* kStarting = "Starten ...";
 inline constexpr const char* kStopping = "Stoppen ...";
 inline constexpr const char* kStatusBeforeFirstPass = "Status";
 inline constexpr const char* kAlreadyRunning = "Das Programm l\xE4uft bereits.";
-inline constexpr const char* kInformationTitle = "Information";
-inline constexpr const char* kErrorTitle = "Fehler";
 
 inline const std::string kWelcome = std::string("Willkommen zum Velmora!\r\n") + "\r\n" +
     "Bitte wenden Sie folgenden Ablauf f\xFCr die Pr\xE4sentation an:\r\n" +

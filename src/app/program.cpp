@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "core/message_titles.h"
 #include "gui/about_box.h"
 #include "crash/crash_reporter.h"
 #include "app/event_loop.h"
@@ -52,7 +53,7 @@ void runProgram(int argc, char** argv)
     folders.temp = privateTempFolder(tempError);
     folders.program = programFolderPath();
     if (folders.temp.empty()) {
-        boxes.show(text::kErrorTitle,
+        boxes.show(titles::kError,
                    "Der Ordner f\xFCr die Arbeitsdateien kann nicht sicher verwendet werden:\r\n" +
                        tempError);
         finalCleanup();
@@ -60,7 +61,7 @@ void runProgram(int argc, char** argv)
 
     InstanceGuard guard(folders.temp);
     if (!guard.acquired()) {
-        boxes.show(text::kInformationTitle, text::kAlreadyRunning);
+        boxes.show(titles::kInformation, text::kAlreadyRunning);
         finalCleanup();
     }
     // Faults from here on are reported; the final cleanup puts the previous handlers back.
@@ -121,7 +122,7 @@ void runProgram(int argc, char** argv)
     if (settings.AutostartPresentation != 0)
         control.autostart();
     else
-        boxes.show(text::kProgramTitle, text::kWelcome);
+        boxes.show(titles::kProgram, text::kWelcome);
 
     runEventLoop(quit, [&] { control.pace(); });
 

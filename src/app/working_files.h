@@ -1,6 +1,8 @@
 #pragma once
 // The local files the program leaves in the Temp folder while it runs.
 
+#include "core/working_file_names.h"
+
 #include <array>
 #include <string>
 
@@ -8,7 +10,8 @@ namespace velmora {
 
 // Removed at shut-down, in this order. "VelmoraPreview.htm" is not among them: it stays.
 inline constexpr std::array<const char*, 6> kWorkingFiles = {
-    "Velmora.cnt", "Velmora.ind", "Velmora.ht1", "Velmora.ht2", "Velmora.png", "VelmoraPreview.png"};
+    files::kDataPage,     files::kViewerPage, files::kAccessRules,
+    files::kPasswordList, files::kPicture,    files::kPreviewPicture};
 
 // Deletes the working files; one that is missing or cannot be deleted is skipped silently.
 void deleteWorkingFiles(const std::string& tempFolder);

@@ -7,6 +7,7 @@
 #include "capture/image_library.h"
 #include "capture/picture_saver.h"
 #include "capture/png_writer.h"
+#include "core/working_file_names.h"
 #include "settings/settings_record.h"
 #include "core/clock.h"
 #include "core/message_boxes.h"
@@ -25,7 +26,6 @@ struct CaptureResult {
     std::int32_t markerY = 0;
 };
 
-inline constexpr const char* kPictureFileName = "Velmora.png";
 
 class DesktopCapture {
 public:
@@ -43,7 +43,7 @@ public:
     // The result of the last capture (all 0 before the first); safe to read from any thread.
     CaptureResult lastResult() const;
 
-    std::string picturePath() const { return tempFolder_ + kPictureFileName; }
+    std::string picturePath() const { return tempFolder_ + files::kPicture; }
 
     // Second part of the caption line (Windows-1252); empty unless the program gives it a source.
     void setCaptionName(std::string name) { captionName_ = std::move(name); }

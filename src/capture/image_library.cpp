@@ -1,4 +1,5 @@
 #include "capture/image_library.h"
+#include "core/message_titles.h"
 
 namespace velmora {
 namespace {
@@ -81,7 +82,7 @@ std::unique_ptr<ImageLibrary> LoadImageLibrary(const std::string& programFolder,
     if (!library.loaded())
         library = DynamicLibrary::open(fileName);
     if (!library.loaded()) {
-        boxes.show("Fehler", "Die Library f\xFCr die Bildverarbeitung kann nicht ge\xF6"
+        boxes.show(titles::kError, "Die Library f\xFCr die Bildverarbeitung kann nicht ge\xF6"
                              "ffnet werden.");
         return nullptr;
     }

@@ -1,4 +1,5 @@
 #include "capture/picture_saver.h"
+#include "core/message_titles.h"
 
 namespace velmora {
 
@@ -13,7 +14,7 @@ bool savePicture(const std::string& path, const RgbPicture& picture, Clock& cloc
     }
     if (fatal.stopPresentation)
         fatal.stopPresentation();
-    boxes.show("Fehler", "Die Abbildung des Desktops kann nicht gespeichert werden.",
+    boxes.show(titles::kError, "Die Abbildung des Desktops kann nicht gespeichert werden.",
                BoxButtons::Ok, BoxModality::SystemModal);
     if (fatal.finalCleanup)
         fatal.finalCleanup();

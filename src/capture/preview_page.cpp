@@ -1,4 +1,5 @@
 #include "capture/preview_page.h"
+#include "core/working_file_names.h"
 
 #include <filesystem>
 #include <fstream>
@@ -24,7 +25,7 @@ const std::string& previewPageText()
 
 bool writePreviewPage(const std::string& tempFolder)
 {
-    std::ofstream file(tempFolder + kPreviewPageName, std::ios::binary | std::ios::trunc);
+    std::ofstream file(tempFolder + files::kPreviewPage, std::ios::binary | std::ios::trunc);
     if (!file)
         return false;
     const std::string& page = previewPageText();
@@ -39,7 +40,7 @@ bool preparePreviewFiles(const std::string& tempFolder, const std::string& pictu
     writePreviewPage(tempFolder);
 
     std::error_code error;
-    const std::filesystem::path preview = tempFolder + kPreviewPictureName;
+    const std::filesystem::path preview = tempFolder + files::kPreviewPicture;
     std::filesystem::remove(preview, error); // a missing file is no error
     std::filesystem::rename(tempFolder + pictureFileName, preview, error);
     return !error;

@@ -6,9 +6,6 @@
 
 namespace velmora {
 
-inline constexpr const char* kPreviewPageName = "VelmoraPreview.htm";
-inline constexpr const char* kPreviewPictureName = "VelmoraPreview.png";
-
 // The page, byte for byte: eleven lines ending in "\r\n". It names the picture by its bare file
 // name, so it is found next to the page.
 const std::string& previewPageText();

@@ -14,13 +14,7 @@ std::optional<FrameGeometry> regionFrameGeometry(const std::string& region,
         return std::nullopt;
 
     // The check has passed: four fields of digits, none beyond the screen.
-    std::int32_t fields[4] = {0, 0, 0, 0};
-    std::size_t start = 0;
-    for (std::int32_t& field : fields) {
-        const std::size_t comma = std::min(region.find(',', start), region.size());
-        field = regionFieldValue(region.substr(start, comma - start));
-        start = comma + 1;
-    }
+    const std::array<std::int32_t, 4> fields = regionFields(region);
     // x and y are the capture origin counted from 0; the outline runs one pixel outside the
     // captured columns x .. right - 1 and rows y .. bottom - 1.
     const std::int32_t x = std::max(fields[0] - 1, 0);

@@ -1,5 +1,7 @@
 #include "capture/region_string.h"
 
+#include "core/number_rule.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -14,23 +16,18 @@ std::int32_t clampToInt32(std::int64_t value)
 
 } // namespace
 
-std::int32_t regionFieldValue(const std::string& field)
+std::array<std::int32_t, 4> regionFields(const std::string& region)
 {
-    std::size_t i = 0;
-    while (i < field.size() && (field[i] == ' ' || field[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < field.size() && (field[i] == '-' || field[i] == '+')) {
-        negative = field[i] == '-';
-        ++i;
+    std::array<std::int32_t, 4> fields{0, 0, 0, 0};
+    std::size_t start = 0;
+    for (std::size_t n = 0; n < fields.size() && start <= region.size(); ++n) {
+        std::size_t comma = region.find(',', start);
+        if (comma == std::string::npos)
+            comma = region.size();
+        fields[n] = DecimalNumberFromText(std::string_view(region).substr(start, comma - start));
+        start = comma + 1;
     }
-    // Unsigned arithmetic wraps, which keeps exactly the low 32 bits of a long number.
-    std::uint32_t value = 0;
-    for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i)
-        value = value * 10u + static_cast<std::uint32_t>(field[i] - '0');
-    if (negative)
-        value = 0u - value;
-    return static_cast<std::int32_t>(value);
+    return fields;
 }
 
 CaptureRectangle captureRectangle(const std::string& region, std::int32_t screenWidth,
@@ -43,15 +40,7 @@ CaptureRectangle captureRectangle(const std::string& region, std::int32_t screen
         return rect;
     }
 
-    std::int32_t fields[4] = {0, 0, 0, 0};
-    std::size_t start = 0;
-    for (int n = 0; n < 4 && start <= region.size(); ++n) {
-        std::size_t comma = region.find(',', start);
-        if (comma == std::string::npos)
-            comma = region.size();
-        fields[n] = regionFieldValue(region.substr(start, comma - start));
-        start = comma + 1;
-    }
+    const std::array<std::int32_t, 4> fields = regionFields(region);
 
     // 64-bit arithmetic: fields near the 32-bit limits must not overflow on the way to the
     // clamped result.

@@ -2,6 +2,7 @@
 // The Region string ("left,top,right,bottom", counted from 1, right and bottom inside the area;
 // empty for the whole screen) turned into the rectangle that is copied from the screen.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -16,10 +17,9 @@ struct CaptureRectangle {
     bool namesPixels() const { return width > 0 && height > 0; }
 };
 
-// One field of the Region string: blanks and tabs skipped, an optional sign, decimal digits up to
-// the first other character; no digits give 0. Longer numbers keep their low 32 bits, as every
-// number the program reads from text does.
-std::int32_t regionFieldValue(const std::string& field);
+// The four fields left, top, right and bottom, split at ",", each read with the decimal number
+// rule; a missing, empty or non-numeric field reads as 0.
+std::array<std::int32_t, 4> regionFields(const std::string& region);
 
 // Origin clamped to the screen's top-left corner, size clamped to its right and bottom edges.
 // The result may name no pixels (width or height 0 or less) when right lies left of left, or the

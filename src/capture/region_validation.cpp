@@ -1,4 +1,5 @@
 #include "capture/region_validation.h"
+#include "core/message_titles.h"
 
 #include <array>
 #include <cstdint>
@@ -91,7 +92,7 @@ bool ValidateRegionText(SettingsFields& fields, const ScreenBounds& screen, Mess
     const RegionCheck check = checkRegionText(fields.text(SettingsField::ScreenRegion), screen);
     if (check == RegionCheck::Usable)
         return true;
-    boxes.show("Fehler",
+    boxes.show(titles::kError,
                check == RegionCheck::BadFormat ? regionFormatMessage() : regionSizeMessage(screen));
     fields.focus(SettingsField::ScreenRegion);
     return false;

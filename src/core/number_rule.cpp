@@ -16,9 +16,7 @@ int DigitValue(char c, unsigned base)
     return value >= 0 && static_cast<unsigned>(value) < base ? value : -1;
 }
 
-} // namespace
-
-std::int32_t NumberFromText(std::string_view text)
+std::int32_t numberFromText(std::string_view text, bool basePrefixes)
 {
     std::size_t pos = 0;
     while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
@@ -29,7 +27,7 @@ std::int32_t NumberFromText(std::string_view text)
         ++pos;
     }
     unsigned base = 10;
-    if (pos < text.size() && (text[pos] == '$' || text[pos] == '%')) {
+    if (basePrefixes && pos < text.size() && (text[pos] == '$' || text[pos] == '%')) {
         base = text[pos] == '$' ? 16 : 2;
         ++pos;
     }
@@ -44,6 +42,18 @@ std::int32_t NumberFromText(std::string_view text)
     if (negative)
         value = 0u - value;
     return static_cast<std::int32_t>(value);
+}
+
+} // namespace
+
+std::int32_t NumberFromText(std::string_view text)
+{
+    return numberFromText(text, true);
+}
+
+std::int32_t DecimalNumberFromText(std::string_view text)
+{
+    return numberFromText(text, false);
 }
 
 std::string NumberToText(std::int32_t number)

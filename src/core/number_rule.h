@@ -13,6 +13,10 @@ namespace velmora {
 // low 32 bits of the value, taken as a signed number, so no input can overflow.
 std::int32_t NumberFromText(std::string_view text);
 
+// The same rule with decimal digits only ("$" and "%" are other characters): the fields of the
+// Region string.
+std::int32_t DecimalNumberFromText(std::string_view text);
+
 // Decimal digits with a leading "-" when negative.
 std::string NumberToText(std::int32_t number);
 

@@ -2,6 +2,7 @@
 
 #include "capture/preview_layout.h"
 #include "capture/preview_page.h"
+#include "core/working_file_names.h"
 #include "gui/settle_wait.h"
 
 #include <QWidget>
@@ -44,14 +45,14 @@ void Preview::show(QWidget& owner)
     owner.raise();
     owner.activateWindow();
 
-    if (!preparePreviewFiles(tempFolder_, kPictureFileName))
+    if (!preparePreviewFiles(tempFolder_, files::kPicture))
         return;
 
     const PreviewSize client =
         previewClientSize(picture.pictureWidth, picture.pictureHeight, screen_);
     // The old window goes before the new one comes: there is never more than one.
     window_.reset();
-    window_ = std::make_unique<PreviewWindow>(tempFolder_ + kPreviewPageName, client);
+    window_ = std::make_unique<PreviewWindow>(tempFolder_ + files::kPreviewPage, client);
     window_->onCloseBox(services_.closedByCloseBox);
 
     // Owned by the settings window, as the window system sees it: kept above it, and above

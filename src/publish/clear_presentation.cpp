@@ -1,5 +1,7 @@
 #include "publish/clear_presentation.h"
 
+#include "core/message_titles.h"
+#include "core/working_file_names.h"
 #include "publish/publish_messages.h"
 
 #include <utility>
@@ -32,10 +34,10 @@ ClearOutcome ClearPresentation::run(const SettingsRecord& settings, PictureSize 
 
     const bool saved =
         lastPicture.width > 0 && lastPicture.height > 0 && writeBlankPicture_ &&
-        writeBlankPicture_(tempFolder_ + "Velmora.png", lastPicture.width, lastPicture.height);
+        writeBlankPicture_(tempFolder_ + files::kPicture, lastPicture.width, lastPicture.height);
     if (!saved) {
         shared_.state = PresentationState::Stopped;
-        boxes_.show(messages::kErrorTitle, messages::kPictureNotCleared, BoxButtons::Ok,
+        boxes_.show(titles::kError, messages::kPictureNotCleared, BoxButtons::Ok,
                     BoxModality::SystemModal);
         return ClearOutcome::PictureNotCleared;
     }

@@ -1,5 +1,7 @@
 #include "publish/presentation_cycle.h"
 
+#include "core/message_titles.h"
+#include "core/working_file_names.h"
 #include "publish/data_page.h"
 #include "publish/publish_messages.h"
 #include "publish/remote_path.h"
@@ -56,12 +58,12 @@ void PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
     }
 
     if (!shared_.viewerPageSent) {
-        const std::string page = tempFolder_ + "Velmora.ind";
+        const std::string page = tempFolder_ + files::kViewerPage;
         if (!writeViewerPage(page)) {
             // A local fault that waiting will not mend: reported at once.
             anyFailure = true;
             shared_.state = PresentationState::Stopped;
-            boxes_.show(messages::kErrorTitle, messages::kViewerPageNotCreated, BoxButtons::Ok,
+            boxes_.show(titles::kError, messages::kViewerPageNotCreated, BoxButtons::Ok,
                         BoxModality::SystemModal);
         } else if (session.putFile(page, remote("index.htm"), TransferType::Ascii)) {
             shared_.viewerPageSent = true;
@@ -75,7 +77,7 @@ void PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
     const std::string pictureName = "Velmora" + std::to_string(picture) + ".png";
     // Spectators may still be fetching the picture that last had this name: it is replaced in
     // one step, never rewritten in place.
-    if (!putFileReplacing(session, tempFolder_ + "Velmora.png", remote(pictureName),
+    if (!putFileReplacing(session, tempFolder_ + files::kPicture, remote(pictureName),
                           TransferType::Binary)) {
         // No data page: the one on the server keeps naming a picture that is complete.
         fail(messages::kPictureNotUploaded);
@@ -95,7 +97,7 @@ void PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
         values.markerY = marker.y;
     }
     values.refreshMs = settings.BrowserRefresh;
-    const std::string dataPage = tempFolder_ + "Velmora.cnt";
+    const std::string dataPage = tempFolder_ + files::kDataPage;
     if (!writeDataPage(dataPage, values))
         fail(messages::kDataPageNotCreated);
     else if (!session.putFile(dataPage, remote("Velmora.htm"), TransferType::Ascii))

@@ -3,7 +3,6 @@
 
 namespace velmora::messages {
 
-inline constexpr char kErrorTitle[] = "Fehler";
 inline constexpr char kInternetUnavailable[] = "Das Internet ist nicht erreichbar.";
 inline constexpr char kServerUnreachable[] =
     "Die Verbindung zum Server kann nicht hergestellt werden.";

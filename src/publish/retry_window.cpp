@@ -1,5 +1,6 @@
 #include "publish/retry_window.h"
 
+#include "core/message_titles.h"
 #include "publish/publish_messages.h"
 
 namespace velmora {
@@ -18,7 +19,7 @@ bool noteCycleFailure(SharedPresentation& shared, Clock& clock, MessageBoxes& bo
         return false;
     shared.state = PresentationState::Stopped;
     shared.firstFailureTime = 0;
-    boxes.show(messages::kErrorTitle, message, BoxButtons::Ok, BoxModality::SystemModal);
+    boxes.show(titles::kError, message, BoxButtons::Ok, BoxModality::SystemModal);
     return true;
 }
 

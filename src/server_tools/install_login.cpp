@@ -1,5 +1,7 @@
 #include "server_tools/install_login.h"
 
+#include "core/message_titles.h"
+#include "core/working_file_names.h"
 #include "server_tools/login_files.h"
 #include "server_tools/login_messages.h"
 #include "publish/local_file.h"
@@ -23,7 +25,7 @@ void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentatio
     const std::string loginPassword = fields.text(SettingsField::LoginPassword);
     // Refused before anything is written: a broken password list would lock everyone out.
     if (const auto problem = LoginInputProblem(loginId, loginPassword)) {
-        tell(messages::kErrorTitle, *problem);
+        tell(titles::kError, *problem);
         return;
     }
 
@@ -34,30 +36,30 @@ void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentatio
     // replace the access rules of the whole web site.
     if (!UsableAbsolutePath(absolutePath) || !session.setCurrentDirectory(absolutePath)) {
         session.close();
-        tell(messages::kErrorTitle, login_messages::kPathInvalid + absolutePath);
+        tell(titles::kError, login_messages::kPathInvalid + absolutePath);
         return;
     }
 
     int successes = 0;
-    const std::string accessRules = tempFolder + kAccessRulesLocalName;
+    const std::string accessRules = tempFolder + files::kAccessRules;
     if (!writeWholeFile(accessRules, AccessRulesText(kLoginRealm, absolutePath)))
-        tell(messages::kErrorTitle, login_messages::kAccessRulesNotCreated);
+        tell(titles::kError, login_messages::kAccessRulesNotCreated);
     else if (session.putFile(accessRules, kAccessRulesRemoteName, TransferType::Ascii))
         ++successes;
     else
-        tell(messages::kErrorTitle, login_messages::kAccessRulesNotInstalled);
+        tell(titles::kError, login_messages::kAccessRulesNotInstalled);
 
-    const std::string passwordList = tempFolder + kPasswordListLocalName;
+    const std::string passwordList = tempFolder + files::kPasswordList;
     if (!writeWholeFile(passwordList, PasswordListText(loginId, loginPassword)))
-        tell(messages::kErrorTitle, login_messages::kPasswordListNotCreated);
+        tell(titles::kError, login_messages::kPasswordListNotCreated);
     else if (session.putFile(passwordList, kPasswordListRemoteName, TransferType::Ascii))
         ++successes;
     else
-        tell(messages::kErrorTitle, login_messages::kPasswordListNotInstalled);
+        tell(titles::kError, login_messages::kPasswordListNotInstalled);
 
     session.close();
     if (successes > 1)
-        tell(login_messages::kInformationTitle, login_messages::kInstalled);
+        tell(titles::kInformation, login_messages::kInstalled);
 }
 
 } // namespace velmora

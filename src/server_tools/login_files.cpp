@@ -1,5 +1,6 @@
 #include "server_tools/login_files.h"
 
+#include "core/text_trimming.h"
 #include "server_tools/des_crypt.h"
 #include "server_tools/login_messages.h"
 
@@ -9,7 +10,7 @@ namespace {
 // Printable US-ASCII. Browsers send basic-authentication credentials as UTF-8, so a Windows-1252
 // umlaut in the file would never match what a spectator types; control characters (line breaks
 // above all) would split the line.
-bool printableAscii(const std::string& text)
+bool printableAscii(std::string_view text)
 {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
@@ -20,14 +21,6 @@ bool printableAscii(const std::string& text)
 }
 
 } // namespace
-
-std::string WithoutOuterSpaces(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 std::string AccessRulesText(const std::string& realm, const std::string& absolutePath)
 {
@@ -46,17 +39,17 @@ std::string AccessRulesText(const std::string& realm, const std::string& absolut
 
 std::string PasswordListText(const std::string& loginId, const std::string& loginPassword)
 {
-    return WithoutOuterSpaces(loginId) + ":" + DesCrypt(WithoutOuterSpaces(loginPassword)) + "\r\n";
+    return std::string(TrimSpaces(loginId)) + ":" + DesCrypt(std::string(TrimSpaces(loginPassword))) + "\r\n";
 }
 
 std::optional<std::string> LoginInputProblem(const std::string& loginId,
                                              const std::string& loginPassword)
 {
-    const std::string id = WithoutOuterSpaces(loginId);
+    const std::string_view id = TrimSpaces(loginId);
     if (!printableAscii(id) || id.find(':') != std::string::npos)
         return std::string(login_messages::kLoginIdRefused);
     // A ":" in the password is harmless: only its hash goes into the file.
-    if (!printableAscii(WithoutOuterSpaces(loginPassword)))
+    if (!printableAscii(TrimSpaces(loginPassword)))
         return std::string(login_messages::kLoginPasswordRefused);
     return std::nullopt;
 }

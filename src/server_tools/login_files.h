@@ -9,17 +9,12 @@
 namespace velmora {
 
 // Local names in the Temp folder, and the names on the server.
-inline constexpr char kAccessRulesLocalName[] = "Velmora.ht1";
-inline constexpr char kPasswordListLocalName[] = "Velmora.ht2";
 inline constexpr char kAccessRulesRemoteName[] = ".htaccess";
 inline constexpr char kPasswordListRemoteName[] = ".htpasswd";
 
 // Shown by the browser's login prompt. Apache 2.4 refuses an empty AuthName with an error for
 // every request of the directory, which would take the whole presentation off the web.
 inline constexpr char kLoginRealm[] = "Velmora";
-
-// Leading and trailing blanks removed (only the space character, as the fields are trimmed).
-std::string WithoutOuterSpaces(const std::string& text);
 
 // The six lines of the access rules. absolutePath is the server's own name of the directory and
 // is used as typed (it should end in "/"); a path with spaces is quoted so that Apache reads it

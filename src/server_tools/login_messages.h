@@ -3,7 +3,6 @@
 
 namespace velmora::login_messages {
 
-inline constexpr char kInformationTitle[] = "Information";
 inline constexpr char kPathInvalid[] =
     "Der absolute Verzeichnispfad auf dem Server ist ung\xFCltig:\r\n";
 inline constexpr char kPathReloadHint[] = "Bitte den Pfad erneut laden und nochmals versuchen.";

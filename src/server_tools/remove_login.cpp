@@ -1,5 +1,6 @@
 #include "server_tools/remove_login.h"
 
+#include "core/message_titles.h"
 #include "server_tools/login_files.h"
 #include "server_tools/login_messages.h"
 #include "publish/publish_messages.h"
@@ -13,7 +14,7 @@ void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation
 {
     constexpr BoxModality modality = BoxModality::SystemModal;
     const auto tell = [&](const std::string& text) {
-        boxes.show(login_messages::kInformationTitle, text, BoxButtons::Ok, modality);
+        boxes.show(titles::kInformation, text, BoxButtons::Ok, modality);
     };
 
     NormaliseDirectoryFields(fields);

@@ -1,25 +1,18 @@
 #include "server_tools/server_directory_tools.h"
 
+#include "core/message_titles.h"
+#include "core/text_trimming.h"
 #include "publish/publish_messages.h"
 #include "publish/remote_path.h"
 
 namespace velmora {
 namespace {
 
-constexpr char kInformationTitle[] = "Information";
 constexpr char kDirectoryPresent[] = "Das entsprechende Verzeichnis ist vorhanden:\r\n";
 constexpr char kDirectoryMissing[] = "Das entsprechende Verzeichnis ist NICHT vorhanden:\r\n";
 constexpr char kAbsolutePathIs[] = "Der absolute Verzeichnispfad auf dem Server heisst:\r\n";
 constexpr char kAbsolutePathMissing[] =
     "Der entsprechende Verzeichnispfad auf dem Server ist nicht vorhanden.";
-
-std::string withoutOuterSpaces(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 } // namespace
 
@@ -37,7 +30,7 @@ bool OpenToolConnection(FtpSession& session, const SettingsFields& fields, Messa
     if (result == FtpOpenResult::Connected)
         return true;
     shared.state = PresentationState::Stopped;
-    boxes.show(messages::kErrorTitle,
+    boxes.show(titles::kError,
                result == FtpOpenResult::InternetUnavailable ? messages::kInternetUnavailable
                                                             : messages::kServerUnreachable,
                BoxButtons::Ok, modality);
@@ -55,7 +48,7 @@ void CheckServerDirectory(SettingsFields& fields, MessageBoxes& boxes, SharedPre
         return;
     const bool present = session.setCurrentDirectory(directory);
     session.close();
-    boxes.show(kInformationTitle, (present ? kDirectoryPresent : kDirectoryMissing) + directory,
+    boxes.show(titles::kInformation, (present ? kDirectoryPresent : kDirectoryMissing) + directory,
                BoxButtons::Ok, modality);
 }
 
@@ -70,17 +63,17 @@ void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes, SharedP
         return;
     if (!session.setCurrentDirectory(directory)) {
         session.close();
-        boxes.show(kInformationTitle, kDirectoryMissing + directory, BoxButtons::Ok, modality);
+        boxes.show(titles::kInformation, kDirectoryMissing + directory, BoxButtons::Ok, modality);
         return;
     }
     const auto reported = session.currentDirectory();
     session.close();
     if (!reported) {
-        boxes.show(kInformationTitle, kAbsolutePathMissing, BoxButtons::Ok, modality);
+        boxes.show(titles::kInformation, kAbsolutePathMissing, BoxButtons::Ok, modality);
         return;
     }
-    const std::string path = withoutOuterSpaces(*reported);
-    boxes.show(kInformationTitle, kAbsolutePathIs + path, BoxButtons::Ok, modality);
+    const std::string path = std::string(TrimSpaces(*reported));
+    boxes.show(titles::kInformation, kAbsolutePathIs + path, BoxButtons::Ok, modality);
     fields.setText(SettingsField::HtpasswdPath, path + "/");
 }
 

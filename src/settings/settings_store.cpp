@@ -1,5 +1,6 @@
 #include "settings/settings_store.h"
 
+#include "core/message_titles.h"
 #include "settings/credential_scrambling.h"
 #include "core/number_rule.h"
 #include "settings/preference_file.h"
@@ -11,7 +12,6 @@
 namespace velmora {
 namespace {
 
-constexpr const char* kTitle = "Velmora";
 constexpr const char* kLoadFailed = "Programm-Einstellungen k\xF6"
                                     "nnen nicht gelesen werden.";
 constexpr const char* kSaveFailed = "Programm-Einstellungen k\xF6"
@@ -52,7 +52,7 @@ const Key kKeys[] = {
 
 void ShowMessage(MessageBoxes& boxes, const char* text)
 {
-    boxes.show(kTitle, text, BoxButtons::Ok, BoxModality::SystemModal);
+    boxes.show(titles::kProgram, text, BoxButtons::Ok, BoxModality::SystemModal);
 }
 
 void ReadKey(const PreferenceFile& file, const Key& key, SettingsRecord& settings)

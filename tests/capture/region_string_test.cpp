@@ -15,17 +15,16 @@ void expectRect(const CaptureRectangle& r, int x, int y, int w, int h)
     EXPECT_EQ(r.height, h);
 }
 
-TEST(RegionString, FieldsReadLikeEveryNumberOfTheProgram)
+TEST(RegionString, FieldsReadLikeEveryNumberOfTheProgramButDecimalOnly)
 {
-    EXPECT_EQ(regionFieldValue("300"), 300);
-    EXPECT_EQ(regionFieldValue(" \t 42abc"), 42);
-    EXPECT_EQ(regionFieldValue("-7"), -7);
-    EXPECT_EQ(regionFieldValue("+7"), 7);
-    EXPECT_EQ(regionFieldValue(""), 0);
-    EXPECT_EQ(regionFieldValue("x12"), 0);
-    EXPECT_EQ(regionFieldValue("- 5"), 0);
-    EXPECT_EQ(regionFieldValue("4294967297"), 1) << "low 32 bits";
-    EXPECT_EQ(regionFieldValue("2147483648"), std::numeric_limits<std::int32_t>::min());
+    using Fields = std::array<std::int32_t, 4>;
+    EXPECT_EQ(regionFields("300, \t 42abc,-7,+7"), (Fields{300, 42, -7, 7}));
+    EXPECT_EQ(regionFields(",x12,- 5"), (Fields{0, 0, 0, 0}));
+    EXPECT_EQ(regionFields("4294967297,2147483648"),
+              (Fields{1, std::numeric_limits<std::int32_t>::min(), 0, 0}))
+        << "low 32 bits";
+    EXPECT_EQ(regionFields("$10,%11,1,2,3"), (Fields{0, 0, 1, 2})) << "no other bases";
+    EXPECT_EQ(regionFields(""), (Fields{0, 0, 0, 0}));
 }
 
 TEST(RegionString, RectanglesOfTheRegionCountedFromOne)

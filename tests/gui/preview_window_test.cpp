@@ -5,6 +5,7 @@
 
 #include "capture/image_library.h"
 #include "capture/preview_page.h"
+#include "core/working_file_names.h"
 #include "capture/x11_screen_source.h"
 #include "capture/png_file.h"
 #include "support/fake_clock.h"
@@ -42,7 +43,7 @@ int visiblePreviews()
 QImage shownPicture(const QTextBrowser& browser)
 {
     const QVariant resource = browser.document()->resource(
-        QTextDocument::ImageResource, QUrl(QString::fromLatin1(kPreviewPictureName)));
+        QTextDocument::ImageResource, QUrl(QString::fromLatin1(files::kPreviewPicture)));
     if (resource.canConvert<QImage>() && resource.userType() != QMetaType::QByteArray)
         return resource.value<QImage>();
     return QImage::fromData(resource.toByteArray());

@@ -102,12 +102,5 @@ TEST(AbsolutePath, UsableOnlyWhenItCanNameTheDirectory)
     EXPECT_FALSE(UsableAbsolutePath(std::string("/srv/\0/", 7)));
 }
 
-TEST(Trimming, OnlySpacesAtBothEnds)
-{
-    EXPECT_EQ(WithoutOuterSpaces("  a b  "), "a b");
-    EXPECT_EQ(WithoutOuterSpaces("    "), "");
-    EXPECT_EQ(WithoutOuterSpaces("\ta\t"), "\ta\t");
-}
-
 } // namespace
 } // namespace velmora
