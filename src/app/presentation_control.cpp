@@ -46,10 +46,11 @@ void PresentationControl::pace()
         const std::int64_t now = clock_.localSeconds();
         if (now >= lastCycleStart_ + settings_.PauseSeconds) {
             lastCycleStart_ = now;
-            steps_.captureDesktopPicture(settings_);
+            const CaptureResult picture = steps_.captureDesktopPicture(settings_);
             // The cycle gets its own copy: the settings window may replace the record's texts
             // while the upload still reads them.
-            upload_.start([this, copy = settings_] { steps_.runPresentationCycle(copy); });
+            upload_.start(
+                [this, copy = settings_, picture] { steps_.runPresentationCycle(copy, picture); });
             stateText_ = text::kRunning;
         }
     } else if (state == PresentationState::Cleared) {

@@ -1,6 +1,7 @@
 #pragma once
 // The work the event loop paces. The shell only decides when; capture and publishing decide how.
 
+#include "capture/desktop_capture.h"
 #include "settings/settings_record.h"
 
 #include <functional>
@@ -11,9 +12,11 @@ class PresentationSteps {
 public:
     virtual ~PresentationSteps() = default;
     // GUI thread, right before an Upload thread starts: the new picture file is complete on return.
-    virtual void captureDesktopPicture(const SettingsRecord& settings) = 0;
-    // Upload thread: one presentation cycle on the copy of the settings taken when it started.
-    virtual void runPresentationCycle(const SettingsRecord& settings) = 0;
+    virtual CaptureResult captureDesktopPicture(const SettingsRecord& settings) = 0;
+    // Upload thread: one presentation cycle on the copy of the settings taken when it started,
+    // for the picture that capture gave.
+    virtual void runPresentationCycle(const SettingsRecord& settings,
+                                      const CaptureResult& picture) = 0;
     // GUI thread, blocking: the whole Clear sequence. waitForUpload returns once no Upload thread
     // is alive, and keeps serving that thread's message boxes meanwhile.
     virtual void clearPresentation(const SettingsRecord& settings,

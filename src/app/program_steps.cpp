@@ -34,7 +34,7 @@ bool ProgramSteps::loadImageLibrary()
     images_ = LoadImageLibrary(folders_.program, boxes_);
     if (!images_)
         return false;
-    FatalExit fatal{[this] { shared_.stopAndReset(); }, [] { finalCleanup(); }};
+    FatalExit fatal{[this] { stopPresentation(); }, [] { finalCleanup(); }};
     capture_ = std::make_unique<DesktopCapture>(screen_, folders_.temp, *images_, boxes_, clock_,
                                                 std::move(fatal));
     return true;
@@ -61,23 +61,24 @@ void ProgramSteps::attach(StatusDisplay& display, QWidget& mainWindow,
     preview_ = std::make_unique<Preview>(
         folders_.temp, screen_.bounds(),
         PreviewServices{waitForUpload_, [this] { return capture_->capture(settings_); },
-                        [this] { shared_.stopAndReset(); }});
+                        [this] { stopPresentation(); }});
 }
 
-void ProgramSteps::captureDesktopPicture(const SettingsRecord& settings)
+CaptureResult ProgramSteps::captureDesktopPicture(const SettingsRecord& settings)
 {
-    capture_->capture(settings);
+    return capture_->capture(settings);
 }
 
-void ProgramSteps::runPresentationCycle(const SettingsRecord& settings)
+void ProgramSteps::runPresentationCycle(const SettingsRecord& settings,
+                                        const CaptureResult& picture)
 {
-    const CaptureResult last = capture_->lastResult();
-    cycle_.run(settings, PointerMarker{last.markerX, last.markerY});
+    cycle_.run(settings, PointerMarker{picture.markerX, picture.markerY});
 }
 
 void ProgramSteps::clearPresentation(const SettingsRecord& settings,
                                      const std::function<void()>& waitForUpload)
 {
+    // The last picture of any kind, the preview's included: its size is the black picture's.
     const CaptureResult last = capture_->lastResult();
     const ClearOutcome outcome = clear_.run(
         settings, PictureSize{last.pictureWidth, last.pictureHeight},
@@ -90,12 +91,48 @@ void ProgramSteps::clearPresentation(const SettingsRecord& settings,
         finalCleanup();
 }
 
+RegionTools ProgramSteps::regionTools()
+{
+    RegionTools tools;
+    tools.validateRegionText = [this](SettingsFields& fields) {
+        return ValidateRegionText(fields, screen_.bounds(), boxes_);
+    };
+    tools.startRegionFrame = [this] { startRegionFrame(); };
+    tools.stopRegionFrame = [this] { stopRegionFrame(); };
+    tools.showPreview = [this] {
+        if (preview_ && settingsWindow_)
+            preview_->show(*settingsWindow_);
+    };
+    return tools;
+}
+
+SettingsWindowActions ProgramSteps::settingsWindowActions()
+{
+    SettingsWindowActions actions =
+        velmora::settingsWindowActions(settings_, shared_, folders_.work, boxes_, regionTools());
+    const auto stop = [this] { stopPresentation(); };
+    actions.pickRegion = [this, stop](SettingsWindowView& view) {
+        if (regionPicker_ && settingsWindow_)
+            regionPicker_->open(*settingsWindow_, view, stop);
+    };
+    actions.checkServerDirectory = [this, stop](SettingsWindowView& view) {
+        CheckServerDirectory(view, boxes_, stop);
+    };
+    actions.loadAbsoluteServerPath = [this, stop](SettingsWindowView& view) {
+        LoadAbsoluteServerPath(view, boxes_, stop);
+    };
+    actions.installLogin = [this, stop](SettingsWindowView& view) {
+        InstallLogin(view, boxes_, stop, folders_.temp);
+    };
+    actions.removeLogin = [this, stop](SettingsWindowView& view) {
+        RemoveLogin(view, boxes_, stop);
+    };
+    return actions;
+}
+
 void ProgramSteps::openSettingsWindow()
 {
-    if (!settingsActions_)
-        settingsActions_ = std::make_unique<SettingsWindowActions>(settings_, shared_,
-                                                                   folders_.work, boxes_, *this);
-    settingsActions_->beforeOpening();
+    beforeOpeningSettingsWindow(shared_, regionTools());
     // Choosing the menu entry again brings the open window to the front.
     if (settingsWindow_ && settingsWindow_->isVisible()) {
         settingsWindow_->raise();
@@ -104,27 +141,16 @@ void ProgramSteps::openSettingsWindow()
     }
     if (preview_)
         preview_->close();
-    settingsWindow_ = std::make_unique<SettingsWindow>(mainWindow_, *settingsActions_);
+    settingsWindow_ = std::make_unique<SettingsWindow>(mainWindow_, settingsWindowActions());
     // The preview belongs to the settings window and goes with it.
     QObject::connect(settingsWindow_.get(), &SettingsWindow::closed, [this] {
         if (preview_)
             preview_->close();
     });
-    settingsActions_->fill(*settingsWindow_);
+    FillSettingsWindow(settings_, *settingsWindow_);
     settingsWindow_->show();
     settingsWindow_->raise();
     settingsWindow_->activateWindow();
-}
-
-bool ProgramSteps::validateRegionText(SettingsFields& fields)
-{
-    return ValidateRegionText(fields, screen_.bounds(), boxes_);
-}
-
-void ProgramSteps::openRegionPicker(SettingsFields& fields)
-{
-    if (regionPicker_ && settingsWindow_)
-        regionPicker_->open(*settingsWindow_, fields, [this] { shared_.stopAndReset(); });
 }
 
 void ProgramSteps::startRegionFrame()
@@ -135,31 +161,6 @@ void ProgramSteps::startRegionFrame()
 void ProgramSteps::stopRegionFrame()
 {
     regionFrame_.stop();
-}
-
-void ProgramSteps::showPreview()
-{
-    if (preview_ && settingsWindow_)
-        preview_->show(*settingsWindow_);
-}
-void ProgramSteps::checkServerDirectory(SettingsFields& fields)
-{
-    CheckServerDirectory(fields, boxes_, shared_);
-}
-
-void ProgramSteps::loadAbsoluteServerPath(SettingsFields& fields)
-{
-    LoadAbsoluteServerPath(fields, boxes_, shared_);
-}
-
-void ProgramSteps::installLogin(SettingsFields& fields)
-{
-    InstallLogin(fields, boxes_, shared_, folders_.temp);
-}
-
-void ProgramSteps::removeLogin(SettingsFields& fields)
-{
-    RemoveLogin(fields, boxes_, shared_);
 }
 
 } // namespace velmora

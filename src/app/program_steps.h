@@ -16,6 +16,7 @@
 #include "publish/clear_presentation.h"
 #include "publish/presentation_cycle.h"
 #include "settings/settings_record.h"
+#include "app/settings_window_actions.h"
 #include "gui/settings_window.h"
 #include "core/clock.h"
 #include "core/message_boxes.h"
@@ -29,7 +30,7 @@ class QWidget;
 
 namespace velmora {
 
-class ProgramSteps final : public PresentationSteps, public SettingsWindowServices {
+class ProgramSteps final : public PresentationSteps {
 public:
     ProgramSteps(const ProgramFolders& folders, MessageBoxes& boxes, Clock& clock,
                  SettingsRecord& settings, SharedPresentation& shared);
@@ -48,22 +49,21 @@ public:
     // Shut-down.
     void unloadImageLibrary();
 
-    void captureDesktopPicture(const SettingsRecord& settings) override;
-    void runPresentationCycle(const SettingsRecord& settings) override;
+    CaptureResult captureDesktopPicture(const SettingsRecord& settings) override;
+    void runPresentationCycle(const SettingsRecord& settings,
+                              const CaptureResult& picture) override;
     void clearPresentation(const SettingsRecord& settings,
                            const std::function<void()>& waitForUpload) override;
 
-    bool validateRegionText(SettingsFields& fields) override;
-    void openRegionPicker(SettingsFields& fields) override;
-    void startRegionFrame() override;
-    void stopRegionFrame() override;
-    void showPreview() override;
-    void checkServerDirectory(SettingsFields& fields) override;
-    void loadAbsoluteServerPath(SettingsFields& fields) override;
-    void installLogin(SettingsFields& fields) override;
-    void removeLogin(SettingsFields& fields) override;
+    void startRegionFrame();
+    void stopRegionFrame();
 
 private:
+    // What every stop does, handed to the tools that stop the presentation.
+    void stopPresentation() { shared_.stopAndReset(); }
+    RegionTools regionTools();
+    SettingsWindowActions settingsWindowActions();
+
     const ProgramFolders& folders_;
     MessageBoxes& boxes_;
     Clock& clock_;
@@ -77,7 +77,6 @@ private:
     StatusDisplay* display_ = nullptr;
     QWidget* mainWindow_ = nullptr;
     std::function<void()> waitForUpload_;
-    std::unique_ptr<SettingsWindowActions> settingsActions_;
     RegionFrame regionFrame_;
     std::unique_ptr<RegionPicker> regionPicker_;
     std::unique_ptr<Preview> preview_;

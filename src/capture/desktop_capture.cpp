@@ -41,7 +41,8 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings)
     RgbPicture picture(namesPixels ? rect.width : 1, namesPixels ? rect.height : 1);
     if (namesPixels)
         screen_.copyRgb(rect.x, rect.y, rect.width, rect.height, picture.data(), picture.stride());
-    caption_.draw(picture, " Remote Desktop: " + captionName_ + " ");
+    // The caption's second part, after the colon, has no source in this program: it stays empty.
+    caption_.draw(picture, " Remote Desktop:  ");
 
     const double factor = settings.ForceDownscale > 0 ? kDownscaleFactor : 1.0;
     // At least one pixel each way: the library cannot rescale to an empty picture, and a
@@ -51,7 +52,7 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings)
 
     const std::string path = picturePath();
     if (!savePicture(path, picture, clock_, boxes_, fatal_, pngWriter_))
-        return lastResult();
+        return last_;
     if (settings.Force256 > 0 || settings.ForceDownscale > 0) {
         ConversionRequest request;
         request.downscale = settings.ForceDownscale > 0;
@@ -71,16 +72,8 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings)
         }
     }
 
-    pictureWidth_ = pictureWidth;
-    pictureHeight_ = pictureHeight;
-    markerX_ = markerX;
-    markerY_ = markerY;
-    return lastResult();
-}
-
-CaptureResult DesktopCapture::lastResult() const
-{
-    return {pictureWidth_.load(), pictureHeight_.load(), markerX_.load(), markerY_.load()};
+    last_ = {pictureWidth, pictureHeight, markerX, markerY};
+    return last_;
 }
 
 } // namespace velmora

@@ -13,7 +13,6 @@
 #include "core/message_boxes.h"
 #include "capture/screen_source.h"
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -26,7 +25,6 @@ struct CaptureResult {
     std::int32_t markerY = 0;
 };
 
-
 class DesktopCapture {
 public:
     // tempFolder ends with "/". The image library must stay alive (it may be unloaded) as long
@@ -35,19 +33,15 @@ public:
                    MessageBoxes& boxes, Clock& clock, FatalExit fatal,
                    CaptionRenderer& caption = captionRenderer());
 
-    // GUI thread. Replaces the picture file and returns the new result. When the file cannot be
-    // written it ends the program through the fatal exit (and, should that return, gives the
-    // previous result back unchanged).
+    // GUI thread. Replaces the picture file and returns the new result, which the caller hands
+    // to the upload. When the file cannot be written it ends the program through the fatal exit
+    // (and, should that return, gives the previous result back unchanged).
     CaptureResult capture(const SettingsRecord& settings);
 
-    // The result of the last capture (all 0 before the first); safe to read from any thread.
-    CaptureResult lastResult() const;
+    // GUI thread: the result of the last capture (all 0 before the first), for Clear.
+    CaptureResult lastResult() const { return last_; }
 
     std::string picturePath() const { return tempFolder_ + files::kPicture; }
-
-    // Second part of the caption line (Windows-1252); empty unless the program gives it a source.
-    void setCaptionName(std::string name) { captionName_ = std::move(name); }
-    void setPngOptions(const PngWriteOptions& options) { pngWriter_.setOptions(options); }
 
 private:
     ScreenSource& screen_;
@@ -57,14 +51,9 @@ private:
     Clock& clock_;
     FatalExit fatal_;
     CaptionRenderer& caption_;
-    std::string captionName_;
     // Keeps the last picture, so that a capture compresses only what changed on the screen.
     PngWriter pngWriter_;
-
-    std::atomic<std::int32_t> pictureWidth_{0};
-    std::atomic<std::int32_t> pictureHeight_{0};
-    std::atomic<std::int32_t> markerX_{0};
-    std::atomic<std::int32_t> markerY_{0};
+    CaptureResult last_;
 };
 
 } // namespace velmora

@@ -40,11 +40,11 @@ void makeNumberField(QLineEdit& field, const QValidator& digitsOnly, int maxLeng
 
 } // namespace
 
-SettingsWindow::SettingsWindow(QWidget* owner, SettingsWindowActions& actions)
+SettingsWindow::SettingsWindow(QWidget* owner, SettingsWindowActions actions)
     : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                          Qt::WindowStaysOnTopHint),
-      actions_(actions), digitsOnly_(QRegularExpression(QStringLiteral("[0-9]*")))
+      actions_(std::move(actions)), digitsOnly_(QRegularExpression(QStringLiteral("[0-9]*")))
 {
     setWindowTitle(QStringLiteral("Einstellungen"));
     // The gadget sizes were laid out for a narrow dialog font; a metric-compatible narrow face

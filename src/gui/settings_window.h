@@ -1,8 +1,8 @@
 #pragma once
 // "Einstellungen": every gadget at its pixel place, created in the order that gives the tab
-// order. Each gadget's object name is "gadget<id>". Clicks go to SettingsWindowActions.
+// order. Each gadget's object name is "gadget<id>". Clicks go to its SettingsWindowActions.
 
-#include "gui/settings_window_actions.h"
+#include "settings/settings_form.h"
 
 #include <QRegularExpressionValidator>
 #include <QWidget>
@@ -21,7 +21,7 @@ namespace velmora {
 class SettingsWindow final : public QWidget, public SettingsWindowView {
     Q_OBJECT
 public:
-    SettingsWindow(QWidget* owner, SettingsWindowActions& actions);
+    SettingsWindow(QWidget* owner, SettingsWindowActions actions);
     ~SettingsWindow() override;
 
     std::string text(SettingsField field) const override;
@@ -44,7 +44,7 @@ private:
     QCheckBox& box(SettingsCheck id) const;
     void onClick(int id, std::function<void()> action);
 
-    SettingsWindowActions& actions_;
+    SettingsWindowActions actions_;
     QRegularExpressionValidator digitsOnly_; // number fields take typed digits only
     std::vector<std::unique_ptr<QWidget>> gadgets_;
     std::map<int, QWidget*> byId_;

@@ -11,7 +11,7 @@
 
 namespace velmora {
 
-void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation& shared,
+void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, const std::function<void()>& stopPresentation,
                   const std::string& tempFolder, const FtpTimeouts& timeouts)
 {
     constexpr BoxModality modality = BoxModality::Ordinary;
@@ -30,7 +30,7 @@ void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentatio
     }
 
     FtpSession session(timeouts);
-    if (!OpenToolConnection(session, fields, boxes, shared, modality))
+    if (!OpenToolConnection(session, fields, boxes, stopPresentation, modality))
         return;
     // An empty path would leave the FTP server in the login directory, where the files could
     // replace the access rules of the whole web site.

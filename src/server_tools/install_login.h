@@ -1,11 +1,11 @@
 #pragma once
 // Button "Login auf Server installieren": closes the presentation directory with an Apache login.
 
-#include "publish/presentation_state.h"
 #include "publish/ftp_session.h"
 #include "core/message_boxes.h"
 #include "settings/settings_fields.h"
 
+#include <functional>
 #include <string>
 
 namespace velmora {
@@ -14,7 +14,7 @@ namespace velmora {
 // (tempFolder ends in "/") and uploads them, ".htaccess" first, into the directory named by the
 // absolute path field. Every message box is an ordinary one. A file that went up stays there
 // even when the other one fails.
-void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation& shared,
+void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, const std::function<void()>& stopPresentation,
                   const std::string& tempFolder, const FtpTimeouts& timeouts = {});
 
 } // namespace velmora

@@ -9,7 +9,7 @@
 
 namespace velmora {
 
-void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation& shared,
+void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes, const std::function<void()>& stopPresentation,
                  const FtpTimeouts& timeouts)
 {
     constexpr BoxModality modality = BoxModality::SystemModal;
@@ -21,7 +21,7 @@ void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation
     const std::string absolutePath = fields.text(SettingsField::HtpasswdPath);
 
     FtpSession session(timeouts);
-    if (!OpenToolConnection(session, fields, boxes, shared, modality))
+    if (!OpenToolConnection(session, fields, boxes, stopPresentation, modality))
         return;
     // An empty path would leave the FTP server in the login directory and delete the access
     // rules of the whole web site there.

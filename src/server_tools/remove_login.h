@@ -1,10 +1,11 @@
 #pragma once
 // Button "Login vom Server entfernen": opens the presentation directory to everyone again.
 
-#include "publish/presentation_state.h"
 #include "publish/ftp_session.h"
 #include "core/message_boxes.h"
 #include "settings/settings_fields.h"
+
+#include <functional>
 
 namespace velmora {
 
@@ -12,7 +13,7 @@ namespace velmora {
 // Once that directory was reached, the absolute path, login ID and login password fields are
 // emptied whatever the deletions gave, so that applying the window forgets the login. Every
 // message box is system-modal.
-void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation& shared,
+void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes, const std::function<void()>& stopPresentation,
                  const FtpTimeouts& timeouts = {});
 
 } // namespace velmora

@@ -5,6 +5,8 @@
 #include "publish/publish_messages.h"
 #include "publish/remote_path.h"
 
+#include <optional>
+
 namespace velmora {
 namespace {
 
@@ -22,14 +24,14 @@ std::string TypedRemoteDirectory(const SettingsFields& fields)
 }
 
 bool OpenToolConnection(FtpSession& session, const SettingsFields& fields, MessageBoxes& boxes,
-                        SharedPresentation& shared, BoxModality modality)
+                        const std::function<void()>& stopPresentation, BoxModality modality)
 {
     const FtpOpenResult result =
         session.open(fields.text(SettingsField::ServerName), fields.text(SettingsField::UserName),
                      fields.text(SettingsField::Password));
     if (result == FtpOpenResult::Connected)
         return true;
-    shared.state = PresentationState::Stopped;
+    stopPresentation();
     boxes.show(titles::kError,
                result == FtpOpenResult::InternetUnavailable ? messages::kInternetUnavailable
                                                             : messages::kServerUnreachable,
@@ -37,33 +39,57 @@ bool OpenToolConnection(FtpSession& session, const SettingsFields& fields, Messa
     return false;
 }
 
-void CheckServerDirectory(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation& shared,
-                          const FtpTimeouts& timeouts)
+namespace {
+
+struct TypedDirectoryVisit {
+    std::string directory;
+    bool present = false;
+};
+
+// What both tools do first: tidy the typed directory fields, log in with the typed account and
+// change into the presentation directory. Empty when the login failed (already reported).
+std::optional<TypedDirectoryVisit> visitTypedDirectory(FtpSession& session, SettingsFields& fields,
+                                                       MessageBoxes& boxes,
+                                                       const std::function<void()>& stopPresentation,
+                                                       BoxModality modality)
+{
+    NormaliseDirectoryFields(fields);
+    TypedDirectoryVisit visit{TypedRemoteDirectory(fields)};
+    if (!OpenToolConnection(session, fields, boxes, stopPresentation, modality))
+        return std::nullopt;
+    visit.present = session.setCurrentDirectory(visit.directory);
+    return visit;
+}
+
+} // namespace
+
+void CheckServerDirectory(SettingsFields& fields, MessageBoxes& boxes,
+                          const std::function<void()>& stopPresentation, const FtpTimeouts& timeouts)
 {
     constexpr BoxModality modality = BoxModality::SystemModal;
-    NormaliseDirectoryFields(fields);
-    const std::string directory = TypedRemoteDirectory(fields);
     FtpSession session(timeouts);
-    if (!OpenToolConnection(session, fields, boxes, shared, modality))
+    const auto visit = visitTypedDirectory(session, fields, boxes, stopPresentation, modality);
+    if (!visit)
         return;
-    const bool present = session.setCurrentDirectory(directory);
     session.close();
-    boxes.show(titles::kInformation, (present ? kDirectoryPresent : kDirectoryMissing) + directory,
+    boxes.show(titles::kInformation,
+               (visit->present ? kDirectoryPresent : kDirectoryMissing) + visit->directory,
                BoxButtons::Ok, modality);
 }
 
-void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation& shared,
+void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes,
+                            const std::function<void()>& stopPresentation,
                             const FtpTimeouts& timeouts)
 {
     constexpr BoxModality modality = BoxModality::Ordinary;
-    NormaliseDirectoryFields(fields);
-    const std::string directory = TypedRemoteDirectory(fields);
     FtpSession session(timeouts);
-    if (!OpenToolConnection(session, fields, boxes, shared, modality))
+    const auto visit = visitTypedDirectory(session, fields, boxes, stopPresentation, modality);
+    if (!visit)
         return;
-    if (!session.setCurrentDirectory(directory)) {
+    if (!visit->present) {
         session.close();
-        boxes.show(titles::kInformation, kDirectoryMissing + directory, BoxButtons::Ok, modality);
+        boxes.show(titles::kInformation, kDirectoryMissing + visit->directory, BoxButtons::Ok,
+                   modality);
         return;
     }
     const auto reported = session.currentDirectory();
@@ -72,7 +98,7 @@ void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes, SharedP
         boxes.show(titles::kInformation, kAbsolutePathMissing, BoxButtons::Ok, modality);
         return;
     }
-    const std::string path = std::string(TrimSpaces(*reported));
+    const std::string path(TrimSpaces(*reported));
     boxes.show(titles::kInformation, kAbsolutePathIs + path, BoxButtons::Ok, modality);
     fields.setText(SettingsField::HtpasswdPath, path + "/");
 }

@@ -4,11 +4,11 @@
 // its absolute name, which the login protection needs. Both run on the GUI thread and report
 // every result and failure in a message box at once (no retry window).
 
-#include "publish/presentation_state.h"
 #include "publish/ftp_session.h"
 #include "core/message_boxes.h"
 #include "settings/settings_fields.h"
 
+#include <functional>
 #include <string>
 
 namespace velmora {
@@ -20,15 +20,15 @@ std::string TypedRemoteDirectory(const SettingsFields& fields);
 // presentation is stopped, the reason is shown in a box titled "Fehler" of the given modality,
 // and false comes back.
 bool OpenToolConnection(FtpSession& session, const SettingsFields& fields, MessageBoxes& boxes,
-                        SharedPresentation& shared, BoxModality modality);
+                        const std::function<void()>& stopPresentation, BoxModality modality);
 
 // Button "Verzeichnis prüfen": tells whether the presentation directory exists on the server.
-void CheckServerDirectory(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation& shared,
+void CheckServerDirectory(SettingsFields& fields, MessageBoxes& boxes, const std::function<void()>& stopPresentation,
                           const FtpTimeouts& timeouts = {});
 
 // Button "Laden": puts the server's absolute name of the presentation directory, followed by
 // "/", into the absolute path field; the field stays as it was when that fails.
-void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes, SharedPresentation& shared,
+void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes, const std::function<void()>& stopPresentation,
                             const FtpTimeouts& timeouts = {});
 
 } // namespace velmora

@@ -31,12 +31,17 @@ class HeldSteps final : public PresentationSteps {
 public:
     explicit HeldSteps(SharedPresentation& shared) : shared_(shared) {}
 
-    void captureDesktopPicture(const SettingsRecord&) override { ++captures; }
-    void runPresentationCycle(const SettingsRecord& settings) override
+    CaptureResult captureDesktopPicture(const SettingsRecord&) override
+    {
+        ++captures;
+        return {captures, captures, -captures, -captures};
+    }
+    void runPresentationCycle(const SettingsRecord& settings, const CaptureResult& picture) override
     {
         std::unique_lock lock(mutex_);
         ++cyclesStarted;
         seenServerNames.push_back(settings.FTPServerName);
+        seenPictures.push_back(picture);
         changed_.notify_all();
         changed_.wait(lock, [&] { return released_ > 0; });
         --released_;
@@ -68,6 +73,7 @@ public:
     int cyclesStarted = 0;
     int clearsDone = 0;
     std::vector<std::string> seenServerNames;
+    std::vector<CaptureResult> seenPictures;
 
 private:
     SharedPresentation& shared_;
@@ -210,6 +216,21 @@ TEST_F(PresentationControlTest, CycleWorksOnTheSettingsItStartedWith)
     control.pace();
     finishCycle();
     EXPECT_EQ(steps.seenServerNames, (std::vector<std::string>{"first.example", "second.example"}));
+}
+
+TEST_F(PresentationControlTest, EachCycleUploadsThePictureCapturedForIt)
+{
+    control.start();
+    control.pace();
+    finishCycle();
+    control.pace();
+    finishCycle();
+    ASSERT_EQ(steps.seenPictures.size(), 2u);
+    // The fake's n-th capture is n x n pixels with the marker at (-n, -n).
+    EXPECT_EQ(steps.seenPictures[0].pictureWidth, 1);
+    EXPECT_EQ(steps.seenPictures[0].markerY, -1);
+    EXPECT_EQ(steps.seenPictures[1].pictureHeight, 2);
+    EXPECT_EQ(steps.seenPictures[1].markerX, -2);
 }
 
 TEST_F(PresentationControlTest, ClearWaitsForTheRunningUploadAndServesWhileWaiting)

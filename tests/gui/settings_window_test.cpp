@@ -2,6 +2,7 @@
 // box do, with the region check and the tools recorded instead of run.
 
 #include "settings/settings_store.h"
+#include "app/settings_window_actions.h"
 #include "gui/settings_window.h"
 #include "support/fake_message_boxes.h"
 #include "support/launched_program.h"
@@ -22,33 +23,42 @@
 namespace velmora {
 namespace {
 
-class RecordingServices final : public SettingsWindowServices {
-public:
-    bool validateRegionText(SettingsFields& fields) override
-    {
-        calls.push_back("validate");
-        if (!regionValid)
-            fields.focus(SettingsField::ScreenRegion);
-        return regionValid;
-    }
-    void openRegionPicker(SettingsFields&) override { calls.push_back("picker"); }
-    void startRegionFrame() override { calls.push_back("startFrame"); }
-    void stopRegionFrame() override { calls.push_back("stopFrame"); }
-    void showPreview() override { calls.push_back("preview"); }
-    void checkServerDirectory(SettingsFields& fields) override
-    {
-        calls.push_back("check:" + fields.text(SettingsField::ServerName));
-    }
-    void loadAbsoluteServerPath(SettingsFields& fields) override
-    {
-        calls.push_back("load");
-        fields.setText(SettingsField::HtpasswdPath, "/srv/www/demo/");
-    }
-    void installLogin(SettingsFields&) override { calls.push_back("install"); }
-    void removeLogin(SettingsFields&) override { calls.push_back("remove"); }
-
+// The region tools and the server tools, recorded instead of run.
+struct RecordingTools {
     bool regionValid = true;
     std::vector<std::string> calls;
+
+    RegionTools region()
+    {
+        RegionTools tools;
+        tools.validateRegionText = [this](SettingsFields& fields) {
+            calls.push_back("validate");
+            if (!regionValid)
+                fields.focus(SettingsField::ScreenRegion);
+            return regionValid;
+        };
+        tools.startRegionFrame = [this] { calls.push_back("startFrame"); };
+        tools.stopRegionFrame = [this] { calls.push_back("stopFrame"); };
+        tools.showPreview = [this] { calls.push_back("preview"); };
+        return tools;
+    }
+
+    SettingsWindowActions actions(SettingsRecord& settings, SharedPresentation& shared,
+                                  const std::string& work, MessageBoxes& boxes)
+    {
+        SettingsWindowActions actions = settingsWindowActions(settings, shared, work, boxes, region());
+        actions.pickRegion = [this](SettingsWindowView&) { calls.push_back("picker"); };
+        actions.checkServerDirectory = [this](SettingsWindowView& view) {
+            calls.push_back("check:" + view.text(SettingsField::ServerName));
+        };
+        actions.loadAbsoluteServerPath = [this](SettingsWindowView& view) {
+            calls.push_back("load");
+            view.setText(SettingsField::HtpasswdPath, "/srv/www/demo/");
+        };
+        actions.installLogin = [this](SettingsWindowView&) { calls.push_back("install"); };
+        actions.removeLogin = [this](SettingsWindowView&) { calls.push_back("remove"); };
+        return actions;
+    }
 };
 
 // The application object comes from the tests' own main().
@@ -75,9 +85,8 @@ protected:
     SettingsRecord settings;
     SharedPresentation shared;
     test::FakeMessageBoxes boxes;
-    RecordingServices services;
-    SettingsWindowActions actions{settings, shared, work, boxes, services};
-    SettingsWindow window{nullptr, actions};
+    RecordingTools services;
+    SettingsWindow window{nullptr, services.actions(settings, shared, work, boxes)};
 };
 
 TEST_F(SettingsWindowTest, GadgetsSitAtTheirPlacesInCreationOrder)
@@ -150,7 +159,7 @@ TEST_F(SettingsWindowTest, FillThenApplyKeepsEveryValueAndSaves)
     settings.InternetRetryTime = 45;
     const SettingsRecord before = settings;
 
-    actions.fill(window);
+    FillSettingsWindow(settings, window);
     EXPECT_EQ(field(17).text(), QStringLiteral("s\u00E9cret"));
     EXPECT_TRUE(gadget<QCheckBox>(36)->isChecked());
     EXPECT_FALSE(gadget<QCheckBox>(37)->isChecked());
@@ -210,7 +219,7 @@ TEST_F(SettingsWindowTest, ApplyTidiesDirectoriesHomepageAndNumbers)
 TEST_F(SettingsWindowTest, OkRefusesABadRegionButTheCloseBoxSavesIt)
 {
     window.show();
-    actions.beforeOpening();
+    beforeOpeningSettingsWindow(shared, services.region());
     field(40).setText(QStringLiteral("10;10;200;200"));
     services.regionValid = false;
     click(52);

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <filesystem>
 #include <fstream>
 
@@ -35,7 +37,8 @@ struct ApacheLoginTest : ::testing::Test {
     test::TemporaryFolder temp;
     test::MapSettingsFields fields;
     test::FakeMessageBoxes boxes;
-    SharedPresentation shared;
+    bool stopped = false; // by a tool that could not reach the server
+    std::function<void()> stopPresentation = [this] { stopped = true; };
 
     // Many hosts show an FTP account the server's real file names, so that "Laden" gives the
     // path Apache needs. pyftpdlib shows its root as "/" instead; a link inside the root under
@@ -61,9 +64,9 @@ struct ApacheLoginTest : ::testing::Test {
         fields.texts[SettingsField::SubDir] = name;
     }
 
-    void load() { LoadAbsoluteServerPath(fields, boxes, shared, kTestTimeouts); }
-    void install() { InstallLogin(fields, boxes, shared, temp.path() + "/", kTestTimeouts); }
-    void remove() { RemoveLogin(fields, boxes, shared, kTestTimeouts); }
+    void load() { LoadAbsoluteServerPath(fields, boxes, stopPresentation, kTestTimeouts); }
+    void install() { InstallLogin(fields, boxes, stopPresentation, temp.path() + "/", kTestTimeouts); }
+    void remove() { RemoveLogin(fields, boxes, stopPresentation, kTestTimeouts); }
 
     std::vector<std::string> texts() const
     {

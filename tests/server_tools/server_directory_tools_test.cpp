@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <filesystem>
 
 namespace velmora {
@@ -19,7 +21,8 @@ struct ServerDirectoryToolsTest : ::testing::Test {
     test::FtpServer server{{kUser, kPassword, false, -1}};
     test::MapSettingsFields fields;
     test::FakeMessageBoxes boxes;
-    SharedPresentation shared;
+    bool stopped = false; // by a tool that could not reach the server
+    std::function<void()> stopPresentation = [this] { stopped = true; };
 
     void SetUp() override
     {
@@ -28,11 +31,10 @@ struct ServerDirectoryToolsTest : ::testing::Test {
         fields.texts[SettingsField::UserName] = kUser;
         fields.texts[SettingsField::Password] = kPassword;
         fields.texts[SettingsField::HtpasswdPath] = "/old/path/";
-        shared.state = PresentationState::Running;
     }
 
-    void check() { CheckServerDirectory(fields, boxes, shared, kTestTimeouts); }
-    void load() { LoadAbsoluteServerPath(fields, boxes, shared, kTestTimeouts); }
+    void check() { CheckServerDirectory(fields, boxes, stopPresentation, kTestTimeouts); }
+    void load() { LoadAbsoluteServerPath(fields, boxes, stopPresentation, kTestTimeouts); }
 
     void expectOneBox(const std::string& title, const std::string& text, BoxModality modality)
     {
@@ -56,7 +58,7 @@ TEST_F(ServerDirectoryToolsTest, CheckFindsAnExistingDirectoryWithTidiedFields)
                  BoxModality::SystemModal);
     EXPECT_EQ(server.log({"CWD"}).front(), "CWD public_html/show/");
     // A successful check leaves the presentation state and the absolute path alone.
-    EXPECT_EQ(shared.state, PresentationState::Running);
+    EXPECT_FALSE(stopped);
     EXPECT_EQ(fields.texts[SettingsField::HtpasswdPath], "/old/path/");
 }
 
@@ -83,7 +85,7 @@ TEST_F(ServerDirectoryToolsTest, LoadFillsTheAbsolutePathFromTheServer)
                  "Der absolute Verzeichnispfad auf dem Server heisst:\r\n/public_html/show",
                  BoxModality::Ordinary);
     EXPECT_EQ(fields.texts[SettingsField::HtpasswdPath], "/public_html/show/");
-    EXPECT_EQ(shared.state, PresentationState::Running);
+    EXPECT_FALSE(stopped);
 }
 
 TEST_F(ServerDirectoryToolsTest, LoadOfTheRootGivesTwoSlashes)
@@ -118,16 +120,16 @@ TEST_F(ServerDirectoryToolsTest, WrongPasswordStopsThePresentationAndChangesNoPa
     check();
     expectOneBox("Fehler", "Die Verbindung zum Server kann nicht hergestellt werden.",
                  BoxModality::SystemModal);
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_TRUE(stopped);
     // The fields were tidied even though the server was never reached.
     EXPECT_EQ(fields.texts[SettingsField::WebDir], "public_html/");
 
     boxes.clear();
-    shared.state = PresentationState::Running;
+    stopped = false;
     load();
     expectOneBox("Fehler", "Die Verbindung zum Server kann nicht hergestellt werden.",
                  BoxModality::Ordinary);
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_TRUE(stopped);
     EXPECT_EQ(fields.texts[SettingsField::HtpasswdPath], "/old/path/");
     EXPECT_TRUE(server.log({"CWD", "PWD"}).empty());
 }
@@ -140,7 +142,7 @@ TEST_F(ServerDirectoryToolsTest, ServerThatIsGoneIsReportedAtOnce)
     check();
     expectOneBox("Fehler", "Die Verbindung zum Server kann nicht hergestellt werden.",
                  BoxModality::SystemModal);
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_TRUE(stopped);
 }
 
 TEST_F(ServerDirectoryToolsTest, ToolsActOnTheTypedServerData)

@@ -1,32 +1,11 @@
-#include "gui/settings_form.h"
+#include "app/settings_window_actions.h"
 
-#include "publish/remote_path.h"
 #include "core/number_rule.h"
+#include "publish/remote_path.h"
 #include "settings/presentation_address.h"
 #include "settings/settings_store.h"
 
 namespace velmora {
-
-void FillSettingsWindow(const SettingsRecord& settings, SettingsForm& form)
-{
-    form.setText(SettingsField::ServerName, settings.FTPServerName);
-    form.setText(SettingsField::WebDir, settings.FTPWebDir);
-    form.setText(SettingsField::SubDir, settings.FTPSubDir);
-    form.setText(SettingsField::UserName, settings.FTPUserName);
-    form.setText(SettingsField::Password, settings.FTPPassword);
-    form.setText(SettingsField::HtpasswdPath, settings.HtpasswdPath);
-    form.setText(SettingsField::LoginId, settings.HtpasswdLoginID);
-    form.setText(SettingsField::LoginPassword, settings.HtpasswdLoginPass);
-    form.setText(SettingsField::ScreenRegion, settings.ScreenRegion);
-    form.setText(SettingsField::Homepage, settings.LizenzSite);
-    form.setText(SettingsField::PauseSeconds, NumberToText(settings.PauseSeconds));
-    form.setText(SettingsField::BrowserRefresh, NumberToText(settings.BrowserRefresh));
-    form.setText(SettingsField::InternetRetryTime, NumberToText(settings.InternetRetryTime));
-    form.setChecked(SettingsCheck::RemoteMousePointer, settings.RemoteMousePointer == 1);
-    form.setChecked(SettingsCheck::Force256, settings.Force256 == 1);
-    form.setChecked(SettingsCheck::ForceDownscale, settings.ForceDownscale == 1);
-    form.setChecked(SettingsCheck::AutostartPresentation, settings.AutostartPresentation == 1);
-}
 
 void ApplySettingsWindow(SettingsForm& form, SettingsRecord& settings, SharedPresentation& shared,
                          const std::string& workFolder, MessageBoxes& boxes)
@@ -58,6 +37,48 @@ void ApplySettingsWindow(SettingsForm& form, SettingsRecord& settings, SharedPre
     settings.PresentationAddress = PresentationAddressFor(settings.FTPSubDir);
     shared.viewerPageSent = false;
     SaveSettings(settings, workFolder, boxes);
+}
+
+void beforeOpeningSettingsWindow(SharedPresentation& shared, const RegionTools& region)
+{
+    shared.stopAndReset();
+    region.stopRegionFrame();
+}
+
+SettingsWindowActions settingsWindowActions(SettingsRecord& settings, SharedPresentation& shared,
+                                            const std::string& workFolder, MessageBoxes& boxes,
+                                            const RegionTools& region)
+{
+    const auto apply = [&settings, &shared, workFolder, &boxes](SettingsWindowView& view) {
+        ApplySettingsWindow(view, settings, shared, workFolder, boxes);
+    };
+    SettingsWindowActions actions;
+    actions.ok = [apply, region](SettingsWindowView& view) {
+        if (!region.validateRegionText(view))
+            return;
+        apply(view);
+        view.closeWindow();
+        region.startRegionFrame();
+    };
+    // Leaving by the close box saves too, even a region that OK would refuse: nothing typed is
+    // lost.
+    actions.closeBox = [apply, region, &shared](SettingsWindowView& view) {
+        shared.stopAndReset();
+        apply(view);
+        view.closeWindow();
+        region.startRegionFrame();
+    };
+    actions.preview = [apply, region](SettingsWindowView& view) {
+        if (!region.validateRegionText(view))
+            return;
+        apply(view);
+        region.showPreview();
+    };
+    actions.wholeScreen = [](SettingsWindowView& view) {
+        view.setText(SettingsField::ScreenRegion, "");
+        view.focus(SettingsField::ScreenRegion);
+    };
+    return actions;
 }
 
 } // namespace velmora
