@@ -12,7 +12,7 @@ void ApplySettingsWindow(SettingsForm& form, SettingsRecord& settings, SharedPre
 {
     NormaliseDirectoryFields(form);
     const auto flag = [&form](SettingsCheck box) { return form.checked(box) ? 1 : 0; };
-    const auto number = [&form](SettingsField field) { return NumberFromText(form.text(field)); };
+    const auto number = [&form](SettingsField field) { return numberFromText(form.text(field)); };
 
     settings.FTPServerName = form.text(SettingsField::ServerName);
     settings.FTPWebDir = form.text(SettingsField::WebDir);

@@ -145,16 +145,11 @@ bool writePng(const std::string& path, const RgbPicture& picture, const PngWrite
     return writePngWith(path, picture, options, nullptr);
 }
 
-void PngWriter::setOptions(const PngWriteOptions& options)
+bool PngWriter::write(const std::string& path, const RgbPicture& picture,
+                      const PngWriteOptions& options)
 {
     const std::lock_guard lock(mutex_);
-    options_ = options;
-}
-
-bool PngWriter::write(const std::string& path, const RgbPicture& picture)
-{
-    const std::lock_guard lock(mutex_);
-    return writePngWith(path, picture, options_, &cache_);
+    return writePngWith(path, picture, options, &cache_);
 }
 
 int PngWriter::lastReusedPieces() const
@@ -167,12 +162,6 @@ int PngWriter::lastPieceCount() const
 {
     const std::lock_guard lock(mutex_);
     return cache_.lastPieceCount();
-}
-
-void PngWriter::forget()
-{
-    const std::lock_guard lock(mutex_);
-    cache_.clear();
 }
 
 } // namespace velmora

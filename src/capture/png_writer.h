@@ -30,23 +30,17 @@ bool writePng(const std::string& path, const RgbPicture& picture,
 // turns.
 class PngWriter {
 public:
-    explicit PngWriter(const PngWriteOptions& options = {}) : options_(options) {}
-
-    void setOptions(const PngWriteOptions& options);
-
-    // As writePng.
-    bool write(const std::string& path, const RgbPicture& picture);
+    // As writePng. Pieces of the previous picture are taken over only where their layout is the
+    // same, so a change of options costs one full compression.
+    bool write(const std::string& path, const RgbPicture& picture,
+               const PngWriteOptions& options = {});
 
     // Pieces of the last picture that were taken over from the one before (tests, benchmarks).
     int lastReusedPieces() const;
     int lastPieceCount() const;
 
-    // Gives the kept picture's memory back; the next picture is compressed in full.
-    void forget();
-
 private:
     mutable std::mutex mutex_;
-    PngWriteOptions options_;
     DeflatePieceCache cache_;
 };
 

@@ -24,7 +24,7 @@ std::array<std::int32_t, 4> regionFields(const std::string& region)
         std::size_t comma = region.find(',', start);
         if (comma == std::string::npos)
             comma = region.size();
-        fields[n] = DecimalNumberFromText(std::string_view(region).substr(start, comma - start));
+        fields[n] = decimalNumberFromText(std::string_view(region).substr(start, comma - start));
         start = comma + 1;
     }
     return fields;

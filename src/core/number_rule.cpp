@@ -4,7 +4,7 @@ namespace velmora {
 namespace {
 
 // The value of one digit in the given base, or -1 when the character is no such digit.
-int DigitValue(char c, unsigned base)
+int digitValue(char c, unsigned base)
 {
     int value = -1;
     if (c >= '0' && c <= '9')
@@ -16,7 +16,7 @@ int DigitValue(char c, unsigned base)
     return value >= 0 && static_cast<unsigned>(value) < base ? value : -1;
 }
 
-std::int32_t numberFromText(std::string_view text, bool basePrefixes)
+std::int32_t readNumber(std::string_view text, bool basePrefixes)
 {
     std::size_t pos = 0;
     while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
@@ -34,7 +34,7 @@ std::int32_t numberFromText(std::string_view text, bool basePrefixes)
     // Unsigned arithmetic wraps modulo 2^32, which keeps exactly the low 32 bits of any length.
     std::uint32_t value = 0;
     for (; pos < text.size(); ++pos) {
-        const int digit = DigitValue(text[pos], base);
+        const int digit = digitValue(text[pos], base);
         if (digit < 0)
             break;
         value = value * base + static_cast<std::uint32_t>(digit);
@@ -46,17 +46,17 @@ std::int32_t numberFromText(std::string_view text, bool basePrefixes)
 
 } // namespace
 
-std::int32_t NumberFromText(std::string_view text)
+std::int32_t numberFromText(std::string_view text)
 {
-    return numberFromText(text, true);
+    return readNumber(text, true);
 }
 
-std::int32_t DecimalNumberFromText(std::string_view text)
+std::int32_t decimalNumberFromText(std::string_view text)
 {
-    return numberFromText(text, false);
+    return readNumber(text, false);
 }
 
-std::string NumberToText(std::int32_t number)
+std::string numberToText(std::int32_t number)
 {
     return std::to_string(number);
 }

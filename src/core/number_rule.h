@@ -11,13 +11,13 @@ namespace velmora {
 // Leading spaces and tabs, an optional "-" or "+", then decimal digits ("$" introduces hexadecimal
 // digits, "%" binary digits) up to the first other character. No digits give 0. The result is the
 // low 32 bits of the value, taken as a signed number, so no input can overflow.
-std::int32_t NumberFromText(std::string_view text);
+std::int32_t numberFromText(std::string_view text);
 
 // The same rule with decimal digits only ("$" and "%" are other characters): the fields of the
 // Region string.
-std::int32_t DecimalNumberFromText(std::string_view text);
+std::int32_t decimalNumberFromText(std::string_view text);
 
 // Decimal digits with a leading "-" when negative.
-std::string NumberToText(std::int32_t number);
+std::string numberToText(std::int32_t number);
 
 } // namespace velmora

@@ -3,7 +3,7 @@
 namespace velmora {
 namespace {
 
-std::string_view TrimAny(std::string_view text, std::string_view characters)
+std::string_view trimAny(std::string_view text, std::string_view characters)
 {
     const auto first = text.find_first_not_of(characters);
     if (first == std::string_view::npos)
@@ -14,14 +14,14 @@ std::string_view TrimAny(std::string_view text, std::string_view characters)
 
 } // namespace
 
-std::string_view TrimSpaces(std::string_view text)
+std::string_view trimSpaces(std::string_view text)
 {
-    return TrimAny(text, " ");
+    return trimAny(text, " ");
 }
 
-std::string_view TrimBlanks(std::string_view text)
+std::string_view trimBlanks(std::string_view text)
 {
-    return TrimAny(text, " \t");
+    return trimAny(text, " \t");
 }
 
 } // namespace velmora

@@ -6,7 +6,7 @@
 
 namespace velmora {
 
-std::string_view TrimSpaces(std::string_view text); // " " only
-std::string_view TrimBlanks(std::string_view text); // " " and "\t"
+std::string_view trimSpaces(std::string_view text); // " " only
+std::string_view trimBlanks(std::string_view text); // " " and "\t"
 
 } // namespace velmora

@@ -183,7 +183,7 @@ Bits64 encryptBlock(const Bits64& input, const RoundKeys& keys, const std::uint8
 
 } // namespace
 
-std::string DesCrypt(const std::string& password, const std::string& salt)
+std::string desCrypt(const std::string& password, const std::string& salt)
 {
     if (salt.size() < 2)
         return {};

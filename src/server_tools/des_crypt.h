@@ -14,6 +14,6 @@ inline constexpr char kLoginSalt[] = "vq";
 // alphabet "./0-9A-Za-z". As in crypt(3), only the first eight characters of the password count
 // (up to a NUL), and only the low seven bits of each. salt must be two characters of the crypt
 // alphabet; anything else gives an empty text.
-std::string DesCrypt(const std::string& password, const std::string& salt = kLoginSalt);
+std::string desCrypt(const std::string& password, const std::string& salt = kLoginSalt);
 
 } // namespace velmora

@@ -24,17 +24,17 @@ void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, const std::functi
     const std::string loginId = fields.text(SettingsField::LoginId);
     const std::string loginPassword = fields.text(SettingsField::LoginPassword);
     // Refused before anything is written: a broken password list would lock everyone out.
-    if (const auto problem = LoginInputProblem(loginId, loginPassword)) {
+    if (const auto problem = loginInputProblem(loginId, loginPassword)) {
         tell(titles::kError, *problem);
         return;
     }
 
     FtpSession session(timeouts);
-    if (!OpenToolConnection(session, fields, boxes, stopPresentation, modality))
+    if (!openToolConnection(session, fields, boxes, stopPresentation, modality))
         return;
     // An empty path would leave the FTP server in the login directory, where the files could
     // replace the access rules of the whole web site.
-    if (!UsableAbsolutePath(absolutePath) || !session.setCurrentDirectory(absolutePath)) {
+    if (!usableAbsolutePath(absolutePath) || !session.setCurrentDirectory(absolutePath)) {
         session.close();
         tell(titles::kError, login_messages::kPathInvalid + absolutePath);
         return;
@@ -42,7 +42,7 @@ void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, const std::functi
 
     int successes = 0;
     const std::string accessRules = tempFolder + files::kAccessRules;
-    if (!writeWholeFile(accessRules, AccessRulesText(kLoginRealm, absolutePath)))
+    if (!writeWholeFile(accessRules, accessRulesText(kLoginRealm, absolutePath)))
         tell(titles::kError, login_messages::kAccessRulesNotCreated);
     else if (session.putFile(accessRules, kAccessRulesRemoteName, TransferType::Ascii))
         ++successes;
@@ -50,7 +50,7 @@ void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, const std::functi
         tell(titles::kError, login_messages::kAccessRulesNotInstalled);
 
     const std::string passwordList = tempFolder + files::kPasswordList;
-    if (!writeWholeFile(passwordList, PasswordListText(loginId, loginPassword)))
+    if (!writeWholeFile(passwordList, passwordListText(loginId, loginPassword)))
         tell(titles::kError, login_messages::kPasswordListNotCreated);
     else if (session.putFile(passwordList, kPasswordListRemoteName, TransferType::Ascii))
         ++successes;

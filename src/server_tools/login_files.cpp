@@ -22,7 +22,7 @@ bool printableAscii(std::string_view text)
 
 } // namespace
 
-std::string AccessRulesText(const std::string& realm, const std::string& absolutePath)
+std::string accessRulesText(const std::string& realm, const std::string& absolutePath)
 {
     // Apache splits directive arguments at blanks unless they are quoted.
     const bool quote = absolutePath.find(' ') != std::string::npos;
@@ -37,24 +37,24 @@ std::string AccessRulesText(const std::string& realm, const std::string& absolut
     return text;
 }
 
-std::string PasswordListText(const std::string& loginId, const std::string& loginPassword)
+std::string passwordListText(const std::string& loginId, const std::string& loginPassword)
 {
-    return std::string(TrimSpaces(loginId)) + ":" + DesCrypt(std::string(TrimSpaces(loginPassword))) + "\r\n";
+    return std::string(trimSpaces(loginId)) + ":" + desCrypt(std::string(trimSpaces(loginPassword))) + "\r\n";
 }
 
-std::optional<std::string> LoginInputProblem(const std::string& loginId,
+std::optional<std::string> loginInputProblem(const std::string& loginId,
                                              const std::string& loginPassword)
 {
-    const std::string_view id = TrimSpaces(loginId);
+    const std::string_view id = trimSpaces(loginId);
     if (!printableAscii(id) || id.find(':') != std::string::npos)
         return std::string(login_messages::kLoginIdRefused);
     // A ":" in the password is harmless: only its hash goes into the file.
-    if (!printableAscii(TrimSpaces(loginPassword)))
+    if (!printableAscii(trimSpaces(loginPassword)))
         return std::string(login_messages::kLoginPasswordRefused);
     return std::nullopt;
 }
 
-bool UsableAbsolutePath(const std::string& absolutePath)
+bool usableAbsolutePath(const std::string& absolutePath)
 {
     if (absolutePath.empty() || absolutePath.find('"') != std::string::npos)
         return false;

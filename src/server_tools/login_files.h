@@ -19,21 +19,21 @@ inline constexpr char kLoginRealm[] = "Velmora";
 // The six lines of the access rules. absolutePath is the server's own name of the directory and
 // is used as typed (it should end in "/"); a path with spaces is quoted so that Apache reads it
 // as one argument.
-std::string AccessRulesText(const std::string& realm, const std::string& absolutePath);
+std::string accessRulesText(const std::string& realm, const std::string& absolutePath);
 
 // The one line of the password list: the trimmed login ID, ":", the crypt hash of the trimmed
 // password with the program's fixed salt.
-std::string PasswordListText(const std::string& loginId, const std::string& loginPassword);
+std::string passwordListText(const std::string& loginId, const std::string& loginPassword);
 
 // Why the login fields cannot go into a password list that Apache and the spectators' browsers
 // would understand, as a message for the presenter; nothing when they can. Checked on the
 // trimmed texts.
-std::optional<std::string> LoginInputProblem(const std::string& loginId,
+std::optional<std::string> loginInputProblem(const std::string& loginId,
                                              const std::string& loginPassword);
 
 // False for a path that cannot name the directory in the access rules: empty (the FTP server
 // would take the login directory instead, and the files would land in the wrong place) or
 // holding a double quote or a control character (it would break or extend the access rules).
-bool UsableAbsolutePath(const std::string& absolutePath);
+bool usableAbsolutePath(const std::string& absolutePath);
 
 } // namespace velmora

@@ -21,11 +21,11 @@ void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes, const std::functio
     const std::string absolutePath = fields.text(SettingsField::HtpasswdPath);
 
     FtpSession session(timeouts);
-    if (!OpenToolConnection(session, fields, boxes, stopPresentation, modality))
+    if (!openToolConnection(session, fields, boxes, stopPresentation, modality))
         return;
     // An empty path would leave the FTP server in the login directory and delete the access
     // rules of the whole web site there.
-    if (!UsableAbsolutePath(absolutePath) || !session.setCurrentDirectory(absolutePath)) {
+    if (!usableAbsolutePath(absolutePath) || !session.setCurrentDirectory(absolutePath)) {
         session.close();
         tell(login_messages::kPathInvalid + absolutePath + login_messages::kPathReloadHint);
         return;

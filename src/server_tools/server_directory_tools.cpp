@@ -18,12 +18,12 @@ constexpr char kAbsolutePathMissing[] =
 
 } // namespace
 
-std::string TypedRemoteDirectory(const SettingsFields& fields)
+std::string typedRemoteDirectory(const SettingsFields& fields)
 {
     return remotePath(fields.text(SettingsField::WebDir), fields.text(SettingsField::SubDir), "");
 }
 
-bool OpenToolConnection(FtpSession& session, const SettingsFields& fields, MessageBoxes& boxes,
+bool openToolConnection(FtpSession& session, const SettingsFields& fields, MessageBoxes& boxes,
                         const std::function<void()>& stopPresentation, BoxModality modality)
 {
     const FtpOpenResult result =
@@ -54,8 +54,8 @@ std::optional<TypedDirectoryVisit> visitTypedDirectory(FtpSession& session, Sett
                                                        BoxModality modality)
 {
     NormaliseDirectoryFields(fields);
-    TypedDirectoryVisit visit{TypedRemoteDirectory(fields)};
-    if (!OpenToolConnection(session, fields, boxes, stopPresentation, modality))
+    TypedDirectoryVisit visit{typedRemoteDirectory(fields)};
+    if (!openToolConnection(session, fields, boxes, stopPresentation, modality))
         return std::nullopt;
     visit.present = session.setCurrentDirectory(visit.directory);
     return visit;
@@ -98,7 +98,7 @@ void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes,
         boxes.show(titles::kInformation, kAbsolutePathMissing, BoxButtons::Ok, modality);
         return;
     }
-    const std::string path(TrimSpaces(*reported));
+    const std::string path(trimSpaces(*reported));
     boxes.show(titles::kInformation, kAbsolutePathIs + path, BoxButtons::Ok, modality);
     fields.setText(SettingsField::HtpasswdPath, path + "/");
 }

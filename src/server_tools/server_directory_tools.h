@@ -14,12 +14,12 @@
 namespace velmora {
 
 // Web directory field followed directly by the subdirectory field.
-std::string TypedRemoteDirectory(const SettingsFields& fields);
+std::string typedRemoteDirectory(const SettingsFields& fields);
 
 // Connects and logs in with the typed server name, user name and password. On a failure the
 // presentation is stopped, the reason is shown in a box titled "Fehler" of the given modality,
 // and false comes back.
-bool OpenToolConnection(FtpSession& session, const SettingsFields& fields, MessageBoxes& boxes,
+bool openToolConnection(FtpSession& session, const SettingsFields& fields, MessageBoxes& boxes,
                         const std::function<void()>& stopPresentation, BoxModality modality);
 
 // Button "Verzeichnis prüfen": tells whether the presentation directory exists on the server.

@@ -34,26 +34,26 @@ TEST(NumberRule, ReadsSignsBasesAndStopsAtTheFirstOtherCharacter)
         {"2147483647", INT32_MAX},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(NumberFromText(c.text), c.number) << '"' << c.text << '"';
+        EXPECT_EQ(numberFromText(c.text), c.number) << '"' << c.text << '"';
 }
 
 TEST(NumberRule, KeepsTheLow32BitsOfLongNumbers)
 {
-    EXPECT_EQ(NumberFromText("2147483648"), INT32_MIN);
-    EXPECT_EQ(NumberFromText("4294967297"), 1);
-    EXPECT_EQ(NumberFromText("$123456789"), 0x23456789);
-    EXPECT_EQ(NumberFromText("-4294967295"), 1);
-    EXPECT_EQ(NumberFromText("99999999999"), 1215752191);
-    EXPECT_EQ(NumberFromText(std::string(5000, '0') + "42"), 42);
-    EXPECT_EQ(NumberFromText("%" + std::string(40, '1')), -1);
+    EXPECT_EQ(numberFromText("2147483648"), INT32_MIN);
+    EXPECT_EQ(numberFromText("4294967297"), 1);
+    EXPECT_EQ(numberFromText("$123456789"), 0x23456789);
+    EXPECT_EQ(numberFromText("-4294967295"), 1);
+    EXPECT_EQ(numberFromText("99999999999"), 1215752191);
+    EXPECT_EQ(numberFromText(std::string(5000, '0') + "42"), 42);
+    EXPECT_EQ(numberFromText("%" + std::string(40, '1')), -1);
 }
 
 TEST(NumberRule, WritesDecimalThatReadsBack)
 {
     for (const std::int32_t n : {0, 1, -1, 2000, INT32_MIN, INT32_MAX}) {
-        EXPECT_EQ(NumberFromText(NumberToText(n)), n);
+        EXPECT_EQ(numberFromText(numberToText(n)), n);
     }
-    EXPECT_EQ(NumberToText(-30), "-30");
+    EXPECT_EQ(numberToText(-30), "-30");
 }
 
 } // namespace

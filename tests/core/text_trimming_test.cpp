@@ -7,17 +7,17 @@ namespace {
 
 TEST(Trimming, SpacesGoAtBothEndsButTabsStay)
 {
-    EXPECT_EQ(TrimSpaces("  a b  "), "a b");
-    EXPECT_EQ(TrimSpaces("    "), "");
-    EXPECT_EQ(TrimSpaces(""), "");
-    EXPECT_EQ(TrimSpaces("\ta\t"), "\ta\t");
+    EXPECT_EQ(trimSpaces("  a b  "), "a b");
+    EXPECT_EQ(trimSpaces("    "), "");
+    EXPECT_EQ(trimSpaces(""), "");
+    EXPECT_EQ(trimSpaces("\ta\t"), "\ta\t");
 }
 
 TEST(Trimming, BlanksAreSpacesAndTabs)
 {
-    EXPECT_EQ(TrimBlanks(" \ta b\t "), "a b");
-    EXPECT_EQ(TrimBlanks("\t \t"), "");
-    EXPECT_EQ(TrimBlanks("\r\na\r\n"), "\r\na\r\n");
+    EXPECT_EQ(trimBlanks(" \ta b\t "), "a b");
+    EXPECT_EQ(trimBlanks("\t \t"), "");
+    EXPECT_EQ(trimBlanks("\r\na\r\n"), "\r\na\r\n");
 }
 
 } // namespace

@@ -30,7 +30,7 @@ std::string randomPassword(std::mt19937& random, int maxLength, int lowest, int 
     return password;
 }
 
-TEST(DesCrypt, AgreesWithSystemCryptOverManyPasswords)
+TEST(desCrypt, AgreesWithSystemCryptOverManyPasswords)
 {
     std::mt19937 random(20240611);
     std::uniform_int_distribution<int> saltIndex(0, 63);
@@ -45,25 +45,25 @@ TEST(DesCrypt, AgreesWithSystemCryptOverManyPasswords)
                       : std::string{kAlphabet[saltIndex(random)], kAlphabet[saltIndex(random)]};
         const std::string expected = systemCrypt(password, salt);
         ASSERT_EQ(expected.size(), 13u) << "the reference refused salt " << salt;
-        ASSERT_EQ(DesCrypt(password, salt), expected) << "password bytes: " << password.size();
+        ASSERT_EQ(desCrypt(password, salt), expected) << "password bytes: " << password.size();
         ++compared;
     }
     EXPECT_EQ(compared, 3000);
 }
 
-TEST(DesCrypt, AgreesWithSystemCryptAtTheEdges)
+TEST(desCrypt, AgreesWithSystemCryptAtTheEdges)
 {
     for (const std::string password :
          {"", " ", "a", "12345678", "123456789", "\x7F\x7F\x7F\x7F\x7F\x7F\x7F\x7F",
           "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", "p\xE4sswort", "with:colon"})
         for (const std::string salt : {"vq", "..", "zz", "./", "9A"})
-            EXPECT_EQ(DesCrypt(password, salt), systemCrypt(password, salt))
+            EXPECT_EQ(desCrypt(password, salt), systemCrypt(password, salt))
                 << password << " / " << salt;
 }
 
-TEST(DesCrypt, ShapeOfTheHashWithTheProgramsSalt)
+TEST(desCrypt, ShapeOfTheHashWithTheProgramsSalt)
 {
-    const std::string hash = DesCrypt("geheim");
+    const std::string hash = desCrypt("geheim");
     ASSERT_EQ(hash.size(), 13u);
     EXPECT_EQ(hash.substr(0, 2), "vq");
     EXPECT_EQ(hash.find_first_not_of(kAlphabet), std::string::npos);
@@ -71,23 +71,23 @@ TEST(DesCrypt, ShapeOfTheHashWithTheProgramsSalt)
     EXPECT_EQ(std::string(kAlphabet).find(hash[12]) % 4, 0u);
 }
 
-TEST(DesCrypt, OnlyEightCharactersAndSevenBitsCount)
+TEST(desCrypt, OnlyEightCharactersAndSevenBitsCount)
 {
-    EXPECT_EQ(DesCrypt("abcdefgh"), DesCrypt("abcdefghIJKLMN"));
-    EXPECT_NE(DesCrypt("abcdefg"), DesCrypt("abcdefgh"));
+    EXPECT_EQ(desCrypt("abcdefgh"), desCrypt("abcdefghIJKLMN"));
+    EXPECT_NE(desCrypt("abcdefg"), desCrypt("abcdefgh"));
     // 0xE4 (a with umlaut) and 'd' (0x64) differ only in the eighth bit.
-    EXPECT_EQ(DesCrypt("p\xE4sswort"), DesCrypt("pdsswort"));
+    EXPECT_EQ(desCrypt("p\xE4sswort"), desCrypt("pdsswort"));
     // As in C, the password ends at a NUL.
-    EXPECT_EQ(DesCrypt(std::string("ab\0cd", 5)), DesCrypt("ab"));
-    EXPECT_NE(DesCrypt("Geheim"), DesCrypt("geheim"));
+    EXPECT_EQ(desCrypt(std::string("ab\0cd", 5)), desCrypt("ab"));
+    EXPECT_NE(desCrypt("Geheim"), desCrypt("geheim"));
 }
 
-TEST(DesCrypt, RefusesSaltsOutsideTheAlphabet)
+TEST(desCrypt, RefusesSaltsOutsideTheAlphabet)
 {
-    EXPECT_EQ(DesCrypt("x", ""), "");
-    EXPECT_EQ(DesCrypt("x", "v"), "");
-    EXPECT_EQ(DesCrypt("x", "v$"), "");
-    EXPECT_EQ(DesCrypt("x", ":q"), "");
+    EXPECT_EQ(desCrypt("x", ""), "");
+    EXPECT_EQ(desCrypt("x", "v"), "");
+    EXPECT_EQ(desCrypt("x", "v$"), "");
+    EXPECT_EQ(desCrypt("x", ":q"), "");
 }
 
 } // namespace

@@ -17,7 +17,7 @@ std::string systemCrypt(const std::string& password)
 
 TEST(AccessRules, SixLinesWithCrLf)
 {
-    EXPECT_EQ(AccessRulesText("Velmora", "/home/anna/public_html/show/"),
+    EXPECT_EQ(accessRulesText("Velmora", "/home/anna/public_html/show/"),
               "AuthName \"Velmora\"\r\n"
               "AuthType Basic\r\n"
               "AuthUserFile /home/anna/public_html/show/.htpasswd\r\n"
@@ -29,14 +29,14 @@ TEST(AccessRules, SixLinesWithCrLf)
 TEST(AccessRules, PathIsUsedAsTypedAndQuotedOnlyWithBlanks)
 {
     // Without a trailing "/" the file name is glued to the last directory name.
-    EXPECT_NE(AccessRulesText("Velmora", "/srv/show").find("AuthUserFile /srv/show.htpasswd\r\n"),
+    EXPECT_NE(accessRulesText("Velmora", "/srv/show").find("AuthUserFile /srv/show.htpasswd\r\n"),
               std::string::npos);
     // Apache would read a path with a space as two arguments and refuse the whole directory.
-    EXPECT_NE(AccessRulesText("Velmora", "/srv/my show/")
+    EXPECT_NE(accessRulesText("Velmora", "/srv/my show/")
                   .find("AuthUserFile \"/srv/my show/.htpasswd\"\r\n"),
               std::string::npos);
     // Windows-1252 bytes go through unchanged.
-    EXPECT_NE(AccessRulesText("Velmora", "/srv/b\xFChne/").find("/srv/b\xFChne/.htpasswd\r\n"),
+    EXPECT_NE(accessRulesText("Velmora", "/srv/b\xFChne/").find("/srv/b\xFChne/.htpasswd\r\n"),
               std::string::npos);
 }
 
@@ -45,61 +45,61 @@ TEST(AccessRules, TheProgramsRealmIsNotEmpty)
     const std::string realm = kLoginRealm;
     EXPECT_FALSE(realm.empty());
     EXPECT_EQ(realm.find('"'), std::string::npos);
-    EXPECT_EQ(AccessRulesText(kLoginRealm, "/x/").rfind("AuthName \"Velmora\"\r\n", 0), 0u);
+    EXPECT_EQ(accessRulesText(kLoginRealm, "/x/").rfind("AuthName \"Velmora\"\r\n", 0), 0u);
 }
 
 TEST(PasswordList, OneLineWithTrimmedIdAndHash)
 {
-    EXPECT_EQ(PasswordListText("  anna ", " geheim  "), "anna:" + systemCrypt("geheim") + "\r\n");
-    const std::string line = PasswordListText("anna", "geheim");
+    EXPECT_EQ(passwordListText("  anna ", " geheim  "), "anna:" + systemCrypt("geheim") + "\r\n");
+    const std::string line = passwordListText("anna", "geheim");
     EXPECT_EQ(line.size(), 5u + 13u + 2u);
     EXPECT_EQ(line.substr(5, 2), "vq");
 }
 
 TEST(PasswordList, EmptyIdAndPasswordAreWritten)
 {
-    EXPECT_EQ(PasswordListText("", ""), ":" + systemCrypt("") + "\r\n");
-    EXPECT_EQ(PasswordListText("   ", "   "), ":" + DesCrypt("") + "\r\n");
+    EXPECT_EQ(passwordListText("", ""), ":" + systemCrypt("") + "\r\n");
+    EXPECT_EQ(passwordListText("   ", "   "), ":" + desCrypt("") + "\r\n");
 }
 
 TEST(PasswordList, PasswordsAlikeInTheirFirstEightCharactersGiveOneHash)
 {
-    EXPECT_EQ(PasswordListText("a", "12345678abc"), PasswordListText("a", "12345678xyz"));
+    EXPECT_EQ(passwordListText("a", "12345678abc"), passwordListText("a", "12345678xyz"));
 }
 
 TEST(LoginInput, RefusesWhatWouldBreakTheListOrNeverMatch)
 {
-    EXPECT_FALSE(LoginInputProblem("anna", "geheim"));
-    EXPECT_FALSE(LoginInputProblem(" anna maria ", " ge heim! "));
-    EXPECT_FALSE(LoginInputProblem("", ""));
+    EXPECT_FALSE(loginInputProblem("anna", "geheim"));
+    EXPECT_FALSE(loginInputProblem(" anna maria ", " ge heim! "));
+    EXPECT_FALSE(loginInputProblem("", ""));
     // Only the hash of the password is written, so a colon there is harmless.
-    EXPECT_FALSE(LoginInputProblem("anna", "a:b"));
+    EXPECT_FALSE(loginInputProblem("anna", "a:b"));
 
-    const auto idProblem = LoginInputProblem("an:na", "x");
+    const auto idProblem = loginInputProblem("an:na", "x");
     ASSERT_TRUE(idProblem);
     EXPECT_NE(idProblem->find("LoginID"), std::string::npos);
     EXPECT_NE(idProblem->find("Doppelpunkt"), std::string::npos);
-    EXPECT_TRUE(LoginInputProblem("anna\r\nmallory", "x"));
-    EXPECT_TRUE(LoginInputProblem("anna\n", "x"));
-    EXPECT_TRUE(LoginInputProblem("anna\t", "x"));
-    EXPECT_TRUE(LoginInputProblem("j\xFCrgen", "x"));
+    EXPECT_TRUE(loginInputProblem("anna\r\nmallory", "x"));
+    EXPECT_TRUE(loginInputProblem("anna\n", "x"));
+    EXPECT_TRUE(loginInputProblem("anna\t", "x"));
+    EXPECT_TRUE(loginInputProblem("j\xFCrgen", "x"));
 
-    const auto passwordProblem = LoginInputProblem("anna", "ge\r\nheim");
+    const auto passwordProblem = loginInputProblem("anna", "ge\r\nheim");
     ASSERT_TRUE(passwordProblem);
     EXPECT_NE(passwordProblem->find("Passwort"), std::string::npos);
-    EXPECT_TRUE(LoginInputProblem("anna", "k\xE4se"));
-    EXPECT_TRUE(LoginInputProblem("anna", std::string("a\0b", 3)));
+    EXPECT_TRUE(loginInputProblem("anna", "k\xE4se"));
+    EXPECT_TRUE(loginInputProblem("anna", std::string("a\0b", 3)));
 }
 
 TEST(AbsolutePath, UsableOnlyWhenItCanNameTheDirectory)
 {
-    EXPECT_TRUE(UsableAbsolutePath("/home/anna/public_html/show/"));
-    EXPECT_TRUE(UsableAbsolutePath("/srv/my show/"));
-    EXPECT_TRUE(UsableAbsolutePath("//"));
-    EXPECT_FALSE(UsableAbsolutePath(""));
-    EXPECT_FALSE(UsableAbsolutePath("/srv/\"show\"/"));
-    EXPECT_FALSE(UsableAbsolutePath("/srv/show/\r\nRequire all granted"));
-    EXPECT_FALSE(UsableAbsolutePath(std::string("/srv/\0/", 7)));
+    EXPECT_TRUE(usableAbsolutePath("/home/anna/public_html/show/"));
+    EXPECT_TRUE(usableAbsolutePath("/srv/my show/"));
+    EXPECT_TRUE(usableAbsolutePath("//"));
+    EXPECT_FALSE(usableAbsolutePath(""));
+    EXPECT_FALSE(usableAbsolutePath("/srv/\"show\"/"));
+    EXPECT_FALSE(usableAbsolutePath("/srv/show/\r\nRequire all granted"));
+    EXPECT_FALSE(usableAbsolutePath(std::string("/srv/\0/", 7)));
 }
 
 } // namespace
