@@ -10,7 +10,7 @@ struct CodeText {
     const char* text;
 };
 
-// Searched in this order; the texts are the ones users have always sent in, typo included.
+// The texts are the ones users have always sent in, typo and trailing blank included.
 constexpr CodeText kTexts[] = {
     {kAccessViolation, "Invalid memory access"},
     {kArrayBoundsExceeded, "Array bounds exceeded"},
@@ -27,9 +27,6 @@ constexpr CodeText kTexts[] = {
     {kPageError, "Memory page error"},
     {kIntegerDivideByZero, "Division by zero "},
     {kIntegerOverflow, "Integer overflow"},
-    {kInvalidDisposition, "Exception handler returned unknown value"},
-    {kNoncontinuableException,
-     "Exception handler tried to continue after non-continuable exception"},
     {kPrivilegedInstruction, "Privileged instruction"},
     {kSingleStep, "Single step trap"},
     {kStackOverflow, "Stack overflow"},
@@ -39,6 +36,16 @@ constexpr CodeText kTexts[] = {
 // writes just below it, a freshly reserved frame is written above it.
 constexpr std::uintptr_t kBelowStackPointer = 4096;
 constexpr std::uintptr_t kAboveStackPointer = 64 * 1024;
+
+// A fault in the few pages around the thread's stack pointer can only mean that the stack ran
+// into its guard area: the memory there is in use and mapped unless the stack is exhausted.
+bool isStackOverflow(std::uintptr_t dataAddress, std::uintptr_t stackPointer)
+{
+    if (stackPointer == 0)
+        return false;
+    return dataAddress + kBelowStackPointer > stackPointer &&
+           dataAddress < stackPointer + kAboveStackPointer;
+}
 
 std::uint32_t segmentationCode(const FaultFacts& facts)
 {
@@ -109,14 +116,6 @@ const char* crashMessage(std::uint32_t code)
             return entry.text;
     }
     return "Unknown error code";
-}
-
-bool isStackOverflow(std::uintptr_t dataAddress, std::uintptr_t stackPointer)
-{
-    if (stackPointer == 0)
-        return false;
-    return dataAddress + kBelowStackPointer > stackPointer &&
-           dataAddress < stackPointer + kAboveStackPointer;
 }
 
 std::uint32_t crashCodeFor(const FaultFacts& facts)

@@ -22,8 +22,6 @@ inline constexpr std::uint32_t kIllegalInstruction = 0xC000001D;
 inline constexpr std::uint32_t kPageError = 0xC0000006;
 inline constexpr std::uint32_t kIntegerDivideByZero = 0xC0000094;
 inline constexpr std::uint32_t kIntegerOverflow = 0xC0000095;
-inline constexpr std::uint32_t kInvalidDisposition = 0xC0000026;
-inline constexpr std::uint32_t kNoncontinuableException = 0xC0000025;
 inline constexpr std::uint32_t kPrivilegedInstruction = 0xC0000096;
 inline constexpr std::uint32_t kSingleStep = 0x80000004;
 inline constexpr std::uint32_t kStackOverflow = 0xC00000FD;
@@ -45,9 +43,5 @@ struct FaultFacts {
 };
 
 std::uint32_t crashCodeFor(const FaultFacts& facts);
-
-// A fault in the few pages around the thread's stack pointer can only mean that the stack ran
-// into its guard area: the memory there is in use and mapped unless the stack is exhausted.
-bool isStackOverflow(std::uintptr_t dataAddress, std::uintptr_t stackPointer);
 
 } // namespace velmora::crash

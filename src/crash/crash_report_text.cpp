@@ -12,8 +12,8 @@ void appendReportHead(TextBuffer& text, const CrashRecord& record)
     text.append("\r\nError code:\t");
     text.appendDecimal(static_cast<std::int32_t>(record.code));
     text.append("\r\n\r\nError address:\t");
-    // Signed and as wide as an address: on a 32-bit build exactly the old number, on a 64-bit
-    // one the whole address instead of its lower half, which would point nowhere.
+    // Signed, as users have always sent it in, but as wide as the address: its lower half alone
+    // would point nowhere.
     text.appendDecimal(static_cast<std::intptr_t>(record.address));
     text.append("\r\nProgram name:\tVelmora\r\n");
     text.append("Program version:\tVersion 1.9.1306\r\n");

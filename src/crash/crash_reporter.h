@@ -37,8 +37,9 @@ void installCrashReporter(const CrashHelpers& helpers);
 void removeCrashReporter();
 
 // A thread's own alternate signal stack, without which a stack overflow on that thread could not
-// be reported (the handler needs stack to run on). Every thread the program starts creates one at
-// its top, where it lives as long as the thread.
+// be reported (the handler needs stack to run on); its other faults are reported all the same.
+// The thread that installs the reporter gets one with it; any other thread has one only if it
+// creates it at its top, where it lives as long as the thread, as the Upload thread does.
 class CrashReportStack {
 public:
     CrashReportStack();

@@ -1,10 +1,10 @@
 #include "crash/crash_reporter.h"
 
+#include "core/final_cleanup.h"
 #include "crash/crash_codes.h"
 #include "crash/crash_helper_process.h"
 #include "crash/crash_report_text.h"
 #include "crash/fault_facts.h"
-#include "core/final_cleanup.h"
 #include "crash/text_buffer.h"
 
 #include <atomic>
