@@ -23,7 +23,6 @@ public:
     // mode; its text starts after the mark.
     explicit PreferenceDocument(std::string fileBytes);
 
-    bool utf8Mode() const { return utf8_; }
     bool modified() const { return modified_; }
 
     // The value of the first key line above the first group header whose key equals key without

@@ -34,7 +34,6 @@ public:
 
     bool isOpen() const { return file_.isOpen(); }
     bool isReadOnly() const { return file_.isReadOnly(); }
-    bool utf8Mode() const { return document_.utf8Mode(); }
 
     // See PreferenceDocument. readText gives defaultText when no file is open; writeText does
     // nothing then, as there would be nowhere to write it.

@@ -117,7 +117,7 @@ TEST(PreferenceDocument, Utf8FileConvertsBothWays)
         "\xEF\xBB\xBF"
         "Name = Gr\xC3\xBC\xC3\x9F"
         "e\r\nWide = \xE2\x82\xAC|\xF0\x9F\x98\x80|\xC3|\xC0\x80|\xED\xA0\x80\r\n");
-    EXPECT_TRUE(doc.utf8Mode());
+    EXPECT_EQ(doc.render().substr(0, 5), "\xEF\xBB\xBF\r\n") << "written back as UTF-8";
     EXPECT_EQ(doc.readText("Name", ""), "Gr\xFC\xDF"
                                         "e");
     EXPECT_EQ(doc.readText("Wide", ""), "?|?|?|??|???");
@@ -136,13 +136,13 @@ TEST(PreferenceDocument, Utf8FileConvertsBothWays)
 TEST(PreferenceDocument, Utf8MarkNeedsAllThreeBytes)
 {
     PreferenceDocument loneMark("\xEF\xBB\xBF");
-    EXPECT_TRUE(loneMark.utf8Mode());
+    EXPECT_EQ(loneMark.render(), "\xEF\xBB\xBF\r\n") << "written back as UTF-8";
     EXPECT_EQ(loneMark.readText("A", "d"), "d");
     loneMark.writeText("A", "\xE4");
     EXPECT_EQ(loneMark.render(), "\xEF\xBB\xBF\r\nA = \xC3\xA4\r\n");
 
     PreferenceDocument twoBytes("\xEF\xBB");
-    EXPECT_FALSE(twoBytes.utf8Mode());
+    EXPECT_EQ(twoBytes.readText("\xEF\xBB", "absent"), "") << "a key, not a mark";
     twoBytes.writeText("A", "\xE4");
     EXPECT_EQ(twoBytes.render(), "\xEF\xBB = \r\nA = \xE4\r\n");
 }

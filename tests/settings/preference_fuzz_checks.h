@@ -4,8 +4,8 @@
 // credential decoder and the number rule accept anything. Shared by the seeded random test and
 // the libFuzzer target.
 
-#include "settings/credential_scrambling.h"
 #include "core/number_rule.h"
+#include "settings/credential_scrambling.h"
 #include "settings/preference_document.h"
 
 #include <string>
@@ -27,6 +27,11 @@ inline std::string AsStoredLine(std::string_view text)
     return line.substr(first, line.find_last_not_of(" \t") - first + 1);
 }
 
+inline bool StartsWithUtf8Mark(std::string_view bytes)
+{
+    return bytes.substr(0, 3) == "\xEF\xBB\xBF";
+}
+
 // Empty when everything held, else what went wrong.
 inline std::string PreferenceInputProblem(std::string_view data)
 {
@@ -37,9 +42,11 @@ inline std::string PreferenceInputProblem(std::string_view data)
     document.writeText("ftpsubdir", "");
     const std::string written = document.render();
 
-    const PreferenceDocument reread(written);
-    if (reread.utf8Mode() != document.utf8Mode())
+    // The mark decides how the next load reads the file, so it must survive exactly when the file
+    // had one.
+    if (StartsWithUtf8Mark(data) != StartsWithUtf8Mark(written))
         return "the written file changed its encoding";
+    const PreferenceDocument reread(written);
     if (reread.readText("FTPSERVERNAME", "absent") != AsStoredLine(tail))
         return "a written value did not read back";
     if (reread.readText("FTPSubDir", "absent") != "")
@@ -50,7 +57,7 @@ inline std::string PreferenceInputProblem(std::string_view data)
     const std::string decoded = DecodeCredential(data, kUserNameSelector, 1);
     if (decoded.find('\0') != std::string::npos || decoded.size() > data.size())
         return "a decoded credential is malformed";
-    (void)NumberFromText(data);
+    (void)numberFromText(data);
     return {};
 }
 
