@@ -1,18 +1,21 @@
-// Key lookups in hostile preference files, with the key index against a plain walk from the top of
-// the file, measured side by side in one run. Each round does what one load and one save of the
-// settings do: 19 lookups for reading and 18 for writing, none of which finds its key, so the walk
-// always runs to the end of the file. Prints the median times and the ratios.
+// Loading and saving the settings from hostile preference files at the size limit, against the
+// file the program itself writes, measured side by side in one run. Every lookup walks the file
+// from the top, so the hostile files are made for the longest walks: the most lines a file of that
+// size can hold, or keys that differ from the program's only in their last letter. None holds a
+// key of the program's, so every walk runs to the end. Prints the median times and the ratios.
 
-#include "settings/preference_document.h"
-#include "settings/preference_key_index.h"
-#include "settings/preference_lines.h"
+#include "core/message_boxes.h"
+#include "settings/settings_store.h"
+#include "settings/stored_file.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace {
@@ -20,7 +23,6 @@ namespace {
 using namespace velmora;
 using Clock = std::chrono::steady_clock;
 constexpr int kRounds = 7;
-constexpr std::size_t kMiB = 1024 * 1024;
 
 const char* const kProgramKeys[] = {
     "SettingVersion",    "FTPServerName",  "FTPWebDir",
@@ -30,107 +32,119 @@ const char* const kProgramKeys[] = {
     "Force256",          "ForceDownscale", "AutostartPresentation",
     "ScreenRegion",      "BrowserRefresh", "InternetRetryTime",
 };
-constexpr int kLookupsPerLoadAndSave = 19 + 18;
 
-// The most lines a file of this size can hold: one letter each.
-std::string ShortLines(std::size_t size)
+class UnseenBoxes : public MessageBoxes {
+public:
+    BoxAnswer show(const std::string&, const std::string&, BoxButtons, BoxModality) override
+    {
+        return BoxAnswer::Ok;
+    }
+};
+
+class Folder {
+public:
+    Folder()
+    {
+        std::string name = (std::filesystem::temp_directory_path() / "velmora-bench-XXXXXX");
+        if (!::mkdtemp(name.data()))
+            std::exit(1);
+        path_ = name + "/";
+    }
+    ~Folder() { std::filesystem::remove_all(path_); }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+std::string TypicalFile()
+{
+    const Folder folder;
+    UnseenBoxes boxes;
+    SettingsRecord settings;
+    settings.FTPServerName = "ftp.example.org";
+    settings.FTPWebDir = "htdocs/";
+    settings.FTPUserName = "praesentation";
+    settings.FTPPassword = "Geheim!";
+    SaveSettings(settings, folder.path(), boxes);
+    std::ifstream in(folder.path() + std::string(kPreferenceFileName), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ShortLines()
 {
     std::string text;
-    while (text.size() + 2 <= size)
+    while (text.size() + 2 <= StoredFile::kMaximumSize)
         text += "a\n";
     return text;
 }
 
-// Keys that differ from the program's only in their last letter, so every comparison of equal
-// length runs to the end of the key.
-std::string NearMisses(std::size_t size)
+std::string NearMisses()
 {
     std::string text;
     for (std::size_t k = 0;; ++k) {
         std::string line = kProgramKeys[k % std::size(kProgramKeys)];
         line.back() = '_';
         line += "\n";
-        if (text.size() + line.size() > size)
+        if (text.size() + line.size() > StoredFile::kMaximumSize)
             return text;
         text += line;
     }
 }
 
-std::size_t WalkFind(std::string_view text, std::string_view key)
-{
-    PreferenceLineReader reader(text);
-    PreferenceLine line;
-    while (reader.next(line) && line.kind != PreferenceLineKind::Group) {
-        if (line.kind == PreferenceLineKind::Key && EqualIgnoringAsciiCase(line.name, key))
-            return line.offset;
-    }
-    return std::string_view::npos;
-}
-
-std::size_t IndexedLookups(std::string_view text)
-{
-    const PreferenceKeyIndex index(text);
-    std::size_t found = 0;
-    for (int k = 0; k < kLookupsPerLoadAndSave; ++k)
-        found += index.find(text, kProgramKeys[k % std::size(kProgramKeys)]) != std::string::npos;
-    return found;
-}
-
-std::size_t WalkedLookups(std::string_view text)
-{
-    std::size_t found = 0;
-    for (int k = 0; k < kLookupsPerLoadAndSave; ++k)
-        found += WalkFind(text, kProgramKeys[k % std::size(kProgramKeys)]) != std::string::npos;
-    return found;
-}
-
-// The document as the program uses it: read every key, write every key, render.
-std::size_t DocumentLoadAndSave(const std::string& text)
-{
-    PreferenceDocument load(text);
-    std::size_t found = load.readText("FTPServerName", "").size();
-    for (const char* key : kProgramKeys)
-        found += load.readText(key, "").size();
-    PreferenceDocument save(text);
-    for (const char* key : kProgramKeys)
-        save.writeText(key, "1");
-    return found + save.render().size();
-}
-
-double MedianMilliseconds(const std::function<std::size_t()>& work)
+double MedianMilliseconds(const std::function<void()>& work)
 {
     std::vector<double> times;
-    std::size_t sink = 0;
     for (int round = 0; round < kRounds; ++round) {
         const auto start = Clock::now();
-        sink += work();
+        work();
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     std::sort(times.begin(), times.end());
-    if (sink == 1) // keeps the work from being optimised away
-        std::puts("");
     return times[times.size() / 2];
 }
 
-void Compare(const char* name, const std::string& text)
+struct Timing {
+    double load = 0;
+    double save = 0;
+};
+
+// The hostile files grow beyond the limit when written back, so their saves do all the work and
+// then leave the file as it is: every round sees the same file.
+Timing Measure(const std::string& contents)
 {
-    const double indexed = MedianMilliseconds([&] { return IndexedLookups(text); });
-    const double walked = MedianMilliseconds([&] { return WalkedLookups(text); });
-    const double document = MedianMilliseconds([&] { return DocumentLoadAndSave(text); });
-    std::printf("%-28s %8zu bytes  index %8.2f ms  walk %8.2f ms  walk/index %6.2f  "
-                "document load+save (index) %8.2f ms\n",
-                name, text.size(), indexed, walked, walked / indexed, document);
+    const Folder folder;
+    std::ofstream(folder.path() + std::string(kPreferenceFileName), std::ios::binary) << contents;
+    UnseenBoxes boxes;
+    SettingsRecord settings;
+    Timing timing;
+    timing.load = MedianMilliseconds([&] { LoadSettings(settings, folder.path(), boxes); });
+    timing.save = MedianMilliseconds([&] { SaveSettings(settings, folder.path(), boxes); });
+    return timing;
+}
+
+void Report(const char* name, std::size_t size, const Timing& timing, const Timing& typical)
+{
+    std::printf("%-24s %8zu bytes  load %8.3f ms (x%7.1f)  save %8.3f ms (x%7.1f)\n", name, size,
+                timing.load, timing.load / typical.load, timing.save, timing.save / typical.save);
 }
 
 } // namespace
 
 int main()
 {
-    std::printf("%d lookups per round (one load and one save), median of %d rounds\n",
-                kLookupsPerLoadAndSave, kRounds);
-    Compare("short lines, 1 MiB", ShortLines(kMiB));
-    Compare("near-miss keys, 1 MiB", NearMisses(kMiB));
-    Compare("short lines, 64 MiB", ShortLines(64 * kMiB));
-    Compare("near-miss keys, 64 MiB", NearMisses(64 * kMiB));
+    std::printf(
+        "LoadSettings and SaveSettings, median of %d rounds; (x) against the typical file\n",
+        kRounds);
+    const std::string typicalFile = TypicalFile();
+    const std::string shortLines = ShortLines();
+    const std::string nearMisses = NearMisses();
+    const Timing typical = Measure(typicalFile);
+    Report("typical file", typicalFile.size(), typical, typical);
+    Report("one-letter lines", shortLines.size(), Measure(shortLines), typical);
+    Report("near-miss keys", nearMisses.size(), Measure(nearMisses), typical);
     return 0;
 }

@@ -1,13 +1,29 @@
 #include "settings/preference_document.h"
 
-#include "settings/preference_lines.h"
 #include "core/text_trimming.h"
+#include "settings/preference_lines.h"
 #include "settings/utf8_conversion.h"
 
 namespace velmora {
 namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t k = 0; k < a.size(); ++k) {
+        if (AsciiLower(a[k]) != AsciiLower(b[k]))
+            return false;
+    }
+    return true;
+}
 
 std::string_view UpToNul(std::string_view text)
 {
@@ -32,7 +48,6 @@ PreferenceDocument::PreferenceDocument(std::string fileBytes) : text_(std::move(
         utf8_ = true;
         text_.erase(0, 3);
     }
-    index_ = PreferenceKeyIndex(text_);
 }
 
 const PreferenceDocument::Entry* PreferenceDocument::replacementAt(std::size_t offset) const
@@ -47,17 +62,18 @@ const PreferenceDocument::Entry* PreferenceDocument::replacementAt(std::size_t o
 PreferenceDocument::Match PreferenceDocument::find(std::string_view key) const
 {
     Match match;
-    if (const std::size_t offset = index_.find(text_, key); offset != std::string_view::npos) {
-        PreferenceLineReader reader(text_, offset);
-        PreferenceLine line;
-        reader.next(line);
+    PreferenceLineReader reader(text_);
+    PreferenceLine line;
+    while (reader.next(line) && line.kind != PreferenceLineKind::Group) {
         // A replaced line keeps its key apart from the case of its letters, so the original
         // line decides the match and the replacement supplies the current value.
-        const Entry* replacement = replacementAt(offset);
-        match.found = true;
-        match.offset = offset;
-        match.value = replacement ? std::string_view(replacement->value) : line.value;
-        return match;
+        if (line.kind == PreferenceLineKind::Key && EqualIgnoringAsciiCase(line.name, key)) {
+            const Entry* replacement = replacementAt(line.offset);
+            match.found = true;
+            match.offset = line.offset;
+            match.value = replacement ? std::string_view(replacement->value) : line.value;
+            return match;
+        }
     }
     // Added entries sit after every ungrouped line of the file.
     for (std::size_t k = 0; k < added_.size(); ++k) {
@@ -76,7 +92,7 @@ std::string PreferenceDocument::readText(std::string_view key, std::string_view 
     const Match match = find(utf8_ ? SingleByteToUtf8(key) : std::string(key));
     if (!match.found)
         return std::string(defaultText);
-    const std::string_view value = TrimBlanks(UpToNul(match.value));
+    const std::string_view value = trimBlanks(UpToNul(match.value));
     return utf8_ ? Utf8ToSingleByte(value) : std::string(value);
 }
 
@@ -85,7 +101,7 @@ void PreferenceDocument::writeText(std::string_view key, std::string_view value)
     // Blanks before the value or around the key would be dropped by the next read anyway; storing
     // them would only make the written form differ from what reads back.
     Entry entry{OneLine(key), OneLine(value)};
-    entry.key = std::string(TrimBlanks(entry.key));
+    entry.key = std::string(trimBlanks(entry.key));
     entry.value.erase(0, entry.value.find_first_not_of(" \t"));
     if (utf8_) {
         entry.key = SingleByteToUtf8(entry.key);

@@ -22,11 +22,7 @@ struct PreferenceLine {
 // a stray byte must never end the walk early, or the lines after it would be lost at the next save.
 class PreferenceLineReader {
 public:
-    // from: where to start, at the start of a line.
-    explicit PreferenceLineReader(std::string_view text, std::size_t from = 0)
-        : text_(text), pos_(from)
-    {
-    }
+    explicit PreferenceLineReader(std::string_view text) : text_(text) {}
     bool next(PreferenceLine& line);
 
 private:

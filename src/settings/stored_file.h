@@ -18,9 +18,10 @@ enum class ReplaceResult {
 
 class StoredFile {
 public:
-    // A preference file is a few hundred bytes; anything beyond this is not one of ours and is
-    // refused rather than read into memory.
-    static constexpr std::uint64_t kMaximumSize = 64ull * 1024 * 1024;
+    // A preference file is a few hundred bytes; anything beyond this is not one of ours. It is
+    // refused whole, never read in part: a part would lose the rest of the file at the next save.
+    // The bound also keeps lookups, which walk the whole file, fast in a hostile one.
+    static constexpr std::uint64_t kMaximumSize = 1024 * 1024;
 
     StoredFile();
     ~StoredFile();

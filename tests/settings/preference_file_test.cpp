@@ -142,14 +142,23 @@ TEST(PreferenceFile, OnlyRegularFilesOfSensibleSizeAreUsed)
     EXPECT_EQ(fs::file_size(huge), StoredFile::kMaximumSize + 1);
 }
 
-TEST(PreferenceFile, FiftyMegabyteFileIsReadAndWrittenBack)
+// Tens of thousands of keys up to the size limit: the last one is still found, and the file is
+// written back whole with the change in its place.
+TEST(PreferenceFile, FileAtTheSizeLimitIsReadAndWrittenBack)
 {
     TempFolder folder;
     const std::string path = folder.file("Velmora.prf");
+    const std::string last = "Last = end\r\n";
+    const std::size_t room = StoredFile::kMaximumSize - last.size() - 4 - 9; // the change fits
     std::string big;
-    for (int k = 0; big.size() < 50'000'000; ++k)
-        big += "K" + std::to_string(k) + " = " + std::to_string(k) + "\r\n";
-    big += "Last = end\r\n";
+    for (int k = 0;; ++k) {
+        const std::string line = "K" + std::to_string(k) + " = " + std::to_string(k) + "\r\n";
+        if (big.size() + line.size() > room)
+            break;
+        big += line;
+    }
+    big += last;
+    ASSERT_GT(big.size() + 4 + 9 + 32, StoredFile::kMaximumSize);
     WriteBytes(path, big);
     PreferenceFile file;
     ASSERT_TRUE(file.open(path));

@@ -1,6 +1,7 @@
 #include "settings/settings_store.h"
 
 #include "settings/credential_scrambling.h"
+#include "settings/stored_file.h"
 
 #include "preference_fuzz_checks.h"
 #include "support/fake_message_boxes.h"
@@ -8,6 +9,7 @@
 #include "unprivileged_child.h"
 
 #include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/resource.h>
@@ -226,6 +228,52 @@ TEST(SettingsStore, FailedWriteIsReportedAndKeepsTheOldFile)
                                 std::filesystem::directory_iterator()),
                   1);
     });
+}
+
+// A file beyond the size limit is refused whole: none of its keys count, the presenter is told at
+// load and at save, and the file stays as it is.
+TEST(SettingsStore, OversizeFileIsRefusedWithMessagesAndLeftAlone)
+{
+    TempFolder folder;
+    const std::string path = folder.file("Velmora.prf");
+    WriteBytes(path, "FTPServerName = host\r\nFTPSubDir = live/\r\n");
+    std::filesystem::resize_file(path, StoredFile::kMaximumSize + 1);
+    const std::string before = ReadBytes(path);
+    FakeMessageBoxes boxes;
+    SettingsRecord s;
+    LoadSettings(s, folder.folder(), boxes);
+    ExpectDefaults(s);
+    EXPECT_EQ(TextsShown(boxes), (std::vector<std::string>{kLoadFailed, kFirstRunHint}));
+
+    boxes.clear();
+    s.FTPServerName = "other";
+    SaveSettings(s, folder.folder(), boxes);
+    EXPECT_EQ(TextsShown(boxes), std::vector<std::string>{kSaveFailed});
+    EXPECT_EQ(ReadBytes(path), before);
+}
+
+// Up to the limit, a file of nothing but one-letter lines still gives the keys after them.
+TEST(SettingsStore, FileOfManyLinesAtTheSizeLimitLoadsItsKeys)
+{
+    TempFolder folder;
+    const std::string path = folder.file("Velmora.prf");
+    const std::string keys = "FTPServerName = host\r\nFTPSubDir = live/\r\n";
+    std::string lines;
+    while (lines.size() + 2 + keys.size() <= StoredFile::kMaximumSize)
+        lines += "a\n";
+    WriteBytes(path, lines + keys);
+    FakeMessageBoxes boxes;
+    SettingsRecord s;
+    LoadSettings(s, folder.folder(), boxes);
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(s.FTPServerName, "host");
+    EXPECT_EQ(s.FTPSubDir, "live/");
+    EXPECT_EQ(s.BrowserRefresh, 2000);
+
+    // Written back, every "a" becomes "a = " and CR LF: too large to be read again, so not written.
+    SaveSettings(s, folder.folder(), boxes);
+    EXPECT_EQ(TextsShown(boxes), std::vector<std::string>{kSaveFailed});
+    EXPECT_EQ(ReadBytes(path), lines + keys);
 }
 
 // Every byte value in every text field: what comes back is what a single-line text field can
