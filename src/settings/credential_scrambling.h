@@ -1,7 +1,8 @@
 #pragma once
 // The FTP user name and password are not stored in plain text: they are encrypted with RC4 under
-// a key assembled at run time and stored as Base64. This keeps them from casual eyes only; the
-// file's 0600 mode is what actually protects them.
+// a key assembled at run time and stored as Base64. This keeps them from casual eyes only; what
+// actually protects them is the file's mode, 0600 when the program creates the file (a file made
+// by other means keeps the mode it has).
 
 #include <cstddef>
 #include <cstdint>

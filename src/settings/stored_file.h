@@ -1,7 +1,7 @@
 #pragma once
 // The preference file on disk, as the preference engine needs it: open (or create) and read it
-// whole, later replace its contents. The operating system's calls live in the platform file that
-// implements this class (posix_stored_file.cpp here).
+// whole, later replace its contents. The POSIX calls stay in posix_stored_file.cpp, so that the
+// engine's users never see a file descriptor.
 
 #include <cstdint>
 #include <memory>
