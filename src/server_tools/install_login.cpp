@@ -2,17 +2,28 @@
 
 #include "core/message_titles.h"
 #include "core/working_file_names.h"
-#include "server_tools/login_files.h"
-#include "server_tools/login_messages.h"
 #include "publish/local_file.h"
 #include "publish/publish_messages.h"
 #include "publish/remote_path.h"
+#include "server_tools/login_files.h"
 #include "server_tools/server_directory_tools.h"
 
 namespace velmora {
+namespace {
 
-void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, const std::function<void()>& stopPresentation,
-                  const std::string& tempFolder, const FtpTimeouts& timeouts)
+constexpr char kAccessRulesNotCreated[] = "Die htaccess-Datei kann nicht erstellt werden.";
+constexpr char kAccessRulesNotInstalled[] = "Die htaccess-Datei kann nicht installiert werden.";
+constexpr char kPasswordListNotCreated[] = "Die htpasswd-Datei kann nicht erstellt werden.";
+constexpr char kPasswordListNotInstalled[] = "Die htpasswd-Datei kann nicht installiert werden.";
+constexpr char kInstalled[] = "Das Login-System ist installiert.\r\n"
+                              "Bitte online pr\xFC"
+                              "fen unter: http://www.example.com/meinverzeichnis/";
+
+} // namespace
+
+void InstallLogin(SettingsFields& fields, MessageBoxes& boxes,
+                  const std::function<void()>& stopPresentation, const std::string& tempFolder,
+                  const FtpTimeouts& timeouts)
 {
     constexpr BoxModality modality = BoxModality::Ordinary;
     const auto tell = [&](const std::string& title, const std::string& text) {
@@ -36,30 +47,30 @@ void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, const std::functi
     // replace the access rules of the whole web site.
     if (!usableAbsolutePath(absolutePath) || !session.setCurrentDirectory(absolutePath)) {
         session.close();
-        tell(titles::kError, login_messages::kPathInvalid + absolutePath);
+        tell(titles::kError, kPathInvalid + absolutePath);
         return;
     }
 
     int successes = 0;
     const std::string accessRules = tempFolder + files::kAccessRules;
     if (!writeWholeFile(accessRules, accessRulesText(kLoginRealm, absolutePath)))
-        tell(titles::kError, login_messages::kAccessRulesNotCreated);
+        tell(titles::kError, kAccessRulesNotCreated);
     else if (session.putFile(accessRules, kAccessRulesRemoteName, TransferType::Ascii))
         ++successes;
     else
-        tell(titles::kError, login_messages::kAccessRulesNotInstalled);
+        tell(titles::kError, kAccessRulesNotInstalled);
 
     const std::string passwordList = tempFolder + files::kPasswordList;
     if (!writeWholeFile(passwordList, passwordListText(loginId, loginPassword)))
-        tell(titles::kError, login_messages::kPasswordListNotCreated);
+        tell(titles::kError, kPasswordListNotCreated);
     else if (session.putFile(passwordList, kPasswordListRemoteName, TransferType::Ascii))
         ++successes;
     else
-        tell(titles::kError, login_messages::kPasswordListNotInstalled);
+        tell(titles::kError, kPasswordListNotInstalled);
 
     session.close();
     if (successes > 1)
-        tell(titles::kInformation, login_messages::kInstalled);
+        tell(titles::kInformation, kInstalled);
 }
 
 } // namespace velmora

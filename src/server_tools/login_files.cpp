@@ -2,10 +2,18 @@
 
 #include "core/text_trimming.h"
 #include "server_tools/des_crypt.h"
-#include "server_tools/login_messages.h"
 
 namespace velmora {
 namespace {
+
+// Refused login fields: such a text would corrupt the password list, or the spectators' browsers
+// would send it in another encoding than the one hashed, so the login could never succeed.
+constexpr char kLoginIdRefused[] =
+    "Die LoginID darf keinen Doppelpunkt, keine Umlaute und keine Steuerzeichen enthalten.\r\n"
+    "Erlaubt sind Buchstaben ohne Umlaute, Ziffern, Leerzeichen und Satzzeichen.";
+constexpr char kLoginPasswordRefused[] =
+    "Das Passwort des Logins darf keine Umlaute und keine Steuerzeichen enthalten.\r\n"
+    "Erlaubt sind Buchstaben ohne Umlaute, Ziffern, Leerzeichen und Satzzeichen.";
 
 // Printable US-ASCII. Browsers send basic-authentication credentials as UTF-8, so a Windows-1252
 // umlaut in the file would never match what a spectator types; control characters (line breaks
@@ -39,7 +47,8 @@ std::string accessRulesText(const std::string& realm, const std::string& absolut
 
 std::string passwordListText(const std::string& loginId, const std::string& loginPassword)
 {
-    return std::string(trimSpaces(loginId)) + ":" + desCrypt(std::string(trimSpaces(loginPassword))) + "\r\n";
+    return std::string(trimSpaces(loginId)) + ":" +
+           desCrypt(std::string(trimSpaces(loginPassword))) + "\r\n";
 }
 
 std::optional<std::string> loginInputProblem(const std::string& loginId,
@@ -47,10 +56,10 @@ std::optional<std::string> loginInputProblem(const std::string& loginId,
 {
     const std::string_view id = trimSpaces(loginId);
     if (!printableAscii(id) || id.find(':') != std::string::npos)
-        return std::string(login_messages::kLoginIdRefused);
+        return std::string(kLoginIdRefused);
     // A ":" in the password is harmless: only its hash goes into the file.
     if (!printableAscii(trimSpaces(loginPassword)))
-        return std::string(login_messages::kLoginPasswordRefused);
+        return std::string(kLoginPasswordRefused);
     return std::nullopt;
 }
 

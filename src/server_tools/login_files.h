@@ -12,6 +12,10 @@ namespace velmora {
 inline constexpr char kAccessRulesRemoteName[] = ".htaccess";
 inline constexpr char kPasswordListRemoteName[] = ".htpasswd";
 
+// The start of the message when the absolute path field names no usable directory.
+inline constexpr char kPathInvalid[] =
+    "Der absolute Verzeichnispfad auf dem Server ist ung\xFCltig:\r\n";
+
 // Shown by the browser's login prompt. Apache 2.4 refuses an empty AuthName with an error for
 // every request of the directory, which would take the whole presentation off the web.
 inline constexpr char kLoginRealm[] = "Velmora";

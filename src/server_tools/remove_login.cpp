@@ -1,16 +1,30 @@
 #include "server_tools/remove_login.h"
 
 #include "core/message_titles.h"
-#include "server_tools/login_files.h"
-#include "server_tools/login_messages.h"
 #include "publish/publish_messages.h"
 #include "publish/remote_path.h"
+#include "server_tools/login_files.h"
 #include "server_tools/server_directory_tools.h"
 
 namespace velmora {
+namespace {
 
-void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes, const std::function<void()>& stopPresentation,
-                 const FtpTimeouts& timeouts)
+constexpr char kPathReloadHint[] = "Bitte den Pfad erneut laden und nochmals versuchen.";
+constexpr char kAccessRulesNotDeleted[] = "Die htaccess-Datei konnte nicht gel\xF6scht werden.\r\n"
+                                          "Eventuell war noch kein Login-System installiert.";
+constexpr char kPasswordListNotDeleted[] = "Die htpasswd-Datei konnte nicht gel\xF6scht werden.\r\n"
+                                           "Eventuell war noch kein Login-System installiert.";
+constexpr char kRemoved[] = "Das Login-System ist entfernt.\r\n"
+                            "Bitte 'OK' dr\xFC"
+                            "cken, um aktuellen Stand festzuhalten.";
+constexpr char kNotFullyRemoved[] =
+    "Das Login-System konnte nicht vollst\xE4ndig entfernt werden.\r\n"
+    "Bitte das Login-System erneut installieren und nochmals entfernen.";
+
+} // namespace
+
+void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes,
+                 const std::function<void()>& stopPresentation, const FtpTimeouts& timeouts)
 {
     constexpr BoxModality modality = BoxModality::SystemModal;
     const auto tell = [&](const std::string& text) {
@@ -27,7 +41,7 @@ void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes, const std::functio
     // rules of the whole web site there.
     if (!usableAbsolutePath(absolutePath) || !session.setCurrentDirectory(absolutePath)) {
         session.close();
-        tell(login_messages::kPathInvalid + absolutePath + login_messages::kPathReloadHint);
+        tell(kPathInvalid + absolutePath + kPathReloadHint);
         return;
     }
 
@@ -35,17 +49,17 @@ void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes, const std::functio
     if (session.deleteFile(kAccessRulesRemoteName))
         ++successes;
     else
-        tell(login_messages::kAccessRulesNotDeleted);
+        tell(kAccessRulesNotDeleted);
     if (session.deleteFile(kPasswordListRemoteName))
         ++successes;
     else
-        tell(login_messages::kPasswordListNotDeleted);
+        tell(kPasswordListNotDeleted);
     session.close();
 
     fields.setText(SettingsField::HtpasswdPath, "");
     fields.setText(SettingsField::LoginId, "");
     fields.setText(SettingsField::LoginPassword, "");
-    tell(successes > 1 ? login_messages::kRemoved : login_messages::kNotFullyRemoved);
+    tell(successes > 1 ? kRemoved : kNotFullyRemoved);
 }
 
 } // namespace velmora

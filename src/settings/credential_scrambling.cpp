@@ -1,7 +1,7 @@
 #include "settings/credential_scrambling.h"
 
-#include "settings/base64.h"
 #include "core/text_trimming.h"
+#include "settings/base64.h"
 
 namespace velmora {
 
@@ -9,7 +9,7 @@ std::string EncodeCredential(std::string_view text, std::string_view fieldSelect
 {
     // The "|" gives even an empty text one encrypted byte, so an empty credential is stored
     // as a non-empty value.
-    std::string bytes(TrimSpaces(text));
+    std::string bytes(trimSpaces(text));
     bytes += '|';
     Rc4Transform(bytes.data(), bytes.size(), BuildCredentialKey(fieldSelector, 2));
     return Base64Encode(bytes);

@@ -16,9 +16,9 @@ void FillSettingsWindow(const SettingsRecord& settings, SettingsForm& form)
     form.setText(SettingsField::LoginPassword, settings.HtpasswdLoginPass);
     form.setText(SettingsField::ScreenRegion, settings.ScreenRegion);
     form.setText(SettingsField::Homepage, settings.LizenzSite);
-    form.setText(SettingsField::PauseSeconds, NumberToText(settings.PauseSeconds));
-    form.setText(SettingsField::BrowserRefresh, NumberToText(settings.BrowserRefresh));
-    form.setText(SettingsField::InternetRetryTime, NumberToText(settings.InternetRetryTime));
+    form.setText(SettingsField::PauseSeconds, numberToText(settings.PauseSeconds));
+    form.setText(SettingsField::BrowserRefresh, numberToText(settings.BrowserRefresh));
+    form.setText(SettingsField::InternetRetryTime, numberToText(settings.InternetRetryTime));
     form.setChecked(SettingsCheck::RemoteMousePointer, settings.RemoteMousePointer == 1);
     form.setChecked(SettingsCheck::Force256, settings.Force256 == 1);
     form.setChecked(SettingsCheck::ForceDownscale, settings.ForceDownscale == 1);

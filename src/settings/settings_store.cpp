@@ -1,11 +1,11 @@
 #include "settings/settings_store.h"
 
 #include "core/message_titles.h"
-#include "settings/credential_scrambling.h"
 #include "core/number_rule.h"
+#include "core/text_trimming.h"
+#include "settings/credential_scrambling.h"
 #include "settings/preference_file.h"
 #include "settings/presentation_address.h"
-#include "core/text_trimming.h"
 
 #include <variant>
 
@@ -59,9 +59,9 @@ void ReadKey(const PreferenceFile& file, const Key& key, SettingsRecord& setting
 {
     const std::string text = file.readText(key.name, key.defaultText);
     if (const auto* textField = std::get_if<TextField>(&key.field))
-        settings.*(*textField) = std::string(TrimSpaces(text));
+        settings.*(*textField) = std::string(trimSpaces(text));
     else
-        settings.*std::get<NumberField>(key.field) = NumberFromText(text);
+        settings.*std::get<NumberField>(key.field) = numberFromText(text);
 }
 
 } // namespace
@@ -73,7 +73,7 @@ void LoadSettings(SettingsRecord& settings, const std::string& workFolder, Messa
     if (!file.open(fileName) && !file.create(fileName))
         ShowMessage(boxes, kLoadFailed);
 
-    settings.FTPServerName = std::string(TrimSpaces(file.readText("FTPServerName", "")));
+    settings.FTPServerName = std::string(trimSpaces(file.readText("FTPServerName", "")));
     if (settings.FTPServerName.empty())
         ShowMessage(boxes, kFirstRunHint);
     for (const Key& key : kKeys) {
@@ -107,9 +107,9 @@ void SaveSettings(SettingsRecord& settings, const std::string& workFolder, Messa
                                       : *textField == &SettingsRecord::FTPPassword
                                           ? storedPassword
                                           : settings.*(*textField);
-            file.writeText(key.name, TrimSpaces(text));
+            file.writeText(key.name, trimSpaces(text));
         } else {
-            file.writeText(key.name, NumberToText(settings.*std::get<NumberField>(key.field)));
+            file.writeText(key.name, numberToText(settings.*std::get<NumberField>(key.field)));
         }
     }
     // A failed write-back would otherwise pass for a successful save, and the presenter would
