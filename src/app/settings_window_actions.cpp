@@ -34,7 +34,7 @@ void ApplySettingsWindow(SettingsForm& form, SettingsRecord& settings, SharedPre
 
     if (settings.LizenzSite.find("://") == std::string::npos)
         settings.LizenzSite = "http://" + settings.LizenzSite;
-    settings.PresentationAddress = PresentationAddressFor(settings.FTPSubDir);
+    settings.PresentationAddress = presentationAddressFor(settings.FTPSubDir);
     shared.viewerPageSent = false;
     SaveSettings(settings, workFolder, boxes);
 }

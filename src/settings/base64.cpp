@@ -7,7 +7,7 @@ namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-std::uint32_t SextetOf(char c)
+std::uint32_t sextetOf(char c)
 {
     if (c >= 'A' && c <= 'Z')
         return static_cast<std::uint32_t>(c - 'A');
@@ -24,7 +24,7 @@ std::uint32_t SextetOf(char c)
 
 } // namespace
 
-std::string Base64Encode(std::string_view bytes)
+std::string base64Encode(std::string_view bytes)
 {
     std::string out;
     out.reserve((bytes.size() + 2) / 3 * 4);
@@ -43,7 +43,7 @@ std::string Base64Encode(std::string_view bytes)
     return out;
 }
 
-std::string Base64Decode(std::string_view text)
+std::string base64Decode(std::string_view text)
 {
     std::string out;
     if (text.size() % 4 != 0)
@@ -52,7 +52,7 @@ std::string Base64Decode(std::string_view text)
     for (std::size_t pos = 0; pos < text.size(); pos += 4) {
         std::uint32_t group = 0;
         for (std::size_t k = 0; k < 4; ++k)
-            group = (group << 6) | SextetOf(text[pos + k]);
+            group = (group << 6) | sextetOf(text[pos + k]);
         const std::size_t count = text[pos + 2] == '=' ? 1 : text[pos + 3] == '=' ? 2 : 3;
         for (std::size_t k = 0; k < count; ++k)
             out += static_cast<char>((group >> (16 - 8 * k)) & 0xFF);

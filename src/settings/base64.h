@@ -6,11 +6,11 @@
 
 namespace velmora {
 
-std::string Base64Encode(std::string_view bytes);
+std::string base64Encode(std::string_view bytes);
 
 // Forgiving decoder for stored credentials, which may have been damaged by hand: groups of four
 // characters give three bytes, one when the third is "=", two when the fourth is "="; characters
 // outside the alphabet count as 0. A text whose length is not a multiple of four gives nothing.
-std::string Base64Decode(std::string_view text);
+std::string base64Decode(std::string_view text);
 
 } // namespace velmora

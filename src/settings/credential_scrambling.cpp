@@ -12,13 +12,13 @@ std::string EncodeCredential(std::string_view text, std::string_view fieldSelect
     std::string bytes(trimSpaces(text));
     bytes += '|';
     Rc4Transform(bytes.data(), bytes.size(), BuildCredentialKey(fieldSelector, 2));
-    return Base64Encode(bytes);
+    return base64Encode(bytes);
 }
 
 std::string DecodeCredential(std::string_view stored, std::string_view fieldSelector,
                              std::int32_t version)
 {
-    std::string bytes = Base64Decode(stored);
+    std::string bytes = base64Decode(stored);
     Rc4Transform(bytes.data(), bytes.size(), BuildCredentialKey(fieldSelector, version));
     if (bytes.size() <= 1)
         return {};

@@ -50,7 +50,7 @@ private:
 // files are then refused because they are not regular files.
 constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
-UniqueFd OpenFile(const std::string& path, int flags)
+UniqueFd openFile(const std::string& path, int flags)
 {
     int fd;
     do {
@@ -59,13 +59,13 @@ UniqueFd OpenFile(const std::string& path, int flags)
     return UniqueFd(fd);
 }
 
-bool IsUsableRegularFile(int fd, struct stat& status)
+bool isUsableRegularFile(int fd, struct stat& status)
 {
     return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
            static_cast<std::uint64_t>(status.st_size) <= StoredFile::kMaximumSize;
 }
 
-bool ReadWhole(int fd, std::string& contents)
+bool readWhole(int fd, std::string& contents)
 {
     contents.clear();
     char buffer[65536];
@@ -84,7 +84,7 @@ bool ReadWhole(int fd, std::string& contents)
     }
 }
 
-bool WriteAllAt(int fd, std::string_view data, off_t offset)
+bool writeAllAt(int fd, std::string_view data, off_t offset)
 {
     while (!data.empty()) {
         const ssize_t put = ::pwrite(fd, data.data(), data.size(), offset);
@@ -100,7 +100,7 @@ bool WriteAllAt(int fd, std::string_view data, off_t offset)
 
 // The file a symbolic link points to is the one to replace: replacing the link itself would cut
 // the presenter's link (for example into a folder of shared configuration files).
-std::string ReplacementTarget(const std::string& path)
+std::string replacementTarget(const std::string& path)
 {
     char resolved[PATH_MAX];
     if (::realpath(path.c_str(), resolved))
@@ -108,7 +108,7 @@ std::string ReplacementTarget(const std::string& path)
     return path;
 }
 
-std::string FolderOf(const std::string& path)
+std::string folderOf(const std::string& path)
 {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos)
@@ -116,21 +116,21 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-void SyncFolder(const std::string& folder)
+void syncFolder(const std::string& folder)
 {
-    const UniqueFd fd = OpenFile(folder, O_RDONLY | O_DIRECTORY);
+    const UniqueFd fd = openFile(folder, O_RDONLY | O_DIRECTORY);
     if (fd.valid())
         ::fsync(fd.get());
 }
 
 // Used only where no file can be made beside the preference file (a folder that does not allow
 // it). The space is reserved first so that a full disk fails before anything is overwritten.
-ReplaceResult ReplaceInPlace(int fd, std::string_view contents, off_t oldSize)
+ReplaceResult replaceInPlace(int fd, std::string_view contents, off_t oldSize)
 {
     const auto newSize = static_cast<off_t>(contents.size());
     if (newSize > oldSize && ::posix_fallocate(fd, 0, newSize) != 0)
         return ReplaceResult::Failed;
-    if (!WriteAllAt(fd, contents, 0) || ::ftruncate(fd, newSize) != 0 || ::fsync(fd) != 0)
+    if (!writeAllAt(fd, contents, 0) || ::ftruncate(fd, newSize) != 0 || ::fsync(fd) != 0)
         return ReplaceResult::Failed;
     return ReplaceResult::Replaced;
 }
@@ -152,13 +152,13 @@ bool StoredFile::openExisting(const std::string& path, std::string& contents)
 {
     close();
     bool readOnly = false;
-    UniqueFd fd = OpenFile(path, O_RDWR);
+    UniqueFd fd = openFile(path, O_RDWR);
     if (!fd.valid()) {
-        fd = OpenFile(path, O_RDONLY);
+        fd = openFile(path, O_RDONLY);
         readOnly = true;
     }
     struct stat status {};
-    if (!fd.valid() || !IsUsableRegularFile(fd.get(), status) || !ReadWhole(fd.get(), contents)) {
+    if (!fd.valid() || !isUsableRegularFile(fd.get(), status) || !readWhole(fd.get(), contents)) {
         contents.clear();
         return false;
     }
@@ -169,9 +169,9 @@ bool StoredFile::openExisting(const std::string& path, std::string& contents)
 bool StoredFile::create(const std::string& path)
 {
     close();
-    UniqueFd fd = OpenFile(path, O_RDWR | O_CREAT);
+    UniqueFd fd = openFile(path, O_RDWR | O_CREAT);
     struct stat status {};
-    if (!fd.valid() || !IsUsableRegularFile(fd.get(), status))
+    if (!fd.valid() || !isUsableRegularFile(fd.get(), status))
         return false;
     handle_ = std::make_unique<Handle>(Handle{std::move(fd), path, false});
     return true;
@@ -192,7 +192,7 @@ ReplaceResult StoredFile::replaceContents(std::string_view contents)
     if (!handle_)
         return ReplaceResult::NotWritable;
     if (handle_->readOnly) {
-        UniqueFd fd = OpenFile(handle_->path, O_WRONLY | O_CREAT);
+        UniqueFd fd = openFile(handle_->path, O_WRONLY | O_CREAT);
         struct stat status {};
         if (!fd.valid() || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode))
             return ReplaceResult::NotWritable;
@@ -203,13 +203,13 @@ ReplaceResult StoredFile::replaceContents(std::string_view contents)
     if (::fstat(handle_->fd.get(), &status) != 0)
         return ReplaceResult::Failed;
 
-    const std::string target = ReplacementTarget(handle_->path);
+    const std::string target = replacementTarget(handle_->path);
     std::string temporaryName = target + ".XXXXXX";
     UniqueFd temporary(::mkostemp(temporaryName.data(), O_CLOEXEC));
     if (!temporary.valid())
-        return ReplaceInPlace(handle_->fd.get(), contents, status.st_size);
+        return replaceInPlace(handle_->fd.get(), contents, status.st_size);
 
-    const bool written = WriteAllAt(temporary.get(), contents, 0) &&
+    const bool written = writeAllAt(temporary.get(), contents, 0) &&
                          ::fchmod(temporary.get(), status.st_mode & 07777) == 0 &&
                          ::fsync(temporary.get()) == 0 && ::close(temporary.release()) == 0 &&
                          ::rename(temporaryName.c_str(), target.c_str()) == 0;
@@ -217,7 +217,7 @@ ReplaceResult StoredFile::replaceContents(std::string_view contents)
         ::unlink(temporaryName.c_str());
         return ReplaceResult::Failed;
     }
-    SyncFolder(FolderOf(target));
+    syncFolder(folderOf(target));
     return ReplaceResult::Replaced;
 }
 

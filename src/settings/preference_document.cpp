@@ -9,30 +9,30 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-char AsciiLower(char c)
+char asciiLower(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
     for (std::size_t k = 0; k < a.size(); ++k) {
-        if (AsciiLower(a[k]) != AsciiLower(b[k]))
+        if (asciiLower(a[k]) != asciiLower(b[k]))
             return false;
     }
     return true;
 }
 
-std::string_view UpToNul(std::string_view text)
+std::string_view upToNul(std::string_view text)
 {
     return text.substr(0, text.find('\0'));
 }
 
-std::string OneLine(std::string_view text)
+std::string oneLine(std::string_view text)
 {
-    std::string line(UpToNul(text));
+    std::string line(upToNul(text));
     for (char& c : line) {
         if (c == '\r' || c == '\n')
             c = ' ';
@@ -67,7 +67,7 @@ PreferenceDocument::Match PreferenceDocument::find(std::string_view key) const
     while (reader.next(line) && line.kind != PreferenceLineKind::Group) {
         // A replaced line keeps its key apart from the case of its letters, so the original
         // line decides the match and the replacement supplies the current value.
-        if (line.kind == PreferenceLineKind::Key && EqualIgnoringAsciiCase(line.name, key)) {
+        if (line.kind == PreferenceLineKind::Key && equalIgnoringAsciiCase(line.name, key)) {
             const Entry* replacement = replacementAt(line.offset);
             match.found = true;
             match.offset = line.offset;
@@ -77,7 +77,7 @@ PreferenceDocument::Match PreferenceDocument::find(std::string_view key) const
     }
     // Added entries sit after every ungrouped line of the file.
     for (std::size_t k = 0; k < added_.size(); ++k) {
-        if (EqualIgnoringAsciiCase(added_[k].key, key)) {
+        if (equalIgnoringAsciiCase(added_[k].key, key)) {
             match.found = match.added = true;
             match.index = k;
             match.value = added_[k].value;
@@ -89,23 +89,23 @@ PreferenceDocument::Match PreferenceDocument::find(std::string_view key) const
 
 std::string PreferenceDocument::readText(std::string_view key, std::string_view defaultText) const
 {
-    const Match match = find(utf8_ ? SingleByteToUtf8(key) : std::string(key));
+    const Match match = find(utf8_ ? singleByteToUtf8(key) : std::string(key));
     if (!match.found)
         return std::string(defaultText);
-    const std::string_view value = trimBlanks(UpToNul(match.value));
-    return utf8_ ? Utf8ToSingleByte(value) : std::string(value);
+    const std::string_view value = trimBlanks(upToNul(match.value));
+    return utf8_ ? utf8ToSingleByte(value) : std::string(value);
 }
 
 void PreferenceDocument::writeText(std::string_view key, std::string_view value)
 {
     // Blanks before the value or around the key would be dropped by the next read anyway; storing
     // them would only make the written form differ from what reads back.
-    Entry entry{OneLine(key), OneLine(value)};
+    Entry entry{oneLine(key), oneLine(value)};
     entry.key = std::string(trimBlanks(entry.key));
     entry.value.erase(0, entry.value.find_first_not_of(" \t"));
     if (utf8_) {
-        entry.key = SingleByteToUtf8(entry.key);
-        entry.value = SingleByteToUtf8(entry.value);
+        entry.key = singleByteToUtf8(entry.key);
+        entry.value = singleByteToUtf8(entry.value);
     }
     const Match match = find(entry.key);
     modified_ = true;
@@ -138,7 +138,7 @@ std::string PreferenceDocument::render() const
     bool addedWritten = false;
     auto writeAdded = [&] {
         for (const Entry& entry : added_)
-            AppendPreferenceLine(out, PreferenceLineKind::Key, entry.key, entry.value);
+            appendPreferenceLine(out, PreferenceLineKind::Key, entry.key, entry.value);
         addedWritten = true;
     };
     PreferenceLineReader reader(text_);
@@ -150,9 +150,9 @@ std::string PreferenceDocument::render() const
                                        ? replacementAt(line.offset)
                                        : nullptr;
         if (replacement)
-            AppendPreferenceLine(out, line.kind, replacement->key, replacement->value);
+            appendPreferenceLine(out, line.kind, replacement->key, replacement->value);
         else
-            AppendPreferenceLine(out, line.kind, line.name, line.value);
+            appendPreferenceLine(out, line.kind, line.name, line.value);
     }
     if (!addedWritten)
         writeAdded();

@@ -3,31 +3,31 @@
 namespace velmora {
 namespace {
 
-bool IsBlank(char c)
+bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
 }
 
-bool IsLineEnd(char c)
+bool isLineEnd(char c)
 {
     return c == '\r' || c == '\n';
 }
 
-std::string_view WithoutTrailingBlanks(std::string_view text)
+std::string_view withoutTrailingBlanks(std::string_view text)
 {
-    while (!text.empty() && IsBlank(text.back()))
+    while (!text.empty() && isBlank(text.back()))
         text.remove_suffix(1);
     return text;
 }
 
-std::string_view WithoutLeadingBlanks(std::string_view text)
+std::string_view withoutLeadingBlanks(std::string_view text)
 {
-    while (!text.empty() && IsBlank(text.front()))
+    while (!text.empty() && isBlank(text.front()))
         text.remove_prefix(1);
     return text;
 }
 
-PreferenceLine ParseLine(std::string_view line, std::size_t offset)
+PreferenceLine parseLine(std::string_view line, std::size_t offset)
 {
     PreferenceLine entry;
     entry.offset = offset;
@@ -44,9 +44,9 @@ PreferenceLine ParseLine(std::string_view line, std::size_t offset)
     } else {
         entry.kind = PreferenceLineKind::Key;
         const auto equals = line.find('=');
-        entry.name = WithoutTrailingBlanks(line.substr(0, equals));
+        entry.name = withoutTrailingBlanks(line.substr(0, equals));
         if (equals != std::string_view::npos)
-            entry.value = WithoutLeadingBlanks(line.substr(equals + 1));
+            entry.value = withoutLeadingBlanks(line.substr(equals + 1));
     }
     return entry;
 }
@@ -56,20 +56,20 @@ PreferenceLine ParseLine(std::string_view line, std::size_t offset)
 bool PreferenceLineReader::next(PreferenceLine& line)
 {
     while (pos_ < text_.size()) {
-        while (pos_ < text_.size() && (IsBlank(text_[pos_]) || IsLineEnd(text_[pos_])))
+        while (pos_ < text_.size() && (isBlank(text_[pos_]) || isLineEnd(text_[pos_])))
             ++pos_;
         const std::size_t start = pos_;
-        while (pos_ < text_.size() && !IsLineEnd(text_[pos_]))
+        while (pos_ < text_.size() && !isLineEnd(text_[pos_]))
             ++pos_;
         if (pos_ > start) {
-            line = ParseLine(text_.substr(start, pos_ - start), start);
+            line = parseLine(text_.substr(start, pos_ - start), start);
             return true;
         }
     }
     return false;
 }
 
-void AppendPreferenceLine(std::string& out, PreferenceLineKind kind, std::string_view name,
+void appendPreferenceLine(std::string& out, PreferenceLineKind kind, std::string_view name,
                           std::string_view value)
 {
     switch (kind) {

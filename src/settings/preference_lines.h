@@ -31,7 +31,7 @@ private:
 };
 
 // The written form of an entry, ending in CR LF.
-void AppendPreferenceLine(std::string& out, PreferenceLineKind kind, std::string_view name,
+void appendPreferenceLine(std::string& out, PreferenceLineKind kind, std::string_view name,
                           std::string_view value);
 
 } // namespace velmora

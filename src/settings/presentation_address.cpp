@@ -2,7 +2,7 @@
 
 namespace velmora {
 
-std::string PresentationAddressFor(std::string_view ftpSubDir)
+std::string presentationAddressFor(std::string_view ftpSubDir)
 {
     std::string address(kExampleSiteAddress);
     address += ftpSubDir;

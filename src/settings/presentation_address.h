@@ -9,6 +9,6 @@ namespace velmora {
 
 inline constexpr std::string_view kExampleSiteAddress = "http://www.example.com/";
 
-std::string PresentationAddressFor(std::string_view ftpSubDir);
+std::string presentationAddressFor(std::string_view ftpSubDir);
 
 } // namespace velmora

@@ -50,12 +50,12 @@ const Key kKeys[] = {
     {"InternetRetryTime", &SettingsRecord::InternetRetryTime, "30"},
 };
 
-void ShowMessage(MessageBoxes& boxes, const char* text)
+void showMessage(MessageBoxes& boxes, const char* text)
 {
     boxes.show(titles::kProgram, text, BoxButtons::Ok, BoxModality::SystemModal);
 }
 
-void ReadKey(const PreferenceFile& file, const Key& key, SettingsRecord& settings)
+void readKey(const PreferenceFile& file, const Key& key, SettingsRecord& settings)
 {
     const std::string text = file.readText(key.name, key.defaultText);
     if (const auto* textField = std::get_if<TextField>(&key.field))
@@ -71,16 +71,16 @@ void LoadSettings(SettingsRecord& settings, const std::string& workFolder, Messa
     const std::string fileName = workFolder + std::string(kPreferenceFileName);
     PreferenceFile file;
     if (!file.open(fileName) && !file.create(fileName))
-        ShowMessage(boxes, kLoadFailed);
+        showMessage(boxes, kLoadFailed);
 
     settings.FTPServerName = std::string(trimSpaces(file.readText("FTPServerName", "")));
     if (settings.FTPServerName.empty())
-        ShowMessage(boxes, kFirstRunHint);
+        showMessage(boxes, kFirstRunHint);
     for (const Key& key : kKeys) {
         if (std::string_view(key.name) != "FTPServerName")
-            ReadKey(file, key, settings);
+            readKey(file, key, settings);
     }
-    settings.PresentationAddress = PresentationAddressFor(settings.FTPSubDir);
+    settings.PresentationAddress = presentationAddressFor(settings.FTPSubDir);
     file.close();
 
     settings.FTPUserName =
@@ -94,7 +94,7 @@ void SaveSettings(SettingsRecord& settings, const std::string& workFolder, Messa
     const std::string fileName = workFolder + std::string(kPreferenceFileName);
     PreferenceFile file;
     if (!file.open(fileName) && !file.create(fileName)) {
-        ShowMessage(boxes, kSaveFailed);
+        showMessage(boxes, kSaveFailed);
         return;
     }
     settings.SettingVersion = 2;
@@ -115,7 +115,7 @@ void SaveSettings(SettingsRecord& settings, const std::string& workFolder, Messa
     // A failed write-back would otherwise pass for a successful save, and the presenter would
     // find the old settings at the next start. A file that allows reading only stays silent.
     if (file.close() == CloseResult::WriteFailed)
-        ShowMessage(boxes, kSaveFailed);
+        showMessage(boxes, kSaveFailed);
 }
 
 } // namespace velmora

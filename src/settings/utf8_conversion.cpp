@@ -5,7 +5,7 @@
 namespace velmora {
 namespace {
 
-bool IsContinuation(unsigned char byte)
+bool isContinuation(unsigned char byte)
 {
     return (byte & 0xC0) == 0x80;
 }
@@ -13,7 +13,7 @@ bool IsContinuation(unsigned char byte)
 // Length of the well-formed UTF-8 sequence starting at pos and its code point, or 0 when the bytes
 // there are not well-formed (stray continuation, overlong form, surrogate, beyond U+10FFFF, cut
 // off).
-std::size_t DecodeSequence(std::string_view text, std::size_t pos, std::uint32_t& codePoint)
+std::size_t decodeSequence(std::string_view text, std::size_t pos, std::uint32_t& codePoint)
 {
     const auto lead = static_cast<unsigned char>(text[pos]);
     std::size_t length = 0;
@@ -40,7 +40,7 @@ std::size_t DecodeSequence(std::string_view text, std::size_t pos, std::uint32_t
         return 0;
     for (std::size_t k = 1; k < length; ++k) {
         const auto byte = static_cast<unsigned char>(text[pos + k]);
-        if (!IsContinuation(byte))
+        if (!isContinuation(byte))
             return 0;
         codePoint = (codePoint << 6) | (byte & 0x3F);
     }
@@ -51,7 +51,7 @@ std::size_t DecodeSequence(std::string_view text, std::size_t pos, std::uint32_t
 
 } // namespace
 
-std::string SingleByteToUtf8(std::string_view text)
+std::string singleByteToUtf8(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
@@ -67,14 +67,14 @@ std::string SingleByteToUtf8(std::string_view text)
     return out;
 }
 
-std::string Utf8ToSingleByte(std::string_view text)
+std::string utf8ToSingleByte(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::uint32_t codePoint = 0;
-        const std::size_t length = DecodeSequence(text, pos, codePoint);
+        const std::size_t length = decodeSequence(text, pos, codePoint);
         if (length == 0) {
             out += '?';
             ++pos;

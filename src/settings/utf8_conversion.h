@@ -8,11 +8,11 @@
 
 namespace velmora {
 
-std::string SingleByteToUtf8(std::string_view text);
+std::string singleByteToUtf8(std::string_view text);
 
 // Characters up to U+00FF become their byte; any other character, and every byte that is not part
 // of a well-formed UTF-8 sequence, becomes "?". Hand-edited files may hold anything, so malformed
 // input must give a usable text rather than garbage bytes or a crash.
-std::string Utf8ToSingleByte(std::string_view text);
+std::string utf8ToSingleByte(std::string_view text);
 
 } // namespace velmora
