@@ -3,14 +3,13 @@
 // ImageMagick's "import -window root png24:" of the same screen. Prints the median times and the
 // ratios (how many times faster the program's path is).
 
+#include "bench_screen.h"
 #include "capture/caption_renderer.h"
 #include "capture/png_writer.h"
 #include "capture/x11_screen_source.h"
-#include "capture/xvfb_display.h" // tests/capture: the private Xvfb
 #include "libpng_reference_writer.h"
 #include "screen_like_content.h"
-
-#include <QGuiApplication>
+#include "support/temporary_folder.h" // tests/support
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -64,25 +63,18 @@ bool runImport(const std::string& display, const std::string& path)
 
 } // namespace
 
-int main(int argc, char** argv)
+int main(int, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication app(argc, argv);
-
-    velmora::test::XvfbDisplay xvfb(kWidth, kHeight);
-    if (!xvfb.running()) {
-        std::fprintf(stderr, "Xvfb did not start\n");
+    velmora::bench::BenchScreen bench(kWidth, kHeight, argv[0], velmora::bench::screenLikeContent);
+    if (!bench.running())
         return 1;
-    }
-    xvfb.showOnRoot(velmora::bench::screenLikeContent(kWidth, kHeight));
+    velmora::test::VirtualDisplay& xvfb = bench.display();
     velmora::X11ScreenSource screen(xvfb.name());
 
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("velmora-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    const std::string parallelPath = (folder / "parallel.png").string();
-    const std::string libpngPath = (folder / "libpng.png").string();
-    const std::string importPath = (folder / "import.png").string();
+    const velmora::test::TemporaryFolder folder;
+    const std::string parallelPath = folder.file("parallel.png");
+    const std::string libpngPath = folder.file("libpng.png");
+    const std::string importPath = folder.file("import.png");
 
     // The program's path: screen copy, caption line, PNG written on all cores.
     auto captureWith = [&](const std::function<bool(const velmora::RgbPicture&)>& write) {
@@ -135,8 +127,5 @@ int main(int argc, char** argv)
     std::printf("ratio ImageMagick / velmora: %.2f\n", i / p);
     const double pw = median(parallelWriterMs), lw = median(libpngWriterMs);
     std::printf("writers alone: velmora %.1f ms, libpng %.1f ms, ratio %.2f\n", pw, lw, lw / pw);
-
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
     return 0;
 }

@@ -12,17 +12,15 @@
 // counted; N rounds of each contender (default 3); PATH is the program to measure (default: the
 // velmora built beside this benchmark); --intervals also prints each counted cycle's duration.
 
-#include "capture/xvfb_display.h" // tests/capture: the private Xvfb
+#include "bench_screen.h"
 #include "cycle_round.h"
 #include "document_like_content.h"
-#include "loopback_ftp_server.h"
 #include "peer_loop.h"
 #include "peer_pipeline.h"
 #include "run_command.h"
-#include "support/launched_program.h" // tests/support: TemporaryFolder
+#include "support/ftp_server_fixture.h" // tests/support
+#include "support/temporary_folder.h"   // tests/support
 #include "velmora_process.h"
-
-#include <QGuiApplication>
 
 #include <unistd.h>
 
@@ -123,26 +121,15 @@ int main(int argc, char** argv)
 
     velmora::test::TemporaryFolder folder;
     // The driver draws the document with Qt off screen; velmora gets the Xvfb.
-    const std::string runtime = folder.path() + "/runtime";
-    std::filesystem::create_directory(runtime);
-    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::replace);
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-
-    velmora::test::XvfbDisplay xvfb(kWidth, kHeight);
-    if (!xvfb.running()) {
-        std::fprintf(stderr, "Xvfb did not start\n");
+    bench::BenchScreen bench(kWidth, kHeight, argv[0], bench::documentLikeContent);
+    if (!bench.running())
         return 1;
-    }
-    xvfb.showOnRoot(bench::documentLikeContent(kWidth, kHeight));
+    test::VirtualDisplay& xvfb = bench.display();
     xvfb.movePointer(kWidth / 2, kHeight / 3);
 
-    const std::string serverFolder = folder.path() + "/server";
-    std::filesystem::create_directory(serverFolder);
-    bench::LoopbackFtpServer server(serverFolder);
+    test::FtpServerOptions serverOptions;
+    serverOptions.keepEveryVersion = false;
+    const test::FtpServer server(serverOptions);
     for (const char* remote : {"bench", "peer"})
         std::filesystem::create_directory(server.root() + "/" + remote);
     bench::PeerPipeline peer(xvfb.name(), server.port(), folder.path());

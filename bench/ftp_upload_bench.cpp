@@ -10,9 +10,9 @@
 //   build-ftp/bench/ftp_upload_bench [--sessions N] [--picture-bytes B]
 
 #include "easy_perform_ftp_session.h"
-#include "loopback_ftp_server.h"
 #include "run_command.h"
-#include "support/launched_program.h" // tests/support: TemporaryFolder
+#include "support/ftp_server_fixture.h" // tests/support
+#include "support/temporary_folder.h"   // tests/support
 
 #include "publish/ftp_session.h"
 
@@ -124,9 +124,9 @@ int main(int argc, char** argv)
     const bool haveTool = bench::commandExists("curl");
 
     test::TemporaryFolder folder;
-    const std::string serverFolder = folder.path() + "/server";
-    std::filesystem::create_directory(serverFolder);
-    bench::LoopbackFtpServer server(serverFolder);
+    test::FtpServerOptions serverOptions;
+    serverOptions.keepEveryVersion = false;
+    const test::FtpServer server(serverOptions);
     for (const char* remote : {"velmora", "easy", "tool"})
         std::filesystem::create_directory(server.root() + "/" + remote);
     const std::string picture = folder.path() + "/Velmora.png";

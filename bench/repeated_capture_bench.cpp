@@ -11,26 +11,22 @@
 // N counted cycles per round and writer (default 12), R rounds (default 5); the writers take
 // turns round by round.
 
+#include "bench_screen.h"
 #include "capture/caption_renderer.h"
 #include "capture/png_writer.h"
 #include "capture/x11_screen_source.h"
-#include "capture/xvfb_display.h" // tests/capture: the private Xvfb
 #include "document_like_content.h"
-
-#include <QGuiApplication>
+#include "support/file_bytes.h"       // tests/support
+#include "support/temporary_folder.h" // tests/support
 
 #include <time.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -106,12 +102,6 @@ double median(std::vector<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-std::vector<char> fileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 struct Timings {
     std::vector<double> wallMs, cpuMs;
 };
@@ -128,22 +118,15 @@ int main(int argc, char** argv)
             rounds = std::max(1, std::atoi(argv[i + 1]));
     }
 
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    velmora::test::XvfbDisplay xvfb(kWidth, kHeight);
-    if (!xvfb.running()) {
-        std::fprintf(stderr, "Xvfb did not start\n");
+    velmora::bench::BenchScreen bench(kWidth, kHeight, argv[0],
+                                      velmora::bench::documentLikeContent);
+    if (!bench.running())
         return 1;
-    }
-    xvfb.showOnRoot(velmora::bench::documentLikeContent(kWidth, kHeight));
-    velmora::X11ScreenSource screen(xvfb.name());
+    velmora::X11ScreenSource screen(bench.display().name());
 
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("velmora-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    const std::string keptPath = (folder / "kept.png").string();
-    const std::string plainPath = (folder / "plain.png").string();
+    const velmora::test::TemporaryFolder folder;
+    const std::string keptPath = folder.file("kept.png");
+    const std::string plainPath = folder.file("plain.png");
 
     const Scenario scenarios[] = {
         {"still document", [](RgbPicture&, int) {}},
@@ -203,7 +186,8 @@ int main(int argc, char** argv)
                 return 1;
             }
             // Both files now hold the picture of the round's last cycle.
-            same = fileBytes(keptPath) == fileBytes(plainPath) && same;
+            same =
+                velmora::test::fileBytes(keptPath) == velmora::test::fileBytes(plainPath) && same;
         }
         allSame = allSame && same;
         const double kw = median(withMemory.wallMs), pw = median(without.wallMs);
@@ -215,7 +199,5 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     }
 
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
     return allSame ? 0 : 1;
 }

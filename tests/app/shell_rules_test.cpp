@@ -4,7 +4,7 @@
 #include "app/program_folders.h"
 #include "app/window_position.h"
 #include "app/working_files.h"
-#include "support/launched_program.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // size the caption renderer reports for the line.
 
 #include "capture/caption_renderer.h"
-#include "png_file.h"
+#include "support/png_file.h"
 
 #include <functional>
 #include <string>
@@ -20,7 +20,7 @@ inline CaptionBox captionBoxOf(const std::string& line = " Remote Desktop:  ")
 // caption and their blends, with the top-left pixel the box's background and some text drawn when
 // the box fits. Returns the number of differing pixels (0 when all is well).
 inline int
-countPixelsOffCaptionedPicture(const DecodedPng& png,
+countPixelsOffCaptionedPicture(const PngPixels& png,
                                const std::function<void(int, int, std::uint8_t*)>& expected)
 {
     const CaptionBox box = captionBoxOf();

@@ -2,9 +2,10 @@
 
 #include "caption_check.h"
 #include "fake_screen.h"
-#include "png_file.h"
 #include "support/fake_message_boxes.h"
-#include "temp_folder.h"
+#include "support/file_bytes.h"
+#include "support/png_file.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ namespace velmora {
 namespace {
 
 using test::FakeScreen;
-using test::TempFolder;
+using test::TemporaryFolder;
 
 // A clock whose sleeps return at once and may change the world, as five seconds would.
 class HookClock final : public Clock {
@@ -42,7 +43,7 @@ protected:
         return desktop.capture(settings);
     }
 
-    TempFolder temp;
+    TemporaryFolder temp;
     FakeScreen screen{1024, 768};
     ImageLibrary noLibrary; // reductions are tested with the real library elsewhere
     test::FakeMessageBoxes boxes;
@@ -50,7 +51,7 @@ protected:
     int stops = 0;
     std::vector<std::size_t> boxesAtCleanup;
     DesktopCapture desktop{screen,
-                           temp.path(),
+                           temp.folder(),
                            noLibrary,
                            boxes,
                            clock,

@@ -4,10 +4,11 @@
 #include "capture/picture_conversion.h"
 #include "capture/png_writer.h"
 #include "fake_screen.h"
-#include "png_file.h"
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
-#include "temp_folder.h"
+#include "support/file_bytes.h"
+#include "support/png_file.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@
 namespace velmora {
 namespace {
 
-using test::TempFolder;
+using test::TemporaryFolder;
 
 // A copy of a stand-in library placed in a fresh Program folder under the file name the
 // program looks for.
@@ -27,7 +28,7 @@ public:
         std::filesystem::copy_file(builtLibrary, folder_.file(kImageLibraryFile));
         probe_ = DynamicLibrary::open(folder_.file(kImageLibraryFile));
     }
-    std::string path() const { return folder_.path(); }
+    std::string folder() const { return folder_.folder(); }
     std::string calls() const
     {
         auto fn = reinterpret_cast<const char* (*)()>(probe_.symbol("standInCalls"));
@@ -35,7 +36,7 @@ public:
     }
 
 private:
-    TempFolder folder_;
+    TemporaryFolder folder_;
     DynamicLibrary probe_; // keeps the library loaded, so its record survives an unload
 };
 
@@ -43,7 +44,7 @@ TEST(ImageLibraryLoading, ProgramFolderFirstThenInitialisedWithAllPlugins)
 {
     StandInFolder program(STAND_IN_FULL);
     test::FakeMessageBoxes boxes;
-    auto library = LoadImageLibrary(program.path(), boxes);
+    auto library = LoadImageLibrary(program.folder(), boxes);
     ASSERT_NE(library, nullptr);
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_EQ(program.calls(), "Initialise(0);");
@@ -56,9 +57,9 @@ TEST(ImageLibraryLoading, ProgramFolderFirstThenInitialisedWithAllPlugins)
 
 TEST(ImageLibraryLoading, MissingLibraryShowsTheMessage)
 {
-    TempFolder program;
+    TemporaryFolder program;
     test::FakeMessageBoxes boxes;
-    auto library = LoadImageLibrary(program.path(), boxes, "libvelmora-missing-image.so.3");
+    auto library = LoadImageLibrary(program.folder(), boxes, "libvelmora-missing-image.so.3");
     EXPECT_EQ(library, nullptr);
     const auto shown = boxes.shown();
     ASSERT_EQ(shown.size(), 1u);
@@ -73,7 +74,7 @@ class ConversionSequence : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        library = LoadImageLibrary(program.path(), boxes);
+        library = LoadImageLibrary(program.folder(), boxes);
         ASSERT_NE(library, nullptr);
         ASSERT_TRUE(writePng(picture, test::patternPicture(1024, 768)));
     }
@@ -85,7 +86,7 @@ protected:
     }
 
     StandInFolder program{STAND_IN_FULL};
-    TempFolder temp;
+    TemporaryFolder temp;
     std::string picture = temp.file("Velmora.png");
     test::FakeMessageBoxes boxes;
     std::unique_ptr<ImageLibrary> library;
@@ -111,9 +112,9 @@ TEST(ImageLibraryStandIn, WithoutLoadTheUnreducedFileStaysSilently)
 {
     StandInFolder program(STAND_IN_WITHOUT_LOAD);
     test::FakeMessageBoxes boxes;
-    auto library = LoadImageLibrary(program.path(), boxes);
+    auto library = LoadImageLibrary(program.folder(), boxes);
     ASSERT_NE(library, nullptr);
-    TempFolder temp;
+    TemporaryFolder temp;
     const std::string picture = temp.file("Velmora.png");
     ASSERT_TRUE(writePng(picture, test::patternPicture(64, 48)));
     const auto before = test::fileBytes(picture);
@@ -131,7 +132,7 @@ protected:
     {
         test::FakeMessageBoxes boxes;
         // Loaded once: FreeImage is not made to be initialised and freed over and over.
-        library_ = LoadImageLibrary(programFolder_->path(), boxes);
+        library_ = LoadImageLibrary(programFolder_->folder(), boxes);
     }
     static void TearDownTestSuite()
     {
@@ -142,7 +143,7 @@ protected:
 
     std::vector<test::PngChunk> capture(int downscale, int force256)
     {
-        DesktopCapture desktop(screen, temp.path(), *library_, boxes, clock, {});
+        DesktopCapture desktop(screen, temp.folder(), *library_, boxes, clock, {});
         SettingsRecord settings;
         settings.ForceDownscale = downscale;
         settings.Force256 = force256;
@@ -162,9 +163,10 @@ protected:
         return nullptr;
     }
 
-    static inline std::unique_ptr<TempFolder> programFolder_ = std::make_unique<TempFolder>();
+    static inline std::unique_ptr<TemporaryFolder> programFolder_ =
+        std::make_unique<TemporaryFolder>();
     static inline std::unique_ptr<ImageLibrary> library_;
-    TempFolder temp;
+    TemporaryFolder temp;
     test::FakeScreen screen{1024, 768};
     test::FakeMessageBoxes boxes;
     test::FakeClock clock;

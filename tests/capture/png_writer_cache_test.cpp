@@ -4,8 +4,9 @@
 #include "capture/png_writer.h"
 
 #include "changing_pictures.h"
-#include "png_file.h"
-#include "temp_folder.h"
+#include "support/file_bytes.h"
+#include "support/png_file.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ namespace velmora {
 namespace {
 
 using test::Random;
-using test::TempFolder;
+using test::TemporaryFolder;
 
 class PngWriterCacheTest : public ::testing::Test {
 protected:
@@ -33,7 +34,7 @@ protected:
         EXPECT_TRUE(cachedBytes == test::fileBytes(plain)) << "the files differ";
     }
 
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string cached = folder.file("Velmora.png");
     const std::string plain = folder.file("plain.png");
     PngWriter writer;

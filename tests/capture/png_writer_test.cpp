@@ -1,7 +1,7 @@
 #include "capture/png_writer.h"
 
-#include "png_file.h"
-#include "temp_folder.h"
+#include "support/png_file.h"
+#include "support/temporary_folder.h"
 #include "test_pictures.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 namespace velmora {
 namespace {
 
-using test::TempFolder;
+using test::TemporaryFolder;
 
 std::vector<std::uint8_t> scanlinesOf(const RgbPicture& picture)
 {
@@ -26,7 +26,7 @@ std::vector<std::uint8_t> scanlinesOf(const RgbPicture& picture)
 
 TEST(PngWriter, WritesOnlyHeaderDataAndEndAsTruecolourWithFilterNone)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const RgbPicture picture = test::patternPicture(301, 157);
     const std::string path = folder.file("Velmora.png");
     ASSERT_TRUE(writePng(path, picture, {.pieceCount = 4, .maxIdatBytes = 4096}));
@@ -61,7 +61,7 @@ TEST(PngWriter, WritesOnlyHeaderDataAndEndAsTruecolourWithFilterNone)
 
 TEST(PngWriter, PieceCountChangesNeitherScanlinesNorValidity)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const RgbPicture picture = test::screenLikePicture(640, 333);
     const auto expected = scanlinesOf(picture);
     for (int pieces : {1, 2, 3, 7, 64, 333, 1000}) {
@@ -76,7 +76,7 @@ TEST(PngWriter, PieceCountChangesNeitherScanlinesNorValidity)
 
 TEST(PngWriter, OnePieceIsExactlyZlibsOwnStream)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const RgbPicture picture = test::screenLikePicture(500, 120);
     const std::string path = folder.file("one.png");
     ASSERT_TRUE(writePng(path, picture, {.pieceCount = 1, .maxIdatBytes = 1u << 30}));
@@ -94,7 +94,7 @@ TEST(PngWriter, OnePieceIsExactlyZlibsOwnStream)
 
 TEST(PngWriter, SinglePixelAndSingleRowPictures)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 50}, std::pair{2000, 1}}) {
         const RgbPicture picture = test::patternPicture(w, h);
         const std::string path = folder.file("s.png");
@@ -108,7 +108,7 @@ TEST(PngWriter, SinglePixelAndSingleRowPictures)
 
 TEST(PngWriter, RefusesEmptyPicturesAndUnwritablePaths)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     EXPECT_FALSE(writePng(folder.file("empty.png"), RgbPicture(0, 0)));
     EXPECT_FALSE(std::filesystem::exists(folder.file("empty.png")));
 

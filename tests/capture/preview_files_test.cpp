@@ -4,27 +4,18 @@
 #include "capture/preview_layout.h"
 #include "capture/preview_page.h"
 
-#include "png_file.h"
-#include "temp_folder.h"
+#include "support/file_bytes.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace velmora {
 namespace {
 
-void writeFile(const std::string& path, const std::string& content)
-{
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-std::string readFile(const std::string& path)
-{
-    const std::vector<std::uint8_t> bytes = test::fileBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
+using test::fileBytes;
+using test::writeFileBytes;
 
 TEST(PreviewPage, ElevenLinesWithCrLfAndNothingElse)
 {
@@ -37,39 +28,40 @@ TEST(PreviewPage, ElevenLinesWithCrLfAndNothingElse)
         "<IMG SRC='VelmoraPreview.png' BORDER='0' ALT=''>\r\n</BODY>\r\n</HTML>\r\n";
     EXPECT_EQ(previewPageText(), expected);
 
-    test::TempFolder temp;
-    writeFile(temp.file("VelmoraPreview.htm"), std::string(5000, 'x')); // longer: emptied first
-    ASSERT_TRUE(writePreviewPage(temp.path()));
-    EXPECT_EQ(readFile(temp.file("VelmoraPreview.htm")), expected);
+    test::TemporaryFolder temp;
+    writeFileBytes(temp.file("VelmoraPreview.htm"),
+                   std::string(5000, 'x')); // longer: emptied first
+    ASSERT_TRUE(writePreviewPage(temp.folder()));
+    EXPECT_EQ(fileBytes(temp.file("VelmoraPreview.htm")), expected);
 }
 
 TEST(PreviewPage, PictureFileBecomesThePreviewPicture)
 {
-    test::TempFolder temp;
-    writeFile(temp.file("Velmora.png"), "new picture");
-    writeFile(temp.file("VelmoraPreview.png"), "old picture, longer than the new one");
+    test::TemporaryFolder temp;
+    writeFileBytes(temp.file("Velmora.png"), "new picture");
+    writeFileBytes(temp.file("VelmoraPreview.png"), "old picture, longer than the new one");
 
-    ASSERT_TRUE(preparePreviewFiles(temp.path(), "Velmora.png"));
+    ASSERT_TRUE(preparePreviewFiles(temp.folder(), "Velmora.png"));
     EXPECT_FALSE(std::filesystem::exists(temp.file("Velmora.png")));
-    EXPECT_EQ(readFile(temp.file("VelmoraPreview.png")), "new picture");
-    EXPECT_EQ(readFile(temp.file("VelmoraPreview.htm")), previewPageText());
+    EXPECT_EQ(fileBytes(temp.file("VelmoraPreview.png")), "new picture");
+    EXPECT_EQ(fileBytes(temp.file("VelmoraPreview.htm")), previewPageText());
 }
 
 TEST(PreviewPage, NoPictureMeansNoPreviewAndAMissingPageIsNoObstacle)
 {
-    test::TempFolder temp;
-    writeFile(temp.file("VelmoraPreview.png"), "old picture");
-    EXPECT_FALSE(preparePreviewFiles(temp.path(), "Velmora.png"));
+    test::TemporaryFolder temp;
+    writeFileBytes(temp.file("VelmoraPreview.png"), "old picture");
+    EXPECT_FALSE(preparePreviewFiles(temp.folder(), "Velmora.png"));
     EXPECT_FALSE(std::filesystem::exists(temp.file("VelmoraPreview.png")))
         << "an old picture must not pass for the new one";
 
     // The page cannot be written (a folder holds its name): the picture is still prepared.
     std::filesystem::remove(temp.file("VelmoraPreview.htm"));
     std::filesystem::create_directory(temp.file("VelmoraPreview.htm"));
-    EXPECT_FALSE(writePreviewPage(temp.path()));
-    writeFile(temp.file("Velmora.png"), "picture");
-    EXPECT_TRUE(preparePreviewFiles(temp.path(), "Velmora.png"));
-    EXPECT_EQ(readFile(temp.file("VelmoraPreview.png")), "picture");
+    EXPECT_FALSE(writePreviewPage(temp.folder()));
+    writeFileBytes(temp.file("Velmora.png"), "picture");
+    EXPECT_TRUE(preparePreviewFiles(temp.folder(), "Velmora.png"));
+    EXPECT_EQ(fileBytes(temp.file("VelmoraPreview.png")), "picture");
 }
 
 TEST(PreviewLayout, ClientAreaKeepsItsMarginUpToTheScreenLimits)

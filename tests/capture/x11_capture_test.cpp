@@ -4,25 +4,25 @@
 #include "capture/x11_screen_source.h"
 
 #include "caption_check.h"
-#include "png_file.h"
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
-#include "temp_folder.h"
+#include "support/png_file.h"
+#include "support/temporary_folder.h"
+#include "support/virtual_display.h"
 #include "test_pictures.h"
-#include "xvfb_display.h"
 
 #include <gtest/gtest.h>
 
 namespace velmora {
 namespace {
 
-using test::TempFolder;
+using test::TemporaryFolder;
 
 class X11Capture : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        xvfb_ = std::make_unique<test::XvfbDisplay>(1024, 768);
+        xvfb_ = std::make_unique<test::VirtualDisplay>(std::nothrow, 1024, 768);
         if (xvfb_->running())
             xvfb_->showOnRoot(test::patternPicture(1024, 768));
     }
@@ -43,7 +43,7 @@ protected:
         return wrong;
     }
 
-    static inline std::unique_ptr<test::XvfbDisplay> xvfb_;
+    static inline std::unique_ptr<test::VirtualDisplay> xvfb_;
 };
 
 TEST_F(X11Capture, SharedMemoryAndPlainCopiesBothGiveTheScreenUnchanged)
@@ -80,11 +80,11 @@ TEST_F(X11Capture, RectangleOutsideTheScreenIsRefusedWithoutEndingTheProgram)
 TEST_F(X11Capture, RegionsAndClampingOnA1024x768Screen)
 {
     X11ScreenSource source(xvfb_->name());
-    TempFolder temp;
+    TemporaryFolder temp;
     ImageLibrary noLibrary;
     test::FakeMessageBoxes boxes;
     test::FakeClock clock;
-    DesktopCapture desktop(source, temp.path(), noLibrary, boxes, clock, {});
+    DesktopCapture desktop(source, temp.folder(), noLibrary, boxes, clock, {});
 
     struct Case {
         const char* region;
@@ -114,11 +114,11 @@ TEST_F(X11Capture, RegionsAndClampingOnA1024x768Screen)
 TEST_F(X11Capture, MarkerFollowsTheRealPointer)
 {
     X11ScreenSource source(xvfb_->name());
-    TempFolder temp;
+    TemporaryFolder temp;
     ImageLibrary noLibrary;
     test::FakeMessageBoxes boxes;
     test::FakeClock clock;
-    DesktopCapture desktop(source, temp.path(), noLibrary, boxes, clock, {});
+    DesktopCapture desktop(source, temp.folder(), noLibrary, boxes, clock, {});
     SettingsRecord settings;
     settings.ScreenRegion = "100,100,300,300";
 

@@ -2,13 +2,14 @@
 // the clipboard, the answer given with a key press, and the clipboard still there after the
 // faulting program has ended.
 
+#include "support/file_bytes.h"
 #include "support/launched_program.h"
+#include "support/temporary_folder.h"
 #include "support/virtual_display.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sys/stat.h>
 #include <thread>
@@ -18,6 +19,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::commandOutput;
+using test::fileBytes;
 using test::LaunchedProgram;
 using test::TemporaryFolder;
 using test::VirtualDisplay;
@@ -63,11 +65,7 @@ protected:
 
     std::string clipboard() { return onDisplay(CLIPBOARD_READER); }
 
-    std::string childLog()
-    {
-        std::ifstream log(folder_.path() + "/child.log");
-        return {std::istreambuf_iterator<char>(log), {}};
-    }
+    std::string childLog() { return fileBytes(folder_.path() + "/child.log"); }
 
     void answerWith(const std::string& window, const std::string& key)
     {
@@ -83,8 +81,7 @@ protected:
             std::error_code error;
             const auto exe = std::filesystem::read_symlink(entry.path() / "exe", error);
             if (!error && exe == std::filesystem::path(CRASH_BOX)) {
-                std::ifstream environment(entry.path() / "environ");
-                std::string all((std::istreambuf_iterator<char>(environment)), {});
+                const std::string all = fileBytes(entry.path() / "environ");
                 if (all.find("DISPLAY=" + display_.name() + '\0') != std::string::npos)
                     found.push_back(std::stoi(entry.path().filename().string()));
             }

@@ -2,13 +2,14 @@
 // answered by a stand-in that records the report and the clipboard part, and the source line
 // comes from the real locator reading the child's debug information.
 
+#include "support/file_bytes.h"
 #include "support/launched_program.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -17,14 +18,9 @@ namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
+using test::fileBytes;
 using test::LaunchedProgram;
 using test::TemporaryFolder;
-
-std::string fileText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 struct Expected {
     std::uintptr_t function = 0;
@@ -56,14 +52,14 @@ protected:
                 {{"CRASH_RECORD_DIR", folder_.path()}, {"CRASH_ANSWER", answer}}, outputFile);
             result.exitCode = child.waitFor(60s);
         }
-        result.report = fileText(folder_.path() + "/report");
-        result.clipboard = fileText(folder_.path() + "/clipboard");
-        result.output = fileText(outputFile);
-        const std::string calls = fileText(folder_.path() + "/calls");
+        result.report = fileBytes(folder_.path() + "/report");
+        result.clipboard = fileBytes(folder_.path() + "/clipboard");
+        result.output = fileBytes(outputFile);
+        const std::string calls = fileBytes(folder_.path() + "/calls");
         for (char c : calls)
             result.questions += c == '\n';
         result.cleanupRan = std::filesystem::exists(folder_.path() + "/cleanup-ran");
-        std::istringstream expected(fileText(folder_.path() + "/expected"));
+        std::istringstream expected(fileBytes(folder_.path() + "/expected"));
         std::string function;
         std::getline(expected, function, '\t');
         std::getline(expected, result.expected.module, '\t');
@@ -230,7 +226,7 @@ TEST_F(CrashReporterTest, WithoutTheLocatorTheReportStillComes)
                           {{"CRASH_RECORD_DIR", folder_.path()}, {"CRASH_ANSWER", "No"}},
                           outputFile);
     EXPECT_EQ(child.waitFor(60s), 0);
-    const std::string clipboard = fileText(folder_.path() + "/clipboard");
+    const std::string clipboard = fileBytes(folder_.path() + "/clipboard");
     EXPECT_NE(clipboard.find("Error code:\t-1073741819\r\n"), std::string::npos);
     EXPECT_TRUE(clipboard.ends_with("Program module:\tOnError line support disabled\r\n"
                                     "Program line:\t-1\r\n\r\n"))
@@ -249,8 +245,8 @@ TEST_F(CrashReporterTest, NoEndsThroughTheFinalCleanupAndLeavesTheFilesAlone)
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.questions, 1);
     EXPECT_TRUE(result.cleanupRan);
-    EXPECT_EQ(fileText(working), "picture");
-    EXPECT_EQ(fileText(settings), "[General]\nPosX=300\n");
+    EXPECT_EQ(fileBytes(working), "picture");
+    EXPECT_EQ(fileBytes(settings), "[General]\nPosX=300\n");
 }
 
 TEST_F(CrashReporterTest, YesEndsAtOnceWithoutCleanup)

@@ -2,11 +2,10 @@
 // "no line" rather than bring the locator down.
 
 #include "crash/fault_location.h"
+#include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <link.h>
 
 namespace velmora {
@@ -14,8 +13,8 @@ namespace {
 
 std::vector<unsigned char> ownImage()
 {
-    std::ifstream in("/proc/self/exe", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string bytes = test::fileBytes("/proc/self/exe");
+    return {bytes.begin(), bytes.end()};
 }
 
 std::uintptr_t loadBias()

@@ -1,5 +1,7 @@
 #include "e2e/desktop_session.h"
 
+#include "support/file_bytes.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -219,10 +221,7 @@ std::optional<WindowInfo> DesktopSession::openSettingsWindow(const WindowInfo& m
 
 std::string DesktopSession::log(const std::string& logName) const
 {
-    std::ifstream in(folder_.path() + "/" + logName);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return fileBytes(folder_.path() + "/" + logName);
 }
 
 } // namespace velmora::test

@@ -3,6 +3,7 @@
 // temporary folders, and drives it with xdotool as a person would.
 
 #include "support/launched_program.h"
+#include "support/temporary_folder.h"
 #include "support/virtual_display.h"
 
 #include <chrono>

@@ -6,6 +6,7 @@
 #include "e2e/presentation_site.h"
 #include "e2e/wait_until.h"
 #include "settings/credential_scrambling.h"
+#include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,119 +1,59 @@
 #include "e2e/headless_browser.h"
 
 #include "e2e/json_text.h"
+#include "support/file_bytes.h"
 
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <poll.h>
-#include <spawn.h>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
-#include <vector>
-
-extern char** environ;
 
 namespace velmora::test {
 namespace {
 
 using namespace std::chrono_literals;
 
-// Chromium reads its commands from descriptor 3 and writes replies to 4. The pipe ends are
-// moved above both first, so that putting them in place never meets an end already there.
-int movedAboveFour(int fd)
-{
-    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, 10);
-    ::close(fd);
-    return moved;
-}
-
-std::vector<std::string> browserEnvironment(const std::string& home)
-{
-    std::map<std::string, std::string> merged;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text(*entry);
-        const auto equals = text.find('=');
-        if (equals != std::string::npos)
-            merged[text.substr(0, equals)] = text.substr(equals + 1);
+// Both ends of a pipe, closed on every way out unless handed on.
+struct Pipe {
+    Pipe()
+    {
+        if (::pipe2(ends, O_CLOEXEC) != 0)
+            throw std::runtime_error("no pipe for the browser");
     }
-    merged["HOME"] = home;
-    merged["XDG_CONFIG_HOME"] = home + "/config";
-    merged["XDG_CACHE_HOME"] = home + "/cache";
-    merged.erase("DISPLAY"); // headless: it must not open a window on any screen
-    std::vector<std::string> texts;
-    for (const auto& [name, value] : merged)
-        texts.push_back(name + "=" + value);
-    return texts;
-}
+    ~Pipe()
+    {
+        for (const int end : ends)
+            if (end >= 0)
+                ::close(end);
+    }
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+    int release(int which)
+    {
+        const int end = ends[which];
+        ends[which] = -1;
+        return end;
+    }
+
+    int ends[2] = {-1, -1}; // read, write
+};
 
 } // namespace
 
 HeadlessBrowser::HeadlessBrowser(int viewportWidth, int viewportHeight)
 {
-    int commands[2];
-    int replies[2];
-    if (::pipe(commands) != 0 || ::pipe(replies) != 0)
-        throw std::runtime_error("no pipe for the browser");
-    const int commandRead = movedAboveFour(commands[0]);
-    toBrowser_ = movedAboveFour(commands[1]);
-    fromBrowser_ = movedAboveFour(replies[0]);
-    const int replyWrite = movedAboveFour(replies[1]);
-
-    std::vector<std::string> args = {"/usr/bin/chromium",
-                                     "--headless",
-                                     "--no-sandbox",
-                                     "--disable-gpu",
-                                     "--disable-quic",
-                                     "--no-first-run",
-                                     "--disable-background-networking",
-                                     "--disable-component-update",
-                                     "--disable-sync",
-                                     "--hide-scrollbars",
-                                     "--user-data-dir=" + profile_.path() + "/profile",
-                                     "--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1",
-                                     "--window-size=" + std::to_string(viewportWidth) + "," +
-                                         std::to_string(viewportHeight),
-                                     "--remote-debugging-pipe",
-                                     "about:blank"};
-    std::vector<char*> argv;
-    for (auto& text : args)
-        argv.push_back(text.data());
-    argv.push_back(nullptr);
-    auto envTexts = browserEnvironment(profile_.path());
-    std::vector<char*> envp;
-    for (auto& text : envTexts)
-        envp.push_back(text.data());
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    const std::string log = profile_.path() + "/browser.out";
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawn_file_actions_adddup2(&actions, commandRead, 3);
-    posix_spawn_file_actions_adddup2(&actions, replyWrite, 4);
-    // A process group of its own: the browser's helpers can be ended with it, and nothing else.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    const int result =
-        ::posix_spawn(&pid_, argv[0], &actions, &attributes, argv.data(), envp.data());
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(commandRead);
-    ::close(replyWrite);
-    if (result != 0) {
-        pid_ = -1;
-        throw std::runtime_error("cannot start chromium");
-    }
-
+    {
+        Pipe commands;
+        Pipe replies;
+        // Chromium reads its commands from descriptor 3 and writes its replies to 4.
+        chromium_ = std::make_unique<HeadlessChromium>(
+            viewportWidth, viewportHeight,
+            std::vector<std::string>{"--remote-debugging-pipe", "about:blank"},
+            std::map<int, int>{{3, commands.ends[0]}, {4, replies.ends[1]}});
+        toBrowser_ = commands.release(1);
+        fromBrowser_ = replies.release(0);
+    } // the browser's ends close here: should it die, reading its replies ends at once
     try {
         openPage(viewportWidth, viewportHeight);
     } catch (...) {
@@ -146,17 +86,10 @@ HeadlessBrowser::~HeadlessBrowser()
 
 void HeadlessBrowser::shutDown()
 {
-    if (pid_ > 0) {
+    if (chromium_) {
         call("Browser.close", "{}", false);
-        int status = 0;
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (::waitpid(pid_, &status, WNOHANG) == 0 &&
-               std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(20ms);
-        // Whatever is left of the browser's own process group.
-        ::kill(-pid_, SIGKILL);
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
+        chromium_->process().waitFor(5s);
+        chromium_.reset(); // whatever is left of the browser's own process group
     }
     for (int* fd : {&toBrowser_, &fromBrowser_})
         if (*fd >= 0) {
@@ -181,22 +114,17 @@ std::string HeadlessBrowser::evaluate(const std::string& expression)
     return jsonStringField(reply, "value");
 }
 
-RgbPicture HeadlessBrowser::screenshot()
+PngPixels HeadlessBrowser::screenshot()
 {
     const std::string reply = call("Page.captureScreenshot", R"({"format":"png"})", true);
-    const std::string png = base64Decoded(jsonStringField(reply, "data"));
-    const std::string file = profile_.path() + "/screenshot.png";
-    if (std::FILE* out = std::fopen(file.c_str(), "wb")) {
-        std::fwrite(png.data(), 1, png.size(), out);
-        std::fclose(out);
-    }
-    return readPng(file);
+    const std::string file = chromium_->file("screenshot.png");
+    writeFileBytes(file, base64Decoded(jsonStringField(reply, "data")));
+    return decodePng(file).value_or(PngPixels{});
 }
 
 std::string HeadlessBrowser::output() const
 {
-    std::ifstream in(profile_.path() + "/browser.out", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return chromium_ ? chromium_->output() : std::string();
 }
 
 std::string HeadlessBrowser::call(const std::string& method, const std::string& params, bool inPage)

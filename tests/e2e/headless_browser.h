@@ -1,15 +1,14 @@
 #pragma once
 // A spectator: headless Chromium that keeps one page open for as long as this object lives, so
 // a test can watch the page change over time. It is driven through Chromium's DevTools protocol
-// on a pipe (no network port), and can reach nothing but 127.0.0.1.
+// on a pipe (no network port).
 
-#include "publish/png_file.h"
-#include "support/launched_program.h"
+#include "support/headless_chromium.h"
+#include "support/png_file.h"
 
 #include <chrono>
+#include <memory>
 #include <string>
-
-#include <sys/types.h>
 
 namespace velmora::test {
 
@@ -24,8 +23,8 @@ public:
     bool open(const std::string& url);
     // The value of a script expression that gives a text; empty when it fails or gives none.
     std::string evaluate(const std::string& expression);
-    // What the page shows now, at one picture pixel per CSS pixel.
-    RgbPicture screenshot();
+    // What the page shows now, at one picture pixel per CSS pixel; no pixels when none came.
+    PngPixels screenshot();
     // What the browser printed, for failure messages.
     std::string output() const;
 
@@ -37,10 +36,9 @@ private:
     std::string call(const std::string& method, const std::string& params, bool inPage);
     std::string nextMessage(std::chrono::steady_clock::time_point deadline);
 
-    TemporaryFolder profile_;
-    pid_t pid_ = -1;
     int toBrowser_ = -1;
     int fromBrowser_ = -1;
+    std::unique_ptr<HeadlessChromium> chromium_;
     std::string received_;
     int lastId_ = 0;
     std::string session_;

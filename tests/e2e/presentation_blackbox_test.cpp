@@ -9,6 +9,8 @@
 #include "e2e/presentation_site.h"
 #include "e2e/viewer_screenshot.h"
 #include "e2e/wait_until.h"
+#include "support/file_bytes.h"
+#include "support/png_file.h"
 
 #include <gtest/gtest.h>
 
@@ -45,13 +47,8 @@ int zeroCounterPages(const FtpServer& ftp)
 
 bool isBlackScreenPicture(const std::string& path)
 {
-    const RgbPicture picture = readPng(path);
-    if (picture.width != 1024 || picture.height != 768)
-        return false;
-    for (const auto byte : picture.rgb)
-        if (byte != 0)
-            return false;
-    return true;
+    const auto picture = decodePng(path);
+    return picture && picture->width == 1024 && picture->height == 768 && allBlack(*picture);
 }
 
 TEST(PresentationBlackBox, SpectatorFollowsTheScreenUntilClearAndExitTidiesUp)
@@ -164,7 +161,7 @@ TEST(PresentationBlackBox, SpectatorFollowsTheScreenUntilClearAndExitTidiesUp)
         address = spectator.evaluate("location.href");
         return address == site.homepage();
     })) << address;
-    const RgbPicture home = spectator.screenshot();
+    const PngPixels home = spectator.screenshot();
     ASSERT_GT(home.width, 100);
     const std::uint8_t* pixel = home.at(home.width / 2, home.height / 2);
     EXPECT_EQ(pixel[0], 0xc0);

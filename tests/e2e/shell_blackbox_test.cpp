@@ -1,26 +1,18 @@
 // The real program on a virtual display: its window, the single-instance guard and a clean exit.
 
 #include "e2e/desktop_session.h"
+#include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace velmora::test {
 namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-
-std::string fileText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(ShellBlackBox, OpensAtTheStoredPlaceAndExitSavesPlacementAndRemovesWorkingFiles)
 {
@@ -49,7 +41,7 @@ TEST(ShellBlackBox, OpensAtTheStoredPlaceAndExitSavesPlacementAndRemovesWorkingF
     ASSERT_TRUE(code) << "Exit did not end the program";
     EXPECT_EQ(*code, 0);
 
-    const std::string store = fileText(session.positionStore());
+    const std::string store = fileBytes(session.positionStore());
     EXPECT_NE(store.find("PosX=300"), std::string::npos) << store;
     EXPECT_NE(store.find("PosY=50"), std::string::npos) << store;
     EXPECT_NE(store.find("InstallDir=" + fs::path(VELMORA_BINARY).parent_path().string() + "/"),

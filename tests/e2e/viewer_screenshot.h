@@ -18,7 +18,7 @@ struct SpectatorView {
     int left = 0; // where its top left corner is in the screenshot
     int top = 0;
     int counter = -1; // the upload count the shown picture came with
-    RgbPicture shot;
+    PngPixels shot;
 
     // The colour of a pixel of the presenter's screen as the spectator sees it.
     bool screenPixelIs(int x, int y, const Colour& colour) const

@@ -3,31 +3,16 @@
 // on a free port, the way spectators reach the presentation.
 
 #include "support/launched_program.h"
+#include "support/loopback_port.h"
+#include "support/temporary_folder.h"
 
 #include <chrono>
-#include <cstdint>
 #include <memory>
-#include <netinet/in.h>
 #include <stdexcept>
 #include <string>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 namespace velmora::test {
-
-inline bool acceptsConnections(int port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    const bool connected =
-        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
-    ::close(fd);
-    return connected;
-}
 
 class WebServer {
 public:

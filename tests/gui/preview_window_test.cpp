@@ -5,13 +5,15 @@
 
 #include "capture/image_library.h"
 #include "capture/preview_page.h"
-#include "core/working_file_names.h"
 #include "capture/x11_screen_source.h"
-#include "capture/png_file.h"
+#include "core/working_file_names.h"
+#include "serve_events_until.h"
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
-#include "capture/temp_folder.h"
-#include "widget_display.h"
+#include "support/file_bytes.h"
+#include "support/png_file.h"
+#include "support/qt_test_screen.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -74,19 +76,19 @@ protected:
 
     std::string file(const char* name) const { return temp.file(name); }
 
-    test::TempFolder temp;
-    X11ScreenSource screen{test::widgetDisplayName()};
+    test::TemporaryFolder temp;
+    X11ScreenSource screen{test::qtTestDisplayName()};
     test::FakeMessageBoxes boxes;
     test::FakeClock clock;
     std::unique_ptr<ImageLibrary> images = LoadImageLibrary("", boxes);
-    DesktopCapture desktop{screen,  temp.path(),
+    DesktopCapture desktop{screen,  temp.folder(),
                            *images, boxes,
                            clock,   FatalExit{{}, [] { ADD_FAILURE() << "picture not saved"; }}};
     SettingsRecord settings;
     std::vector<std::string> steps;
     int closeBoxes = 0;
     QWidget owner;
-    Preview preview{temp.path(), kScreen, services()};
+    Preview preview{temp.folder(), kScreen, services()};
 };
 
 TEST_F(PreviewWindowTest, WholeScreenFillsTheRoomTheScreenLeaves)
@@ -116,8 +118,7 @@ TEST_F(PreviewWindowTest, WholeScreenFillsTheRoomTheScreenLeaves)
     ASSERT_TRUE(picture.has_value());
     EXPECT_EQ(picture->width, 1024);
     EXPECT_EQ(picture->height, 768);
-    const std::vector<std::uint8_t> page = test::fileBytes(file("VelmoraPreview.htm"));
-    EXPECT_EQ(std::string(page.begin(), page.end()), previewPageText());
+    EXPECT_EQ(test::fileBytes(file("VelmoraPreview.htm")), previewPageText());
 
     // The view loads the page by its full path and finds the picture next to it.
     EXPECT_EQ(window->browser().source(),
@@ -199,7 +200,7 @@ TEST_F(PreviewWindowTest, CloseBoxReportsItselfAndTheFilesStay)
 TEST_F(PreviewWindowTest, NoPictureMeansNoWindowAndNoMessage)
 {
     // A capture that left no picture file behind, as when a reduction fails.
-    Preview withoutPicture{temp.path(),
+    Preview withoutPicture{temp.folder(),
                            kScreen,
                            {[] {},
                             [] {

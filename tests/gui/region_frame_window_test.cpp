@@ -5,7 +5,8 @@
 #include "gui/region_frame.h"
 
 #include "capture/screen_backdrop.h"
-#include "widget_display.h"
+#include "serve_events_until.h"
+#include "support/qt_test_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@ protected:
     bool backdropAt(int x, int y) { return screen.at(x, y) == test::kBackdropColour; }
 
     test::ScreenBackdrop backdrop;
-    test::ScreenPixels screen{test::widgetDisplayName()};
+    test::ScreenPixels screen{test::qtTestDisplayName()};
     RegionFrame frame{kScreen};
 };
 

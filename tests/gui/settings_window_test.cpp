@@ -1,11 +1,12 @@
 // The settings window in-process: its gadgets, filling and applying, and what OK and the close
 // box do, with the region check and the tools recorded instead of run.
 
-#include "settings/settings_store.h"
 #include "app/settings_window_actions.h"
 #include "gui/settings_window.h"
+#include "settings/settings_store.h"
 #include "support/fake_message_boxes.h"
-#include "support/launched_program.h"
+#include "support/file_bytes.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-#include <fstream>
-#include <sstream>
 
 namespace velmora {
 namespace {
@@ -46,7 +44,8 @@ struct RecordingTools {
     SettingsWindowActions actions(SettingsRecord& settings, SharedPresentation& shared,
                                   const std::string& work, MessageBoxes& boxes)
     {
-        SettingsWindowActions actions = settingsWindowActions(settings, shared, work, boxes, region());
+        SettingsWindowActions actions =
+            settingsWindowActions(settings, shared, work, boxes, region());
         actions.pickRegion = [this](SettingsWindowView&) { calls.push_back("picker"); };
         actions.checkServerDirectory = [this](SettingsWindowView& view) {
             calls.push_back("check:" + view.text(SettingsField::ServerName));
@@ -64,21 +63,13 @@ struct RecordingTools {
 // The application object comes from the tests' own main().
 class SettingsWindowTest : public ::testing::Test {
 protected:
-
-    template <typename Gadget>
-    Gadget* gadget(int id)
+    template <typename Gadget> Gadget* gadget(int id)
     {
         return window.findChild<Gadget*>(QStringLiteral("gadget%1").arg(id));
     }
     QLineEdit& field(int id) { return *gadget<QLineEdit>(id); }
     void click(int id) { gadget<QPushButton>(id)->click(); }
-    std::string savedFile()
-    {
-        std::ifstream in(work + "Velmora.prf", std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string savedFile() { return test::fileBytes(work + "Velmora.prf"); }
 
     test::TemporaryFolder folder;
     std::string work = folder.path() + "/";
@@ -100,8 +91,8 @@ TEST_F(SettingsWindowTest, GadgetsSitAtTheirPlacesInCreationOrder)
     const struct {
         int id;
         QRect place;
-    } expected[] = {{7, {5, 10, 335, 225}},    {9, {15, 55, 315, 20}},   {17, {180, 175, 150, 20}},
-                    {18, {15, 205, 150, 20}},  {20, {15, 275, 320, 45}}, {22, {15, 345, 265, 20}},
+    } expected[] = {{7, {5, 10, 335, 225}},    {9, {15, 55, 315, 20}},    {17, {180, 175, 150, 20}},
+                    {18, {15, 205, 150, 20}},  {20, {15, 275, 320, 45}},  {22, {15, 345, 265, 20}},
                     {23, {285, 345, 45, 20}},  {29, {180, 415, 150, 20}}, {40, {360, 102, 143, 20}},
                     {43, {510, 125, 144, 20}}, {38, {360, 222, 315, 20}}, {34, {360, 317, 37, 20}},
                     {49, {360, 346, 37, 20}},  {46, {360, 375, 37, 20}},  {52, {585, 452, 90, 25}}};
@@ -144,7 +135,8 @@ TEST_F(SettingsWindowTest, FillThenApplyKeepsEveryValueAndSaves)
     settings.FTPWebDir = "public_html/";
     settings.FTPSubDir = "show/";
     settings.FTPUserName = "presenter";
-    settings.FTPPassword = "s\xE9" "cret";
+    settings.FTPPassword = "s\xE9"
+                           "cret";
     settings.LizenzSite = "https://example.net/";
     settings.HtpasswdPath = "/srv/www/show/";
     settings.HtpasswdLoginID = "guest";
@@ -232,9 +224,9 @@ TEST_F(SettingsWindowTest, OkRefusesABadRegionButTheCloseBoxSavesIt)
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(shared.state.load(), PresentationState::Stopped);
     EXPECT_EQ(settings.ScreenRegion, "10;10;200;200");
-    EXPECT_NE(savedFile().find("ScreenRegion = 10;10;200;200\r\n"), std::string::npos) << savedFile();
-    EXPECT_EQ(services.calls,
-              (std::vector<std::string>{"stopFrame", "validate", "startFrame"}));
+    EXPECT_NE(savedFile().find("ScreenRegion = 10;10;200;200\r\n"), std::string::npos)
+        << savedFile();
+    EXPECT_EQ(services.calls, (std::vector<std::string>{"stopFrame", "validate", "startFrame"}));
 }
 
 TEST_F(SettingsWindowTest, OkWithAGoodRegionAppliesClosesAndRestartsTheFrame)
@@ -258,8 +250,8 @@ TEST_F(SettingsWindowTest, PreviewAppliesAndStaysOpenToolsActOnTypedFields)
     click(44);
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(settings.FTPServerName, "typed.example");
-    EXPECT_EQ(services.calls, (std::vector<std::string>{"check:typed.example", "load", "validate",
-                                                        "preview"}));
+    EXPECT_EQ(services.calls,
+              (std::vector<std::string>{"check:typed.example", "load", "validate", "preview"}));
 
     field(40).setText(QStringLiteral("1,1,2,2"));
     click(43);

@@ -17,7 +17,8 @@ struct ClearPresentationTest : test::PublishTest {
     ClearPresentation clear{shared, boxes, cycle, tempFolder(),
                             [this](const std::string& path, int w, int h) {
                                 ++blanksWritten;
-                                return test::writeBlackPng(path, w, h);
+                                // Black, as the program's own writer makes it when it clears.
+                                return test::writePngFile(path, test::solidPixels(w, h, 0, 0, 0));
                             }};
 
     ClearOutcome runClear(
@@ -38,7 +39,7 @@ struct ClearPresentationTest : test::PublishTest {
     void expectBlackPicturesOnServer(int width, int height)
     {
         for (const char* name : {"Velmora1.png", "Velmora2.png", "Velmora3.png"}) {
-            const auto picture = test::readPng(remoteFolder() + name);
+            const auto picture = test::decodePng(remoteFolder() + name).value_or(test::PngPixels{});
             EXPECT_EQ(picture.width, width) << name;
             EXPECT_EQ(picture.height, height) << name;
             EXPECT_TRUE(test::allBlack(picture)) << name;
@@ -69,7 +70,8 @@ TEST_F(ClearPresentationTest, ThreeBlackPicturesAndTheCounterFallsToZero)
     EXPECT_EQ(shared.state, PresentationState::Cleared);
     EXPECT_EQ(shared.uploadCounter, 0);
     EXPECT_EQ(shared.pictureNumber, 2);
-    EXPECT_TRUE(test::allBlack(test::readPng(tempFolder() + "Velmora.png")));
+    EXPECT_TRUE(
+        test::allBlack(test::decodePng(tempFolder() + "Velmora.png").value_or(test::PngPixels{})));
     EXPECT_TRUE(boxes.shown().empty());
 
     // Cleared a second time: the counter starts from 0 again.

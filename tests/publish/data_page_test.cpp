@@ -1,10 +1,12 @@
 #include "publish/data_page.h"
 #include "publish/upload_time_text.h"
 
-#include "support/ftp_server_fixture.h"
+#include "support/file_bytes.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <vector>
 

@@ -1,6 +1,7 @@
 #include "publish/ftp_session.h"
 
 #include "support/ftp_server_fixture.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,15 +2,17 @@
 // What the cycle and Clear tests share: a real FTP server with the presentation folder, a private
 // Temp folder holding a picture, settings that point at the server, and the fakes.
 
-#include "publish/presentation_state.h"
 #include "publish/data_page.h"
 #include "publish/ftp_session.h"
+#include "publish/presentation_state.h"
 #include "settings/settings_record.h"
 
-#include "png_file.h"
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
+#include "support/file_bytes.h"
 #include "support/ftp_server_fixture.h"
+#include "support/png_file.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -88,8 +90,8 @@ struct PublishTest : ::testing::Test {
     // A new picture in the Temp folder, as the capture leaves it before each cycle.
     void capture(int shade)
     {
-        ASSERT_TRUE(writePng(tempFolder() + "Velmora.png",
-                             solidPicture(64, 48, static_cast<std::uint8_t>(shade), 10, 20)));
+        ASSERT_TRUE(writePngFile(tempFolder() + "Velmora.png",
+                                 solidPixels(64, 48, static_cast<std::uint8_t>(shade), 10, 20)));
     }
     std::string localPicture() const { return fileBytes(tempFolder() + "Velmora.png"); }
 

@@ -1,6 +1,7 @@
 #include "publish/replacing_upload.h"
 
 #include "support/ftp_server_fixture.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 

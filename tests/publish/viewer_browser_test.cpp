@@ -4,9 +4,12 @@
 #include "publish/data_page.h"
 #include "publish/viewer_page.h"
 
-#include "png_file.h"
-#include "support/ftp_server_fixture.h"
+#include "support/announced_port.h"
+#include "support/file_bytes.h"
+#include "support/headless_chromium.h"
 #include "support/launched_program.h"
+#include "support/png_file.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -54,9 +57,10 @@ public:
     }
     std::string root() const { return folder_.path() + "/root"; }
 
-    void picture(int number, const test::RgbPicture& picture) const
+    void picture(int number, const test::PngPixels& picture) const
     {
-        ASSERT_TRUE(test::writePng(root() + "/Velmora" + std::to_string(number) + ".png", picture));
+        ASSERT_TRUE(
+            test::writePngFile(root() + "/Velmora" + std::to_string(number) + ".png", picture));
     }
     // Each reload of the data page gets the next version; an empty one answers 404.
     void dataPages(const std::vector<std::string>& versions) const
@@ -91,12 +95,12 @@ public:
             return "<no DOM in browser output>\n" + out;
         return out.substr(start, end + 7 - start);
     }
-    test::RgbPicture screenshot(int budgetMs) const
+    test::PngPixels screenshot(int budgetMs) const
     {
         const std::string shot = folder_.path() + "/shot.png";
         std::filesystem::remove(shot);
         runBrowser(budgetMs, {"--screenshot=" + shot});
-        return test::readPng(shot);
+        return test::decodePng(shot).value_or(test::PngPixels{});
     }
 
 private:
@@ -104,33 +108,13 @@ private:
 
     std::string runBrowser(int budgetMs, const std::vector<std::string>& what) const
     {
-        test::TemporaryFolder profile;
-        std::vector<std::string> argv = {
-            "/usr/bin/chromium",
-            "--headless",
-            "--no-sandbox",
-            "--disable-gpu",
-            "--disable-quic",
-            "--no-first-run",
-            "--disable-background-networking",
-            "--disable-component-update",
-            "--disable-sync",
-            "--hide-scrollbars",
-            "--user-data-dir=" + profile.path() + "/profile",
-            "--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1",
-            "--window-size=400,300",
-            "--virtual-time-budget=" + std::to_string(budgetMs)};
-        argv.insert(argv.end(), what.begin(), what.end());
-        argv.push_back(address("index.htm"));
-        const std::string output = profile.path() + "/browser.out";
-        test::LaunchedProgram browser(argv,
-                                      {{"HOME", profile.path()},
-                                       {"XDG_CONFIG_HOME", profile.path() + "/config"},
-                                       {"XDG_CACHE_HOME", profile.path() + "/cache"}},
-                                      output);
-        EXPECT_TRUE(browser.waitFor(std::chrono::seconds(50)).has_value())
+        std::vector<std::string> arguments = {"--virtual-time-budget=" + std::to_string(budgetMs)};
+        arguments.insert(arguments.end(), what.begin(), what.end());
+        arguments.push_back(address("index.htm"));
+        test::HeadlessChromium browser(400, 300, arguments);
+        EXPECT_TRUE(browser.process().waitFor(std::chrono::seconds(50)).has_value())
             << "the browser did not finish";
-        return test::fileBytes(output);
+        return browser.output();
     }
 
     test::TemporaryFolder folder_;
@@ -143,7 +127,7 @@ struct Box {
     bool empty() const { return right < 0; }
 };
 
-Box boxOf(const test::RgbPicture& shot, bool (*match)(const std::uint8_t*))
+Box boxOf(const test::PngPixels& shot, bool (*match)(const std::uint8_t*))
 {
     Box box;
     for (int y = 0; y < shot.height; ++y)
@@ -173,8 +157,8 @@ bool isDark(const std::uint8_t* p)
 TEST(ViewerInBrowser, ShowsThePictureOfTheNewestDataPage)
 {
     ViewerSite site;
-    site.picture(1, test::solidPicture(60, 40, 255, 0, 0));
-    site.picture(2, test::solidPicture(60, 40, 0, 255, 0));
+    site.picture(1, test::solidPixels(60, 40, 255, 0, 0));
+    site.picture(2, test::solidPixels(60, 40, 0, 255, 0));
     site.dataPages({composeDataPage(page(2, 17))});
     const std::string dom = site.dumpDom(3000);
     EXPECT_NE(dom.find("id=\"velmoraPicture\""), std::string::npos) << dom;
@@ -193,9 +177,9 @@ TEST(ViewerInBrowser, ShowsThePictureOfTheNewestDataPage)
 TEST(ViewerInBrowser, NewDataPageSwitchesThePictureAndBadOnesAreIgnored)
 {
     ViewerSite site;
-    site.picture(1, test::solidPicture(60, 40, 255, 0, 0));
-    site.picture(2, test::solidPicture(60, 40, 0, 255, 0));
-    site.picture(3, test::solidPicture(60, 40, 0, 0, 255));
+    site.picture(1, test::solidPixels(60, 40, 255, 0, 0));
+    site.picture(2, test::solidPixels(60, 40, 0, 255, 0));
+    site.picture(3, test::solidPixels(60, 40, 0, 0, 255));
     const std::string second = composeDataPage(page(2, 2));
     // Cut inside the last value: every variable is there, but the page is not complete.
     const std::string halfWritten = second.substr(0, second.find("iRefresh = ") + 13);
@@ -211,7 +195,7 @@ TEST(ViewerInBrowser, NewDataPageSwitchesThePictureAndBadOnesAreIgnored)
 TEST(ViewerInBrowser, PointerMarkerSitsAtThePositionOverThePictureWithTheCaption)
 {
     ViewerSite site;
-    site.picture(1, test::solidPicture(200, 150, 0, 0, 255));
+    site.picture(1, test::solidPixels(200, 150, 0, 0, 255));
     site.dataPages({composeDataPage(page(1, 4, 50, 40))});
     const auto shot = site.screenshot(3000);
     ASSERT_GT(shot.width, 0);
@@ -239,7 +223,7 @@ TEST(ViewerInBrowser, PointerMarkerSitsAtThePositionOverThePictureWithTheCaption
 TEST(ViewerInBrowser, NoMarkerWhenThePointerIsNotShown)
 {
     ViewerSite site;
-    site.picture(1, test::solidPicture(200, 150, 0, 0, 255));
+    site.picture(1, test::solidPixels(200, 150, 0, 0, 255));
     site.dataPages({composeDataPage(page(1, 4, 0, 0))});
     const auto shot = site.screenshot(3000);
     ASSERT_FALSE(boxOf(shot, isBlue).empty());
@@ -251,8 +235,8 @@ TEST(ViewerInBrowser, CounterFallingToZeroTakesTheSpectatorToTheHomepage)
     ViewerSite site;
     std::ofstream(site.root() + "/home.html") << "<html><body><p id=\"home\">HOMEPAGE OF THE "
                                                  "PRESENTER</p></body></html>";
-    site.picture(1, test::solidPicture(60, 40, 255, 0, 0));
-    site.picture(2, test::solidPicture(60, 40, 0, 0, 0));
+    site.picture(1, test::solidPixels(60, 40, 255, 0, 0));
+    site.picture(2, test::solidPixels(60, 40, 0, 0, 0));
     const std::string home = site.address("home.html");
     site.dataPages({composeDataPage(page(1, 5, 0, 0, home)),
                     composeDataPage(page(2, 6, 0, 0, home)),
@@ -264,8 +248,8 @@ TEST(ViewerInBrowser, CounterFallingToZeroTakesTheSpectatorToTheHomepage)
 TEST(ViewerInBrowser, SpectatorArrivingAfterTheEndStaysAndScriptHomepagesAreNotFollowed)
 {
     ViewerSite site;
-    site.picture(1, test::solidPicture(60, 40, 0, 0, 0));
-    site.picture(2, test::solidPicture(60, 40, 0, 0, 0));
+    site.picture(1, test::solidPixels(60, 40, 0, 0, 0));
+    site.picture(2, test::solidPixels(60, 40, 0, 0, 0));
     // Already cleared when the spectator comes: nothing ran, so there is no end to signal.
     // Then a presentation runs and ends with a homepage that is a script, not an address.
     const std::string script = "javascript:document.title='HIJACKED'";

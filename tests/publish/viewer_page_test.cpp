@@ -1,6 +1,7 @@
 #include "publish/viewer_page.h"
 
-#include "support/ftp_server_fixture.h"
+#include "support/file_bytes.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 

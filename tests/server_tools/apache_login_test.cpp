@@ -4,10 +4,11 @@
 #include "server_tools/remove_login.h"
 #include "server_tools/server_directory_tools.h"
 
-#include "support/map_settings_fields.h"
 #include "support/apache_server_fixture.h"
 #include "support/fake_message_boxes.h"
 #include "support/ftp_server_fixture.h"
+#include "support/map_settings_fields.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +66,10 @@ struct ApacheLoginTest : ::testing::Test {
     }
 
     void load() { LoadAbsoluteServerPath(fields, boxes, stopPresentation, kTestTimeouts); }
-    void install() { InstallLogin(fields, boxes, stopPresentation, temp.path() + "/", kTestTimeouts); }
+    void install()
+    {
+        InstallLogin(fields, boxes, stopPresentation, temp.path() + "/", kTestTimeouts);
+    }
     void remove() { RemoveLogin(fields, boxes, stopPresentation, kTestTimeouts); }
 
     std::vector<std::string> texts() const

@@ -1,9 +1,11 @@
 #include "server_tools/install_login.h"
 #include "server_tools/remove_login.h"
 
-#include "support/map_settings_fields.h"
 #include "support/fake_message_boxes.h"
+#include "support/file_bytes.h"
 #include "support/ftp_server_fixture.h"
+#include "support/map_settings_fields.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 

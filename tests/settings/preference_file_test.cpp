@@ -1,6 +1,7 @@
 #include "settings/preference_file.h"
 
-#include "temp_folder.h"
+#include "support/file_bytes.h"
+#include "support/temporary_folder.h"
 #include "unprivileged_child.h"
 
 #include <filesystem>
@@ -11,9 +12,9 @@
 namespace velmora {
 namespace {
 
-using test::ReadBytes;
-using test::TempFolder;
-using test::WriteBytes;
+using test::fileBytes;
+using test::TemporaryFolder;
+using test::writeFileBytes;
 namespace fs = std::filesystem;
 
 mode_t ModeOf(const std::string& path)
@@ -23,7 +24,7 @@ mode_t ModeOf(const std::string& path)
     return status.st_mode & 07777;
 }
 
-std::size_t EntriesIn(const TempFolder& folder)
+std::size_t EntriesIn(const TemporaryFolder& folder)
 {
     return static_cast<std::size_t>(
         std::distance(fs::directory_iterator(folder.folder()), fs::directory_iterator()));
@@ -31,7 +32,7 @@ std::size_t EntriesIn(const TempFolder& folder)
 
 TEST(PreferenceFile, CreatedFileIsPrivateAndStaysEmptyWhenNothingIsWritten)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("Velmora.prf");
     const mode_t oldMask = ::umask(022);
     PreferenceFile file;
@@ -40,60 +41,60 @@ TEST(PreferenceFile, CreatedFileIsPrivateAndStaysEmptyWhenNothingIsWritten)
     EXPECT_TRUE(file.create(path));
     ::umask(oldMask);
     EXPECT_EQ(file.close(), CloseResult::Unchanged);
-    EXPECT_EQ(ReadBytes(path), "");
+    EXPECT_EQ(fileBytes(path), "");
     EXPECT_EQ(ModeOf(path), 0600u);
 }
 
 TEST(PreferenceFile, FileIsUntouchedUnlessSomethingIsWritten)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("Velmora.prf");
     const std::string odd = ";x\n\n a=b \n";
-    WriteBytes(path, odd);
+    writeFileBytes(path, odd);
     {
         PreferenceFile file;
         ASSERT_TRUE(file.open(path));
         EXPECT_EQ(file.readText("A", ""), "b");
     } // closed by the destructor
-    EXPECT_EQ(ReadBytes(path), odd);
+    EXPECT_EQ(fileBytes(path), odd);
 }
 
 TEST(PreferenceFile, WriteBackReplacesContentsKeepsModeAndLeavesNoTemporaryFile)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("Velmora.prf");
-    WriteBytes(path, "A = 1\n");
+    writeFileBytes(path, "A = 1\n");
     ::chmod(path.c_str(), 0640);
     PreferenceFile file;
     ASSERT_TRUE(file.open(path));
     file.writeText("B", "2");
     EXPECT_EQ(file.close(), CloseResult::Written);
-    EXPECT_EQ(ReadBytes(path), "A = 1\r\nB = 2\r\n");
+    EXPECT_EQ(fileBytes(path), "A = 1\r\nB = 2\r\n");
     EXPECT_EQ(ModeOf(path), 0640u);
     EXPECT_EQ(EntriesIn(folder), 1u);
 }
 
 TEST(PreferenceFile, SymbolicLinkStaysAndItsTargetIsWritten)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string target = folder.file("shared.prf");
     const std::string link = folder.file("Velmora.prf");
-    WriteBytes(target, "A = 1\r\n");
+    writeFileBytes(target, "A = 1\r\n");
     fs::create_symlink(target, link);
     PreferenceFile file;
     ASSERT_TRUE(file.open(link));
     file.writeText("A", "2");
     EXPECT_EQ(file.close(), CloseResult::Written);
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(ReadBytes(target), "A = 2\r\n");
+    EXPECT_EQ(fileBytes(target), "A = 2\r\n");
 }
 
 TEST(PreferenceFile, ReadOnlyFileIsReadButNeverChanged)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     test::ExpectInUnprivilegedChild(folder, [&] {
         const std::string path = folder.file("Velmora.prf");
-        WriteBytes(path, "A = 1\n");
+        writeFileBytes(path, "A = 1\n");
         ::chmod(path.c_str(), 0400);
         PreferenceFile file;
         EXPECT_TRUE(file.open(path));
@@ -101,36 +102,36 @@ TEST(PreferenceFile, ReadOnlyFileIsReadButNeverChanged)
         EXPECT_EQ(file.readText("a", ""), "1");
         file.writeText("A", "2");
         EXPECT_EQ(file.close(), CloseResult::NotWritable);
-        EXPECT_EQ(ReadBytes(path), "A = 1\n");
+        EXPECT_EQ(fileBytes(path), "A = 1\n");
         EXPECT_EQ(EntriesIn(folder), 1u);
     });
 }
 
 TEST(PreferenceFile, FolderThatRefusesNewFilesIsWrittenInPlace)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     test::ExpectInUnprivilegedChild(folder, [&] {
         const std::string path = folder.file("Velmora.prf");
-        WriteBytes(path, "A = 1\r\nLong = " + std::string(100, 'x') + "\r\n");
+        writeFileBytes(path, "A = 1\r\nLong = " + std::string(100, 'x') + "\r\n");
         ::chmod(folder.folder().c_str(), 0500);
         PreferenceFile file;
         ASSERT_TRUE(file.open(path));
         file.writeText("Long", "y");
         file.writeText("B", std::string(200, 'z'));
         EXPECT_EQ(file.close(), CloseResult::Written);
-        EXPECT_EQ(ReadBytes(path), "A = 1\r\nLong = y\r\nB = " + std::string(200, 'z') + "\r\n");
+        EXPECT_EQ(fileBytes(path), "A = 1\r\nLong = y\r\nB = " + std::string(200, 'z') + "\r\n");
     });
 }
 
 TEST(PreferenceFile, OnlyRegularFilesOfSensibleSizeAreUsed)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string directory = folder.file("directory.prf");
     const std::string fifo = folder.file("fifo.prf");
     const std::string huge = folder.file("huge.prf");
     fs::create_directory(directory);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    WriteBytes(huge, "A = 1\r\n");
+    writeFileBytes(huge, "A = 1\r\n");
     fs::resize_file(huge, StoredFile::kMaximumSize + 1);
     for (const std::string& path : {directory, fifo, huge}) {
         PreferenceFile file;
@@ -146,7 +147,7 @@ TEST(PreferenceFile, OnlyRegularFilesOfSensibleSizeAreUsed)
 // written back whole with the change in its place.
 TEST(PreferenceFile, FileAtTheSizeLimitIsReadAndWrittenBack)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("Velmora.prf");
     const std::string last = "Last = end\r\n";
     const std::size_t room = StoredFile::kMaximumSize - last.size() - 4 - 9; // the change fits
@@ -159,14 +160,14 @@ TEST(PreferenceFile, FileAtTheSizeLimitIsReadAndWrittenBack)
     }
     big += last;
     ASSERT_GT(big.size() + 4 + 9 + 32, StoredFile::kMaximumSize);
-    WriteBytes(path, big);
+    writeFileBytes(path, big);
     PreferenceFile file;
     ASSERT_TRUE(file.open(path));
     EXPECT_EQ(file.readText("last", ""), "end");
     file.writeText("K7", "seven");
     file.writeText("New", "1");
     EXPECT_EQ(file.close(), CloseResult::Written);
-    const std::string after = ReadBytes(path);
+    const std::string after = fileBytes(path);
     EXPECT_EQ(after.size(), big.size() + 4 + 9);
     EXPECT_EQ(after.substr(after.size() - 21), "Last = end\r\nNew = 1\r\n");
     EXPECT_NE(after.find("\r\nK7 = seven\r\nK8 = 8\r\n"), std::string::npos);
@@ -175,12 +176,12 @@ TEST(PreferenceFile, FileAtTheSizeLimitIsReadAndWrittenBack)
 // Normalising "a=" lines to "a = " and CR LF doubles their size, beyond what would be read again.
 TEST(PreferenceFile, TextTooLargeToReadAgainIsNotWritten)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("Velmora.prf");
     std::string lines;
     while (lines.size() <= StoredFile::kMaximumSize * 3 / 5)
         lines += "a=\n";
-    WriteBytes(path, lines);
+    writeFileBytes(path, lines);
     PreferenceFile file;
     ASSERT_TRUE(file.open(path));
     file.writeText("B", "1");

@@ -5,7 +5,8 @@
 
 #include "preference_fuzz_checks.h"
 #include "support/fake_message_boxes.h"
-#include "temp_folder.h"
+#include "support/file_bytes.h"
+#include "support/temporary_folder.h"
 #include "unprivileged_child.h"
 
 #include <csignal>
@@ -19,9 +20,9 @@ namespace velmora {
 namespace {
 
 using test::FakeMessageBoxes;
-using test::ReadBytes;
-using test::TempFolder;
-using test::WriteBytes;
+using test::fileBytes;
+using test::TemporaryFolder;
+using test::writeFileBytes;
 
 const std::string kLoadFailed = "Programm-Einstellungen k\xF6"
                                 "nnen nicht gelesen werden.";
@@ -58,18 +59,18 @@ void ExpectDefaults(const SettingsRecord& s)
 
 TEST(SettingsStore, FirstStartCreatesAnEmptyFileAndTakesTheDefaults)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     FakeMessageBoxes boxes;
     SettingsRecord settings;
     LoadSettings(settings, folder.folder(), boxes);
     ExpectDefaults(settings);
     EXPECT_EQ(TextsShown(boxes), std::vector<std::string>{kFirstRunHint});
-    EXPECT_EQ(ReadBytes(folder.file("Velmora.prf")), "");
+    EXPECT_EQ(fileBytes(folder.file("Velmora.prf")), "");
 }
 
 TEST(SettingsStore, UnusableFolderGivesDefaultsAndMessages)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string missing = folder.folder() + "missing/";
     FakeMessageBoxes boxes;
     SettingsRecord settings;
@@ -86,7 +87,7 @@ TEST(SettingsStore, UnusableFolderGivesDefaultsAndMessages)
 
 TEST(SettingsStore, NewFileHoldsEveryKeyInSaveOrder)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     FakeMessageBoxes boxes;
     SettingsRecord s;
     s.FTPServerName = " ftp.example.org ";
@@ -111,7 +112,7 @@ TEST(SettingsStore, NewFileHoldsEveryKeyInSaveOrder)
     EXPECT_EQ(s.SettingVersion, 2);
     EXPECT_EQ(s.FTPServerName, " ftp.example.org ") << "the record keeps what was typed";
     EXPECT_EQ(s.FTPUserName, "praesentation");
-    EXPECT_EQ(ReadBytes(folder.file("Velmora.prf")), "SettingVersion = 2\r\n"
+    EXPECT_EQ(fileBytes(folder.file("Velmora.prf")), "SettingVersion = 2\r\n"
                                                      "FTPServerName = ftp.example.org\r\n"
                                                      "FTPWebDir = htdocs/\r\n"
                                                      "FTPSubDir = live/\r\n"
@@ -131,7 +132,7 @@ TEST(SettingsStore, NewFileHoldsEveryKeyInSaveOrder)
                                                      "InternetRetryTime = 60\r\n");
 
     // Loading and saving what the program wrote changes nothing, byte for byte.
-    const std::string written = ReadBytes(folder.file("Velmora.prf"));
+    const std::string written = fileBytes(folder.file("Velmora.prf"));
     SettingsRecord loaded;
     LoadSettings(loaded, folder.folder(), boxes);
     EXPECT_TRUE(boxes.shown().empty());
@@ -140,14 +141,14 @@ TEST(SettingsStore, NewFileHoldsEveryKeyInSaveOrder)
     EXPECT_EQ(loaded.PauseSeconds, -3);
     EXPECT_EQ(loaded.PresentationAddress, "http://www.example.com/live/");
     SaveSettings(loaded, folder.folder(), boxes);
-    EXPECT_EQ(ReadBytes(folder.file("Velmora.prf")), written);
+    EXPECT_EQ(fileBytes(folder.file("Velmora.prf")), written);
 }
 
 TEST(SettingsStore, EmptyValuesAreNotAbsentKeys)
 {
-    TempFolder folder;
-    WriteBytes(folder.file("Velmora.prf"), "FTPServerName =  host  \r\nFTPSubDir =\r\n"
-                                           "BrowserRefresh =\r\nPauseSeconds = 5s\r\n");
+    TemporaryFolder folder;
+    writeFileBytes(folder.file("Velmora.prf"), "FTPServerName =  host  \r\nFTPSubDir =\r\n"
+                                               "BrowserRefresh =\r\nPauseSeconds = 5s\r\n");
     FakeMessageBoxes boxes;
     SettingsRecord s;
     LoadSettings(s, folder.folder(), boxes);
@@ -162,10 +163,11 @@ TEST(SettingsStore, EmptyValuesAreNotAbsentKeys)
 
 TEST(SettingsStore, VersionOneFileIsRewrittenInVersionTwoKeepingForeignLines)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("Velmora.prf");
-    WriteBytes(path, "; my notes\r\nFTPServerName = host\r\nFTPUserName = npQPBBLc\r\n"
-                     "FTPPassword = urWl7udrmA==\r\nMine = kept\r\n[Other]\r\nFTPSubDir = x/\r\n");
+    writeFileBytes(path,
+                   "; my notes\r\nFTPServerName = host\r\nFTPUserName = npQPBBLc\r\n"
+                   "FTPPassword = urWl7udrmA==\r\nMine = kept\r\n[Other]\r\nFTPSubDir = x/\r\n");
     FakeMessageBoxes boxes;
     SettingsRecord s;
     LoadSettings(s, folder.folder(), boxes);
@@ -174,7 +176,7 @@ TEST(SettingsStore, VersionOneFileIsRewrittenInVersionTwoKeepingForeignLines)
     EXPECT_EQ(s.FTPPassword, "s3cret");
     EXPECT_EQ(s.FTPSubDir, "mydirectory/") << "keys below a group header are not seen";
     SaveSettings(s, folder.folder(), boxes);
-    const std::string after = ReadBytes(path);
+    const std::string after = fileBytes(path);
     const std::string expectedStart =
         "; my notes\r\nFTPServerName = host\r\nFTPUserName = " +
         EncodeCredential("alice", kUserNameSelector) +
@@ -194,10 +196,10 @@ TEST(SettingsStore, VersionOneFileIsRewrittenInVersionTwoKeepingForeignLines)
 
 TEST(SettingsStore, ReadOnlyFileIsLeftAloneWithoutMessage)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     test::ExpectInUnprivilegedChild(folder, [&] {
         const std::string path = folder.file("Velmora.prf");
-        WriteBytes(path, "FTPServerName = host\r\n");
+        writeFileBytes(path, "FTPServerName = host\r\n");
         ::chmod(path.c_str(), 0400);
         FakeMessageBoxes boxes;
         SettingsRecord s;
@@ -205,16 +207,16 @@ TEST(SettingsStore, ReadOnlyFileIsLeftAloneWithoutMessage)
         s.FTPServerName = "other";
         SaveSettings(s, folder.folder(), boxes);
         EXPECT_TRUE(boxes.shown().empty());
-        EXPECT_EQ(ReadBytes(path), "FTPServerName = host\r\n");
+        EXPECT_EQ(fileBytes(path), "FTPServerName = host\r\n");
     });
 }
 
 TEST(SettingsStore, FailedWriteIsReportedAndKeepsTheOldFile)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     test::ExpectInUnprivilegedChild(folder, [&] {
         const std::string path = folder.file("Velmora.prf");
-        WriteBytes(path, "FTPServerName = host\r\n");
+        writeFileBytes(path, "FTPServerName = host\r\n");
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{64, 64}; // as good as a full disk
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
@@ -223,7 +225,7 @@ TEST(SettingsStore, FailedWriteIsReportedAndKeepsTheOldFile)
         s.FTPServerName = "other";
         SaveSettings(s, folder.folder(), boxes);
         EXPECT_EQ(TextsShown(boxes), std::vector<std::string>{kSaveFailed});
-        EXPECT_EQ(ReadBytes(path), "FTPServerName = host\r\n");
+        EXPECT_EQ(fileBytes(path), "FTPServerName = host\r\n");
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.folder()),
                                 std::filesystem::directory_iterator()),
                   1);
@@ -234,11 +236,11 @@ TEST(SettingsStore, FailedWriteIsReportedAndKeepsTheOldFile)
 // load and at save, and the file stays as it is.
 TEST(SettingsStore, OversizeFileIsRefusedWithMessagesAndLeftAlone)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("Velmora.prf");
-    WriteBytes(path, "FTPServerName = host\r\nFTPSubDir = live/\r\n");
+    writeFileBytes(path, "FTPServerName = host\r\nFTPSubDir = live/\r\n");
     std::filesystem::resize_file(path, StoredFile::kMaximumSize + 1);
-    const std::string before = ReadBytes(path);
+    const std::string before = fileBytes(path);
     FakeMessageBoxes boxes;
     SettingsRecord s;
     LoadSettings(s, folder.folder(), boxes);
@@ -249,19 +251,19 @@ TEST(SettingsStore, OversizeFileIsRefusedWithMessagesAndLeftAlone)
     s.FTPServerName = "other";
     SaveSettings(s, folder.folder(), boxes);
     EXPECT_EQ(TextsShown(boxes), std::vector<std::string>{kSaveFailed});
-    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(fileBytes(path), before);
 }
 
 // Up to the limit, a file of nothing but one-letter lines still gives the keys after them.
 TEST(SettingsStore, FileOfManyLinesAtTheSizeLimitLoadsItsKeys)
 {
-    TempFolder folder;
+    TemporaryFolder folder;
     const std::string path = folder.file("Velmora.prf");
     const std::string keys = "FTPServerName = host\r\nFTPSubDir = live/\r\n";
     std::string lines;
     while (lines.size() + 2 + keys.size() <= StoredFile::kMaximumSize)
         lines += "a\n";
-    WriteBytes(path, lines + keys);
+    writeFileBytes(path, lines + keys);
     FakeMessageBoxes boxes;
     SettingsRecord s;
     LoadSettings(s, folder.folder(), boxes);
@@ -273,7 +275,7 @@ TEST(SettingsStore, FileOfManyLinesAtTheSizeLimitLoadsItsKeys)
     // Written back, every "a" becomes "a = " and CR LF: too large to be read again, so not written.
     SaveSettings(s, folder.folder(), boxes);
     EXPECT_EQ(TextsShown(boxes), std::vector<std::string>{kSaveFailed});
-    EXPECT_EQ(ReadBytes(path), lines + keys);
+    EXPECT_EQ(fileBytes(path), lines + keys);
 }
 
 // Every byte value in every text field: what comes back is what a single-line text field can
@@ -288,7 +290,7 @@ TEST(SettingsStore, RandomTextsRoundTrip)
                    : text.substr(first, text.find_last_not_of(' ') - first + 1);
         return text.substr(0, text.find('\0'));
     };
-    TempFolder folder;
+    TemporaryFolder folder;
     std::mt19937 random(1306);
     auto randomText = [&] {
         std::string text(random() % 40, '\0');

@@ -3,7 +3,7 @@
 // file, so when the tests run as root the child first becomes an unprivileged user, who is given
 // the test's folder; and limits set for a check must not outlive it.
 
-#include "temp_folder.h"
+#include "support/temporary_folder.h"
 
 #include <cstdlib>
 #include <grp.h>
@@ -16,7 +16,7 @@ inline constexpr uid_t kUnprivilegedId = 65534;
 
 // Runs check in a child process, as an unprivileged user who owns the folder when the tests run as
 // root; the test fails unless every expectation inside held.
-template <typename Check> void ExpectInUnprivilegedChild(const TempFolder& folder, Check check)
+template <typename Check> void ExpectInUnprivilegedChild(const TemporaryFolder& folder, Check check)
 {
     if (::geteuid() == 0) {
         ASSERT_EQ(::chown(folder.folder().c_str(), kUnprivilegedId, kUnprivilegedId), 0);

@@ -3,7 +3,10 @@
 // free port, serving a given document root with `AllowOverride AuthConfig` (so the login files
 // in a directory take effect), stopped by the test. Plus a small HTTP client on libcurl.
 
+#include "support/file_bytes.h"
 #include "support/launched_program.h"
+#include "support/loopback_port.h"
+#include "support/temporary_folder.h"
 
 #include <curl/curl.h>
 
@@ -20,26 +23,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 namespace velmora::test {
-
-inline bool acceptsConnections(int port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    const bool connected =
-        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
-    ::close(fd);
-    return connected;
-}
 
 // The status code of a GET, or 0 when no answer came. credentials is "user:password" or empty
 // for a request without login.
@@ -94,7 +78,7 @@ public:
     {
         return "http://127.0.0.1:" + std::to_string(port_) + path;
     }
-    std::string errorLog() const { return readText(folder_.path() + "/error.log"); }
+    std::string errorLog() const { return fileBytes(folder_.path() + "/error.log"); }
 
     // A graceful stop lets the parent end its children; only a hung one is killed.
     void stop()
@@ -122,12 +106,6 @@ public:
     }
 
 private:
-    static std::string readText(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
     static std::string module(const std::string& name)
     {
         return "LoadModule " + name + "_module /usr/lib/apache2/modules/mod_" + name + ".so\n";

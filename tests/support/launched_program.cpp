@@ -1,16 +1,13 @@
 #include "support/launched_program.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
-#include <netinet/in.h>
 #include <spawn.h>
 #include <stdexcept>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -18,10 +15,9 @@
 extern char** environ;
 
 namespace velmora::test {
+namespace {
 
-LaunchedProgram::LaunchedProgram(const std::vector<std::string>& argv,
-                           const std::map<std::string, std::string>& env,
-                           const std::string& outputFile)
+std::vector<std::string> mergedEnvironment(const std::map<std::string, std::string>& env)
 {
     std::map<std::string, std::string> merged;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -36,18 +32,67 @@ LaunchedProgram::LaunchedProgram(const std::vector<std::string>& argv,
         else
             merged[name] = value;
     }
-    std::vector<std::string> envTexts;
+    std::vector<std::string> texts;
     for (const auto& [name, value] : merged)
-        envTexts.push_back(name + "=" + value);
-    std::vector<char*> envp;
-    for (auto& text : envTexts)
-        envp.push_back(text.data());
-    envp.push_back(nullptr);
+        texts.push_back(name + "=" + value);
+    return texts;
+}
+
+std::vector<char*> pointersTo(std::vector<std::string>& texts)
+{
+    std::vector<char*> pointers;
+    for (auto& text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// Copies of the parent's descriptors above every number the child is to get them as, so that
+// putting one in place never overwrites another still to be placed. Closed again when it goes.
+class RaisedDescriptors {
+public:
+    explicit RaisedDescriptors(const std::map<int, int>& descriptors)
+    {
+        int above = 3;
+        for (const auto& [childFd, parentFd] : descriptors)
+            above = std::max(above, childFd + 1);
+        for (const auto& [childFd, parentFd] : descriptors) {
+            const int raised = ::fcntl(parentFd, F_DUPFD_CLOEXEC, above);
+            if (raised < 0)
+                throw std::runtime_error("cannot pass a descriptor to the child");
+            raised_.emplace_back(childFd, raised);
+        }
+    }
+    ~RaisedDescriptors()
+    {
+        for (const auto& [childFd, raised] : raised_)
+            ::close(raised);
+    }
+    RaisedDescriptors(const RaisedDescriptors&) = delete;
+    RaisedDescriptors& operator=(const RaisedDescriptors&) = delete;
+
+    void placeIn(posix_spawn_file_actions_t& actions) const
+    {
+        for (const auto& [childFd, raised] : raised_)
+            posix_spawn_file_actions_adddup2(&actions, raised, childFd);
+    }
+
+private:
+    std::vector<std::pair<int, int>> raised_;
+};
+
+} // namespace
+
+LaunchedProgram::LaunchedProgram(const std::vector<std::string>& argv,
+                                 const std::map<std::string, std::string>& env,
+                                 const std::string& outputFile, const LaunchSetup& setup)
+    : ownProcessGroup_(setup.ownProcessGroup)
+{
+    std::vector<std::string> envTexts = mergedEnvironment(env);
+    std::vector<char*> envp = pointersTo(envTexts);
     std::vector<std::string> args = argv;
-    std::vector<char*> argp;
-    for (auto& text : args)
-        argp.push_back(text.data());
-    argp.push_back(nullptr);
+    std::vector<char*> argp = pointersTo(args);
+    const RaisedDescriptors descriptors(setup.descriptors);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -55,7 +100,16 @@ LaunchedProgram::LaunchedProgram(const std::vector<std::string>& argv,
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    const int result = posix_spawnp(&pid_, argp[0], &actions, nullptr, argp.data(), envp.data());
+    descriptors.placeIn(actions);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (setup.ownProcessGroup) {
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
+    const int result =
+        posix_spawnp(&pid_, argp[0], &actions, &attributes, argp.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (result != 0)
         throw std::runtime_error("cannot start " + argv.front());
@@ -63,6 +117,9 @@ LaunchedProgram::LaunchedProgram(const std::vector<std::string>& argv,
 
 LaunchedProgram::~LaunchedProgram()
 {
+    // The group outlives its first process while any helper it started still runs.
+    if (ownProcessGroup_)
+        ::kill(-pid_, SIGKILL);
     if (running()) {
         kill(SIGKILL);
         waitFor(std::chrono::seconds(5));
@@ -113,36 +170,6 @@ std::string commandOutput(const std::string& command)
         output.append(buffer.data(), got);
     ::pclose(pipe);
     return output;
-}
-
-int freeLocalPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    socklen_t length = sizeof(address);
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
-        port = ntohs(address.sin_port);
-    ::close(fd);
-    return port;
-}
-
-TemporaryFolder::TemporaryFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("cannot create a temporary folder");
-    path_ = pattern;
-}
-
-TemporaryFolder::~TemporaryFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
 }
 
 } // namespace velmora::test

@@ -11,13 +11,23 @@
 
 namespace velmora::test {
 
+// What a child gets beyond its arguments and environment.
+struct LaunchSetup {
+    // Descriptors it inherits besides 0 to 2: its own number -> the parent's descriptor.
+    std::map<int, int> descriptors;
+    // A process group of its own, so that the helpers it starts end with it and nothing else does.
+    bool ownProcessGroup = false;
+};
+
 class LaunchedProgram {
 public:
     // env: variables to set (an empty value removes the variable); output goes to outputFile
     // (or /dev/null when empty).
-    LaunchedProgram(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-                 const std::string& outputFile = {});
-    ~LaunchedProgram(); // kills and reaps a child that still runs
+    LaunchedProgram(const std::vector<std::string>& argv,
+                    const std::map<std::string, std::string>& env,
+                    const std::string& outputFile = {}, const LaunchSetup& setup = {});
+    // Kills and reaps a child that still runs, and with its own process group all of that group.
+    ~LaunchedProgram();
     LaunchedProgram(const LaunchedProgram&) = delete;
     LaunchedProgram& operator=(const LaunchedProgram&) = delete;
 
@@ -30,26 +40,11 @@ public:
 
 private:
     pid_t pid_ = -1;
+    bool ownProcessGroup_ = false;
     std::optional<int> status_;
 };
 
 // Runs a shell command and returns what it printed on standard output.
 std::string commandOutput(const std::string& command);
-
-// A TCP port on 127.0.0.1 that was free a moment ago.
-int freeLocalPort();
-
-// A fresh folder below the system's temporary folder, removed with everything in it at the end.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    const std::string& path() const { return path_; } // no trailing "/"
-
-private:
-    std::string path_;
-};
 
 } // namespace velmora::test

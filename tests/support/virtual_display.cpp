@@ -1,6 +1,10 @@
 #include "support/virtual_display.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include <csignal>
+#include <cstdint>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -13,7 +17,30 @@ extern char** environ;
 
 namespace velmora::test {
 
+struct VirtualDisplay::Connection {
+    explicit Connection(Display* opened) : display(opened) {}
+    ~Connection() { XCloseDisplay(display); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    Display* const display;
+};
+
 VirtualDisplay::VirtualDisplay(int width, int height)
+{
+    start(width, height);
+}
+
+VirtualDisplay::VirtualDisplay(std::nothrow_t, int width, int height) noexcept
+{
+    try {
+        start(width, height);
+    } catch (const std::exception&) {
+        // not running: the caller says so
+    }
+}
+
+void VirtualDisplay::start(int width, int height)
 {
     // Xvfb picks a free display number itself and writes it to the pipe only once it accepts
     // clients: no number is guessed, so parallel tests cannot race for one, and nobody connects
@@ -67,6 +94,7 @@ VirtualDisplay::VirtualDisplay(int width, int height)
 
 VirtualDisplay::~VirtualDisplay()
 {
+    connection_.reset();
     stop();
 }
 
@@ -77,6 +105,57 @@ void VirtualDisplay::stop()
     ::kill(pid_, SIGTERM);
     ::waitpid(pid_, nullptr, 0);
     pid_ = -1;
+}
+
+VirtualDisplay::Connection* VirtualDisplay::connection()
+{
+    if (!connection_ && running())
+        if (Display* display = XOpenDisplay(name_.c_str()))
+            connection_ = std::make_unique<Connection>(display);
+    return connection_.get();
+}
+
+bool VirtualDisplay::showOnRoot(const RgbPicture& picture)
+{
+    Connection* connection = this->connection();
+    if (!connection)
+        return false;
+    Display* d = connection->display;
+    const int screen = DefaultScreen(d);
+    const Window root = RootWindow(d, screen);
+    const int w = picture.width(), h = picture.height();
+
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::uint8_t* p = picture.row(y) + 3 * x;
+            pixels[static_cast<std::size_t>(y) * w + x] =
+                std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];
+        }
+    XImage* image = XCreateImage(d, DefaultVisual(d, screen), 24, ZPixmap, 0,
+                                 reinterpret_cast<char*>(pixels.data()), w, h, 32, 0);
+    const Pixmap pixmap = XCreatePixmap(d, root, w, h, 24);
+    GC gc = XCreateGC(d, pixmap, 0, nullptr);
+    XPutImage(d, pixmap, gc, image, 0, 0, 0, 0, w, h);
+    XFreeGC(d, gc);
+    image->data = nullptr; // the pixels belong to the vector
+    XDestroyImage(image);
+    XSetWindowBackgroundPixmap(d, root, pixmap);
+    XClearWindow(d, root);
+    XFreePixmap(d, pixmap); // the root keeps its background
+    XSync(d, False);
+    return true;
+}
+
+bool VirtualDisplay::movePointer(int x, int y)
+{
+    Connection* connection = this->connection();
+    if (!connection)
+        return false;
+    Display* d = connection->display;
+    XWarpPointer(d, 0, RootWindow(d, DefaultScreen(d)), 0, 0, 0, 0, x, y);
+    XSync(d, False);
+    return true;
 }
 
 } // namespace velmora::test

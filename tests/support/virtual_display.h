@@ -1,7 +1,12 @@
 #pragma once
-// A private X display (Xvfb) for one test, on a number the server picks itself; gone when the
-// test ends.
+// A private X display (Xvfb) for one test or benchmark, on a number the server picks itself; gone
+// when the object goes. Its root window can show a picture of the caller's choosing, and the
+// pointer can be put anywhere on it.
 
+#include "capture/rgb_picture.h"
+
+#include <memory>
+#include <new>
 #include <string>
 #include <sys/types.h>
 
@@ -9,18 +14,31 @@ namespace velmora::test {
 
 class VirtualDisplay {
 public:
+    // Throws when no server could be started.
     VirtualDisplay(int width = 1024, int height = 768);
+    // Not running when no server could be started, for callers that report it themselves.
+    VirtualDisplay(std::nothrow_t, int width, int height) noexcept;
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
+    bool running() const { return !name_.empty(); }
     const std::string& name() const { return name_; } // ":N"
 
+    // The picture (at most the screen's size) becomes the root window's background. False when
+    // the display could not be reached.
+    bool showOnRoot(const RgbPicture& picture);
+    bool movePointer(int x, int y);
+
 private:
+    struct Connection;
+    void start(int width, int height);
+    Connection* connection(); // opened on first use: most users only pass the name on
     void stop();
 
     std::string name_;
     pid_t pid_ = -1;
+    std::unique_ptr<Connection> connection_; // closed before the server stops
 };
 
 } // namespace velmora::test

@@ -1,11 +1,12 @@
-#include "png_file.h"
+#include "support/png_file.h"
+
+#include "support/file_bytes.h"
 
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace velmora::test {
 namespace {
@@ -15,18 +16,26 @@ std::uint32_t bigEndian(const std::uint8_t* p)
     return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
 }
 
-} // namespace
+// libpng's simplified reader, freed on every way out.
+class PngImage {
+public:
+    PngImage() { image_.version = PNG_IMAGE_VERSION; }
+    ~PngImage() { png_image_free(&image_); }
+    PngImage(const PngImage&) = delete;
+    PngImage& operator=(const PngImage&) = delete;
+    png_image& get() { return image_; }
 
-std::vector<std::uint8_t> fileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+private:
+    png_image image_{};
+};
+
+} // namespace
 
 std::vector<PngChunk> readPngChunks(const std::string& path)
 {
     static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    const std::vector<std::uint8_t> bytes = fileBytes(path);
+    const std::string file = fileBytes(path);
+    const std::vector<std::uint8_t> bytes(file.begin(), file.end());
     if (bytes.size() < 8 || std::memcmp(bytes.data(), signature, 8) != 0)
         return {};
     std::vector<PngChunk> chunks;
@@ -83,22 +92,46 @@ std::optional<std::vector<std::uint8_t>> inflateImageData(const std::vector<PngC
     return out;
 }
 
-std::optional<DecodedPng> decodePng(const std::string& path)
+std::optional<PngPixels> decodePng(const std::string& path)
 {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
+    PngImage reader;
+    png_image& image = reader.get();
     if (!png_image_begin_read_from_file(&image, path.c_str()))
         return std::nullopt;
     image.format = PNG_FORMAT_RGB;
-    DecodedPng decoded;
-    decoded.width = static_cast<int>(image.width);
-    decoded.height = static_cast<int>(image.height);
-    decoded.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, decoded.rgb.data(), 0, nullptr)) {
-        png_image_free(&image);
+    PngPixels pixels;
+    pixels.width = static_cast<int>(image.width);
+    pixels.height = static_cast<int>(image.height);
+    pixels.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.rgb.data(), 0, nullptr))
         return std::nullopt;
-    }
-    return decoded;
+    return pixels;
+}
+
+bool writePngFile(const std::string& path, const PngPixels& pixels)
+{
+    PngImage writer;
+    png_image& image = writer.get();
+    image.width = static_cast<png_uint_32>(pixels.width);
+    image.height = static_cast<png_uint_32>(pixels.height);
+    image.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&image, path.c_str(), 0, pixels.rgb.data(), 0, nullptr) != 0;
+}
+
+PngPixels solidPixels(int width, int height, std::uint8_t red, std::uint8_t green,
+                      std::uint8_t blue)
+{
+    PngPixels pixels{width, height, {}};
+    pixels.rgb.reserve(static_cast<std::size_t>(width) * height * 3);
+    for (int i = 0; i < width * height; ++i)
+        pixels.rgb.insert(pixels.rgb.end(), {red, green, blue});
+    return pixels;
+}
+
+bool allBlack(const PngPixels& pixels)
+{
+    return !pixels.rgb.empty() &&
+           std::all_of(pixels.rgb.begin(), pixels.rgb.end(), [](std::uint8_t b) { return b == 0; });
 }
 
 } // namespace velmora::test

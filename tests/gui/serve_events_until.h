@@ -1,18 +1,13 @@
 #pragma once
-// The window tests run in-process on a private Xvfb screen of 1024 x 768: real X11 windows,
-// real shapes and input, real screen grabs.
+// Waiting in the window tests for what the application's event handling brings about.
 
 #include <QCoreApplication>
 #include <QEventLoop>
 
 #include <chrono>
-#include <string>
 #include <thread>
 
 namespace velmora::test {
-
-// The name of the private display (":N") the tests' application runs on.
-const std::string& widgetDisplayName();
 
 // Serves the application's events until the condition holds; gives up after a generous limit
 // and returns whether it holds. Callers assert on the result, never on the time taken.
