@@ -65,12 +65,12 @@ TEST(CredentialScrambling, EmptyAndEqualTexts)
 
 TEST(CredentialScrambling, Base64DecoderQuirks)
 {
-    EXPECT_EQ(Base64Decode("TWFu"), "Man");
-    EXPECT_EQ(Base64Decode("TQ=="), "M");
-    EXPECT_EQ(Base64Decode("TWE="), "Ma");
-    EXPECT_EQ(Base64Decode("TQ==TWFu"), "MMan") << "padding only shortens its own group";
-    EXPECT_EQ(Base64Decode("TWFuTQ"), "") << "a trailing part group voids the whole text";
-    EXPECT_EQ(Base64Decode("!!!!"), std::string(3, '\0')) << "foreign characters count as 0";
+    EXPECT_EQ(base64Decode("TWFu"), "Man");
+    EXPECT_EQ(base64Decode("TQ=="), "M");
+    EXPECT_EQ(base64Decode("TWE="), "Ma");
+    EXPECT_EQ(base64Decode("TQ==TWFu"), "MMan") << "padding only shortens its own group";
+    EXPECT_EQ(base64Decode("TWFuTQ"), "") << "a trailing part group voids the whole text";
+    EXPECT_EQ(base64Decode("!!!!"), std::string(3, '\0')) << "foreign characters count as 0";
     EXPECT_EQ(DecodeCredential("TWFuTQ", kUserNameSelector, 2), "");
 }
 
@@ -79,10 +79,10 @@ TEST(CredentialScrambling, DecodedTextEndsAtZeroByteAndDropsTheLastByte)
     const std::string key = BuildCredentialKey(kUserNameSelector, 2);
     std::string bytes("ab\0cd#", 6);
     Rc4Transform(bytes.data(), bytes.size(), key);
-    EXPECT_EQ(DecodeCredential(Base64Encode(bytes), kUserNameSelector, 2), "ab");
+    EXPECT_EQ(DecodeCredential(base64Encode(bytes), kUserNameSelector, 2), "ab");
     bytes = "abc#";
     Rc4Transform(bytes.data(), bytes.size(), key);
-    EXPECT_EQ(DecodeCredential(Base64Encode(bytes), kUserNameSelector, 2), "abc");
+    EXPECT_EQ(DecodeCredential(base64Encode(bytes), kUserNameSelector, 2), "abc");
 }
 
 TEST(CredentialScrambling, RoundTripsRandomTextsOfAllByteValues)
@@ -96,7 +96,7 @@ TEST(CredentialScrambling, RoundTripsRandomTextsOfAllByteValues)
         Rc4Transform(twice.data(), twice.size(), "key");
         Rc4Transform(twice.data(), twice.size(), "key");
         ASSERT_EQ(twice, text);
-        ASSERT_EQ(Base64Decode(Base64Encode(text)), text);
+        ASSERT_EQ(base64Decode(base64Encode(text)), text);
 
         // What the scrambling keeps: the text without outer spaces, up to a zero byte.
         const auto first = text.find_first_not_of(' ');
