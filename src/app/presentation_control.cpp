@@ -43,8 +43,10 @@ void PresentationControl::pace()
 {
     const PresentationState state = shared_.state;
     if (state == PresentationState::Running && !upload_.alive()) {
-        const std::int64_t now = clock_.localSeconds();
-        if (now >= lastCycleStart_ + settings_.PauseSeconds) {
+        const std::int64_t now = clock_.steadySeconds();
+        // The steady clock, not the wall clock: when summer time ends the local seconds fall
+        // back an hour, which would hold the presentation for that hour.
+        if (!lastCycleStart_ || now >= *lastCycleStart_ + settings_.PauseSeconds) {
             lastCycleStart_ = now;
             const CaptureResult picture = steps_.captureDesktopPicture(settings_);
             // The cycle gets its own copy: the settings window may replace the record's texts

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace velmora {
@@ -41,7 +42,8 @@ public:
     // The tray tooltip holds at most 63 characters.
     static std::string trayTooltip(const std::string& status);
 
-    std::int64_t lastCycleStart() const { return lastCycleStart_; }
+    // Steady-clock seconds of the last cycle's start; empty before the first.
+    std::optional<std::int64_t> lastCycleStart() const { return lastCycleStart_; }
 
 private:
     SharedPresentation& shared_;
@@ -54,7 +56,8 @@ private:
     std::function<void()> serveWhileWaiting_;
 
     std::string stateText_;
-    std::int64_t lastCycleStart_ = 0; // never reset: a quick restart waits for the rest of the pause
+    // Never reset: a quick restart waits for the rest of the pause.
+    std::optional<std::int64_t> lastCycleStart_;
 };
 
 } // namespace velmora

@@ -35,7 +35,7 @@ void ApplySettingsWindow(SettingsForm& form, SettingsRecord& settings, SharedPre
     if (settings.LizenzSite.find("://") == std::string::npos)
         settings.LizenzSite = "http://" + settings.LizenzSite;
     settings.PresentationAddress = presentationAddressFor(settings.FTPSubDir);
-    shared.viewerPageSent = false;
+    shared.viewerPage.requestResend();
     SaveSettings(settings, workFolder, boxes);
 }
 

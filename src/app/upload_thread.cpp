@@ -1,6 +1,6 @@
 #include "app/upload_thread.h"
 
-#include "crash/crash_reporter.h"
+#include "core/signal_stack.h"
 
 #include <chrono>
 
@@ -30,7 +30,7 @@ bool UploadThread::start(std::function<void()> body)
     alive_ = true;
     thread_ = std::thread([this, body = std::move(body)] {
         // Even a stack overflow in the upload gets its report.
-        const CrashReportStack reportStack;
+        const AlternateSignalStack reportStack;
         body();
         {
             std::lock_guard lock(mutex_);

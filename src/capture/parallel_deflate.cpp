@@ -2,6 +2,7 @@
 
 #include "capture/deflate_piece_cache.h"
 #include "capture/deflate_piece_layout.h"
+#include "core/signal_stack.h"
 
 #include <zlib.h>
 
@@ -200,7 +201,8 @@ bool compressMissing(const Scanlines& s, int level, std::vector<CompressedPiece>
         threads.reserve(static_cast<std::size_t>(std::max(helpers, 0)));
         for (int i = 0; i < helpers; ++i) {
             try {
-                threads.emplace_back(work);
+                // Its own signal stack: a stack overflow in the compression gets its report.
+                threads.push_back(startWorkerThread(work));
             } catch (const std::system_error&) {
                 break; // no thread to be had: the pieces wait for the threads that run
             }

@@ -16,6 +16,11 @@ public:
         localtime_r(&now, &local);
         return static_cast<std::int64_t>(now) + local.tm_gmtoff;
     }
+    std::int64_t steadySeconds() override
+    {
+        const auto sinceStart = std::chrono::steady_clock::now().time_since_epoch();
+        return std::chrono::duration_cast<std::chrono::seconds>(sinceStart).count() + 1;
+    }
     void sleepMs(int milliseconds) override
     {
         if (milliseconds > 0)

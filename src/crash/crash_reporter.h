@@ -9,8 +9,6 @@
 // that did not fault do that work: one finds the source line of the fault address in the
 // program's debug information, the other shows the question and keeps the clipboard.
 
-#include <cstddef>
-#include <memory>
 #include <string>
 
 namespace velmora {
@@ -29,27 +27,11 @@ struct CrashHelpers {
 CrashHelpers crashHelpersIn(const std::string& programFolder);
 
 // Installs the fault handlers for the whole process and an alternate signal stack for the calling
-// thread, and registers removeCrashReporter() with the final cleanup. Faults before this call
+// thread (other threads make their own, core/signal_stack.h), and registers removeCrashReporter() with the final cleanup. Faults before this call
 // take the system's default course. A second call changes nothing.
 void installCrashReporter(const CrashHelpers& helpers);
 
 // Puts back the handlers that were in place before. Safe to call more than once.
 void removeCrashReporter();
-
-// A thread's own alternate signal stack, without which a stack overflow on that thread could not
-// be reported (the handler needs stack to run on); its other faults are reported all the same.
-// The thread that installs the reporter gets one with it; any other thread has one only if it
-// creates it at its top, where it lives as long as the thread, as the Upload thread does.
-class CrashReportStack {
-public:
-    CrashReportStack();
-    ~CrashReportStack();
-    CrashReportStack(const CrashReportStack&) = delete;
-    CrashReportStack& operator=(const CrashReportStack&) = delete;
-
-private:
-    std::unique_ptr<std::byte[]> memory_;
-    bool active_ = false;
-};
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #include "crash/crash_reporter.h"
 
 #include "core/final_cleanup.h"
+#include "core/signal_stack.h"
 #include "crash/crash_codes.h"
 #include "crash/crash_helper_process.h"
 #include "crash/crash_report_text.h"
@@ -22,7 +23,6 @@ using crash::CrashRecord;
 constexpr int kFaultSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP};
 constexpr int kFaultSignalCount = sizeof kFaultSignals / sizeof kFaultSignals[0];
 // Enough for the handler, the helper start and the processor state the kernel saves on it.
-constexpr std::size_t kAlternateStackSize = 64 * 1024;
 constexpr std::size_t kPathCapacity = 4096;
 constexpr int kMaximumSegments = 16;
 // How long the final cleanup may take after "No" before the process ends regardless: it runs in
@@ -48,7 +48,7 @@ struct Installation {
 };
 
 Installation installation;
-alignas(16) std::byte mainThreadStack[kAlternateStackSize];
+alignas(16) std::byte mainThreadStack[kAlternateSignalStackSize];
 std::atomic<pid_t> reportingThread{0};
 char reportStorage[4096];
 char moduleStorage[256];
@@ -94,24 +94,6 @@ bool inProgram(std::uintptr_t address)
             return true;
     }
     return false;
-}
-
-bool useAlternateStack(std::byte* memory, std::size_t size)
-{
-    stack_t current{};
-    if (::sigaltstack(nullptr, &current) != 0 || (current.ss_flags & SS_DISABLE) == 0)
-        return false; // the thread has one already; keep it
-    stack_t ours{};
-    ours.ss_sp = memory;
-    ours.ss_size = size;
-    return ::sigaltstack(&ours, nullptr) == 0;
-}
-
-void dropAlternateStack()
-{
-    stack_t none{};
-    none.ss_flags = SS_DISABLE;
-    ::sigaltstack(&none, nullptr); // refused while running on it, which is harmless
 }
 
 // Module and line of the fault, from a helper that reads the program file's debug information.
@@ -265,7 +247,7 @@ void installCrashReporter(const CrashHelpers& helpers)
     copyPath(installation.locatorProgram, helpers.locatorProgram);
     recordProgramSegments();
     installation.stackThread = currentThread();
-    installation.stackReplaced = useAlternateStack(mainThreadStack, sizeof mainThreadStack);
+    installation.stackReplaced = useAlternateSignalStack(mainThreadStack, sizeof mainThreadStack);
 
     struct sigaction action {};
     action.sa_sigaction = onFault;
@@ -294,19 +276,8 @@ void removeCrashReporter()
     for (int i = 0; i < kFaultSignalCount; ++i)
         ::sigaction(kFaultSignals[i], &installation.previous[i], nullptr);
     if (installation.stackReplaced && installation.stackThread == currentThread())
-        dropAlternateStack();
+        dropAlternateSignalStack();
     installation.installed = false;
-}
-
-CrashReportStack::CrashReportStack() : memory_(std::make_unique<std::byte[]>(kAlternateStackSize))
-{
-    active_ = useAlternateStack(memory_.get(), kAlternateStackSize);
-}
-
-CrashReportStack::~CrashReportStack()
-{
-    if (active_)
-        dropAlternateStack();
 }
 
 } // namespace velmora

@@ -57,7 +57,7 @@ void PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
         return;
     }
 
-    if (!shared_.viewerPageSent) {
+    if (const auto apply = shared_.viewerPage.pendingApply()) {
         const std::string page = tempFolder_ + files::kViewerPage;
         if (!writeViewerPage(page)) {
             // A local fault that waiting will not mend: reported at once.
@@ -66,7 +66,7 @@ void PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
             boxes_.show(titles::kError, messages::kViewerPageNotCreated, BoxButtons::Ok,
                         BoxModality::SystemModal);
         } else if (session.putFile(page, remote("index.htm"), TransferType::Ascii)) {
-            shared_.viewerPageSent = true;
+            shared_.viewerPage.markSent(*apply);
         } else {
             fail(messages::kViewerPageNotUploaded);
         }

@@ -3,6 +3,7 @@
 // one atomic word; the Upload time text is handed over whole.
 
 #include "core/shared_text.h"
+#include "publish/viewer_page_flag.h"
 
 #include <atomic>
 #include <cstdint>
@@ -13,11 +14,11 @@ enum class PresentationState : std::int8_t { Cleared = -1, Stopped = 0, Running 
 
 struct SharedPresentation {
     std::atomic<PresentationState> state{PresentationState::Stopped};
-    // Local-time seconds of the first failure not yet reported; 0 when none is pending.
-    std::atomic<std::int32_t> firstFailureTime{0};
+    // Steady-clock seconds of the first failure not yet reported; 0 when none is pending.
+    std::atomic<std::int64_t> firstFailureTime{0};
     std::atomic<std::int32_t> pictureNumber{0};
     std::atomic<std::int32_t> uploadCounter{0};
-    std::atomic<bool> viewerPageSent{false};
+    ViewerPageFlag viewerPage;
     SharedText uploadTimeText;
 
     // "Stop and reset": what every presenter action that ends a presentation does.

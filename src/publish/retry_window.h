@@ -12,7 +12,7 @@
 
 namespace velmora {
 
-// Records the first failure's time (local-time seconds); a failure strictly more than
+// Records the first failure's time (steady-clock seconds); a failure strictly more than
 // retrySeconds later stops the presentation, clears the time and shows message in a
 // system-modal "Fehler" box, waiting for OK. Returns true when it reported.
 bool noteCycleFailure(SharedPresentation& shared, Clock& clock, MessageBoxes& boxes,

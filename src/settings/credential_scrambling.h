@@ -1,8 +1,7 @@
 #pragma once
 // The FTP user name and password are not stored in plain text: they are encrypted with RC4 under
 // a key assembled at run time and stored as Base64. This keeps them from casual eyes only; what
-// actually protects them is the file's mode, 0600 when the program creates the file (a file made
-// by other means keeps the mode it has).
+// actually protects them is the file's mode, 0600 after every save.
 
 #include <cstddef>
 #include <cstdint>

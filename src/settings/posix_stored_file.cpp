@@ -12,6 +12,9 @@
 namespace velmora {
 namespace {
 
+// The preference file holds the FTP credentials: nobody but its owner may read it.
+constexpr mode_t kOwnerOnly = 0600;
+
 class UniqueFd {
 public:
     UniqueFd() = default;
@@ -54,7 +57,7 @@ UniqueFd openFile(const std::string& path, int flags)
 {
     int fd;
     do {
-        fd = ::open(path.c_str(), flags | kOpenFlags, 0600);
+        fd = ::open(path.c_str(), flags | kOpenFlags, kOwnerOnly);
     } while (fd < 0 && errno == EINTR);
     return UniqueFd(fd);
 }
@@ -130,6 +133,9 @@ ReplaceResult replaceInPlace(int fd, std::string_view contents, off_t oldSize)
     const auto newSize = static_cast<off_t>(contents.size());
     if (newSize > oldSize && ::posix_fallocate(fd, 0, newSize) != 0)
         return ReplaceResult::Failed;
+    // Owner-only before the credentials go in; a file of another owner cannot be changed, and
+    // refusing to save into it would lose the presenter's settings.
+    ::fchmod(fd, kOwnerOnly);
     if (!writeAllAt(fd, contents, 0) || ::ftruncate(fd, newSize) != 0 || ::fsync(fd) != 0)
         return ReplaceResult::Failed;
     return ReplaceResult::Replaced;
@@ -210,7 +216,7 @@ ReplaceResult StoredFile::replaceContents(std::string_view contents)
         return replaceInPlace(handle_->fd.get(), contents, status.st_size);
 
     const bool written = writeAllAt(temporary.get(), contents, 0) &&
-                         ::fchmod(temporary.get(), status.st_mode & 07777) == 0 &&
+                         ::fchmod(temporary.get(), kOwnerOnly) == 0 &&
                          ::fsync(temporary.get()) == 0 && ::close(temporary.release()) == 0 &&
                          ::rename(temporaryName.c_str(), target.c_str()) == 0;
     if (!written) {

@@ -42,8 +42,8 @@ public:
     bool isReadOnly() const;
 
     // Replaces the whole contents in one step: the new text goes into a file beside it that then
-    // takes the file's place with the file's permissions, so a crash or a full disk never leaves a
-    // half-written file. A file opened for reading only is first opened again for writing
+    // takes the file's place, so a crash or a full disk never leaves a half-written file. The file
+    // is owner-only (0600) afterwards whatever its mode was: it holds the FTP credentials. A file opened for reading only is first opened again for writing
     // (creating it if it has gone); when that is refused, nothing is changed.
     ReplaceResult replaceContents(std::string_view contents);
 

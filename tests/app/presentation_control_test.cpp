@@ -178,6 +178,38 @@ TEST_F(PresentationControlTest, PauseCountsFromTheLastCycleStartAndSurvivesResta
     EXPECT_EQ(control.lastCycleStart(), 1'000'005);
 }
 
+TEST_F(PresentationControlTest, WallClockStepsNeitherHoldNorHurryTheCycles)
+{
+    settings.PauseSeconds = 5;
+    control.start();
+    control.pace();
+    finishCycle();
+    clock.stepWallClock(-3600); // summer time ends
+    clock.advance(5);
+    control.pace();
+    EXPECT_EQ(steps.captures, 2) << "the hour back must not hold the presentation";
+    finishCycle();
+
+    clock.stepWallClock(+7200); // an NTP correction forward
+    clock.advance(1);
+    control.pace();
+    EXPECT_EQ(steps.captures, 2) << "a step forward must not skip the pause";
+    clock.advance(4);
+    control.pace();
+    EXPECT_EQ(steps.captures, 3);
+}
+
+TEST_F(PresentationControlTest, FirstCycleStartsAtOnceHoweverYoungTheSteadyClock)
+{
+    test::FakeClock young{1};
+    PresentationControl fresh(shared, settings, steps, upload, boxes, young, display);
+    settings.PauseSeconds = 600;
+    fresh.start();
+    fresh.pace();
+    EXPECT_EQ(steps.captures, 1);
+    finishCycle();
+}
+
 TEST_F(PresentationControlTest, PauseIsMeasuredFromTheStartNotTheEndOfTheCycle)
 {
     settings.PauseSeconds = 3;

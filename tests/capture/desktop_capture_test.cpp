@@ -22,6 +22,7 @@ using test::TemporaryFolder;
 class HookClock final : public Clock {
 public:
     std::int64_t localSeconds() override { return 0; }
+    std::int64_t steadySeconds() override { return 1; }
     void sleepMs(int ms) override
     {
         sleeps.push_back(ms);

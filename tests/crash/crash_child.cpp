@@ -9,6 +9,7 @@
 
 #include "crash/crash_reporter.h"
 #include "core/final_cleanup.h"
+#include "core/signal_stack.h"
 
 #include <atomic>
 #include <cfenv>
@@ -206,9 +207,9 @@ __attribute__((noinline)) void faultInLibrary()
 void onSecondThread(void (*fault)(), bool ownStack)
 {
     std::thread second([fault, ownStack] {
-        std::unique_ptr<velmora::CrashReportStack> stack;
+        std::unique_ptr<velmora::AlternateSignalStack> stack;
         if (ownStack)
-            stack = std::make_unique<velmora::CrashReportStack>();
+            stack = std::make_unique<velmora::AlternateSignalStack>();
         fault();
     });
     second.join();

@@ -155,7 +155,7 @@ TEST_F(SettingsWindowTest, FillThenApplyKeepsEveryValueAndSaves)
     EXPECT_EQ(field(17).text(), QStringLiteral("s\u00E9cret"));
     EXPECT_TRUE(gadget<QCheckBox>(36)->isChecked());
     EXPECT_FALSE(gadget<QCheckBox>(37)->isChecked());
-    shared.viewerPageSent = true;
+    shared.viewerPage.markSent(*shared.viewerPage.pendingApply());
     settings = SettingsRecord{};
     ApplySettingsWindow(window, settings, shared, work, boxes);
 
@@ -171,7 +171,7 @@ TEST_F(SettingsWindowTest, FillThenApplyKeepsEveryValueAndSaves)
     EXPECT_EQ(settings.Force256, 1);
     EXPECT_EQ(settings.AutostartPresentation, 1);
     EXPECT_EQ(settings.PresentationAddress, "http://www.example.com/show/");
-    EXPECT_FALSE(shared.viewerPageSent) << "the next cycle must send the viewer page again";
+    EXPECT_FALSE(shared.viewerPage.sent()) << "the next cycle must send the viewer page again";
 
     SettingsRecord reloaded;
     LoadSettings(reloaded, work, boxes);

@@ -87,7 +87,7 @@ TEST_F(ClearPresentationTest, ThreeBlackPicturesAndTheCounterFallsToZero)
 TEST_F(ClearPresentationTest, ViewerPageGoesFirstWhenItIsDue)
 {
     presentTwice();
-    shared.viewerPageSent = false;
+    shared.viewerPage.requestResend();
     const auto before = server.stored().size();
     ASSERT_EQ(runClear({8, 8}), ClearOutcome::Done);
     EXPECT_EQ(storedNames(before).front(), "index.htm");

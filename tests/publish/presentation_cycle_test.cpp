@@ -57,7 +57,7 @@ TEST_F(PresentationCycleTest, FirstCycleUploadsViewerPagePictureAndDataPageInOrd
     EXPECT_EQ(shared.pictureNumber, 1);
     EXPECT_EQ(shared.uploadCounter, 1);
     EXPECT_EQ(shared.uploadTimeText.get(), "14:05:09");
-    EXPECT_TRUE(shared.viewerPageSent);
+    EXPECT_TRUE(shared.viewerPage.sent());
     EXPECT_EQ(shared.firstFailureTime, 0);
     EXPECT_EQ(shared.state, PresentationState::Running);
     EXPECT_TRUE(boxes.shown().empty());
@@ -91,7 +91,7 @@ TEST_F(PresentationCycleTest, PicturesRotateAndViewerPageGoesAgainOnlyAfterApply
         EXPECT_EQ(pageValue(pages[i], "iNr"), std::to_string(i + 1));
     }
 
-    shared.viewerPageSent = false; // the settings were applied
+    shared.viewerPage.requestResend(); // the settings were applied
     const auto before = server.stored().size();
     runAt(10);
     EXPECT_EQ(storedNames(before),
@@ -214,7 +214,7 @@ TEST_F(PresentationCycleTest, FailingViewerPageUploadIsRetriedWhilePicturesGoOn)
                   "Velmora1.png.upload", "Velmora1.png.upload -> Velmora1.png", "Velmora.htm",
                   "Velmora1.png.upload", "Velmora1.png.upload -> Velmora1.png", "Velmora.htm"}));
     EXPECT_EQ(server.log({"STOR"}).size(), 6u); // index.htm tried in both cycles
-    EXPECT_FALSE(shared.viewerPageSent);
+    EXPECT_FALSE(shared.viewerPage.sent());
     EXPECT_EQ(shared.uploadCounter, 2);
     EXPECT_TRUE(boxes.shown().empty());
     // It keeps failing: after the window the presenter hears of it.
@@ -238,7 +238,7 @@ TEST_F(PresentationCycleTest, ViewerPageThatCannotBeWrittenStopsAtOnceButPicture
     EXPECT_EQ(storedNames(),
               (std::vector<std::string>{"Velmora1.png.upload",
                                         "Velmora1.png.upload -> Velmora1.png", "Velmora.htm"}));
-    EXPECT_FALSE(shared.viewerPageSent);
+    EXPECT_FALSE(shared.viewerPage.sent());
 }
 
 TEST_F(PresentationCycleTest, DataPageThatCannotBeWrittenGoesThroughTheWindow)

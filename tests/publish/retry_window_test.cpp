@@ -61,6 +61,25 @@ TEST_F(RetryWindowTest, PendingFailureFromLongAgoIsReportedAtOnce)
     EXPECT_TRUE(failAt(0));
 }
 
+TEST_F(RetryWindowTest, WallClockStepsDoNotStretchOrShortenTheWindow)
+{
+    EXPECT_FALSE(failAt(0, 30));
+    clock.stepWallClock(-3600); // summer time ends during the outage
+    EXPECT_FALSE(failAt(30, 30));
+    EXPECT_TRUE(failAt(31, 30)) << "the window ends 30 s after the first failure, not an hour later";
+
+    clock.stepWallClock(+86400);
+    EXPECT_FALSE(failAt(40, 30)) << "a step forward does not end a new window early";
+    EXPECT_FALSE(failAt(70, 30));
+}
+
+TEST_F(RetryWindowTest, FailureTimesBeyond2038AreKept)
+{
+    clock.set(std::int64_t{1} << 32);
+    EXPECT_FALSE(noteCycleFailure(shared, clock, boxes, 30, "x"));
+    EXPECT_EQ(shared.firstFailureTime, std::int64_t{1} << 32);
+}
+
 TEST_F(RetryWindowTest, LargestWindowDoesNotWrapAround)
 {
     EXPECT_FALSE(failAt(0, INT32_MAX));

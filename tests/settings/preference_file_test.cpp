@@ -59,18 +59,18 @@ TEST(PreferenceFile, FileIsUntouchedUnlessSomethingIsWritten)
     EXPECT_EQ(fileBytes(path), odd);
 }
 
-TEST(PreferenceFile, WriteBackReplacesContentsKeepsModeAndLeavesNoTemporaryFile)
+TEST(PreferenceFile, WriteBackReplacesContentsMakesTheFileOwnerOnlyAndLeavesNoTemporaryFile)
 {
     TemporaryFolder folder;
     const std::string path = folder.file("Velmora.prf");
     writeFileBytes(path, "A = 1\n");
-    ::chmod(path.c_str(), 0640);
+    ::chmod(path.c_str(), 0644); // made by hand, readable by everyone
     PreferenceFile file;
     ASSERT_TRUE(file.open(path));
     file.writeText("B", "2");
     EXPECT_EQ(file.close(), CloseResult::Written);
     EXPECT_EQ(fileBytes(path), "A = 1\r\nB = 2\r\n");
-    EXPECT_EQ(ModeOf(path), 0640u);
+    EXPECT_EQ(ModeOf(path), 0600u) << "the credentials must not stay readable by others";
     EXPECT_EQ(EntriesIn(folder), 1u);
 }
 
@@ -120,6 +120,7 @@ TEST(PreferenceFile, FolderThatRefusesNewFilesIsWrittenInPlace)
         file.writeText("B", std::string(200, 'z'));
         EXPECT_EQ(file.close(), CloseResult::Written);
         EXPECT_EQ(fileBytes(path), "A = 1\r\nLong = y\r\nB = " + std::string(200, 'z') + "\r\n");
+        EXPECT_EQ(ModeOf(path), 0600u);
     });
 }
 
