@@ -65,11 +65,12 @@ var velmoraViewer = (function () {
     }
   }
 
-  // Where the end of the presentation leads. Only web addresses are followed: a homepage text
-  // such as "javascript:..." must not run in the spectator's browser.
+  // Where the end of the presentation leads, or '' to stay. Only web addresses are followed: a
+  // homepage text such as "javascript:..." must not run in the spectator's browser. An empty
+  // homepage field is stored as "http://", a scheme without a host, which names no page.
   function homepageAddress(site) {
     var s = site.replace(/^\s+|\s+$/g, '');
-    if (s === '') {
+    if (s === '' || /^https?:\/\/$/i.test(s)) {
       return '';
     }
     if (/^https?:\/\//i.test(s)) {
@@ -141,16 +142,17 @@ var velmoraViewer = (function () {
     img.src = 'Velmora' + data.bild + '.png' + uniqueQuery();
   }
 
-  function finish(site) {
-    var address = homepageAddress(site);
-    if (address === '') {
-      // No homepage to go to: stay, and pick up a new presentation should one start.
-      seenRunning = false;
-      return;
+  // False when the browser refuses the address; the spectator then stays as without a homepage
+  // rather than on a viewer that has stopped reloading.
+  function leaveFor(address) {
+    try {
+      window.location.href = address;
+    } catch (e) {
+      return false;
     }
     ended = true;
     clearTimeout(reloadTimer);
-    window.location.href = address;
+    return true;
   }
 
   // Called by each data page once it has loaded, and by the frame's own load event.
@@ -167,8 +169,13 @@ var velmoraViewer = (function () {
     if (data.nr > 0) {
       seenRunning = true;
     } else if (seenRunning) {
-      finish(data.site);
-      return;
+      seenRunning = false;
+      var address = homepageAddress(data.site);
+      if (address !== '' && leaveFor(address)) {
+        return;
+      }
+      // Nowhere to go: the spectator sees the black pictures of the Clear, and the reloads go on
+      // so that the next presentation shows up once its counter rises.
     }
     var key = data.bild + '|' + data.nr + '|' + data.time;
     if (key === shownKey || key === wantedKey) {

@@ -69,6 +69,15 @@ public:
             std::ofstream(sequence() + "/Velmora.htm." + std::to_string(i + 1), std::ios::binary)
                 << versions[i];
     }
+    // Each fetch of the picture gets the next version, the way each upload replaces the file on
+    // the server; the viewer fetches a picture once for every data page that names it.
+    void pictureVersions(int number, const std::vector<test::PngPixels>& versions) const
+    {
+        for (std::size_t i = 0; i < versions.size(); ++i)
+            ASSERT_TRUE(test::writePngFile(sequence() + "/Velmora" + std::to_string(number) +
+                                               ".png." + std::to_string(i + 1),
+                                           versions[i]));
+    }
     std::vector<std::string> requests() const
     {
         std::vector<std::string> lines;
@@ -77,12 +86,14 @@ public:
             lines.push_back(line);
         return lines;
     }
-    bool requested(const std::string& prefix) const
+    bool requested(const std::string& prefix) const { return requestCount(prefix) > 0; }
+    int requestCount(const std::string& prefix) const
     {
+        int count = 0;
         for (const auto& line : requests())
             if (line.rfind("/" + prefix, 0) == 0)
-                return true;
-        return false;
+                ++count;
+        return count;
     }
 
     // The DOM of the page once the browser has run for budgetMs of virtual time.
@@ -152,6 +163,23 @@ bool isRed(const std::uint8_t* p)
 bool isDark(const std::uint8_t* p)
 {
     return p[0] < 128 && p[1] < 128 && p[2] < 128;
+}
+bool isGreen(const std::uint8_t* p)
+{
+    return p[0] < 60 && p[1] > 200 && p[2] < 60;
+}
+bool isBlack(const std::uint8_t* p)
+{
+    return p[0] < 16 && p[1] < 16 && p[2] < 16;
+}
+
+int pixelCount(const test::PngPixels& shot, bool (*match)(const std::uint8_t*))
+{
+    int count = 0;
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x)
+            count += match(shot.at(x, y)) ? 1 : 0;
+    return count;
 }
 
 TEST(ViewerInBrowser, ShowsThePictureOfTheNewestDataPage)
@@ -261,6 +289,75 @@ TEST(ViewerInBrowser, SpectatorArrivingAfterTheEndStaysAndScriptHomepagesAreNotF
     EXPECT_EQ(dom.find("HIJACKED"), std::string::npos) << dom;
     EXPECT_TRUE(site.requested("Velmora2.png"));
 }
+
+// Homepage texts that name no page to go to: an empty homepage field is stored as "http://", and
+// an address the browser cannot read leads nowhere either.
+struct NoHomepage {
+    const char* name;
+    const char* text;
+};
+void PrintTo(const NoHomepage& homepage, std::ostream* out)
+{
+    *out << "homepage '" << homepage.text << "'";
+}
+
+class ViewerWithoutHomepage : public testing::TestWithParam<NoHomepage> {
+protected:
+    static constexpr int kWidth = 120;
+    static constexpr int kHeight = 90;
+
+    test::PngPixels red() const { return test::solidPixels(kWidth, kHeight, 255, 0, 0); }
+    test::PngPixels green() const { return test::solidPixels(kWidth, kHeight, 0, 255, 0); }
+    test::PngPixels black() const { return test::solidPixels(kWidth, kHeight, 0, 0, 0); }
+    std::string dataPage(int picture, int counter) const
+    {
+        return composeDataPage(page(picture, counter, 0, 0, GetParam().text));
+    }
+};
+
+TEST_P(ViewerWithoutHomepage, ClearLeavesTheBlackPictureAndTheViewerPolling)
+{
+    ViewerSite site;
+    // Picture 1 is live; the Clear then blackens pictures 2, 3 and 1 in quick succession, and this
+    // spectator's reloads miss the first of its data pages, the one whose counter still rises.
+    site.pictureVersions(1, {red(), black()});
+    site.picture(3, black());
+    site.dataPages({dataPage(1, 5), dataPage(3, 0), dataPage(1, 0)});
+    const auto shot = site.screenshot(6000);
+    ASSERT_GT(shot.width, 0);
+    EXPECT_TRUE(boxOf(shot, isRed).empty()) << "the last live picture is still shown";
+    EXPECT_GE(pixelCount(shot, isBlack), kWidth * kHeight);
+    EXPECT_EQ(site.requestCount("Velmora1.png?"), 2);
+    // Still on the viewer and still reloading once the last data page has come round again.
+    EXPECT_GE(site.requestCount("Velmora.htm?"), 6);
+}
+
+TEST_P(ViewerWithoutHomepage, NextPresentationAfterTheClearIsShown)
+{
+    ViewerSite site;
+    site.pictureVersions(1, {red(), black()});
+    site.pictureVersions(2, {black(), green()});
+    site.picture(3, black());
+    // Live picture, the three data pages of the Clear, then the next presentation begins.
+    site.dataPages(
+        {dataPage(1, 5), dataPage(2, 6), dataPage(3, 0), dataPage(1, 0), dataPage(2, 1)});
+    const auto shot = site.screenshot(7000);
+    ASSERT_GT(shot.width, 0);
+    const Box picture = boxOf(shot, isGreen);
+    ASSERT_FALSE(picture.empty()) << "the next presentation's picture is not shown";
+    EXPECT_EQ(picture.right - picture.left + 1, kWidth);
+    EXPECT_EQ(picture.bottom - picture.top + 1, kHeight);
+}
+
+INSTANTIATE_TEST_SUITE_P(EmptyHomepage, ViewerWithoutHomepage,
+                         testing::Values(NoHomepage{"Http", "http://"},
+                                         NoHomepage{"Https", "https://"},
+                                         NoHomepage{"UpperCaseScheme", "HTTPS://"},
+                                         NoHomepage{"SpacesAfterScheme", "http://   "},
+                                         NoHomepage{"Unreadable", "http://["}),
+                         [](const testing::TestParamInfo<NoHomepage>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace
 } // namespace velmora

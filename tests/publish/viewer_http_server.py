@@ -49,7 +49,7 @@ def main():
                     self.send_error(404)
                     return
                 self.send_response(200)
-                self.send_header("Content-Type", "text/html")
+                self.send_header("Content-Type", self.guess_type(name))
                 self.send_header("Content-Length", str(len(body)))
                 self.end_headers()
                 self.wfile.write(body)
