@@ -14,7 +14,8 @@ so that a test can read each version of a file that was overwritten.
 Renames: every successful RNFR/RNTO is logged as "RENAMED <from> <to>", and with --archive the
 renamed file is kept as "<n>-<new name>" too, in the same count, with "<n>.from" holding the old
 name. --no-rename-over answers 550 to an RNTO onto an existing name, as some Windows servers do;
---no-rename refuses RNFR and RNTO altogether (502).
+--no-rename refuses RNFR and RNTO altogether (502). --no-delete gives the accounts no right to
+delete files, as some hosts do for upload accounts (DELE answered 550).
 """
 import argparse
 import logging
@@ -42,15 +43,17 @@ def main():
     parser.add_argument("--archive", default="")
     parser.add_argument("--no-rename-over", action="store_true")
     parser.add_argument("--no-rename", action="store_true")
+    parser.add_argument("--no-delete", action="store_true")
     args = parser.parse_args()
 
     config_logging(level=logging.WARNING)
     warnings.simplefilter("ignore")
     root = os.path.abspath(args.root)
     authorizer = DummyAuthorizer()
-    authorizer.add_anonymous(root, perm="elradfmwMT")
+    perm = "elrafmwMT" if args.no_delete else "elradfmwMT"
+    authorizer.add_anonymous(root, perm=perm)
     if args.user:
-        authorizer.add_user(args.user, args.password, root, perm="elradfmwMT")
+        authorizer.add_user(args.user, args.password, root, perm=perm)
 
     stored = [0]
     log_file = open(args.log, "a", buffering=1) if args.log else None

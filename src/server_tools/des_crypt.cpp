@@ -194,7 +194,8 @@ std::string desCrypt(const std::string& password, const std::string& salt)
 
     // Seven bits of each of the first eight characters, the eighth bit of each key byte left 0.
     Bits64 key{};
-    for (std::size_t i = 0; i < 8 && i < password.size() && password[i] != '\0'; ++i) {
+    for (std::size_t i = 0;
+         i < kCryptPasswordCharacters && i < password.size() && password[i] != '\0'; ++i) {
         const auto c = static_cast<unsigned char>(password[i]);
         for (int bit = 0; bit < 7; ++bit)
             key[8 * i + bit] = (c >> (6 - bit)) & 1;

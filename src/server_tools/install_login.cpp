@@ -18,6 +18,21 @@ constexpr char kPasswordListNotInstalled[] = "Die htpasswd-Datei kann nicht inst
 constexpr char kInstalled[] = "Das Login-System ist installiert.\r\n"
                               "Bitte online pr\xFC"
                               "fen unter: http://www.example.com/meinverzeichnis/";
+constexpr char kOnlyEightCount[] = "\r\nDas Login sch\xFCtzt das Verzeichnis, aber vom Passwort "
+                                   "z\xE4hlen nur die ersten 8 Zeichen.";
+constexpr char kAccessRulesWithdrawn[] =
+    "\r\nDie htaccess-Datei wurde wieder entfernt, damit das Verzeichnis offen bleibt.";
+constexpr char kAccessRulesStuck[] =
+    "\r\nDie htaccess-Datei konnte nicht wieder entfernt werden. Das Verzeichnis ist jetzt "
+    "eventuell f\xFCr alle Zuschauer gesperrt.\r\n"
+    "Bitte das Login-System erneut installieren oder vom Server entfernen.";
+
+// Access rules without their password list make Apache refuse every spectator (500 or 401), so
+// they go again. Gives the sentence that tells the presenter what the directory is left with.
+std::string withdrawAccessRules(FtpSession& session)
+{
+    return session.deleteFile(kAccessRulesRemoteName) ? kAccessRulesWithdrawn : kAccessRulesStuck;
+}
 
 } // namespace
 
@@ -39,6 +54,11 @@ void InstallLogin(SettingsFields& fields, MessageBoxes& boxes,
         tell(titles::kError, *problem);
         return;
     }
+    // An empty login would lock nobody out while the presenter believes the directory closed.
+    if (const auto problem = missingLoginProblem(loginId, loginPassword)) {
+        tell(titles::kError, *problem);
+        return;
+    }
 
     FtpSession session(timeouts);
     if (!openToolConnection(session, fields, boxes, stopPresentation, modality))
@@ -52,25 +72,33 @@ void InstallLogin(SettingsFields& fields, MessageBoxes& boxes,
     }
 
     int successes = 0;
+    bool accessRulesUp = false;
     const std::string accessRules = tempFolder + files::kAccessRules;
-    if (!writeWholeFile(accessRules, accessRulesText(kLoginRealm, absolutePath)))
+    if (!writeWholeFile(accessRules, accessRulesText(kLoginRealm, absolutePath))) {
         tell(titles::kError, kAccessRulesNotCreated);
-    else if (session.putFile(accessRules, kAccessRulesRemoteName, TransferType::Ascii))
+    } else if (session.putFile(accessRules, kAccessRulesRemoteName, TransferType::Ascii)) {
         ++successes;
-    else
+        accessRulesUp = true;
+    } else {
         tell(titles::kError, kAccessRulesNotInstalled);
+    }
 
     const std::string passwordList = tempFolder + files::kPasswordList;
+    const auto passwordListFailed = [&](const std::string& text) {
+        tell(titles::kError, accessRulesUp ? text + withdrawAccessRules(session) : text);
+    };
     if (!writeWholeFile(passwordList, passwordListText(loginId, loginPassword)))
-        tell(titles::kError, kPasswordListNotCreated);
+        passwordListFailed(kPasswordListNotCreated);
     else if (session.putFile(passwordList, kPasswordListRemoteName, TransferType::Ascii))
         ++successes;
     else
-        tell(titles::kError, kPasswordListNotInstalled);
+        passwordListFailed(kPasswordListNotInstalled);
 
     session.close();
     if (successes > 1)
-        tell(titles::kInformation, kInstalled);
+        tell(titles::kInformation,
+             std::string(kInstalled) +
+                 (passwordLongerThanHashed(loginPassword) ? kOnlyEightCount : ""));
 }
 
 } // namespace velmora

@@ -1,8 +1,8 @@
 #pragma once
 // Button "Login auf Server installieren": closes the presentation directory with an Apache login.
 
-#include "publish/ftp_session.h"
 #include "core/message_boxes.h"
+#include "publish/ftp_session.h"
 #include "settings/settings_fields.h"
 
 #include <functional>
@@ -12,9 +12,11 @@ namespace velmora {
 
 // Writes the access rules and the password list from the typed fields into the Temp folder
 // (tempFolder ends in "/") and uploads them, ".htaccess" first, into the directory named by the
-// absolute path field. Every message box is an ordinary one. A file that went up stays there
-// even when the other one fails.
-void InstallLogin(SettingsFields& fields, MessageBoxes& boxes, const std::function<void()>& stopPresentation,
-                  const std::string& tempFolder, const FtpTimeouts& timeouts = {});
+// absolute path field. Every message box is an ordinary one. Refuses an empty login ID or
+// password. When the password list fails after the access rules went up, the access rules are
+// deleted again so that the directory stays open; a password list alone stays, it locks nothing.
+void InstallLogin(SettingsFields& fields, MessageBoxes& boxes,
+                  const std::function<void()>& stopPresentation, const std::string& tempFolder,
+                  const FtpTimeouts& timeouts = {});
 
 } // namespace velmora

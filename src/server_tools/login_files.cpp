@@ -14,6 +14,12 @@ constexpr char kLoginIdRefused[] =
 constexpr char kLoginPasswordRefused[] =
     "Das Passwort des Logins darf keine Umlaute und keine Steuerzeichen enthalten.\r\n"
     "Erlaubt sind Buchstaben ohne Umlaute, Ziffern, Leerzeichen und Satzzeichen.";
+constexpr char kLoginIdMissing[] =
+    "Bitte eine LoginID eingeben.\r\n"
+    "Ohne LoginID k\xE4me jeder Zuschauer mit leeren Anmeldedaten in das Verzeichnis.";
+constexpr char kLoginPasswordMissing[] =
+    "Bitte ein Passwort f\xFCr das Login eingeben.\r\n"
+    "Ohne Passwort k\xE4me jeder Zuschauer, der die LoginID kennt, in das Verzeichnis.";
 
 // Printable US-ASCII. Browsers send basic-authentication credentials as UTF-8, so a Windows-1252
 // umlaut in the file would never match what a spectator types; control characters (line breaks
@@ -61,6 +67,21 @@ std::optional<std::string> loginInputProblem(const std::string& loginId,
     if (!printableAscii(trimSpaces(loginPassword)))
         return std::string(kLoginPasswordRefused);
     return std::nullopt;
+}
+
+std::optional<std::string> missingLoginProblem(const std::string& loginId,
+                                               const std::string& loginPassword)
+{
+    if (trimSpaces(loginId).empty())
+        return std::string(kLoginIdMissing);
+    if (trimSpaces(loginPassword).empty())
+        return std::string(kLoginPasswordMissing);
+    return std::nullopt;
+}
+
+bool passwordLongerThanHashed(const std::string& loginPassword)
+{
+    return trimSpaces(loginPassword).size() > kCryptPasswordCharacters;
 }
 
 bool usableAbsolutePath(const std::string& absolutePath)

@@ -35,6 +35,16 @@ std::string passwordListText(const std::string& loginId, const std::string& logi
 std::optional<std::string> loginInputProblem(const std::string& loginId,
                                              const std::string& loginPassword);
 
+// Why the login fields would hardly protect anything, as a message for the presenter; nothing
+// when they would. Apache lets in whoever leaves an empty login ID or password (after trimming)
+// empty in the browser's prompt as well; with both empty, every spectator.
+std::optional<std::string> missingLoginProblem(const std::string& loginId,
+                                               const std::string& loginPassword);
+
+// True when the trimmed password is longer than the part its crypt hash depends on: a spectator
+// who types only its beginning gets in as well.
+bool passwordLongerThanHashed(const std::string& loginPassword);
+
 // False for a path that cannot name the directory in the access rules: empty (the FTP server
 // would take the login directory instead, and the files would land in the wrong place) or
 // holding a double quote or a control character (it would break or extend the access rules).

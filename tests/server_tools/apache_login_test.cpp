@@ -28,6 +28,10 @@ constexpr char kPassword[] = "s3cret";
 
 constexpr char kInstalled[] = "Das Login-System ist installiert.\r\nBitte online pr\xFC"
                               "fen unter: http://www.example.com/meinverzeichnis/";
+constexpr char kOnlyEightCount[] = "\r\nDas Login sch\xFCtzt das Verzeichnis, aber vom Passwort "
+                                   "z\xE4hlen nur die ersten 8 Zeichen.";
+constexpr char kAccessRulesWithdrawn[] =
+    "\r\nDie htaccess-Datei wurde wieder entfernt, damit das Verzeichnis offen bleibt.";
 constexpr char kRemoved[] = "Das Login-System ist entfernt.\r\nBitte 'OK' dr\xFC"
                             "cken, um aktuellen Stand festzuhalten.";
 
@@ -138,7 +142,8 @@ TEST_F(ApacheLoginTest, DirectoryWithASpaceInItsName)
     fields.texts[SettingsField::LoginPassword] = "lange-passwortzeile";
     boxes.clear();
     install();
-    ASSERT_EQ(texts(), std::vector<std::string>{kInstalled});
+    // Installed, with the note that only the first eight characters count.
+    ASSERT_EQ(texts(), std::vector<std::string>{std::string(kInstalled) + kOnlyEightCount});
 
     // Not a server error for the whole directory: Apache read the path as one argument.
     EXPECT_EQ(test::httpStatus(viewer), 401) << apache.errorLog();
@@ -146,6 +151,79 @@ TEST_F(ApacheLoginTest, DirectoryWithASpaceInItsName)
     // As with every crypt(3) list, only the first eight characters count.
     EXPECT_EQ(test::httpStatus(viewer, "anna:lange-pa"), 200);
     EXPECT_EQ(test::httpStatus(viewer, "anna:lange-p"), 401);
+}
+
+TEST_F(ApacheLoginTest, AnEmptyLoginLeavesTheDirectoryOpen)
+{
+    presentationDirectory("show");
+    test::ApacheServer apache(root);
+    const std::string viewer = apache.url("/show/index.htm");
+    load();
+    ASSERT_EQ(fields.texts[SettingsField::HtpasswdPath], root + "/show/") << texts().front();
+
+    for (const auto& [id, password] : std::vector<std::pair<std::string, std::string>>{
+             {"", ""}, {"  ", "geheim"}, {"anna", " "}}) {
+        boxes.clear();
+        fields.texts[SettingsField::LoginId] = id;
+        fields.texts[SettingsField::LoginPassword] = password;
+        install();
+        ASSERT_EQ(boxes.shown().size(), 1u) << "'" << id << "' / '" << password << "'";
+        EXPECT_EQ(boxes.shown()[0].title, "Fehler");
+        // No request needs credentials, not even empty ones: nothing protects the directory.
+        EXPECT_EQ(test::httpStatus(viewer), 200) << apache.errorLog();
+        EXPECT_FALSE(fs::exists(root + "/show/.htaccess"));
+        EXPECT_FALSE(fs::exists(root + "/show/.htpasswd"));
+    }
+
+    // A real login afterwards turns away empty credentials like any wrong ones.
+    boxes.clear();
+    fields.texts[SettingsField::LoginId] = "anna";
+    fields.texts[SettingsField::LoginPassword] = "geheim";
+    install();
+    ASSERT_EQ(texts(), std::vector<std::string>{kInstalled});
+    EXPECT_EQ(test::httpStatus(viewer), 401) << apache.errorLog();
+    EXPECT_EQ(test::httpStatus(viewer, ":"), 401) << apache.errorLog();
+    EXPECT_EQ(test::httpStatus(viewer, "anna:geheim"), 200) << apache.errorLog();
+}
+
+TEST_F(ApacheLoginTest, ARefusedPasswordListLeavesTheDirectoryOpen)
+{
+    presentationDirectory("show");
+    // A folder in the way makes the FTP server refuse the password list.
+    fs::create_directory(root + "/show/.htpasswd");
+    test::ApacheServer apache(root);
+    const std::string viewer = apache.url("/show/index.htm");
+    load();
+    ASSERT_EQ(fields.texts[SettingsField::HtpasswdPath], root + "/show/") << texts().front();
+    boxes.clear();
+    fields.texts[SettingsField::LoginId] = "anna";
+    fields.texts[SettingsField::LoginPassword] = "geheim";
+    install();
+    EXPECT_EQ(texts(), std::vector<std::string>{std::string("Die htpasswd-Datei kann nicht "
+                                                            "installiert werden.") +
+                                                kAccessRulesWithdrawn});
+    // Not 500 or 401 for every spectator: the access rules went again.
+    EXPECT_EQ(test::httpStatus(viewer), 200) << apache.errorLog();
+    EXPECT_EQ(test::httpStatus(apache.url("/show/")), 200) << apache.errorLog();
+}
+
+TEST_F(ApacheLoginTest, AnUnwritablePasswordListLeavesTheDirectoryOpen)
+{
+    presentationDirectory("show");
+    // A folder in the way of the local password list in the Temp folder.
+    fs::create_directory(temp.path() + "/Velmora.ht2");
+    test::ApacheServer apache(root);
+    const std::string viewer = apache.url("/show/index.htm");
+    load();
+    ASSERT_EQ(fields.texts[SettingsField::HtpasswdPath], root + "/show/") << texts().front();
+    boxes.clear();
+    fields.texts[SettingsField::LoginId] = "anna";
+    fields.texts[SettingsField::LoginPassword] = "geheim";
+    install();
+    EXPECT_EQ(texts(), std::vector<std::string>{std::string("Die htpasswd-Datei kann nicht "
+                                                            "erstellt werden.") +
+                                                kAccessRulesWithdrawn});
+    EXPECT_EQ(test::httpStatus(viewer), 200) << apache.errorLog();
 }
 
 } // namespace

@@ -91,6 +91,35 @@ TEST(LoginInput, RefusesWhatWouldBreakTheListOrNeverMatch)
     EXPECT_TRUE(loginInputProblem("anna", std::string("a\0b", 3)));
 }
 
+TEST(LoginInput, AnEmptyIdOrPasswordWouldLetEveryoneIn)
+{
+    EXPECT_FALSE(missingLoginProblem("anna", "geheim"));
+    EXPECT_FALSE(missingLoginProblem(" a ", " g "));
+
+    for (const std::string id : {"", " ", "    "}) {
+        const auto problem = missingLoginProblem(id, "geheim");
+        ASSERT_TRUE(problem) << "'" << id << "'";
+        EXPECT_NE(problem->find("LoginID"), std::string::npos);
+    }
+    for (const std::string password : {"", " ", "    "}) {
+        const auto problem = missingLoginProblem("anna", password);
+        ASSERT_TRUE(problem) << "'" << password << "'";
+        EXPECT_NE(problem->find("Passwort"), std::string::npos);
+    }
+    // Both empty: the login ID is asked for first.
+    EXPECT_EQ(missingLoginProblem("", ""), missingLoginProblem("", "geheim"));
+}
+
+TEST(LoginInput, APasswordLongerThanEightCharactersIsHashedOnlyInPart)
+{
+    EXPECT_FALSE(passwordLongerThanHashed("geheim"));
+    EXPECT_FALSE(passwordLongerThanHashed("12345678"));
+    EXPECT_FALSE(passwordLongerThanHashed("   12345678   "));
+    EXPECT_TRUE(passwordLongerThanHashed("123456789"));
+    EXPECT_TRUE(passwordLongerThanHashed(" 1234 5678 "));
+    EXPECT_EQ(desCrypt("12345678"), desCrypt("123456789"));
+}
+
 TEST(AbsolutePath, UsableOnlyWhenItCanNameTheDirectory)
 {
     EXPECT_TRUE(usableAbsolutePath("/home/anna/public_html/show/"));

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include <crypt.h>
 
@@ -25,6 +26,20 @@ constexpr char kPassword[] = "s3cret";
 
 constexpr char kInstalled[] = "Das Login-System ist installiert.\r\nBitte online pr\xFC"
                               "fen unter: http://www.example.com/meinverzeichnis/";
+constexpr char kOnlyEightCount[] = "\r\nDas Login sch\xFCtzt das Verzeichnis, aber vom Passwort "
+                                   "z\xE4hlen nur die ersten 8 Zeichen.";
+constexpr char kLoginIdMissing[] =
+    "Bitte eine LoginID eingeben.\r\n"
+    "Ohne LoginID k\xE4me jeder Zuschauer mit leeren Anmeldedaten in das Verzeichnis.";
+constexpr char kLoginPasswordMissing[] =
+    "Bitte ein Passwort f\xFCr das Login eingeben.\r\n"
+    "Ohne Passwort k\xE4me jeder Zuschauer, der die LoginID kennt, in das Verzeichnis.";
+constexpr char kAccessRulesWithdrawn[] =
+    "\r\nDie htaccess-Datei wurde wieder entfernt, damit das Verzeichnis offen bleibt.";
+constexpr char kAccessRulesStuck[] =
+    "\r\nDie htaccess-Datei konnte nicht wieder entfernt werden. Das Verzeichnis ist jetzt "
+    "eventuell f\xFCr alle Zuschauer gesperrt.\r\n"
+    "Bitte das Login-System erneut installieren oder vom Server entfernen.";
 constexpr char kAccessRulesNotDeleted[] = "Die htaccess-Datei konnte nicht gel\xF6scht werden.\r\n"
                                           "Eventuell war noch kein Login-System installiert.";
 constexpr char kPasswordListNotDeleted[] = "Die htpasswd-Datei konnte nicht gel\xF6scht werden.\r\n"
@@ -48,8 +63,21 @@ std::string withLineFeeds(std::string text)
     return text;
 }
 
+test::FtpServerOptions presenterAccount()
+{
+    test::FtpServerOptions options;
+    options.user = kUser;
+    options.password = kPassword;
+    return options;
+}
+
 struct LoginToolsTest : ::testing::Test {
-    test::FtpServer server{{kUser, kPassword, false, -1}};
+    explicit LoginToolsTest(test::FtpServerOptions options = presenterAccount())
+        : server(std::move(options))
+    {
+    }
+
+    test::FtpServer server;
     test::TemporaryFolder temp;
     test::MapSettingsFields fields;
     test::FakeMessageBoxes boxes;
@@ -161,16 +189,71 @@ TEST_F(LoginToolsTest, InstallWithAnEmptyPathNeverTouchesTheLoginDirectory)
     EXPECT_EQ(server.file(".htaccess"), "RewriteEngine On\n");
 }
 
-TEST_F(LoginToolsTest, InstallWhenOnlyTheAccessRulesGoUp)
+TEST_F(LoginToolsTest, InstallWithdrawsTheAccessRulesWhenThePasswordListIsRefused)
 {
     // A folder in the way makes the server refuse the password list.
     std::filesystem::create_directory(server.root() + "/show/.htpasswd");
     install();
-    EXPECT_EQ(texts(),
-              std::vector<std::string>{"Die htpasswd-Datei kann nicht installiert werden."});
+    EXPECT_EQ(texts(), std::vector<std::string>{
+                           std::string("Die htpasswd-Datei kann nicht installiert werden.") +
+                           kAccessRulesWithdrawn});
     expectEveryBox("Fehler", BoxModality::Ordinary);
-    // Nothing is rolled back.
-    EXPECT_EQ(server.file("show/.htaccess"), withLineFeeds(kAccessRules));
+    // Access rules naming a missing password list would lock every spectator out.
+    EXPECT_FALSE(server.exists("show/.htaccess"));
+    // In the same session and directory, right after the refused upload.
+    EXPECT_EQ(server.log({"USER"}).size(), 1u);
+    EXPECT_EQ(server.log({"STOR", "DELE"}),
+              (std::vector<std::string>{"STOR .htaccess", "STOR .htpasswd", "DELE .htaccess"}));
+}
+
+TEST_F(LoginToolsTest, InstallWithdrawsTheAccessRulesWhenThePasswordListCannotBeWritten)
+{
+    // A folder in the way of the local password list.
+    std::filesystem::create_directory(tempFolder() + "Velmora.ht2");
+    install();
+    EXPECT_EQ(texts(), std::vector<std::string>{
+                           std::string("Die htpasswd-Datei kann nicht erstellt werden.") +
+                           kAccessRulesWithdrawn});
+    expectEveryBox("Fehler", BoxModality::Ordinary);
+    EXPECT_FALSE(server.exists("show/.htaccess"));
+    EXPECT_FALSE(server.exists("show/.htpasswd"));
+    EXPECT_EQ(server.log({"USER"}).size(), 1u);
+    EXPECT_EQ(server.log({"STOR", "DELE"}),
+              (std::vector<std::string>{"STOR .htaccess", "DELE .htaccess"}));
+}
+
+TEST_F(LoginToolsTest, InstallLeavesALonePasswordListOnTheServer)
+{
+    // Without access rules the password list locks nobody out, so nothing is deleted.
+    std::filesystem::create_directory(server.root() + "/show/.htaccess");
+    install();
+    EXPECT_EQ(texts(),
+              std::vector<std::string>{"Die htaccess-Datei kann nicht installiert werden."});
+    EXPECT_TRUE(server.exists("show/.htpasswd"));
+    EXPECT_TRUE(server.log({"DELE"}).empty());
+}
+
+struct LoginToolsWithoutDeleteRightTest : LoginToolsTest {
+    LoginToolsWithoutDeleteRightTest()
+        : LoginToolsTest([] {
+              test::FtpServerOptions options = presenterAccount();
+              options.refuseDelete = true;
+              return options;
+          }())
+    {
+    }
+};
+
+TEST_F(LoginToolsWithoutDeleteRightTest, InstallSaysWhenTheAccessRulesCannotBeWithdrawn)
+{
+    std::filesystem::create_directory(server.root() + "/show/.htpasswd");
+    install();
+    EXPECT_EQ(texts(), std::vector<std::string>{
+                           std::string("Die htpasswd-Datei kann nicht installiert werden.") +
+                           kAccessRulesStuck});
+    expectEveryBox("Fehler", BoxModality::Ordinary);
+    EXPECT_EQ(server.log({"DELE"}), std::vector<std::string>{"DELE .htaccess"});
+    EXPECT_TRUE(server.exists("show/.htaccess"));
 }
 
 TEST_F(LoginToolsTest, InstallWhenTheLocalFilesCannotBeCreated)
@@ -181,6 +264,51 @@ TEST_F(LoginToolsTest, InstallWhenTheLocalFilesCannotBeCreated)
                                         "Die htpasswd-Datei kann nicht erstellt werden."}));
     expectEveryBox("Fehler", BoxModality::Ordinary);
     EXPECT_TRUE(server.log({"STOR"}).empty());
+    // No access rules went up, so none are deleted.
+    EXPECT_TRUE(server.log({"DELE"}).empty());
+}
+
+TEST_F(LoginToolsTest, InstallRefusesAnEmptyLoginIdOrPassword)
+{
+    for (const auto& [id, password, text] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"", "geheim", kLoginIdMissing},
+             {"   ", "geheim", kLoginIdMissing},
+             {"", "", kLoginIdMissing},
+             {"anna", "", kLoginPasswordMissing},
+             {" anna ", "    ", kLoginPasswordMissing}}) {
+        boxes.clear();
+        fields.texts[SettingsField::LoginId] = id;
+        fields.texts[SettingsField::LoginPassword] = password;
+        install();
+        const auto shown = boxes.shown();
+        ASSERT_EQ(shown.size(), 1u) << "'" << id << "' / '" << password << "'";
+        EXPECT_EQ(shown[0].title, "Fehler");
+        EXPECT_EQ(shown[0].modality, BoxModality::Ordinary);
+        EXPECT_EQ(shown[0].text, text) << "'" << id << "' / '" << password << "'";
+    }
+    // Refused before the server was contacted, and nothing was written or uploaded.
+    EXPECT_TRUE(server.log().empty());
+    EXPECT_FALSE(std::filesystem::exists(tempFolder() + "Velmora.ht1"));
+    EXPECT_FALSE(std::filesystem::exists(tempFolder() + "Velmora.ht2"));
+    EXPECT_TRUE(std::filesystem::is_empty(server.root() + "/show"));
+    EXPECT_FALSE(stopped);
+}
+
+TEST_F(LoginToolsTest, OnlyAPasswordLongerThanEightCharactersGetsTheNote)
+{
+    // Eight characters once the outer spaces are gone: all of them count.
+    fields.texts[SettingsField::LoginPassword] = "  achtzei8  ";
+    install();
+    EXPECT_EQ(texts(), std::vector<std::string>{kInstalled});
+
+    boxes.clear();
+    fields.texts[SettingsField::LoginPassword] = " neunzei9x ";
+    install();
+    EXPECT_EQ(texts(), std::vector<std::string>{std::string(kInstalled) + kOnlyEightCount});
+    expectEveryBox("Information", BoxModality::Ordinary);
+    // Not refused: the login is installed with the hash of the first eight characters.
+    EXPECT_EQ(server.file("show/.htpasswd"), "anna:" + systemCrypt("neunzei9") + "\n");
 }
 
 TEST_F(LoginToolsTest, InstallRefusesLoginTextsThatWouldBreakThePasswordList)

@@ -110,6 +110,8 @@ void FtpServer::start()
         argv.push_back("--no-rename-over");
     if (options_.refuseRename)
         argv.push_back("--no-rename");
+    if (options_.refuseDelete)
+        argv.push_back("--no-delete");
     const std::string output = folder_.path() + "/server" + std::to_string(++starts_) + ".out";
     process_ =
         std::make_unique<LaunchedProgram>(argv, std::map<std::string, std::string>{}, output);

@@ -22,6 +22,7 @@ struct FtpServerOptions {
     // A copy of every file as it arrived, for stored(). A benchmark turns it off: the copies
     // would cost the server time in every measured upload.
     bool keepEveryVersion = true;
+    bool refuseDelete = false; // the account may upload but not delete: DELE answered 550
 };
 
 // One complete file as it arrived under its name: by an upload, or by a rename onto that name.
