@@ -16,6 +16,9 @@ renamed file is kept as "<n>-<new name>" too, in the same count, with "<n>.from"
 name. --no-rename-over answers 550 to an RNTO onto an existing name, as some Windows servers do;
 --no-rename refuses RNFR and RNTO altogether (502). --no-delete gives the accounts no right to
 delete files, as some hosts do for upload accounts (DELE answered 550).
+
+Hostile or slow servers: --pwd-reply TEXT answers PWD with TEXT exactly as given (line ends
+included), whatever the real directory; --reply-delay-ms N answers every command N ms late.
 """
 import argparse
 import logging
@@ -44,6 +47,8 @@ def main():
     parser.add_argument("--no-rename-over", action="store_true")
     parser.add_argument("--no-rename", action="store_true")
     parser.add_argument("--no-delete", action="store_true")
+    parser.add_argument("--pwd-reply", default="")
+    parser.add_argument("--reply-delay-ms", type=int, default=0)
     args = parser.parse_args()
 
     config_logging(level=logging.WARNING)
@@ -87,6 +92,9 @@ def main():
     class Handler(FTPHandler):
         def pre_process_command(self, line, cmd, arg):
             log(line)
+            if args.reply_delay_ms > 0:
+                # Blocks the single-threaded server, as a busy one would keep everyone waiting.
+                time.sleep(args.reply_delay_ms / 1000.0)
             if args.no_passive and cmd in ("PASV", "EPSV"):
                 self.respond("502 Passive mode is switched off on this server.")
                 return
@@ -94,6 +102,12 @@ def main():
                 self.respond("502 Renaming is switched off on this server.")
                 return
             super().pre_process_command(line, cmd, arg)
+
+        def ftp_PWD(self, line):
+            if args.pwd_reply:
+                self.push(args.pwd_reply)
+                return
+            super().ftp_PWD(line)
 
         def ftp_RNTO(self, path):
             if args.no_rename_over and self._rnfr and self.fs.lexists(path):

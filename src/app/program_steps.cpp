@@ -1,12 +1,14 @@
 #include "app/program_steps.h"
 
-#include "core/final_cleanup.h"
 #include "capture/png_writer.h"
 #include "capture/region_validation.h"
 #include "capture/rgb_picture.h"
+#include "core/final_cleanup.h"
+#include "gui/work_while_repainting.h"
 #include "server_tools/install_login.h"
 #include "server_tools/remove_login.h"
 #include "server_tools/server_directory_tools.h"
+#include "settings/settings_fields_copy.h"
 #include "settings/settings_store.h"
 
 namespace velmora {
@@ -23,7 +25,8 @@ ProgramSteps::ProgramSteps(const ProgramFolders& folders, MessageBoxes& boxes, C
                            SettingsRecord& settings, SharedPresentation& shared)
     : folders_(folders), boxes_(boxes), clock_(clock), settings_(settings), shared_(shared),
       cycle_(shared, boxes, clock, folders.temp),
-      clear_(shared, boxes, cycle_, folders.temp, writeBlankPicture), regionFrame_(screen_.bounds())
+      clear_(shared, boxes, cycle_, folders.temp, writeBlankPicture, runWhileRepainting),
+      regionFrame_(screen_.bounds())
 {
 }
 
@@ -82,8 +85,7 @@ void ProgramSteps::clearPresentation(const SettingsRecord& settings,
     const CaptureResult last = capture_->lastResult();
     const ClearOutcome outcome = clear_.run(
         settings, PictureSize{last.pictureWidth, last.pictureHeight},
-        PointerMarker{last.markerX, last.markerY}, waitForUpload,
-        [this](const std::string& text) {
+        PointerMarker{last.markerX, last.markerY}, waitForUpload, [this](const std::string& text) {
             if (display_)
                 display_->setStatusLine(text);
         });
@@ -115,18 +117,24 @@ SettingsWindowActions ProgramSteps::settingsWindowActions()
         if (regionPicker_ && settingsWindow_)
             regionPicker_->open(*settingsWindow_, view, stop);
     };
-    actions.checkServerDirectory = [this, stop](SettingsWindowView& view) {
-        CheckServerDirectory(view, boxes_, stop);
+    // The server tools talk to the server while the windows keep painting; they work on a copy
+    // of the typed fields, since the window's gadgets belong to the GUI thread.
+    const auto awayFromTheWindow = [](const std::function<void(SettingsFields&)>& tool) {
+        return [tool](SettingsWindowView& view) {
+            SettingsFieldsCopy fields(view);
+            runWhileRepainting([&] { tool(fields); });
+            fields.writeBackTo(view);
+        };
     };
-    actions.loadAbsoluteServerPath = [this, stop](SettingsWindowView& view) {
-        LoadAbsoluteServerPath(view, boxes_, stop);
-    };
-    actions.installLogin = [this, stop](SettingsWindowView& view) {
-        InstallLogin(view, boxes_, stop, folders_.temp);
-    };
-    actions.removeLogin = [this, stop](SettingsWindowView& view) {
-        RemoveLogin(view, boxes_, stop);
-    };
+    actions.checkServerDirectory = awayFromTheWindow(
+        [this, stop](SettingsFields& fields) { CheckServerDirectory(fields, boxes_, stop); });
+    actions.loadAbsoluteServerPath = awayFromTheWindow(
+        [this, stop](SettingsFields& fields) { LoadAbsoluteServerPath(fields, boxes_, stop); });
+    actions.installLogin = awayFromTheWindow([this, stop](SettingsFields& fields) {
+        InstallLogin(fields, boxes_, stop, folders_.temp);
+    });
+    actions.removeLogin = awayFromTheWindow(
+        [this, stop](SettingsFields& fields) { RemoveLogin(fields, boxes_, stop); });
     return actions;
 }
 

@@ -10,9 +10,11 @@ namespace velmora {
 
 ClearPresentation::ClearPresentation(SharedPresentation& shared, MessageBoxes& boxes,
                                      PresentationCycle& cycle, std::string tempFolder,
-                                     BlankPictureWriter writeBlankPicture)
+                                     BlankPictureWriter writeBlankPicture, WorkRunner runCycles,
+                                     std::chrono::milliseconds timeLimit)
     : shared_(shared), boxes_(boxes), cycle_(cycle), tempFolder_(std::move(tempFolder)),
-      writeBlankPicture_(std::move(writeBlankPicture))
+      writeBlankPicture_(std::move(writeBlankPicture)), runCycles_(std::move(runCycles)),
+      timeLimit_(timeLimit)
 {
 }
 
@@ -42,11 +44,18 @@ ClearOutcome ClearPresentation::run(const SettingsRecord& settings, PictureSize 
         return ClearOutcome::PictureNotCleared;
     }
 
-    cycle_.run(settings, marker, PictureAdvance::Always);
-    shared_.uploadCounter = -1;
-    cycle_.run(settings, marker, PictureAdvance::Always);
-    shared_.uploadCounter = -1;
-    cycle_.run(settings, marker, PictureAdvance::Always);
+    const auto deadline = std::chrono::steady_clock::now() + timeLimit_;
+    const auto cycles = [&] {
+        cycle_.run(settings, marker, PictureAdvance::Always, deadline);
+        shared_.uploadCounter = -1;
+        cycle_.run(settings, marker, PictureAdvance::Always, deadline);
+        shared_.uploadCounter = -1;
+        cycle_.run(settings, marker, PictureAdvance::Always, deadline);
+    };
+    if (runCycles_)
+        runCycles_(cycles);
+    else
+        cycles();
     return ClearOutcome::Done;
 }
 

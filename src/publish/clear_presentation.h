@@ -8,6 +8,7 @@
 #include "settings/settings_record.h"
 #include "core/message_boxes.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -15,6 +16,10 @@ namespace velmora {
 
 // Writes a black picture of width x height as PNG to path with the program's picture writer.
 using BlankPictureWriter = std::function<bool(const std::string& path, int width, int height)>;
+
+// Runs work to its end; the program's runs it away from the GUI thread so that the windows keep
+// painting meanwhile.
+using WorkRunner = std::function<void(const std::function<void()>& work)>;
 
 struct PictureSize {
     int width = 0; // 0 before the first capture since program start
@@ -31,8 +36,12 @@ enum class ClearOutcome {
 class ClearPresentation {
 public:
     // tempFolder ends in "/"; the blank picture replaces its "Velmora.png".
+    // The three clearing cycles run through runCycles (by default right here) and end within
+    // timeLimit, however slowly the server answers: the presenter waits for them.
     ClearPresentation(SharedPresentation& shared, MessageBoxes& boxes, PresentationCycle& cycle,
-                      std::string tempFolder, BlankPictureWriter writeBlankPicture);
+                      std::string tempFolder, BlankPictureWriter writeBlankPicture,
+                      WorkRunner runCycles = {},
+                      std::chrono::milliseconds timeLimit = std::chrono::seconds(60));
 
     // GUI thread, blocking. waitForUpload returns once no Upload thread is alive (and keeps
     // serving that thread's message boxes meanwhile); showStatus puts a text on the Status line.
@@ -46,6 +55,8 @@ private:
     PresentationCycle& cycle_;
     std::string tempFolder_;
     BlankPictureWriter writeBlankPicture_;
+    WorkRunner runCycles_;
+    std::chrono::milliseconds timeLimit_;
 };
 
 } // namespace velmora

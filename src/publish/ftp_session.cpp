@@ -17,11 +17,24 @@ bool libraryReady()
     return ready;
 }
 
-// A line break or NUL inside an argument would let a text smuggle a second command onto the
-// control connection.
+// A line break or NUL inside the user name or password would let a text smuggle a second command
+// onto the control connection.
 bool safeArgument(const std::string& text)
 {
     return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
+// Names of files and directories, typed or sent by the server, carry no control characters at
+// all: besides line breaks, none belongs in a name, and a server's reply is no more trusted than
+// the presenter's typing.
+bool safeName(const std::string& text)
+{
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return false;
+    }
+    return true;
 }
 
 bool isUnreserved(unsigned char c)
@@ -107,6 +120,7 @@ bool succeeded(const FtpExchange* exchange)
 
 struct FtpSession::Impl {
     FtpTimeouts timeouts;
+    std::optional<std::chrono::steady_clock::time_point> deadline;
     // Declared before the handles, which libcurl may still use while it cleans up.
     FtpDialogue dialogue;
     // Keeps the control connection between the operations of the session.
@@ -117,6 +131,8 @@ struct FtpSession::Impl {
     // to open a new control connection (after a time-out it drops the old one), the next command
     // first returns there, so that a file never lands in the login directory by mistake.
     std::string currentDirectory;
+    // Set when a change of directory went half through: where commands would land is unknown.
+    bool directoryUnknown = false;
     TransferLoopCounters counters;
 
     struct Request {
@@ -131,8 +147,16 @@ struct FtpSession::Impl {
 
     bool perform(const Request& request)
     {
-        if (!easy || !multi)
+        if (!easy || !multi || directoryUnknown)
             return false;
+        long timeLeftMs = 0; // no limit
+        if (deadline) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                *deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0)
+                return false;
+            timeLeftMs = static_cast<long>(left.count());
+        }
         CURL* h = easy.get();
         std::vector<std::string> commands;
         if (!currentDirectory.empty())
@@ -158,6 +182,7 @@ struct FtpSession::Impl {
         curl_easy_setopt(h, CURLOPT_READFUNCTION, request.read);
         curl_easy_setopt(h, CURLOPT_READDATA, request.source);
         curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, request.size);
+        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, timeLeftMs);
         dialogue.clear();
         const CURLcode result = runTransfer(multi.get(), h, &counters);
         curl_easy_setopt(h, CURLOPT_QUOTE, nullptr);
@@ -180,6 +205,12 @@ bool FtpSession::isOpen() const
     return impl_->easy && impl_->multi;
 }
 
+void FtpSession::limitTo(std::chrono::steady_clock::time_point deadline)
+{
+    if (!impl_->deadline || deadline < *impl_->deadline)
+        impl_->deadline = deadline;
+}
+
 FtpOpenResult FtpSession::open(const std::string& serverName, const std::string& userName,
                                const std::string& password)
 {
@@ -199,6 +230,9 @@ FtpOpenResult FtpSession::open(const std::string& serverName, const std::string&
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "ftp");
     curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
     curl_easy_setopt(h, CURLOPT_FTP_USE_EPSV, 1L);
+    // libcurl would drop "." and ".." segments from the paths of uploads while CWD, DELE, RNFR
+    // and RNTO send them as typed: a picture and its rename would land in different folders.
+    curl_easy_setopt(h, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, impl_->timeouts.connectSeconds);
     curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, impl_->timeouts.responseSeconds);
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
@@ -215,6 +249,7 @@ FtpOpenResult FtpSession::open(const std::string& serverName, const std::string&
     impl_->easy = std::move(easy);
     impl_->baseUrl = "ftp://" + address->host + ":" + std::to_string(address->port) + "/";
     impl_->currentDirectory.clear();
+    impl_->directoryUnknown = false;
     impl_->counters = {};
     if (!impl_->perform({})) {
         close();
@@ -226,7 +261,7 @@ FtpOpenResult FtpSession::open(const std::string& serverName, const std::string&
 bool FtpSession::putFile(const std::string& localPath, const std::string& remotePath,
                          TransferType type)
 {
-    if (!isOpen() || remotePath.empty() || !safeArgument(remotePath))
+    if (!isOpen() || remotePath.empty() || !safeName(remotePath))
         return false;
     FileHandle file(std::fopen(localPath.c_str(), "rb"));
     if (!file)
@@ -260,7 +295,7 @@ bool FtpSession::putFile(const std::string& localPath, const std::string& remote
 
 bool FtpSession::setCurrentDirectory(const std::string& directory)
 {
-    if (!isOpen() || !safeArgument(directory))
+    if (!isOpen() || !safeName(directory))
         return false;
     Impl::Request request;
     request.commands = {"*CWD " + directory, "*PWD"};
@@ -268,7 +303,13 @@ bool FtpSession::setCurrentDirectory(const std::string& directory)
         return false;
     const FtpExchange* pwd = impl_->dialogue.lastOf("PWD");
     const auto where = succeeded(pwd) ? quotedDirectory(pwd->replyText) : std::nullopt;
-    impl_->currentDirectory = where ? *where : std::string();
+    if (!where || where->empty() || !safeName(*where)) {
+        // The connection is in the new directory, but after a reconnect nothing could bring it
+        // back there: the next command might act in the login directory instead.
+        impl_->directoryUnknown = true;
+        return false;
+    }
+    impl_->currentDirectory = *where;
     return true;
 }
 
@@ -283,12 +324,15 @@ std::optional<std::string> FtpSession::currentDirectory()
     const FtpExchange* pwd = impl_->dialogue.lastOf("PWD");
     if (!succeeded(pwd) || pwd->replyCode != 257)
         return std::nullopt;
-    return quotedDirectory(pwd->replyText);
+    auto where = quotedDirectory(pwd->replyText);
+    if (where && !safeName(*where))
+        return std::nullopt;
+    return where;
 }
 
 bool FtpSession::deleteFile(const std::string& name)
 {
-    if (!isOpen() || name.empty() || !safeArgument(name))
+    if (!isOpen() || name.empty() || !safeName(name))
         return false;
     Impl::Request request;
     request.commands = {"*DELE " + name};
@@ -297,7 +341,7 @@ bool FtpSession::deleteFile(const std::string& name)
 
 FtpRenameResult FtpSession::renameFile(const std::string& from, const std::string& to)
 {
-    if (!isOpen() || from.empty() || to.empty() || !safeArgument(from) || !safeArgument(to))
+    if (!isOpen() || from.empty() || to.empty() || !safeName(from) || !safeName(to))
         return FtpRenameResult::Failed;
     Impl::Request request;
     request.commands = {"*RNFR " + from, "*RNTO " + to};
@@ -320,6 +364,7 @@ void FtpSession::close()
     impl_->easy.reset();
     impl_->multi.reset();
     impl_->currentDirectory.clear();
+    impl_->directoryUnknown = false;
 }
 
 const TransferLoopCounters& FtpSession::transferCounters() const

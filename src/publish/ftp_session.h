@@ -5,6 +5,7 @@
 
 #include "publish/transfer_loop_counters.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,13 +47,24 @@ public:
     FtpOpenResult open(const std::string& serverName, const std::string& userName,
                        const std::string& password);
     bool isOpen() const;
+    // Ends the whole session by this time at the latest (an earlier deadline stays): no command
+    // starts after it and none runs past it. A server that answers each command just inside the
+    // time-outs would otherwise hold a tool or Clear, and with them the presenter's windows, for
+    // minutes.
+    void limitTo(std::chrono::steady_clock::time_point deadline);
 
-    // remotePath is relative to the current directory (the login directory unless changed).
-    // Ascii sends TYPE A, Binary TYPE I. False when the local file cannot be read or the server
-    // does not take the file.
+    // remotePath is relative to the current directory (the login directory unless changed) and
+    // reaches the server exactly as given, "." and ".." segments included, as every other
+    // command's names do. Ascii sends TYPE A, Binary TYPE I. False when the local file cannot be
+    // read or the server does not take the file.
     bool putFile(const std::string& localPath, const std::string& remotePath, TransferType type);
+    // CWD, then PWD for the server's own name of the directory, which every later command of
+    // the session returns to should libcurl have to reconnect. False when either fails or the
+    // name is unusable; the session then refuses every further command, since it no longer
+    // knows where they would land.
     bool setCurrentDirectory(const std::string& directory);
-    // The server's name for the current directory: the quoted path of the 257 reply.
+    // The server's name for the current directory: the quoted path of the 257 reply; empty when
+    // there is none or it holds control characters.
     std::optional<std::string> currentDirectory();
     bool deleteFile(const std::string& name);
     // RNFR from, RNTO to. Both names are relative to the current directory.

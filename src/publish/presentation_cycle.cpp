@@ -34,7 +34,8 @@ std::int32_t PresentationCycle::nextPictureNumber(PictureAdvance advance) const
 }
 
 void PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker,
-                            PictureAdvance advance)
+                            PictureAdvance advance,
+                            std::optional<std::chrono::steady_clock::time_point> deadline)
 {
     bool anyFailure = false;
     const auto fail = [&](const char* message) {
@@ -46,6 +47,8 @@ void PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
     };
 
     FtpSession session(timeouts_);
+    if (deadline)
+        session.limitTo(*deadline);
     switch (session.open(settings.FTPServerName, settings.FTPUserName, settings.FTPPassword)) {
     case FtpOpenResult::Connected:
         break;

@@ -9,7 +9,9 @@
 #include "core/clock.h"
 #include "core/message_boxes.h"
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace velmora {
@@ -38,8 +40,10 @@ public:
 
     // settings is the cycle's own copy, taken when it started. Failures go through the retry
     // window; the caller learns of a reported one only through the state becoming Stopped.
+    // A deadline ends the cycle's FTP work by then (Clear, which the presenter waits for).
     void run(const SettingsRecord& settings, PointerMarker marker,
-             PictureAdvance advance = PictureAdvance::HoldWhileFailing);
+             PictureAdvance advance = PictureAdvance::HoldWhileFailing,
+             std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt);
 
 private:
     std::int32_t nextPictureNumber(PictureAdvance advance) const;

@@ -26,6 +26,7 @@ std::string typedRemoteDirectory(const SettingsFields& fields)
 bool openToolConnection(FtpSession& session, const SettingsFields& fields, MessageBoxes& boxes,
                         const std::function<void()>& stopPresentation, BoxModality modality)
 {
+    session.limitTo(std::chrono::steady_clock::now() + kToolTimeLimit);
     const FtpOpenResult result =
         session.open(fields.text(SettingsField::ServerName), fields.text(SettingsField::UserName),
                      fields.text(SettingsField::Password));

@@ -4,10 +4,11 @@
 // its absolute name, which the login protection needs. Both run on the GUI thread and report
 // every result and failure in a message box at once (no retry window).
 
-#include "publish/ftp_session.h"
 #include "core/message_boxes.h"
+#include "publish/ftp_session.h"
 #include "settings/settings_fields.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -16,19 +17,24 @@ namespace velmora {
 // Web directory field followed directly by the subdirectory field.
 std::string typedRemoteDirectory(const SettingsFields& fields);
 
-// Connects and logs in with the typed server name, user name and password. On a failure the
-// presentation is stopped, the reason is shown in a box titled "Fehler" of the given modality,
-// and false comes back.
+// How long one tool may take as a whole: it runs while the presenter waits for the window.
+inline constexpr std::chrono::seconds kToolTimeLimit{60};
+
+// Connects and logs in with the typed server name, user name and password, and limits the whole
+// session to kToolTimeLimit from now. On a failure the presentation is stopped, the reason is
+// shown in a box titled "Fehler" of the given modality, and false comes back.
 bool openToolConnection(FtpSession& session, const SettingsFields& fields, MessageBoxes& boxes,
                         const std::function<void()>& stopPresentation, BoxModality modality);
 
 // Button "Verzeichnis prüfen": tells whether the presentation directory exists on the server.
-void CheckServerDirectory(SettingsFields& fields, MessageBoxes& boxes, const std::function<void()>& stopPresentation,
+void CheckServerDirectory(SettingsFields& fields, MessageBoxes& boxes,
+                          const std::function<void()>& stopPresentation,
                           const FtpTimeouts& timeouts = {});
 
 // Button "Laden": puts the server's absolute name of the presentation directory, followed by
 // "/", into the absolute path field; the field stays as it was when that fails.
-void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes, const std::function<void()>& stopPresentation,
+void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes,
+                            const std::function<void()>& stopPresentation,
                             const FtpTimeouts& timeouts = {});
 
 } // namespace velmora

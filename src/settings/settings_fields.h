@@ -23,6 +23,14 @@ enum class SettingsField {
     InternetRetryTime = 49,
 };
 
+inline constexpr SettingsField kAllSettingsFields[] = {
+    SettingsField::ServerName,        SettingsField::WebDir,        SettingsField::SubDir,
+    SettingsField::UserName,          SettingsField::Password,      SettingsField::HtpasswdPath,
+    SettingsField::LoginId,           SettingsField::LoginPassword, SettingsField::Homepage,
+    SettingsField::PauseSeconds,      SettingsField::ScreenRegion,  SettingsField::BrowserRefresh,
+    SettingsField::InternetRetryTime,
+};
+
 class SettingsFields {
 public:
     virtual ~SettingsFields() = default;

@@ -160,8 +160,7 @@ TEST_F(ClearPresentationTest, WaitsForTheRunningUploadAndStartsWithAFreshWindow)
     const auto before = server.stored().size();
     ASSERT_EQ(runClear({24, 24},
                        [&] {
-                           shared.firstFailureTime =
-                               static_cast<std::int32_t>(test::kStartTime - 100);
+                           shared.firstFailureTime = test::kStartTime - 100;
                            hold.unlock();
                            upload.join();
                            waited = true;
@@ -176,6 +175,30 @@ TEST_F(ClearPresentationTest, WaitsForTheRunningUploadAndStartsWithAFreshWindow)
     EXPECT_EQ(shared.state, PresentationState::Cleared);
     EXPECT_EQ(storedNames(before).size(), 9u); // three times picture, rename and data page
     expectBlackPicturesOnServer(24, 24);
+}
+
+TEST_F(ClearPresentationTest, CyclesRunThroughTheRunnerAndStopAtTheTimeLimit)
+{
+    presentTwice();
+    int runs = 0;
+    ClearPresentation limited{shared,
+                              boxes,
+                              cycle,
+                              tempFolder(),
+                              [](const std::string& path, int w, int h) {
+                                  return test::writePngFile(path, test::solidPixels(w, h, 0, 0, 0));
+                              },
+                              [&runs](const std::function<void()>& work) {
+                                  ++runs;
+                                  work();
+                              },
+                              std::chrono::milliseconds(0)};
+    server.clearLog();
+    ASSERT_EQ(limited.run(settings, {8, 8}, {}, [] {}), ClearOutcome::Done);
+    EXPECT_EQ(runs, 1) << "all three cycles in one run of the runner";
+    // A server that answers every command just inside its time-outs would hold the presenter's
+    // window for minutes; past the limit not one command is sent.
+    EXPECT_TRUE(server.log().empty());
 }
 
 } // namespace

@@ -112,6 +112,14 @@ void FtpServer::start()
         argv.push_back("--no-rename");
     if (options_.refuseDelete)
         argv.push_back("--no-delete");
+    if (!options_.pwdReply.empty()) {
+        argv.push_back("--pwd-reply");
+        argv.push_back(options_.pwdReply);
+    }
+    if (options_.replyDelayMs > 0) {
+        argv.push_back("--reply-delay-ms");
+        argv.push_back(std::to_string(options_.replyDelayMs));
+    }
     const std::string output = folder_.path() + "/server" + std::to_string(++starts_) + ".out";
     process_ =
         std::make_unique<LaunchedProgram>(argv, std::map<std::string, std::string>{}, output);

@@ -23,6 +23,10 @@ struct FtpServerOptions {
     // would cost the server time in every measured upload.
     bool keepEveryVersion = true;
     bool refuseDelete = false; // the account may upload but not delete: DELE answered 550
+    // Sent as it is, line ends included, instead of the true answer to PWD: a hostile or broken
+    // server's reply.
+    std::string pwdReply;
+    int replyDelayMs = 0; // every command is answered this late: a server at its limits
 };
 
 // One complete file as it arrived under its name: by an upload, or by a rename onto that name.

@@ -1,0 +1,20 @@
+#include "gui/work_while_repainting.h"
+
+#include "core/signal_stack.h"
+
+#include <QEventLoop>
+
+namespace velmora {
+
+void runWhileRepainting(const std::function<void()>& work)
+{
+    QEventLoop loop;
+    // The quit is queued to the GUI thread, so it cannot slip in before the loop runs.
+    std::jthread worker = startWorkerThread([&work, &loop] {
+        work();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace velmora
