@@ -6,47 +6,75 @@
 #include <cstring>
 
 namespace velmora {
+namespace {
 
-std::vector<CompressedPiece> DeflatePieceCache::take(const Scanlines& s, int level, int pieceCount)
+std::uint64_t combine(std::uint64_t seed, std::uint64_t value)
 {
-    const Layout layout{s.rowBytes, s.rowCount, pieceCount, level, s.filterByte};
-    const bool comparable =
-        complete_ && layout == layout_ && pieces_.size() == static_cast<std::size_t>(pieceCount);
+    seed ^= value + 0x9e3779b97f4a7c15ull + (seed << 6) + (seed >> 2);
+    return seed * 0xff51afd7ed558ccdull;
+}
+
+} // namespace
+
+std::vector<CompressedPiece> DeflatePieceCache::take(const Scanlines& s, int level,
+                                                     const std::vector<int>& bounds,
+                                                     std::vector<std::uint64_t> rowHashes)
+{
+    const Format format{s.rowBytes, level, s.filterByte};
+    const bool comparable = complete_ && format == format_;
     complete_ = false;
     lastReused_ = 0;
-    std::vector<CompressedPiece> result(static_cast<std::size_t>(std::max(pieceCount, 0)));
-    if (!comparable) {
-        pieces_.clear();
-        layout_ = layout;
-        keepAllRows(s);
-        return result;
-    }
+    const int pieceCount = std::max(0, static_cast<int>(bounds.size()) - 1);
+    std::vector<CompressedPiece> result(static_cast<std::size_t>(pieceCount));
 
-    for (int r = 0; r < s.rowCount; ++r)
-        rowChanged_[static_cast<std::size_t>(r)] =
-            std::memcmp(keptRow(r), s.row(r), s.rowBytes) != 0;
-
-    for (int piece = 0; piece < pieceCount; ++piece) {
-        if (inputUnchanged(s, pieceFirstRow(s.rowCount, pieceCount, piece),
-                           pieceFirstRow(s.rowCount, pieceCount, piece + 1))) {
-            result[static_cast<std::size_t>(piece)] = pieces_[static_cast<std::size_t>(piece)];
-            ++lastReused_;
+    if (comparable) {
+        // The new picture's keys are worked out from its own fingerprints.
+        std::swap(hashes_, rowHashes);
+        for (int piece = 0; piece < pieceCount; ++piece) {
+            const int first = bounds[static_cast<std::size_t>(piece)];
+            const int end = bounds[static_cast<std::size_t>(piece) + 1];
+            const auto [from, to] =
+                pieceByKey_.equal_range(pieceKey(first, end, piece + 1 == pieceCount));
+            for (auto candidate = from; candidate != to; ++candidate) {
+                const int kept = candidate->second;
+                const bool keptLast = kept + 1 == static_cast<int>(bounds_.size()) - 1;
+                const int keptRows = bounds_[static_cast<std::size_t>(kept) + 1] -
+                                     bounds_[static_cast<std::size_t>(kept)];
+                if (keptLast == (piece + 1 == pieceCount) && keptRows == end - first &&
+                    sameInputAsKept(s, first, end, bounds_[static_cast<std::size_t>(kept)])) {
+                    result[static_cast<std::size_t>(piece)] =
+                        pieces_[static_cast<std::size_t>(kept)];
+                    ++lastReused_;
+                    break;
+                }
+            }
         }
+        std::swap(hashes_, rowHashes);
     }
-    pieces_.clear();
 
     // Only now: the comparisons above read the previous picture's rows.
-    for (int r = 0; r < s.rowCount; ++r)
-        if (rowChanged_[static_cast<std::size_t>(r)])
-            std::memcpy(rows_.get() + s.rowBytes * static_cast<std::size_t>(r), s.row(r),
-                        s.rowBytes);
+    pieces_.clear();
+    pieceByKey_.clear();
+    format_ = format;
+    bounds_ = bounds;
+    hashes_ = std::move(rowHashes);
+    keepAllRows(s);
     return result;
 }
 
 void DeflatePieceCache::store(const std::vector<CompressedPiece>& pieces)
 {
+    const int pieceCount = lastPieceCount();
+    if (pieces.size() != static_cast<std::size_t>(pieceCount))
+        return;
     pieces_ = pieces;
-    complete_ = pieces_.size() == static_cast<std::size_t>(layout_.pieceCount);
+    pieceByKey_.reserve(pieces_.size());
+    for (int piece = 0; piece < pieceCount; ++piece)
+        pieceByKey_.emplace(pieceKey(bounds_[static_cast<std::size_t>(piece)],
+                                     bounds_[static_cast<std::size_t>(piece) + 1],
+                                     piece + 1 == pieceCount),
+                            piece);
+    complete_ = true;
 }
 
 void DeflatePieceCache::clear()
@@ -55,10 +83,54 @@ void DeflatePieceCache::clear()
     lastReused_ = 0;
     pieces_.clear();
     pieces_.shrink_to_fit();
+    pieceByKey_ = {};
+    bounds_.clear();
+    bounds_.shrink_to_fit();
+    hashes_.clear();
+    hashes_.shrink_to_fit();
     rows_.reset();
     rowsSize_ = 0;
-    rowChanged_.clear();
-    rowChanged_.shrink_to_fit();
+}
+
+// Everything that decides whether two pieces can have the same input, from hashes_: where the
+// input starts inside its first row (the window may begin mid-row), how many rows it covers, the
+// fingerprints of its whole rows, and whether the piece closes the stream.
+std::uint64_t DeflatePieceCache::pieceKey(int firstRow, int endRow, bool last) const
+{
+    const std::size_t line = format_.rowBytes + 1;
+    const StreamSpan input = pieceInput(format_.rowBytes, firstRow, endRow);
+    const int startRow = static_cast<int>(input.begin / line);
+    std::uint64_t key = combine(input.end - input.begin, input.begin % line);
+    key = combine(key, static_cast<std::uint64_t>(endRow - firstRow) << 1 | (last ? 1 : 0));
+    // A window that starts inside its first row holds only that row's tail, which the row's
+    // fingerprint does not describe; the comparison checks it.
+    const bool partialFirstRow = input.begin % line > 1;
+    for (int r = startRow + (partialFirstRow ? 1 : 0); r < endRow; ++r)
+        key = combine(key, hashes_[static_cast<std::size_t>(r)]);
+    return key;
+}
+
+// The new piece's input against the kept picture's piece starting at keptFirstRow: the same
+// length of window and rows, byte for byte. Filter bytes need no comparing: the format fixes them.
+bool DeflatePieceCache::sameInputAsKept(const Scanlines& s, int firstRow, int endRow,
+                                        int keptFirstRow) const
+{
+    const std::size_t line = s.rowBytes + 1;
+    const StreamSpan input = pieceInput(s.rowBytes, firstRow, endRow);
+    const StreamSpan kept =
+        pieceInput(s.rowBytes, keptFirstRow, keptFirstRow + (endRow - firstRow));
+    if (input.end - input.begin != kept.end - kept.begin || input.begin % line != kept.begin % line)
+        return false;
+    const int shift = keptFirstRow - firstRow;
+    const int startRow = static_cast<int>(input.begin / line);
+    for (int r = startRow; r < endRow; ++r) {
+        // The window may start inside its first row; column 0 is the filter byte.
+        const std::size_t from =
+            r == startRow && input.begin % line > 1 ? input.begin % line - 1 : 0;
+        if (std::memcmp(keptRow(r + shift) + from, s.row(r) + from, s.rowBytes - from) != 0)
+            return false;
+    }
+    return true;
 }
 
 void DeflatePieceCache::keepAllRows(const Scanlines& s)
@@ -72,25 +144,6 @@ void DeflatePieceCache::keepAllRows(const Scanlines& s)
     }
     for (int r = 0; r < s.rowCount; ++r)
         std::memcpy(rows_.get() + s.rowBytes * static_cast<std::size_t>(r), s.row(r), s.rowBytes);
-    rowChanged_.assign(static_cast<std::size_t>(std::max(s.rowCount, 0)), 0);
-}
-
-// The piece's input runs from the start of its priming window, which may begin inside a row, to
-// the end of its last row. Filter bytes need no comparing: the layout fixes them.
-bool DeflatePieceCache::inputUnchanged(const Scanlines& s, int firstRow, int endRow) const
-{
-    const StreamSpan input = pieceInput(s.rowBytes, firstRow, endRow);
-    const int startRow = static_cast<int>(input.begin / (s.rowBytes + 1));
-    const std::size_t startColumn = input.begin % (s.rowBytes + 1); // 0: the filter byte
-    for (int r = startRow + 1; r < endRow; ++r)
-        if (rowChanged_[static_cast<std::size_t>(r)])
-            return false;
-    if (!rowChanged_[static_cast<std::size_t>(startRow)])
-        return true;
-    if (startColumn <= 1)
-        return false; // the whole row belongs to the input
-    const std::size_t from = startColumn - 1;
-    return std::memcmp(keptRow(startRow) + from, s.row(startRow) + from, s.rowBytes - from) == 0;
 }
 
 } // namespace velmora

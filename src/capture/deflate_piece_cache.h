@@ -1,16 +1,19 @@
 #pragma once
 // The compressed pieces of the previous picture of one writer, kept so that a piece whose whole
-// input is unchanged is not compressed again. A piece's input is its rows and the window of
-// stream before them that primes it (deflate_piece_layout.h); the level, the filter byte, the
-// row size, the row count and the piece count decide the rest. The cache keeps a copy of the
-// previous picture's rows and compares exactly (memcmp), so a reused piece is always the piece
-// compressing would give. Not thread-safe: its owner serialises the pictures.
+// input is unchanged is not compressed again, wherever that input now lies: after a scroll the
+// same rows, with the same window before them, come back a few rows higher. A piece's input is
+// its rows and the window of stream before them that primes it (deflate_piece_layout.h); the
+// level, the filter byte, the row size and whether it is the stream's last piece decide the rest.
+// Pieces are found by the fingerprints of their rows, and the cache keeps a copy of the previous
+// picture's rows and compares exactly (memcmp), so a reused piece is always the piece compressing
+// would give. Not thread-safe: its owner serialises the pictures.
 
 #include "capture/scanlines.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace velmora {
@@ -23,11 +26,14 @@ struct CompressedPiece {
 
 class DeflatePieceCache {
 public:
-    // Called before the pieces of a new picture are compressed. Gives one entry per piece: the
-    // previous picture's piece where this picture's input for it is byte for byte the same, an
+    // Called before the pieces of a new picture are compressed, with the picture's piece bounds
+    // ({0, ..., rowCount}) and the fingerprints of its rows (row_hashes.h). Gives one entry per
+    // piece: a piece of the previous picture whose input is byte for byte this piece's input, an
     // empty entry elsewhere. The kept copy becomes this picture; its pieces count only once
     // store() has them.
-    std::vector<CompressedPiece> take(const Scanlines& scanlines, int level, int pieceCount);
+    std::vector<CompressedPiece> take(const Scanlines& scanlines, int level,
+                                      const std::vector<int>& bounds,
+                                      std::vector<std::uint64_t> rowHashes);
 
     // Every piece of the picture last given to take(), compressed.
     void store(const std::vector<CompressedPiece>& pieces);
@@ -38,31 +44,37 @@ public:
     // Pieces take() found reusable for the last picture.
     int lastReused() const { return lastReused_; }
     // Pieces of the last picture.
-    int lastPieceCount() const { return layout_.pieceCount; }
-
-private:
-    struct Layout {
-        std::size_t rowBytes = 0;
-        int rowCount = 0;
-        int pieceCount = 0;
-        int level = 0;
-        std::uint8_t filterByte = 0;
-        bool operator==(const Layout&) const = default;
-    };
-
-    void keepAllRows(const Scanlines& scanlines);
-    bool inputUnchanged(const Scanlines& scanlines, int firstRow, int endRow) const;
-    const std::uint8_t* keptRow(int row) const
+    int lastPieceCount() const
     {
-        return rows_.get() + layout_.rowBytes * static_cast<std::size_t>(row);
+        return bounds_.empty() ? 0 : static_cast<int>(bounds_.size()) - 1;
     }
 
-    Layout layout_;
-    bool complete_ = false;                // the kept rows and pieces belong to one picture
+private:
+    // What every piece's bytes depend on besides its input.
+    struct Format {
+        std::size_t rowBytes = 0;
+        int level = 0;
+        std::uint8_t filterByte = 0;
+        bool operator==(const Format&) const = default;
+    };
+
+    std::uint64_t pieceKey(int firstRow, int endRow, bool last) const;
+    bool sameInputAsKept(const Scanlines& scanlines, int firstRow, int endRow,
+                         int keptFirstRow) const;
+    void keepAllRows(const Scanlines& scanlines);
+    const std::uint8_t* keptRow(int row) const
+    {
+        return rows_.get() + format_.rowBytes * static_cast<std::size_t>(row);
+    }
+
+    Format format_;
+    bool complete_ = false;                // the kept rows, bounds and pieces belong to one picture
     std::unique_ptr<std::uint8_t[]> rows_; // the previous picture's pixel rows, packed
     std::size_t rowsSize_ = 0;
-    std::vector<char> rowChanged_;
+    std::vector<std::uint64_t> hashes_; // of the kept rows
+    std::vector<int> bounds_;
     std::vector<CompressedPiece> pieces_;
+    std::unordered_multimap<std::uint64_t, int> pieceByKey_; // key: pieceKey; value: piece
     int lastReused_ = 0;
 };
 

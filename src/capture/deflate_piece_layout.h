@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace velmora {
 
@@ -23,6 +24,15 @@ struct StreamSpan {
 inline int pieceFirstRow(int rowCount, int pieceCount, int piece)
 {
     return static_cast<int>(std::int64_t{rowCount} * piece / pieceCount);
+}
+
+// The first row of every piece of an even cut into pieceCount pieces, then the row count.
+inline std::vector<int> evenPieceBounds(int rowCount, int pieceCount)
+{
+    std::vector<int> bounds;
+    for (int piece = 0; piece <= pieceCount; ++piece)
+        bounds.push_back(pieceFirstRow(rowCount, pieceCount, piece));
+    return bounds;
 }
 
 inline std::size_t streamOffsetOfRow(std::size_t rowBytes, int row)

@@ -1,7 +1,9 @@
 #include "capture/parallel_deflate.h"
 
+#include "capture/content_piece_bounds.h"
 #include "capture/deflate_piece_cache.h"
 #include "capture/deflate_piece_layout.h"
+#include "capture/row_hashes.h"
 #include "core/signal_stack.h"
 
 #include <zlib.h>
@@ -15,12 +17,6 @@
 
 namespace velmora {
 namespace {
-
-// Below this much scanline data per piece the thread start and the lost history cost more than
-// the parallel work gains.
-constexpr std::size_t kMinPieceBytes = 128 * 1024;
-// More pieces than cores, so that a core that drew an easy stretch of screen takes another.
-constexpr int kPiecesPerCore = 4;
 
 struct DeflateStream {
     z_stream z{};
@@ -158,16 +154,9 @@ bool compressPiece(const Scanlines& s, int level, int firstRow, int endRow, bool
     return true;
 }
 
-int choosePieceCount(const Scanlines& s)
-{
-    const std::size_t total = (s.rowBytes + 1) * static_cast<std::size_t>(s.rowCount);
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const std::size_t bySize = std::max<std::size_t>(1, total / kMinPieceBytes);
-    return static_cast<int>(std::min<std::size_t>(bySize, std::size_t(cores) * kPiecesPerCore));
-}
-
 // Compresses the pieces that have no bytes yet, on all cores. False when one of them failed.
-bool compressMissing(const Scanlines& s, int level, std::vector<CompressedPiece>& pieces)
+bool compressMissing(const Scanlines& s, int level, const std::vector<int>& bounds,
+                     std::vector<CompressedPiece>& pieces)
 {
     const int pieceCount = static_cast<int>(pieces.size());
     std::vector<int> missing;
@@ -183,8 +172,8 @@ bool compressMissing(const Scanlines& s, int level, std::vector<CompressedPiece>
         for (int i = next++; i < count; i = next++) {
             const int piece = missing[static_cast<std::size_t>(i)];
             try {
-                if (!compressPiece(s, level, pieceFirstRow(s.rowCount, pieceCount, piece),
-                                   pieceFirstRow(s.rowCount, pieceCount, piece + 1),
+                if (!compressPiece(s, level, bounds[static_cast<std::size_t>(piece)],
+                                   bounds[static_cast<std::size_t>(piece) + 1],
                                    piece == pieceCount - 1, out,
                                    pieces[static_cast<std::size_t>(piece)]))
                     failed = true;
@@ -225,21 +214,29 @@ std::size_t ZlibStream::size() const
 bool deflateScanlines(const Scanlines& s, int level, int pieceCount, ZlibStream& out,
                       DeflatePieceCache* cache)
 {
-    if (pieceCount <= 0)
-        pieceCount = choosePieceCount(s);
-    pieceCount = std::clamp(pieceCount, 1, std::max(1, s.rowCount));
+    // Fingerprints only where something reads them: the content's cut or the cache.
+    std::vector<std::uint64_t> hashes;
+    std::vector<int> bounds;
+    if (pieceCount <= 0) {
+        hashes = hashRows(s);
+        bounds = contentPieceBounds(hashes, s.rowBytes);
+    } else {
+        bounds = evenPieceBounds(s.rowCount, std::clamp(pieceCount, 1, std::max(1, s.rowCount)));
+        if (cache)
+            hashes = hashRows(s);
+    }
 
     std::vector<CompressedPiece> pieces;
     if (cache) {
         try {
-            pieces = cache->take(s, level, pieceCount);
+            pieces = cache->take(s, level, bounds, std::move(hashes));
         } catch (const std::bad_alloc&) {
             cache->clear(); // no memory for the copy: this picture is compressed in full
             cache = nullptr;
         }
     }
-    pieces.resize(static_cast<std::size_t>(pieceCount));
-    if (!compressMissing(s, level, pieces)) {
+    pieces.resize(bounds.size() - 1);
+    if (!compressMissing(s, level, bounds, pieces)) {
         if (cache)
             cache->clear();
         return false;

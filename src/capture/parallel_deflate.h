@@ -3,8 +3,9 @@
 // in independent pieces on all cores and joined without recompressing: every piece but the last
 // ends on a byte boundary with a full flush, each piece after the first is primed with the 32 KiB
 // of scanline data before it, and the Adler-32 checksums of the pieces are combined. With a
-// cache, pieces whose input did not change since the cache's previous picture are taken from it
-// instead of being compressed again; the stream is the same byte for byte.
+// cache, pieces whose input is found unchanged in the cache's previous picture (even where it
+// moved) are taken from it instead of being compressed again; the stream is the same byte for
+// byte.
 
 #include "capture/scanlines.h"
 
@@ -26,7 +27,8 @@ struct ZlibStream {
     std::size_t size() const;
 };
 
-// pieceCount 0 chooses by the number of cores and the amount of data. Returns false when zlib
+// pieceCount > 0 cuts the rows evenly into that many pieces; 0 cuts them where their content
+// says (content_piece_bounds.h), so that a cache finds moved rows again. Returns false when zlib
 // fails (out of memory); the cache then forgets its picture.
 bool deflateScanlines(const Scanlines& scanlines, int level, int pieceCount, ZlibStream& out,
                       DeflatePieceCache* cache = nullptr);

@@ -14,7 +14,7 @@
 namespace velmora {
 
 struct PngWriteOptions {
-    int pieceCount = 0;                  // 0: chosen by the cores and the picture size
+    int pieceCount = 0;                  // 0: cut where the rows' content says
     std::size_t maxIdatBytes = 1u << 20; // data bytes per IDAT chunk
 };
 
@@ -24,14 +24,14 @@ bool writePng(const std::string& path, const RgbPicture& picture,
               const PngWriteOptions& options = {});
 
 // The writer for a series of pictures, such as the captures of one screen: it keeps the previous
-// picture's rows and compressed pieces, and compresses again only the pieces whose input changed.
+// picture's rows and compressed pieces, and compresses again only the pieces whose input is new.
 // Every file is byte for byte the one writePng writes for the same picture and options. Memory:
 // one packed copy of the last picture plus its compressed data. Calls from several threads take
 // turns.
 class PngWriter {
 public:
-    // As writePng. Pieces of the previous picture are taken over only where their layout is the
-    // same, so a change of options costs one full compression.
+    // As writePng. Pieces of the previous picture are taken over wherever this picture has the
+    // same piece with the same input, also after a scroll when the pieces are cut by content.
     bool write(const std::string& path, const RgbPicture& picture,
                const PngWriteOptions& options = {});
 
