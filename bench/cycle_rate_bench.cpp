@@ -1,12 +1,15 @@
 // Presentation cycles per second of the whole program (velmora, started with the presentation
-// running and PauseSeconds=0) on a private 1920 x 1080 Xvfb showing a document, uploading to the
+// running and PauseSeconds=0) on a private 1920 x 1080 Xvfb showing a still document, or a text
+// document scrolling one line every 30 ms without pause (--screen scrolling), uploading to the
 // repository's FTP server on 127.0.0.1; side by side in the same run with a peer pipeline doing
 // the same job (ImageMagick "import -window root" to PNG, then curl uploading the picture and a
 // data page to the same server). Rounds alternate between the two so that both see the same
 // load; a cycle counts when its data page has arrived on the server. Prints both rates and the
-// ratio.
+// ratio. With --memory C the program then runs alone on the same screen for C cycles, and its
+// resident memory is printed after 100 cycles and after C.
 //
 //   build-bench/bench/cycle_rate_bench [--seconds S] [--rounds N] [--program PATH] [--intervals]
+//                                      [--screen still|scrolling] [--memory C]
 //
 // S seconds of counted cycles per round (default 10) after a first complete cycle that is not
 // counted; N rounds of each contender (default 3); PATH is the program to measure (default: the
@@ -17,9 +20,13 @@
 #include "document_like_content.h"
 #include "peer_loop.h"
 #include "peer_pipeline.h"
+#include "resident_memory.h"
 #include "run_command.h"
+#include "screen_scroller.h"
+#include "scrolling_document.h"
 #include "support/ftp_server_fixture.h" // tests/support
 #include "support/temporary_folder.h"   // tests/support
+#include "upload_watch.h"
 #include "velmora_process.h"
 
 #include <unistd.h>
@@ -30,6 +37,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,6 +53,8 @@ struct Options {
     int rounds = 3;
     std::string program = VELMORA_BINARY;
     bool intervals = false;
+    bool scrolling = false;
+    int memoryCycles = 0; // 0: no memory run
 };
 
 bool parse(int argc, char** argv, Options& options)
@@ -59,6 +69,10 @@ bool parse(int argc, char** argv, Options& options)
             options.rounds = std::atoi(argv[++i]);
         else if (std::strcmp(argv[i], "--program") == 0 && hasValue)
             options.program = argv[++i];
+        else if (std::strcmp(argv[i], "--screen") == 0 && hasValue)
+            options.scrolling = std::strcmp(argv[++i], "scrolling") == 0;
+        else if (std::strcmp(argv[i], "--memory") == 0 && hasValue)
+            options.memoryCycles = std::atoi(argv[++i]);
         else
             return false;
     }
@@ -95,6 +109,28 @@ void printIntervals(const char* who, const bench::CycleRound& round)
     std::printf("\n");
 }
 
+// Runs the program alone for `cycles` cycles and prints its resident memory after 100 and after
+// all of them.
+bool measureMemory(const Options& options, const std::string& display,
+                   const test::FtpServer& server, const std::string& folder, int cycles)
+{
+    using Clock = bench::UploadWatch::Clock;
+    bench::UploadWatch watch(server.logPath(), bench::VelmoraProcess::pagePath());
+    bench::VelmoraProcess velmora(options.program, display, server.port(), folder);
+    const auto deadline = Clock::now() + std::chrono::seconds(30 + cycles);
+    std::printf("resident memory of velmora:");
+    for (const int mark : {100, cycles}) {
+        if (mark > cycles || !watch.waitForCount(static_cast<std::size_t>(mark), deadline)) {
+            std::printf(" (no %d cycles in time)\n", mark);
+            return false;
+        }
+        std::printf(" %ld KiB after %d cycles", bench::residentKiB(velmora.pid()), mark);
+        std::fflush(stdout);
+    }
+    std::printf("\n");
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -102,7 +138,8 @@ int main(int argc, char** argv)
     Options options;
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: %s [--seconds S] [--rounds N] [--program PATH] [--intervals]\n",
+                     "usage: %s [--seconds S] [--rounds N] [--program PATH] [--intervals] "
+                     "[--screen still|scrolling] [--memory C]\n",
                      argv[0]);
         return 2;
     }
@@ -121,11 +158,19 @@ int main(int argc, char** argv)
 
     velmora::test::TemporaryFolder folder;
     // The driver draws the document with Qt off screen; velmora gets the Xvfb.
-    bench::BenchScreen bench(kWidth, kHeight, argv[0], bench::documentLikeContent);
+    bench::BenchScreen bench(kWidth, kHeight, argv[0],
+                             options.scrolling ? bench::scrollingDocumentContent
+                                               : bench::documentLikeContent);
     if (!bench.running())
         return 1;
     test::VirtualDisplay& xvfb = bench.display();
     xvfb.movePointer(kWidth / 2, kHeight / 3);
+    std::unique_ptr<bench::ScrollingDocument> document;
+    std::unique_ptr<bench::ScreenScroller> scroller; // from here on the display is its own
+    if (options.scrolling) {
+        document = std::make_unique<bench::ScrollingDocument>(kWidth, kHeight);
+        scroller = std::make_unique<bench::ScreenScroller>(xvfb, *document);
+    }
 
     test::FtpServerOptions serverOptions;
     serverOptions.keepEveryVersion = false;
@@ -134,10 +179,10 @@ int main(int argc, char** argv)
         std::filesystem::create_directory(server.root() + "/" + remote);
     bench::PeerPipeline peer(xvfb.name(), server.port(), folder.path());
 
-    std::printf("presentation cycles of a %d x %d document screen over FTP on 127.0.0.1, "
+    std::printf("presentation cycles of a %d x %d %s document screen over FTP on 127.0.0.1, "
                 "%d rounds of %g s each, %u cores, load %s\n",
-                kWidth, kHeight, options.rounds, options.seconds,
-                std::thread::hardware_concurrency(), loadAverage().c_str());
+                kWidth, kHeight, options.scrolling ? "scrolling" : "still", options.rounds,
+                options.seconds, std::thread::hardware_concurrency(), loadAverage().c_str());
     std::fflush(stdout);
 
     std::vector<double> velmoraRates, peerRates;
@@ -177,6 +222,15 @@ int main(int argc, char** argv)
         std::printf("warning: %d peer cycles failed\n", peer.failures());
     std::printf("median cycles per second: velmora %.2f, peer (import + curl) %.2f\n", v, p);
     std::printf("ratio velmora / peer: %.2f (aim: at least 3)\n", p > 0 ? v / p : 0.0);
+    if (scroller)
+        std::printf("screens shown: %d for %d text lines scrolled\n", scroller->shown(),
+                    scroller->lines());
     std::printf("load at the end: %s\n", loadAverage().c_str());
+    if (options.memoryCycles > 0) {
+        const std::string runFolder = folder.path() + "/memory";
+        std::filesystem::create_directory(runFolder);
+        if (!measureMemory(options, xvfb.name(), server, runFolder, options.memoryCycles))
+            return 1;
+    }
     return 0;
 }

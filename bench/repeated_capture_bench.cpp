@@ -2,7 +2,7 @@
 // picture file, side by side in one run: the PNG writer that keeps the previous picture and
 // compresses only the pieces that changed, against the writer without memory (writePng) on the
 // very same pictures. Scenarios: a still screen; a clock ticking in the task bar; the clock and a
-// blinking text cursor; a scrolling page, where every piece changes (the cost of the memory).
+// blinking text cursor; a scrolling page, where every piece moves and is found again.
 // Prints per scenario the median wall and CPU time of a cycle (screen copy, caption line, the
 // change, the file) and the ratios, and whether both writers gave the same files.
 //

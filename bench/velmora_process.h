@@ -20,6 +20,7 @@ public:
     VelmoraProcess& operator=(const VelmoraProcess&) = delete;
 
     bool running() { return process_->running(); }
+    pid_t pid() const { return process_->pid(); }
 
     // The remote path of the data page, as the server's log names it.
     static std::string pagePath() { return "bench/Velmora.htm"; }
