@@ -11,7 +11,7 @@ packages=(
   libfreeimage3 libfreeimage-dev
   libx11-dev libxext-dev libxfixes-dev
   libcrypt-dev
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick faketime
   fonts-liberation fontconfig
   python3 python3-pyftpdlib
   apache2 apache2-utils curl

@@ -59,18 +59,21 @@ void DesktopSession::writePreferences(const std::vector<std::string>& lines)
         std::filesystem::perm_options::replace);
 }
 
-std::unique_ptr<LaunchedProgram> DesktopSession::startProgram(const std::string& logName)
+std::unique_ptr<LaunchedProgram>
+DesktopSession::startProgram(const std::string& logName,
+                             const std::map<std::string, std::string>& extraEnvironment)
 {
-    return std::make_unique<LaunchedProgram>(
-        std::vector<std::string>{VELMORA_BINARY},
-        std::map<std::string, std::string>{{"DISPLAY", display_.name()},
-                                           {"HOME", home()},
-                                           {"XDG_CONFIG_HOME", configHome()},
-                                           {"TMPDIR", tempRoot()},
-                                           {"XDG_RUNTIME_DIR", folder_.path() + "/runtime"},
-                                           {"QT_QPA_PLATFORM", ""},
-                                           {"WAYLAND_DISPLAY", ""}},
-        folder_.path() + "/" + logName);
+    std::map<std::string, std::string> environment{{"DISPLAY", display_.name()},
+                                                   {"HOME", home()},
+                                                   {"XDG_CONFIG_HOME", configHome()},
+                                                   {"TMPDIR", tempRoot()},
+                                                   {"XDG_RUNTIME_DIR", folder_.path() + "/runtime"},
+                                                   {"QT_QPA_PLATFORM", ""},
+                                                   {"WAYLAND_DISPLAY", ""}};
+    for (const auto& [name, value] : extraEnvironment)
+        environment[name] = value;
+    return std::make_unique<LaunchedProgram>(std::vector<std::string>{VELMORA_BINARY}, environment,
+                                             folder_.path() + "/" + logName);
 }
 
 std::string DesktopSession::xdotool(const std::string& arguments)

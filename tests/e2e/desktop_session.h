@@ -7,6 +7,7 @@
 #include "support/virtual_display.h"
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,7 +40,11 @@ public:
     // line each, CR LF line ends, private to the user.
     void writePreferences(const std::vector<std::string>& lines);
 
-    std::unique_ptr<LaunchedProgram> startProgram(const std::string& logName = "velmora.log");
+    // extraEnvironment: variables for this run only, on top of the session's own (an empty
+    // value removes one).
+    std::unique_ptr<LaunchedProgram>
+    startProgram(const std::string& logName = "velmora.log",
+                 const std::map<std::string, std::string>& extraEnvironment = {});
 
     // Visible windows whose title is exactly title.
     std::vector<WindowInfo> windows(const std::string& title);
