@@ -1,6 +1,7 @@
 #include "capture/deflate_piece_cache.h"
 
 #include "capture/deflate_piece_layout.h"
+#include "capture/row_hashes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,11 +17,29 @@ std::uint64_t combine(std::uint64_t seed, std::uint64_t value)
 
 } // namespace
 
-std::vector<CompressedPiece> DeflatePieceCache::take(const Scanlines& s, int level,
+std::vector<std::uint64_t> DeflatePieceCache::fingerprint(const Scanlines& s)
+{
+    const std::size_t rowCount = static_cast<std::size_t>(std::max(s.rowCount, 0));
+    std::vector<std::uint64_t> hashes(rowCount);
+    rowUnchanged_.assign(rowCount, 0);
+    const bool kept = rows_ && format_.rowBytes == s.rowBytes && hashes_.size() == keptRowCount_;
+    for (std::size_t r = 0; r < rowCount; ++r) {
+        const int row = static_cast<int>(r);
+        if (kept && r < keptRowCount_ && std::memcmp(keptRow(row), s.row(row), s.rowBytes) == 0) {
+            hashes[r] = hashes_[r];
+            rowUnchanged_[r] = 1;
+        } else {
+            hashes[r] = hashRow(s.row(row), s.rowBytes);
+        }
+    }
+    return hashes;
+}
+
+std::vector<CompressedPiece> DeflatePieceCache::take(const Scanlines& s, int level, int maxChain,
                                                      const std::vector<int>& bounds,
                                                      std::vector<std::uint64_t> rowHashes)
 {
-    const Format format{s.rowBytes, level, s.filterByte};
+    const Format format{s.rowBytes, level, maxChain, s.filterByte};
     const bool comparable = complete_ && format == format_;
     complete_ = false;
     lastReused_ = 0;
@@ -59,6 +78,7 @@ std::vector<CompressedPiece> DeflatePieceCache::take(const Scanlines& s, int lev
     bounds_ = bounds;
     hashes_ = std::move(rowHashes);
     keepAllRows(s);
+    rowUnchanged_.clear(); // they described the kept picture against the one before
     return result;
 }
 
@@ -90,6 +110,9 @@ void DeflatePieceCache::clear()
     hashes_.shrink_to_fit();
     rows_.reset();
     rowsSize_ = 0;
+    keptRowCount_ = 0;
+    rowUnchanged_.clear();
+    rowUnchanged_.shrink_to_fit();
 }
 
 // Everything that decides whether two pieces can have the same input, from hashes_: where the
@@ -123,10 +146,20 @@ bool DeflatePieceCache::sameInputAsKept(const Scanlines& s, int firstRow, int en
         return false;
     const int shift = keptFirstRow - firstRow;
     const int startRow = static_cast<int>(input.begin / line);
+    const std::size_t startColumn = input.begin % line; // 0: the filter byte
+    if (shift == 0 && rowUnchanged_.size() == static_cast<std::size_t>(s.rowCount)) {
+        // In place: fingerprint() has already compared each row with the one kept there.
+        for (int r = startRow + 1; r < endRow; ++r)
+            if (!rowUnchanged_[static_cast<std::size_t>(r)])
+                return false;
+        if (rowUnchanged_[static_cast<std::size_t>(startRow)])
+            return true;
+        if (startColumn <= 1)
+            return false; // the whole row belongs to the input
+    }
     for (int r = startRow; r < endRow; ++r) {
         // The window may start inside its first row; column 0 is the filter byte.
-        const std::size_t from =
-            r == startRow && input.begin % line > 1 ? input.begin % line - 1 : 0;
+        const std::size_t from = r == startRow && startColumn > 1 ? startColumn - 1 : 0;
         if (std::memcmp(keptRow(r + shift) + from, s.row(r) + from, s.rowBytes - from) != 0)
             return false;
     }
@@ -135,15 +168,20 @@ bool DeflatePieceCache::sameInputAsKept(const Scanlines& s, int firstRow, int en
 
 void DeflatePieceCache::keepAllRows(const Scanlines& s)
 {
-    const std::size_t size = s.rowBytes * static_cast<std::size_t>(std::max(s.rowCount, 0));
+    const std::size_t rowCount = static_cast<std::size_t>(std::max(s.rowCount, 0));
+    const std::size_t size = s.rowBytes * rowCount;
     if (size != rowsSize_) {
         rows_.reset(); // the old copy goes before the new one comes
         rowsSize_ = 0;
         rows_ = std::make_unique_for_overwrite<std::uint8_t[]>(size);
         rowsSize_ = size;
+        rowUnchanged_.clear(); // nothing of the old copy is left
     }
-    for (int r = 0; r < s.rowCount; ++r)
-        std::memcpy(rows_.get() + s.rowBytes * static_cast<std::size_t>(r), s.row(r), s.rowBytes);
+    keptRowCount_ = rowCount;
+    const bool known = rowUnchanged_.size() == rowCount;
+    for (std::size_t r = 0; r < rowCount; ++r)
+        if (!known || !rowUnchanged_[r])
+            std::memcpy(rows_.get() + s.rowBytes * r, s.row(static_cast<int>(r)), s.rowBytes);
 }
 
 } // namespace velmora

@@ -3,7 +3,8 @@
 // input is unchanged is not compressed again, wherever that input now lies: after a scroll the
 // same rows, with the same window before them, come back a few rows higher. A piece's input is
 // its rows and the window of stream before them that primes it (deflate_piece_layout.h); the
-// level, the filter byte, the row size and whether it is the stream's last piece decide the rest.
+// level and match search, the filter byte, the row size and whether it is the stream's last piece
+// decide the rest.
 // Pieces are found by the fingerprints of their rows, and the cache keeps a copy of the previous
 // picture's rows and compares exactly (memcmp), so a reused piece is always the piece compressing
 // would give. Not thread-safe: its owner serialises the pictures.
@@ -26,12 +27,17 @@ struct CompressedPiece {
 
 class DeflatePieceCache {
 public:
+    // The fingerprints of a new picture's rows (row_hashes.h). A row equal to the kept row at the
+    // same place takes over its fingerprint without hashing, and is noted as unchanged for the
+    // take() that follows: a still screen costs one comparison of its rows, as before.
+    std::vector<std::uint64_t> fingerprint(const Scanlines& scanlines);
+
     // Called before the pieces of a new picture are compressed, with the picture's piece bounds
-    // ({0, ..., rowCount}) and the fingerprints of its rows (row_hashes.h). Gives one entry per
+    // ({0, ..., rowCount}) and the fingerprints of its rows from fingerprint(). Gives one entry per
     // piece: a piece of the previous picture whose input is byte for byte this piece's input, an
     // empty entry elsewhere. The kept copy becomes this picture; its pieces count only once
     // store() has them.
-    std::vector<CompressedPiece> take(const Scanlines& scanlines, int level,
+    std::vector<CompressedPiece> take(const Scanlines& scanlines, int level, int maxChain,
                                       const std::vector<int>& bounds,
                                       std::vector<std::uint64_t> rowHashes);
 
@@ -54,6 +60,7 @@ private:
     struct Format {
         std::size_t rowBytes = 0;
         int level = 0;
+        int maxChain = 0;
         std::uint8_t filterByte = 0;
         bool operator==(const Format&) const = default;
     };
@@ -71,7 +78,9 @@ private:
     bool complete_ = false;                // the kept rows, bounds and pieces belong to one picture
     std::unique_ptr<std::uint8_t[]> rows_; // the previous picture's pixel rows, packed
     std::size_t rowsSize_ = 0;
+    std::size_t keptRowCount_ = 0;
     std::vector<std::uint64_t> hashes_; // of the kept rows
+    std::vector<char> rowUnchanged_;    // from fingerprint(): the new row equals the kept one
     std::vector<int> bounds_;
     std::vector<CompressedPiece> pieces_;
     std::unordered_multimap<std::uint64_t, int> pieceByKey_; // key: pieceKey; value: piece

@@ -116,13 +116,17 @@ bool feed(DeflateStream& stream, OutputSpace& out, const std::uint8_t* data, std
     }
 }
 
-bool compressPiece(const Scanlines& s, int level, int firstRow, int endRow, bool last,
+bool compressPiece(const Scanlines& s, int level, int maxChain, int firstRow, int endRow, bool last,
                    OutputSpace& out, CompressedPiece& result)
 {
     DeflateStream stream;
     if (deflateInit2(&stream.z, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         return false;
     stream.ready = true;
+    // Level 9's own match settings with a shorter search; zlib takes them before any data.
+    if (maxChain > 0 && level == 9 &&
+        deflateTune(&stream.z, 32, 258, 258, std::min(maxChain, 4096)) != Z_OK)
+        return false;
     if (firstRow > 0) {
         const std::vector<std::uint8_t> history =
             streamBytes(s, primingWindow(s.rowBytes, firstRow));
@@ -155,7 +159,7 @@ bool compressPiece(const Scanlines& s, int level, int firstRow, int endRow, bool
 }
 
 // Compresses the pieces that have no bytes yet, on all cores. False when one of them failed.
-bool compressMissing(const Scanlines& s, int level, const std::vector<int>& bounds,
+bool compressMissing(const Scanlines& s, int level, int maxChain, const std::vector<int>& bounds,
                      std::vector<CompressedPiece>& pieces)
 {
     const int pieceCount = static_cast<int>(pieces.size());
@@ -172,7 +176,7 @@ bool compressMissing(const Scanlines& s, int level, const std::vector<int>& boun
         for (int i = next++; i < count; i = next++) {
             const int piece = missing[static_cast<std::size_t>(i)];
             try {
-                if (!compressPiece(s, level, bounds[static_cast<std::size_t>(piece)],
+                if (!compressPiece(s, level, maxChain, bounds[static_cast<std::size_t>(piece)],
                                    bounds[static_cast<std::size_t>(piece) + 1],
                                    piece == pieceCount - 1, out,
                                    pieces[static_cast<std::size_t>(piece)]))
@@ -212,31 +216,38 @@ std::size_t ZlibStream::size() const
 }
 
 bool deflateScanlines(const Scanlines& s, int level, int pieceCount, ZlibStream& out,
-                      DeflatePieceCache* cache)
+                      DeflatePieceCache* cache, int maxChain)
 {
     // Fingerprints only where something reads them: the content's cut or the cache.
     std::vector<std::uint64_t> hashes;
     std::vector<int> bounds;
+    if (cache) {
+        try {
+            hashes = cache->fingerprint(s);
+        } catch (const std::bad_alloc&) {
+            cache->clear();
+            cache = nullptr;
+        }
+    }
     if (pieceCount <= 0) {
-        hashes = hashRows(s);
+        if (!cache)
+            hashes = hashRows(s);
         bounds = contentPieceBounds(hashes, s.rowBytes);
     } else {
         bounds = evenPieceBounds(s.rowCount, std::clamp(pieceCount, 1, std::max(1, s.rowCount)));
-        if (cache)
-            hashes = hashRows(s);
     }
 
     std::vector<CompressedPiece> pieces;
     if (cache) {
         try {
-            pieces = cache->take(s, level, bounds, std::move(hashes));
+            pieces = cache->take(s, level, maxChain, bounds, std::move(hashes));
         } catch (const std::bad_alloc&) {
             cache->clear(); // no memory for the copy: this picture is compressed in full
             cache = nullptr;
         }
     }
     pieces.resize(bounds.size() - 1);
-    if (!compressMissing(s, level, bounds, pieces)) {
+    if (!compressMissing(s, level, maxChain, bounds, pieces)) {
         if (cache)
             cache->clear();
         return false;

@@ -28,9 +28,12 @@ struct ZlibStream {
 };
 
 // pieceCount > 0 cuts the rows evenly into that many pieces; 0 cuts them where their content
-// says (content_piece_bounds.h), so that a cache finds moved rows again. Returns false when zlib
-// fails (out of memory); the cache then forgets its picture.
+// says (content_piece_bounds.h), so that a cache finds moved rows again. maxChain > 0 (level 9
+// only) keeps level 9's match settings but gives up the search for a longer match after that
+// many candidates: on text, whose many equal strings make zlib's chains long, that costs a few
+// per cent of size and spares most of the time. Returns false when zlib fails (out of memory);
+// the cache then forgets its picture.
 bool deflateScanlines(const Scanlines& scanlines, int level, int pieceCount, ZlibStream& out,
-                      DeflatePieceCache* cache = nullptr);
+                      DeflatePieceCache* cache = nullptr, int maxChain = 0);
 
 } // namespace velmora

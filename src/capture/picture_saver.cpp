@@ -9,7 +9,7 @@ bool savePicture(const std::string& path, const RgbPicture& picture, Clock& cloc
     for (int attempt = 1; attempt <= kSaveAttempts; ++attempt) {
         if (attempt > 1)
             clock.sleepMs(kSaveRetryPauseMs);
-        if (writer.write(path, picture))
+        if (writer.write(path, picture, kCaptureWriteOptions))
             return true;
     }
     if (fatal.stopPresentation)

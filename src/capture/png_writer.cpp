@@ -111,7 +111,8 @@ bool writePngWith(const std::string& path, const RgbPicture& picture,
     scanlines.rowCount = picture.height();
     scanlines.filterByte = 0; // filter type None
     ZlibStream stream;
-    if (!deflateScanlines(scanlines, kCompressionLevel, options.pieceCount, stream, cache))
+    if (!deflateScanlines(scanlines, kCompressionLevel, options.pieceCount, stream, cache,
+                          options.maxMatchChain))
         return false;
 
     FilePtr file(std::fopen(path.c_str(), "wb"));

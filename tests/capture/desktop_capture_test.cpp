@@ -191,7 +191,7 @@ TEST_F(DesktopCaptureTest, RepeatedCapturesWriteWhatTheWriterWithoutMemoryWrites
             EXPECT_EQ(picture.row(750)[3 * 903], static_cast<std::uint8_t>(tick * 40))
                 << "this capture's change is in the file";
         }
-        ASSERT_TRUE(writePng(plain, picture));
+        ASSERT_TRUE(writePng(plain, picture, kCaptureWriteOptions)); // the program's options
         EXPECT_TRUE(test::fileBytes(path) == test::fileBytes(plain));
     }
 }

@@ -10,6 +10,7 @@
 #include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <string>
 #include <vector>
@@ -23,11 +24,12 @@ class PngWriterScrollTest : public ::testing::Test {
 protected:
     // Writes the screen with both writers (pieces cut by content), compares the files and the
     // decoded pixels; gives the number of pieces the writer with memory took over.
-    int writeAndCheck(const RgbPicture& screen, const std::string& what)
+    int writeAndCheck(const RgbPicture& screen, const std::string& what,
+                      const PngWriteOptions& options = {})
     {
         SCOPED_TRACE(what);
-        EXPECT_TRUE(writer.write(cached, screen));
-        EXPECT_TRUE(writePng(plain, screen));
+        EXPECT_TRUE(writer.write(cached, screen, options));
+        EXPECT_TRUE(writePng(plain, screen, options));
         const std::string bytes = test::fileBytes(cached);
         EXPECT_FALSE(bytes.empty());
         EXPECT_TRUE(bytes == test::fileBytes(plain)) << "the files differ";
@@ -109,6 +111,37 @@ TEST_F(PngWriterScrollTest, TinyPicturesMoving)
     const RgbPicture wide = test::textPage(3, 40, random);
     for (int top = 0; top < 5; ++top)
         writeAndCheck(test::scrolledScreen(wide, 9, 1, top), "3 x 9 at " + std::to_string(top));
+}
+
+// The program's shorter match search: the same scroll, the same identity of both writers, a zlib
+// stream still marked as level 9, and hardly bigger than zlib's own level 9 on the same rows.
+TEST_F(PngWriterScrollTest, CaptureOptionsScrollAlikeAndStayCloseToLevel9)
+{
+    Random random(6);
+    const RgbPicture page = test::textPage(640, 4000, random);
+    writeAndCheck(test::scrolledScreen(page, 1500, 20, 0), "first", kCaptureWriteOptions);
+    for (const int top : {3, 14, 200, 199, 3500}) {
+        const RgbPicture screen = test::scrolledScreen(page, 1500, 20, top);
+        writeAndCheck(screen, "at " + std::to_string(top), kCaptureWriteOptions);
+
+        const auto chunks = test::readPngChunks(cached);
+        std::vector<std::uint8_t> stream;
+        for (const auto& chunk : chunks)
+            if (chunk.type == "IDAT")
+                stream.insert(stream.end(), chunk.data.begin(), chunk.data.end());
+        ASSERT_GE(stream.size(), 2u);
+        EXPECT_EQ(stream[1] >> 6, 3) << "the header's level class: maximum compression";
+
+        std::vector<std::uint8_t> raw;
+        for (int y = 0; y < screen.height(); ++y) {
+            raw.push_back(0);
+            raw.insert(raw.end(), screen.row(y), screen.row(y) + screen.stride());
+        }
+        std::vector<std::uint8_t> level9(compressBound(raw.size()));
+        uLongf size = level9.size();
+        ASSERT_EQ(compress2(level9.data(), &size, raw.data(), raw.size(), 9), Z_OK);
+        EXPECT_LE(static_cast<double>(stream.size()), 1.05 * static_cast<double>(size));
+    }
 }
 
 } // namespace
