@@ -17,6 +17,13 @@ name. --no-rename-over answers 550 to an RNTO onto an existing name, as some Win
 --no-rename refuses RNFR and RNTO altogether (502). --no-delete gives the accounts no right to
 delete files, as some hosts do for upload accounts (DELE answered 550).
 
+--cut-uploads drops the last byte of every upload and still answers 226, as some servers lose
+the end of an upload over TLS without noticing.
+
+FTPS: --tls explicit requires AUTH TLS before USER and protected data connections (PROT P);
+--tls implicit speaks TLS from the first byte, as on port 990. Both take --cert FILE (PEM, with
+the key unless --key FILE names it).
+
 Hostile or slow servers: --pwd-reply TEXT answers PWD with TEXT exactly as given (line ends
 included), whatever the real directory; --reply-delay-ms N answers every command N ms late.
 """
@@ -49,6 +56,10 @@ def main():
     parser.add_argument("--no-delete", action="store_true")
     parser.add_argument("--pwd-reply", default="")
     parser.add_argument("--reply-delay-ms", type=int, default=0)
+    parser.add_argument("--cut-uploads", action="store_true")
+    parser.add_argument("--tls", choices=("explicit", "implicit"), default="")
+    parser.add_argument("--cert", default="")
+    parser.add_argument("--key", default="")
     args = parser.parse_args()
 
     config_logging(level=logging.WARNING)
@@ -77,7 +88,20 @@ def main():
             with open(os.path.join(args.archive, "%d.from" % stored[0]), "w") as out:
                 out.write(renamed_from)
 
-    class StallingDTP(DTPHandler):
+    base_handler, base_dtp = FTPHandler, DTPHandler
+    if args.tls:
+        from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler
+
+        class FixedTLSDTP(TLS_DTPHandler):
+            # Debian's pyftpdlib 1.5.7 asks a data connection for reading only once a transfer
+            # has begun, so a client's TLS handshake on a fresh data connection is never read
+            # and both sides wait for ever.
+            def readable(self):
+                return self._ssl_accepting or super().readable()
+
+        base_handler, base_dtp = TLS_FTPHandler, FixedTLSDTP
+
+    class StallingDTP(base_dtp):
         def handle_read(self):
             if 0 <= args.stall_after <= self.tot_bytes_received:
                 log("STALL")
@@ -89,9 +113,10 @@ def main():
         # The base class calls handle_read through this alias.
         handle_read_event = handle_read
 
-    class Handler(FTPHandler):
+    class Handler(base_handler):
         def pre_process_command(self, line, cmd, arg):
-            log(line)
+            # Whether the command came protected: a test checks that no password went in clear.
+            log(line if not args.tls or self._ssl_established else "CLEAR " + line)
             if args.reply_delay_ms > 0:
                 # Blocks the single-threaded server, as a busy one would keep everyone waiting.
                 time.sleep(args.reply_delay_ms / 1000.0)
@@ -122,12 +147,35 @@ def main():
             return renamed
 
         def on_file_received(self, file):
+            if args.cut_uploads and os.path.getsize(file) > 0:
+                with open(file, "r+b") as cut:
+                    cut.truncate(os.path.getsize(file) - 1)
             rel = os.path.relpath(file, root)
             log("STORED %s %d" % (rel, os.path.getsize(file)))
             archive(file)
 
         def on_incomplete_file_received(self, file):
             log("INCOMPLETE %s" % os.path.relpath(file, root))
+
+    if args.tls:
+        Handler.certfile = args.cert
+        Handler.keyfile = args.key or None
+        Handler.tls_control_required = True
+        Handler.tls_data_required = True
+        Handler.dtp_handler = base_dtp
+    if args.tls == "implicit":
+        class ImplicitHandler(Handler):
+            _greeted = False
+
+            def handle(self):
+                self.secure_connection(self.ssl_context)
+
+            def handle_ssl_established(self):
+                if not self._greeted:
+                    self._greeted = True
+                    base_handler.handle(self)
+
+        Handler = ImplicitHandler
 
     Handler.authorizer = authorizer
     Handler.banner = "Velmora test FTP server ready."

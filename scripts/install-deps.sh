@@ -7,13 +7,13 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcurl4-openssl-dev libpng-dev zlib1g-dev
+  libcurl4-openssl-dev libssl-dev openssl libpng-dev zlib1g-dev
   libfreeimage3 libfreeimage-dev
   libx11-dev libxext-dev libxfixes-dev
   libcrypt-dev
   xvfb xauth xdotool x11-utils imagemagick faketime
   fonts-liberation fontconfig
-  python3 python3-pyftpdlib
+  python3 python3-pyftpdlib python3-openssl pure-ftpd
   apache2 apache2-utils curl
   chromium
   clang libclang-rt-14-dev

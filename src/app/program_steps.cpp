@@ -24,7 +24,7 @@ bool writeBlankPicture(const std::string& path, int width, int height)
 ProgramSteps::ProgramSteps(const ProgramFolders& folders, MessageBoxes& boxes, Clock& clock,
                            SettingsRecord& settings, SharedPresentation& shared)
     : folders_(folders), boxes_(boxes), clock_(clock), settings_(settings), shared_(shared),
-      cycle_(shared, boxes, clock, folders.temp),
+      cycle_(shared, boxes, clock, folders.temp, FtpTimeouts{}, serverTrustFiles(folders.work)),
       clear_(shared, boxes, cycle_, folders.temp, writeBlankPicture, runWhileRepainting),
       regionFrame_(screen_.bounds())
 {
@@ -126,15 +126,20 @@ SettingsWindowActions ProgramSteps::settingsWindowActions()
             fields.writeBackTo(view);
         };
     };
-    actions.checkServerDirectory = awayFromTheWindow(
-        [this, stop](SettingsFields& fields) { CheckServerDirectory(fields, boxes_, stop); });
-    actions.loadAbsoluteServerPath = awayFromTheWindow(
-        [this, stop](SettingsFields& fields) { LoadAbsoluteServerPath(fields, boxes_, stop); });
-    actions.installLogin = awayFromTheWindow([this, stop](SettingsFields& fields) {
-        InstallLogin(fields, boxes_, stop, folders_.temp);
+    // The remembered server keys live beside the preference file.
+    const ServerTrustFiles trust = serverTrustFiles(folders_.work);
+    actions.checkServerDirectory = awayFromTheWindow([this, stop, trust](SettingsFields& fields) {
+        CheckServerDirectory(fields, boxes_, stop, {}, trust);
     });
-    actions.removeLogin = awayFromTheWindow(
-        [this, stop](SettingsFields& fields) { RemoveLogin(fields, boxes_, stop); });
+    actions.loadAbsoluteServerPath = awayFromTheWindow([this, stop, trust](SettingsFields& fields) {
+        LoadAbsoluteServerPath(fields, boxes_, stop, {}, trust);
+    });
+    actions.installLogin = awayFromTheWindow([this, stop, trust](SettingsFields& fields) {
+        InstallLogin(fields, boxes_, stop, folders_.temp, {}, trust);
+    });
+    actions.removeLogin = awayFromTheWindow([this, stop, trust](SettingsFields& fields) {
+        RemoveLogin(fields, boxes_, stop, {}, trust);
+    });
     return actions;
 }
 

@@ -6,7 +6,9 @@
 
 namespace velmora {
 
-enum class BoxButtons { Ok, YesNo };
+// YesNo has Yes as its default button; YesNoDefaultNo is for questions where a hasty Return must
+// not say yes.
+enum class BoxButtons { Ok, YesNo, YesNoDefaultNo };
 enum class BoxAnswer { Ok, Yes, No };
 // SystemModal boxes stay above every window and may be raised from any thread; the calling thread
 // waits until the box is closed.

@@ -26,7 +26,8 @@ BoxAnswer QtMessageBoxes::show(const std::string& title, const std::string& text
         queue_.push_back(request);
     }
     // Wakes the GUI thread's event loop; a GUI thread busy waiting for us serves the queue itself.
-    QMetaObject::invokeMethod(qApp, [this] { serveQueuedBoxes(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [this] { serveQueuedBoxes(); }, Qt::QueuedConnection);
     std::unique_lock lock(mutex_);
     answered_.wait(lock, [&] { return request->done; });
     return request->answer;
@@ -59,11 +60,13 @@ int QtMessageBoxes::serveQueuedBoxes()
 BoxAnswer QtMessageBoxes::showNow(const std::string& title, const std::string& text,
                                   BoxButtons buttons, BoxModality modality)
 {
+    const bool question = buttons != BoxButtons::Ok;
     QMessageBox box(QMessageBox::NoIcon, fromWindows1252(title), displayText(text),
-                    buttons == BoxButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No)
-                                                 : QMessageBox::Ok);
+                    question ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(buttons == BoxButtons::YesNo ? QMessageBox::Yes : QMessageBox::Ok);
+    box.setDefaultButton(buttons == BoxButtons::YesNo            ? QMessageBox::Yes
+                         : buttons == BoxButtons::YesNoDefaultNo ? QMessageBox::No
+                                                                 : QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     if (modality == BoxModality::SystemModal)
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);

@@ -45,10 +45,13 @@ ClearOutcome ClearPresentation::run(const SettingsRecord& settings, PictureSize 
     }
 
     const auto deadline = std::chrono::steady_clock::now() + timeLimit_;
+    // A server that is not trusted is told once, not three times.
     const auto cycles = [&] {
-        cycle_.run(settings, marker, PictureAdvance::Always, deadline);
+        if (!cycle_.run(settings, marker, PictureAdvance::Always, deadline))
+            return;
         shared_.uploadCounter = -1;
-        cycle_.run(settings, marker, PictureAdvance::Always, deadline);
+        if (!cycle_.run(settings, marker, PictureAdvance::Always, deadline))
+            return;
         shared_.uploadCounter = -1;
         cycle_.run(settings, marker, PictureAdvance::Always, deadline);
     };

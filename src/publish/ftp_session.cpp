@@ -4,6 +4,8 @@
 #include "publish/curl_transfer_loop.h"
 #include "publish/ftp_reply.h"
 #include "publish/server_address.h"
+#include "publish/server_key_store.h"
+#include "publish/tls_peer_key.h"
 
 #include <cstring>
 #include <vector>
@@ -120,6 +122,9 @@ bool succeeded(const FtpExchange* exchange)
 
 struct FtpSession::Impl {
     FtpTimeouts timeouts;
+    ServerTrust trust;
+    TlsPeerKey peerKey;
+    UntrustedServer untrusted;
     std::optional<std::chrono::steady_clock::time_point> deadline;
     // Declared before the handles, which libcurl may still use while it cleans up.
     FtpDialogue dialogue;
@@ -145,16 +150,18 @@ struct FtpSession::Impl {
         curl_off_t size = -1;
     };
 
-    bool perform(const Request& request)
+    bool perform(const Request& request) { return performCode(request) == CURLE_OK; }
+
+    CURLcode performCode(const Request& request)
     {
         if (!easy || !multi || directoryUnknown)
-            return false;
+            return CURLE_FAILED_INIT;
         long timeLeftMs = 0; // no limit
         if (deadline) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 *deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0)
-                return false;
+                return CURLE_OPERATION_TIMEDOUT;
             timeLeftMs = static_cast<long>(left.count());
         }
         CURL* h = easy.get();
@@ -167,7 +174,7 @@ struct FtpSession::Impl {
             curl_slist* grown = curl_slist_append(list, command.c_str());
             if (!grown) {
                 curl_slist_free_all(list);
-                return false;
+                return CURLE_OUT_OF_MEMORY;
             }
             list = grown;
         }
@@ -186,18 +193,85 @@ struct FtpSession::Impl {
         dialogue.clear();
         const CURLcode result = runTransfer(multi.get(), h, &counters);
         curl_easy_setopt(h, CURLOPT_QUOTE, nullptr);
-        return result == CURLE_OK;
+        return result;
+    }
+
+    // Connects with the certificate checked against the CA store and the host name.
+    CURLcode connectVerified()
+    {
+        CURL* h = easy.get();
+        curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
+        curl_easy_setopt(h, CURLOPT_PINNEDPUBLICKEY, nullptr);
+        return connect();
+    }
+
+    // Connects only to a server that shows exactly this key; who signed its certificate and for
+    // which name no longer matters, the presenter has vouched for the key itself.
+    CURLcode connectPinned(const std::string& pin)
+    {
+        CURL* h = easy.get();
+        curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
+        curl_easy_setopt(h, CURLOPT_PINNEDPUBLICKEY, pin.c_str());
+        return connect();
+    }
+
+    CURLcode connect()
+    {
+        peerKey.clear();
+        return performCode({});
+    }
+
+    // A TLS connection whose server is trusted, asking the presenter where the certificate
+    // does not settle it. Both checks fail inside the handshake, before the login is sent.
+    FtpOpenResult connectTrusted(const ServerAddress& address)
+    {
+        const ServerKeyStore store(trust.files.keyFile);
+        untrusted = {};
+        untrusted.server = serverKeyName(address);
+        const auto remembered = store.find(untrusted.server);
+        CURLcode result = remembered ? connectPinned(*remembered) : connectVerified();
+        if (result == CURLE_OK)
+            return FtpOpenResult::Connected;
+        const bool keyShown = !peerKey.pin.empty();
+        if (remembered && result == CURLE_SSL_PINNEDPUBKEYNOTMATCH && keyShown &&
+            peerKey.pin != *remembered) {
+            untrusted.pin = peerKey.pin;
+            untrusted.rememberedPin = *remembered;
+            if (!trust.askChanged || !trust.askChanged(untrusted))
+                return FtpOpenResult::ServerKeyChanged;
+        } else if (!remembered && result == CURLE_PEER_FAILED_VERIFICATION && keyShown) {
+            untrusted.pin = peerKey.pin;
+            untrusted.reason = verifyFailureText(peerKey.verifyError, address.host);
+            if (!trust.askUnverified || !trust.askUnverified(untrusted))
+                return FtpOpenResult::ServerUnreachable;
+        } else {
+            return FtpOpenResult::ServerUnreachable;
+        }
+        // A key that cannot be remembered is still trusted for this connection: the presenter
+        // said so, and will be asked again next time.
+        store.remember(untrusted.server, untrusted.pin);
+        const std::string pin = untrusted.pin;
+        return connectPinned(pin) == CURLE_OK ? FtpOpenResult::Connected
+                                              : FtpOpenResult::ServerUnreachable;
     }
 };
 
-FtpSession::FtpSession(FtpTimeouts timeouts) : impl_(std::make_unique<Impl>())
+FtpSession::FtpSession(FtpTimeouts timeouts, ServerTrust trust) : impl_(std::make_unique<Impl>())
 {
     impl_->timeouts = timeouts;
+    impl_->trust = std::move(trust);
 }
 
 FtpSession::~FtpSession()
 {
     close();
+}
+
+void FtpSession::setTrust(ServerTrust trust)
+{
+    impl_->trust = std::move(trust);
 }
 
 bool FtpSession::isOpen() const
@@ -224,10 +298,28 @@ FtpOpenResult FtpSession::open(const std::string& serverName, const std::string&
     const auto address = parseServerAddress(serverName);
     if (!address || !safeArgument(userName) || !safeArgument(password))
         return FtpOpenResult::ServerUnreachable;
+    if (address->transport == Transport::Sftp)
+        return FtpOpenResult::TransportUnavailable;
+    const bool tls = address->transport != Transport::Ftp;
 
     CURL* h = easy.get();
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "ftp,ftps");
+    if (tls) {
+        // Every connection, data ones included, is protected, or the transfer fails: never a
+        // silent fall-back to clear text.
+        curl_easy_setopt(h, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        // TLS 1.3 servers may send session tickets on a data connection after its handshake.
+        // An upload never reads them, so closing the connection with them unread resets it, and
+        // the server drops the end of the file it had not read yet (measured here against
+        // pyftpdlib; vsftpd loses uploads the same way). TLS 1.2 sends none after the handshake.
+        const long tls12 = CURL_SSLVERSION_TLSv1_2;
+        const long atMostTls12 = CURL_SSLVERSION_MAX_TLSv1_2;
+        curl_easy_setopt(h, CURLOPT_SSLVERSION, tls12 | atMostTls12);
+        if (!impl_->trust.files.caFile.empty())
+            curl_easy_setopt(h, CURLOPT_CAINFO, impl_->trust.files.caFile.c_str());
+        recordTlsPeerKey(h, &impl_->peerKey);
+    }
     curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
     curl_easy_setopt(h, CURLOPT_FTP_USE_EPSV, 1L);
     // libcurl would drop "." and ".." segments from the paths of uploads while CWD, DELE, RNFR
@@ -247,15 +339,17 @@ FtpOpenResult FtpSession::open(const std::string& serverName, const std::string&
 
     impl_->multi = std::move(multi);
     impl_->easy = std::move(easy);
-    impl_->baseUrl = "ftp://" + address->host + ":" + std::to_string(address->port) + "/";
+    const char* scheme = address->transport == Transport::ImplicitTls ? "ftps://" : "ftp://";
+    impl_->baseUrl = scheme + address->host + ":" + std::to_string(address->port) + "/";
     impl_->currentDirectory.clear();
     impl_->directoryUnknown = false;
     impl_->counters = {};
-    if (!impl_->perform({})) {
+    const FtpOpenResult result =
+        tls ? impl_->connectTrusted(*address)
+            : (impl_->perform({}) ? FtpOpenResult::Connected : FtpOpenResult::ServerUnreachable);
+    if (result != FtpOpenResult::Connected)
         close();
-        return FtpOpenResult::ServerUnreachable;
-    }
-    return FtpOpenResult::Connected;
+    return result;
 }
 
 bool FtpSession::putFile(const std::string& localPath, const std::string& remotePath,
@@ -339,6 +433,30 @@ bool FtpSession::deleteFile(const std::string& name)
     return impl_->perform(request) && succeeded(impl_->dialogue.lastOf("DELE"));
 }
 
+std::optional<long long> FtpSession::fileSize(const std::string& name)
+{
+    if (!isOpen() || name.empty() || !safeName(name))
+        return std::nullopt;
+    Impl::Request request;
+    request.commands = {"*SIZE " + name};
+    if (!impl_->perform(request))
+        return std::nullopt;
+    const FtpExchange* size = impl_->dialogue.lastOf("SIZE");
+    if (!size || size->replyCode != 213)
+        return std::nullopt;
+    // "213 <bytes>", the number alone after the code.
+    const std::string& text = size->replyText;
+    if (text.size() < 5 || text.find('\n') != std::string::npos)
+        return std::nullopt;
+    long long value = 0;
+    for (std::size_t i = 4; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9' || value > (1LL << 50))
+            return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
 FtpRenameResult FtpSession::renameFile(const std::string& from, const std::string& to)
 {
     if (!isOpen() || from.empty() || to.empty() || !safeName(from) || !safeName(to))
@@ -365,6 +483,11 @@ void FtpSession::close()
     impl_->multi.reset();
     impl_->currentDirectory.clear();
     impl_->directoryUnknown = false;
+}
+
+const UntrustedServer& FtpSession::untrustedServer() const
+{
+    return impl_->untrusted;
 }
 
 const TransferLoopCounters& FtpSession::transferCounters() const

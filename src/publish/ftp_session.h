@@ -2,10 +2,14 @@
 // One FTP operation's connection to the presenter's server: opened (connected and logged in),
 // used for a few commands on the same control connection, closed. Nothing is kept between
 // operations. Data connections are always passive (EPSV, then PASV); there is no active mode.
+// Over FTPS (ftpes://, ftps://) control and data connections are both protected, and the
+// password goes out only once the server is trusted: its certificate verified against the CA
+// store and its name, or its public key one the presenter chose to trust.
 
 #include "publish/transfer_loop_counters.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,7 +29,34 @@ enum class FtpRenameResult {
 enum class FtpOpenResult {
     Connected,
     InternetUnavailable, // no network library handle could be made
-    ServerUnreachable,   // connect or login failed (or the server name is unusable)
+    // Connect or login failed, the server name is unusable, or the server is not trusted.
+    ServerUnreachable,
+    // The server showed another key than the one remembered for it: untrustedServer() says both.
+    ServerKeyChanged,
+    // The server name asks for a transport this version cannot speak yet (sftp://).
+    TransportUnavailable,
+};
+
+// A server whose certificate did not prove who it is, as the presenter is asked about it.
+struct UntrustedServer {
+    std::string server;        // "host:port"
+    std::string reason;        // why the certificate was refused; empty for a changed key
+    std::string pin;           // "sha256//<Base64>" of the key the server showed
+    std::string rememberedPin; // for a changed key: the one remembered until now
+};
+
+// True: trust the server's key, remember it and connect pinned to it.
+using TrustQuestion = std::function<bool(const UntrustedServer&)>;
+
+struct ServerTrustFiles {
+    std::string keyFile; // the remembered keys; empty: nothing is remembered
+    std::string caFile;  // certificate authorities to trust; empty: the system's CA store
+};
+
+struct ServerTrust {
+    ServerTrustFiles files;
+    TrustQuestion askUnverified; // empty: such a server is refused
+    TrustQuestion askChanged;    // empty: open ends with ServerKeyChanged
 };
 
 // Every wait on the server is bounded, so that a dead or stalled server ends the step as an
@@ -38,15 +69,19 @@ struct FtpTimeouts {
 
 class FtpSession {
 public:
-    explicit FtpSession(FtpTimeouts timeouts = {});
+    explicit FtpSession(FtpTimeouts timeouts = {}, ServerTrust trust = {});
     ~FtpSession();
     FtpSession(const FtpSession&) = delete;
     FtpSession& operator=(const FtpSession&) = delete;
 
-    // serverName is "host" or "host:port" (default 21); an empty userName logs in anonymously.
+    // Whom the next open trusts, and whom it asks.
+    void setTrust(ServerTrust trust);
+    // serverName as parseServerAddress takes it; an empty userName logs in anonymously.
     FtpOpenResult open(const std::string& serverName, const std::string& userName,
                        const std::string& password);
     bool isOpen() const;
+    // The server the last open refused to trust or found with a changed key.
+    const UntrustedServer& untrustedServer() const;
     // Ends the whole session by this time at the latest (an earlier deadline stays): no command
     // starts after it and none runs past it. A server that answers each command just inside the
     // time-outs would otherwise hold a tool or Clear, and with them the presenter's windows, for
@@ -67,6 +102,10 @@ public:
     // there is none or it holds control characters.
     std::optional<std::string> currentDirectory();
     bool deleteFile(const std::string& name);
+    // SIZE: the size the server gives for name, as stored in binary mode. Ask right after a
+    // binary upload (the connection's type stays as that upload set it). Empty when the server
+    // gives none, for example because it does not know the command.
+    std::optional<long long> fileSize(const std::string& name);
     // RNFR from, RNTO to. Both names are relative to the current directory.
     FtpRenameResult renameFile(const std::string& from, const std::string& to);
     void close();

@@ -7,6 +7,7 @@
 #include "publish/remote_path.h"
 #include "publish/replacing_upload.h"
 #include "publish/retry_window.h"
+#include "publish/server_trust_questions.h"
 #include "publish/upload_time_text.h"
 #include "publish/viewer_page.h"
 
@@ -15,9 +16,10 @@
 namespace velmora {
 
 PresentationCycle::PresentationCycle(SharedPresentation& shared, MessageBoxes& boxes, Clock& clock,
-                                     std::string tempFolder, FtpTimeouts timeouts)
+                                     std::string tempFolder, FtpTimeouts timeouts,
+                                     ServerTrustFiles trust)
     : shared_(shared), boxes_(boxes), clock_(clock), tempFolder_(std::move(tempFolder)),
-      timeouts_(timeouts)
+      timeouts_(timeouts), trust_(std::move(trust))
 {
 }
 
@@ -33,12 +35,12 @@ std::int32_t PresentationCycle::nextPictureNumber(PictureAdvance advance) const
     return (current >= 1 && current < 3) ? current + 1 : 1;
 }
 
-void PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker,
+bool PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker,
                             PictureAdvance advance,
                             std::optional<std::chrono::steady_clock::time_point> deadline)
 {
     bool anyFailure = false;
-    const auto fail = [&](const char* message) {
+    const auto fail = [&](const std::string& message) {
         anyFailure = true;
         noteCycleFailure(shared_, clock_, boxes_, settings.InternetRetryTime, message);
     };
@@ -46,18 +48,32 @@ void PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
         return remotePath(settings.FTPWebDir, settings.FTPSubDir, name);
     };
 
-    FtpSession session(timeouts_);
+    ServerTrust trust =
+        presenterTrust(trust_, boxes_, BoxModality::SystemModal, ChangedKeyAnswer::Refuse);
+    bool declined = false;
+    trust.askUnverified = [ask = trust.askUnverified, &declined](const UntrustedServer& server) {
+        declined = !ask(server);
+        return !declined;
+    };
+    FtpSession session(timeouts_, std::move(trust));
     if (deadline)
         session.limitTo(*deadline);
-    switch (session.open(settings.FTPServerName, settings.FTPUserName, settings.FTPPassword)) {
-    case FtpOpenResult::Connected:
-        break;
-    case FtpOpenResult::InternetUnavailable:
-        fail(messages::kInternetUnavailable);
-        return;
-    case FtpOpenResult::ServerUnreachable:
-        fail(messages::kServerUnreachable);
-        return;
+    const FtpOpenResult opened =
+        session.open(settings.FTPServerName, settings.FTPUserName, settings.FTPPassword);
+    const bool stopsAtOnce = declined || opened == FtpOpenResult::ServerKeyChanged ||
+                             opened == FtpOpenResult::TransportUnavailable;
+    if (opened != FtpOpenResult::Connected && stopsAtOnce) {
+        // Asking again at every cycle until the retry window ends would nag the presenter, and
+        // a changed key must never be waited out.
+        shared_.state = PresentationState::Stopped;
+        shared_.firstFailureTime = 0;
+        boxes_.show(titles::kError, openFailureText(opened, session), BoxButtons::Ok,
+                    BoxModality::SystemModal);
+        return false;
+    }
+    if (opened != FtpOpenResult::Connected) {
+        fail(openFailureText(opened, session));
+        return true;
     }
 
     if (const auto apply = shared_.viewerPage.pendingApply()) {
@@ -84,7 +100,7 @@ void PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
                           TransferType::Binary)) {
         // No data page: the one on the server keeps naming a picture that is complete.
         fail(messages::kPictureNotUploaded);
-        return;
+        return true;
     }
     const std::string uploadTime = uploadTimeText(clock_.localSeconds());
     shared_.uploadTimeText.set(uploadTime);
@@ -110,6 +126,7 @@ void PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
     // outage gets a retry window of its own, and the picture names rotate again.
     if (!anyFailure)
         shared_.firstFailureTime = 0;
+    return true;
 }
 
 } // namespace velmora

@@ -3,11 +3,11 @@
 // the three picture names, then a fresh data page naming it. Runs on the Upload thread (and three
 // times on the GUI thread when the presentation is cleared).
 
-#include "publish/presentation_state.h"
-#include "publish/ftp_session.h"
-#include "settings/settings_record.h"
 #include "core/clock.h"
 #include "core/message_boxes.h"
+#include "publish/ftp_session.h"
+#include "publish/presentation_state.h"
+#include "settings/settings_record.h"
 
 #include <chrono>
 #include <cstdint>
@@ -35,13 +35,18 @@ class PresentationCycle {
 public:
     // tempFolder ends in "/" and holds the picture file "Velmora.png"; the cycle writes its
     // pages "Velmora.ind" and "Velmora.cnt" there.
+    // trust names the remembered server keys (in the Work folder) and the CA store.
     PresentationCycle(SharedPresentation& shared, MessageBoxes& boxes, Clock& clock,
-                      std::string tempFolder, FtpTimeouts timeouts = {});
+                      std::string tempFolder, FtpTimeouts timeouts = {},
+                      ServerTrustFiles trust = {});
 
     // settings is the cycle's own copy, taken when it started. Failures go through the retry
     // window; the caller learns of a reported one only through the state becoming Stopped.
     // A deadline ends the cycle's FTP work by then (Clear, which the presenter waits for).
-    void run(const SettingsRecord& settings, PointerMarker marker,
+    // False when the server was not trusted (a changed key, a question answered No) or the
+    // server name asks for a transport not available: waiting mends none of these, so the
+    // presentation has been stopped and told at once, and further cycles would only repeat it.
+    bool run(const SettingsRecord& settings, PointerMarker marker,
              PictureAdvance advance = PictureAdvance::HoldWhileFailing,
              std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt);
 
@@ -53,6 +58,7 @@ private:
     Clock& clock_;
     std::string tempFolder_;
     FtpTimeouts timeouts_;
+    ServerTrustFiles trust_;
 };
 
 } // namespace velmora

@@ -14,7 +14,8 @@ namespace velmora {
 // ending that no file of the presentation has and that the viewer never asks for.
 std::string uploadingName(const std::string& remotePath);
 
-// STOR to uploadingName(remotePath), then RNFR/RNTO onto remotePath. A server that refuses to
+// STOR to uploadingName(remotePath), then for a binary file SIZE of it, which must match the local
+// file where the server tells it, then RNFR/RNTO onto remotePath. A server that refuses to
 // rename onto an existing name gets DELE of remotePath and a second RNFR/RNTO. False when the
 // upload or the rename failed; a temporary file the server took but could not rename is deleted
 // again where the server allows.

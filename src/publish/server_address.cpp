@@ -25,11 +25,41 @@ std::optional<int> parsePort(const std::string& text)
     return port;
 }
 
+struct Scheme {
+    const char* prefix;
+    Transport transport;
+    int defaultPort;
+};
+
+// Schemes are compared without regard to case, as URLs do.
+bool startsWithScheme(const std::string& text, const std::string& prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
+            return false;
+    return true;
+}
+
 } // namespace
 
-std::optional<ServerAddress> parseServerAddress(const std::string& serverName)
+std::optional<ServerAddress> parseServerAddress(const std::string& typed)
 {
+    static const Scheme schemes[] = {{"ftp://", Transport::Ftp, 21},
+                                     {"ftpes://", Transport::ExplicitTls, 21},
+                                     {"ftps://", Transport::ImplicitTls, 990},
+                                     {"sftp://", Transport::Sftp, 22}};
     ServerAddress address;
+    std::string serverName = typed;
+    for (const Scheme& scheme : schemes) {
+        if (startsWithScheme(typed, scheme.prefix)) {
+            address.transport = scheme.transport;
+            address.port = scheme.defaultPort;
+            serverName = typed.substr(std::string(scheme.prefix).size());
+            break;
+        }
+    }
     std::string portText;
     if (!serverName.empty() && serverName.front() == '[') {
         // "[v6 address]" or "[v6 address]:port"
@@ -78,6 +108,14 @@ std::optional<ServerAddress> parseServerAddress(const std::string& serverName)
         address.port = *port;
     }
     return address;
+}
+
+std::string serverKeyName(const ServerAddress& address)
+{
+    std::string host = address.host;
+    for (char& c : host)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return host + ":" + std::to_string(address.port);
 }
 
 } // namespace velmora

@@ -38,7 +38,7 @@ std::string withdrawAccessRules(FtpSession& session)
 
 void InstallLogin(SettingsFields& fields, MessageBoxes& boxes,
                   const std::function<void()>& stopPresentation, const std::string& tempFolder,
-                  const FtpTimeouts& timeouts)
+                  const FtpTimeouts& timeouts, const ServerTrustFiles& trust)
 {
     constexpr BoxModality modality = BoxModality::Ordinary;
     const auto tell = [&](const std::string& title, const std::string& text) {
@@ -61,7 +61,7 @@ void InstallLogin(SettingsFields& fields, MessageBoxes& boxes,
     }
 
     FtpSession session(timeouts);
-    if (!openToolConnection(session, fields, boxes, stopPresentation, modality))
+    if (!openToolConnection(session, fields, boxes, stopPresentation, modality, trust))
         return;
     // An empty path would leave the FTP server in the login directory, where the files could
     // replace the access rules of the whole web site.

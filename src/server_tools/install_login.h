@@ -17,6 +17,6 @@ namespace velmora {
 // deleted again so that the directory stays open; a password list alone stays, it locks nothing.
 void InstallLogin(SettingsFields& fields, MessageBoxes& boxes,
                   const std::function<void()>& stopPresentation, const std::string& tempFolder,
-                  const FtpTimeouts& timeouts = {});
+                  const FtpTimeouts& timeouts = {}, const ServerTrustFiles& trust = {});
 
 } // namespace velmora

@@ -24,7 +24,8 @@ constexpr char kNotFullyRemoved[] =
 } // namespace
 
 void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes,
-                 const std::function<void()>& stopPresentation, const FtpTimeouts& timeouts)
+                 const std::function<void()>& stopPresentation, const FtpTimeouts& timeouts,
+                 const ServerTrustFiles& trust)
 {
     constexpr BoxModality modality = BoxModality::SystemModal;
     const auto tell = [&](const std::string& text) {
@@ -35,7 +36,7 @@ void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes,
     const std::string absolutePath = fields.text(SettingsField::HtpasswdPath);
 
     FtpSession session(timeouts);
-    if (!openToolConnection(session, fields, boxes, stopPresentation, modality))
+    if (!openToolConnection(session, fields, boxes, stopPresentation, modality, trust))
         return;
     // An empty path would leave the FTP server in the login directory and delete the access
     // rules of the whole web site there.

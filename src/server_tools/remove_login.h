@@ -1,8 +1,8 @@
 #pragma once
 // Button "Login vom Server entfernen": opens the presentation directory to everyone again.
 
-#include "publish/ftp_session.h"
 #include "core/message_boxes.h"
+#include "publish/ftp_session.h"
 #include "settings/settings_fields.h"
 
 #include <functional>
@@ -13,7 +13,8 @@ namespace velmora {
 // Once that directory was reached, the absolute path, login ID and login password fields are
 // emptied whatever the deletions gave, so that applying the window forgets the login. Every
 // message box is system-modal.
-void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes, const std::function<void()>& stopPresentation,
-                 const FtpTimeouts& timeouts = {});
+void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes,
+                 const std::function<void()>& stopPresentation, const FtpTimeouts& timeouts = {},
+                 const ServerTrustFiles& trust = {});
 
 } // namespace velmora

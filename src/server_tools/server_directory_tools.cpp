@@ -24,8 +24,10 @@ std::string typedRemoteDirectory(const SettingsFields& fields)
 }
 
 bool openToolConnection(FtpSession& session, const SettingsFields& fields, MessageBoxes& boxes,
-                        const std::function<void()>& stopPresentation, BoxModality modality)
+                        const std::function<void()>& stopPresentation, BoxModality modality,
+                        const ServerTrustFiles& trust, ChangedKeyAnswer changed)
 {
+    session.setTrust(presenterTrust(trust, boxes, modality, changed));
     session.limitTo(std::chrono::steady_clock::now() + kToolTimeLimit);
     const FtpOpenResult result =
         session.open(fields.text(SettingsField::ServerName), fields.text(SettingsField::UserName),
@@ -33,10 +35,7 @@ bool openToolConnection(FtpSession& session, const SettingsFields& fields, Messa
     if (result == FtpOpenResult::Connected)
         return true;
     stopPresentation();
-    boxes.show(titles::kError,
-               result == FtpOpenResult::InternetUnavailable ? messages::kInternetUnavailable
-                                                            : messages::kServerUnreachable,
-               BoxButtons::Ok, modality);
+    boxes.show(titles::kError, openFailureText(result, session), BoxButtons::Ok, modality);
     return false;
 }
 
@@ -49,14 +48,14 @@ struct TypedDirectoryVisit {
 
 // What both tools do first: tidy the typed directory fields, log in with the typed account and
 // change into the presentation directory. Empty when the login failed (already reported).
-std::optional<TypedDirectoryVisit> visitTypedDirectory(FtpSession& session, SettingsFields& fields,
-                                                       MessageBoxes& boxes,
-                                                       const std::function<void()>& stopPresentation,
-                                                       BoxModality modality)
+std::optional<TypedDirectoryVisit>
+visitTypedDirectory(FtpSession& session, SettingsFields& fields, MessageBoxes& boxes,
+                    const std::function<void()>& stopPresentation, BoxModality modality,
+                    const ServerTrustFiles& trust, ChangedKeyAnswer changed)
 {
     NormaliseDirectoryFields(fields);
     TypedDirectoryVisit visit{typedRemoteDirectory(fields)};
-    if (!openToolConnection(session, fields, boxes, stopPresentation, modality))
+    if (!openToolConnection(session, fields, boxes, stopPresentation, modality, trust, changed))
         return std::nullopt;
     visit.present = session.setCurrentDirectory(visit.directory);
     return visit;
@@ -65,11 +64,13 @@ std::optional<TypedDirectoryVisit> visitTypedDirectory(FtpSession& session, Sett
 } // namespace
 
 void CheckServerDirectory(SettingsFields& fields, MessageBoxes& boxes,
-                          const std::function<void()>& stopPresentation, const FtpTimeouts& timeouts)
+                          const std::function<void()>& stopPresentation,
+                          const FtpTimeouts& timeouts, const ServerTrustFiles& trust)
 {
     constexpr BoxModality modality = BoxModality::SystemModal;
     FtpSession session(timeouts);
-    const auto visit = visitTypedDirectory(session, fields, boxes, stopPresentation, modality);
+    const auto visit = visitTypedDirectory(session, fields, boxes, stopPresentation, modality,
+                                           trust, ChangedKeyAnswer::Ask);
     if (!visit)
         return;
     session.close();
@@ -80,11 +81,12 @@ void CheckServerDirectory(SettingsFields& fields, MessageBoxes& boxes,
 
 void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes,
                             const std::function<void()>& stopPresentation,
-                            const FtpTimeouts& timeouts)
+                            const FtpTimeouts& timeouts, const ServerTrustFiles& trust)
 {
     constexpr BoxModality modality = BoxModality::Ordinary;
     FtpSession session(timeouts);
-    const auto visit = visitTypedDirectory(session, fields, boxes, stopPresentation, modality);
+    const auto visit = visitTypedDirectory(session, fields, boxes, stopPresentation, modality,
+                                           trust, ChangedKeyAnswer::Refuse);
     if (!visit)
         return;
     if (!visit->present) {

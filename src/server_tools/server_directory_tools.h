@@ -6,6 +6,7 @@
 
 #include "core/message_boxes.h"
 #include "publish/ftp_session.h"
+#include "publish/server_trust_questions.h"
 #include "settings/settings_fields.h"
 
 #include <chrono>
@@ -21,20 +22,25 @@ std::string typedRemoteDirectory(const SettingsFields& fields);
 inline constexpr std::chrono::seconds kToolTimeLimit{60};
 
 // Connects and logs in with the typed server name, user name and password, and limits the whole
-// session to kToolTimeLimit from now. On a failure the presentation is stopped, the reason is
-// shown in a box titled "Fehler" of the given modality, and false comes back.
+// session to kToolTimeLimit from now. A server whose certificate does not verify is asked about in
+// a box of the given modality; a changed key as changed says. On a failure the presentation is
+// stopped, the reason is shown in a box titled "Fehler" of the given modality, and false comes
+// back.
 bool openToolConnection(FtpSession& session, const SettingsFields& fields, MessageBoxes& boxes,
-                        const std::function<void()>& stopPresentation, BoxModality modality);
+                        const std::function<void()>& stopPresentation, BoxModality modality,
+                        const ServerTrustFiles& trust = {},
+                        ChangedKeyAnswer changed = ChangedKeyAnswer::Refuse);
 
 // Button "Verzeichnis prüfen": tells whether the presentation directory exists on the server.
+// It is where the presenter may accept a server key that changed.
 void CheckServerDirectory(SettingsFields& fields, MessageBoxes& boxes,
                           const std::function<void()>& stopPresentation,
-                          const FtpTimeouts& timeouts = {});
+                          const FtpTimeouts& timeouts = {}, const ServerTrustFiles& trust = {});
 
 // Button "Laden": puts the server's absolute name of the presentation directory, followed by
 // "/", into the absolute path field; the field stays as it was when that fails.
 void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes,
                             const std::function<void()>& stopPresentation,
-                            const FtpTimeouts& timeouts = {});
+                            const FtpTimeouts& timeouts = {}, const ServerTrustFiles& trust = {});
 
 } // namespace velmora

@@ -24,6 +24,20 @@ FtpServer::FtpServer(FtpServerOptions options) : options_(std::move(options))
     start();
 }
 
+std::string FtpServer::serverName() const
+{
+    const std::string address = "127.0.0.1:" + std::to_string(port_);
+    switch (options_.tls) {
+    case FtpServerTls::Explicit:
+        return "ftpes://" + address;
+    case FtpServerTls::Implicit:
+        return "ftps://" + address;
+    case FtpServerTls::None:
+        break;
+    }
+    return address;
+}
+
 std::string FtpServer::file(const std::string& relative) const
 {
     return fileBytes(root() + "/" + relative);
@@ -120,6 +134,12 @@ void FtpServer::start()
         argv.push_back("--reply-delay-ms");
         argv.push_back(std::to_string(options_.replyDelayMs));
     }
+    if (options_.cutUploads)
+        argv.push_back("--cut-uploads");
+    if (options_.tls != FtpServerTls::None)
+        argv.insert(argv.end(),
+                    {"--tls", options_.tls == FtpServerTls::Explicit ? "explicit" : "implicit",
+                     "--cert", options_.certificateFile});
     const std::string output = folder_.path() + "/server" + std::to_string(++starts_) + ".out";
     process_ =
         std::make_unique<LaunchedProgram>(argv, std::map<std::string, std::string>{}, output);

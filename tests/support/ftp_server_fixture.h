@@ -12,6 +12,12 @@
 
 namespace velmora::test {
 
+enum class FtpServerTls {
+    None,
+    Explicit, // AUTH TLS before the login and protected data connections required
+    Implicit, // TLS from the first byte
+};
+
 struct FtpServerOptions {
     std::string user; // empty: anonymous logins only
     std::string password;
@@ -27,6 +33,10 @@ struct FtpServerOptions {
     // server's reply.
     std::string pwdReply;
     int replyDelayMs = 0; // every command is answered this late: a server at its limits
+    // The last byte of every upload is dropped and the upload still reported complete.
+    bool cutUploads = false;
+    FtpServerTls tls = FtpServerTls::None;
+    std::string certificateFile; // with tls: certificate and key in one PEM file
 };
 
 // One complete file as it arrived under its name: by an upload, or by a rename onto that name.
@@ -41,8 +51,9 @@ public:
     explicit FtpServer(FtpServerOptions options = {});
 
     int port() const { return port_; }
-    // What the presenter would type as the server name.
-    std::string serverName() const { return "127.0.0.1:" + std::to_string(port_); }
+    // What the presenter would type as the server name: "ftpes://" or "ftps://" before it for a
+    // TLS server.
+    std::string serverName() const;
     // The folder the FTP accounts start in, without a trailing "/".
     std::string root() const { return folder_.path() + "/root"; }
     std::string file(const std::string& relative) const;
@@ -50,7 +61,8 @@ public:
 
     // The file behind log(), for those who follow it as it grows.
     std::string logPath() const { return folder_.path() + "/commands.log"; }
-    // Every command line received so far, plus "STORED <path> <bytes>" after each upload and
+    // Every command line received so far ("CLEAR " before a command of a TLS server that came
+    // unprotected), plus "STORED <path> <bytes>" after each upload and
     // "RENAMED <from> <to>" after each rename.
     std::vector<std::string> log() const;
     // Only the lines that begin with one of the given words, e.g. {"STOR", "TYPE"}.

@@ -1,0 +1,124 @@
+// The presentation over FTPS with a self-signed server: what the presenter is asked, what is
+// remembered, and what a changed key does to the presentation.
+#include "publish/clear_presentation.h"
+#include "publish/presentation_cycle.h"
+#include "publish/server_key_store.h"
+#include "publish/tls_peer_key.h"
+
+#include "support/test_certificates.h"
+
+#include "publish_test_setup.h"
+
+namespace velmora {
+namespace {
+
+struct ServerCertificates {
+    test::TemporaryFolder certificates;
+    test::TestCertificate serverCertificate =
+        test::makeSelfSignedCertificate(certificates.path(), "server");
+    test::TestCertificate earlierCertificate =
+        test::makeSelfSignedCertificate(certificates.path(), "earlier");
+
+    test::FtpServerOptions explicitTls() const
+    {
+        test::FtpServerOptions options;
+        options.tls = test::FtpServerTls::Explicit;
+        options.certificateFile = serverCertificate.bothFile;
+        return options;
+    }
+};
+
+struct FtpsCycleTest : ServerCertificates, test::PublishTest {
+    FtpsCycleTest() : PublishTest(explicitTls()) {}
+
+    std::string keyFile() const { return temp.path() + "/Velmora.keys"; }
+    std::string serverKey() const { return "127.0.0.1:" + std::to_string(server.port()); }
+    PresentationCycle cycle{shared,         boxes, clock, tempFolder(), test::kTestTimeouts,
+                            {keyFile(), {}}};
+};
+
+TEST_F(FtpsCycleTest, FirstContactAsksOnceAndYesRemembersTheKeyForLaterCycles)
+{
+    boxes.answerNext(BoxAnswer::Yes);
+    EXPECT_TRUE(cycle.run(settings, {}));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    const auto question = boxes.shown()[0];
+    EXPECT_EQ(question.title, "Velmora");
+    EXPECT_EQ(question.buttons, BoxButtons::YesNo); // Yes is the default button
+    EXPECT_NE(question.text.find("Das Zertifikat des Servers ist selbst signiert."),
+              std::string::npos)
+        << question.text;
+    EXPECT_NE(question.text.find(fingerprintText(serverCertificate.pin)), std::string::npos)
+        << question.text;
+    EXPECT_NE(question.text.find(serverKey()), std::string::npos) << question.text;
+    EXPECT_EQ(ServerKeyStore(keyFile()).find(serverKey()), serverCertificate.pin);
+    EXPECT_EQ(onServer("Velmora1.png"), localPicture());
+
+    capture(2);
+    EXPECT_TRUE(cycle.run(settings, {}));
+    EXPECT_EQ(boxes.shown().size(), 1u); // silent now
+    EXPECT_EQ(onServer("Velmora2.png"), localPicture());
+    EXPECT_EQ(shared.state, PresentationState::Running);
+    // Not a line of the dialogue went unprotected but the request for TLS.
+    for (const auto& line : server.log())
+        EXPECT_TRUE(line.rfind("CLEAR ", 0) != 0 || line.rfind("CLEAR AUTH ", 0) == 0) << line;
+}
+
+TEST_F(FtpsCycleTest, NoUploadsNothingSendsNoLoginAndStopsWithoutAskingAgain)
+{
+    boxes.answerNext(BoxAnswer::No);
+    EXPECT_FALSE(cycle.run(settings, {}));
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown()[1].title, "Fehler");
+    EXPECT_EQ(boxes.shown()[1].text, "Die Verbindung zum Server kann nicht hergestellt werden.");
+    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_TRUE(server.stored().empty());
+    EXPECT_TRUE(server.log({"USER", "PASS", "CLEAR USER", "CLEAR PASS", "STOR"}).empty());
+    EXPECT_FALSE(std::filesystem::exists(keyFile()));
+}
+
+TEST_F(FtpsCycleTest, ChangedKeyStopsThePresentationWithBothFingerprintsAndUploadsNothing)
+{
+    ASSERT_TRUE(ServerKeyStore(keyFile()).remember(serverKey(), earlierCertificate.pin));
+    boxes.answerNext(BoxAnswer::Yes); // would accept, were anything asked
+    EXPECT_FALSE(cycle.run(settings, {}));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    const auto report = boxes.shown()[0];
+    EXPECT_EQ(report.title, "Fehler");
+    EXPECT_EQ(report.buttons, BoxButtons::Ok);
+    EXPECT_NE(report.text.find("Bisher: " + fingerprintText(earlierCertificate.pin)),
+              std::string::npos)
+        << report.text;
+    EXPECT_NE(report.text.find(fingerprintText(serverCertificate.pin)), std::string::npos)
+        << report.text;
+    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_TRUE(server.stored().empty());
+    EXPECT_TRUE(server.log({"USER", "PASS", "CLEAR USER", "CLEAR PASS"}).empty());
+    EXPECT_EQ(ServerKeyStore(keyFile()).find(serverKey()), earlierCertificate.pin);
+}
+
+TEST_F(FtpsCycleTest, ClearTellsAChangedKeyOnceNotForEachPicture)
+{
+    ASSERT_TRUE(ServerKeyStore(keyFile()).remember(serverKey(), earlierCertificate.pin));
+    ClearPresentation clear(shared, boxes, cycle, tempFolder(),
+                            [](const std::string& path, int w, int h) {
+                                return test::writePngFile(path, test::solidPixels(w, h, 0, 0, 0));
+                            });
+    clear.run(settings, PictureSize{64, 48}, PointerMarker{}, [] {});
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_TRUE(server.stored().empty());
+}
+
+TEST_F(FtpsCycleTest, SftpStopsAtOnceWithItsOwnMessage)
+{
+    settings.FTPServerName = "sftp://127.0.0.1";
+    EXPECT_FALSE(cycle.run(settings, {}));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text,
+              "SFTP steht in dieser Version von Velmora noch nicht zur Verf\xFCgung.\r\n"
+              "Bitte verwenden Sie ftpes:// oder ftps://.");
+    EXPECT_EQ(shared.state, PresentationState::Stopped);
+}
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,69 @@
+#include "publish/server_key_store.h"
+
+#include "support/file_bytes.h"
+#include "support/temporary_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace velmora {
+namespace {
+
+constexpr char kPinA[] = "sha256//AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
+constexpr char kPinB[] = "sha256//BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB=";
+
+TEST(ServerKeyStore, RemembersPerHostAndPortInOwnerOnlyFile)
+{
+    test::TemporaryFolder folder;
+    const ServerKeyStore store(folder.file("keys"));
+    EXPECT_FALSE(store.find("host:21"));
+    ASSERT_TRUE(store.remember("host:21", kPinA));
+    ASSERT_TRUE(store.remember("host:990", kPinB));
+    EXPECT_EQ(store.find("host:21"), kPinA);
+    EXPECT_EQ(store.find("host:990"), kPinB);
+    EXPECT_FALSE(store.find("host:2121"));
+    EXPECT_FALSE(store.find("other:21"));
+    EXPECT_EQ(test::fileBytes(folder.file("keys")),
+              std::string("host:21 ") + kPinA + "\nhost:990 " + kPinB + "\n");
+    const auto perms = std::filesystem::status(folder.file("keys")).permissions();
+    EXPECT_EQ(perms & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST(ServerKeyStore, ANewKeyReplacesTheOldOneAndKeepsOtherLines)
+{
+    test::TemporaryFolder folder;
+    test::writeFileBytes(folder.file("keys"), std::string("# mine\nhost:21 ") + kPinA +
+                                                  "\nbroken line\nhost:22 " + kPinA + "\n");
+    const ServerKeyStore store(folder.file("keys"));
+    ASSERT_TRUE(store.remember("host:21", kPinB));
+    EXPECT_EQ(store.find("host:21"), kPinB);
+    EXPECT_EQ(test::fileBytes(folder.file("keys")),
+              std::string("# mine\nbroken line\nhost:22 ") + kPinA + "\nhost:21 " + kPinB + "\n");
+}
+
+TEST(ServerKeyStore, LinesThatAreNotPinsNeverMatch)
+{
+    test::TemporaryFolder folder;
+    test::writeFileBytes(folder.file("keys"), "host:21 md5//abc\nhost:22 sha256//\nhost:23\n");
+    const ServerKeyStore store(folder.file("keys"));
+    EXPECT_FALSE(store.find("host:21"));
+    EXPECT_FALSE(store.find("host:22"));
+    EXPECT_FALSE(store.find("host:23"));
+}
+
+TEST(ServerKeyStore, WithoutAFileNothingIsRememberedOrFound)
+{
+    const ServerKeyStore store("");
+    EXPECT_FALSE(store.remember("host:21", kPinA));
+    EXPECT_FALSE(store.find("host:21"));
+    test::TemporaryFolder folder;
+    const ServerKeyStore strict(folder.file("keys"));
+    EXPECT_FALSE(strict.remember("host:21\nevil:21", kPinA));
+    EXPECT_FALSE(strict.remember("host:21", std::string(kPinA) + "\nevil:21 " + kPinB));
+    EXPECT_FALSE(strict.find("evil:21"));
+}
+
+} // namespace
+} // namespace velmora
