@@ -9,6 +9,13 @@ namespace velmora::bench {
 
 VelmoraProcess::VelmoraProcess(const std::string& program, const std::string& display, int ftpPort,
                                const std::string& folder)
+    : VelmoraProcess(program, display, "127.0.0.1:" + std::to_string(ftpPort), folder, "")
+{
+}
+
+VelmoraProcess::VelmoraProcess(const std::string& program, const std::string& display,
+                               const std::string& serverName, const std::string& folder,
+                               const std::string& trustedKeys)
 {
     namespace fs = std::filesystem;
     const std::string home = folder + "/home", config = folder + "/config", temp = folder + "/tmp",
@@ -21,8 +28,7 @@ VelmoraProcess::VelmoraProcess(const std::string& program, const std::string& di
     {
         std::ofstream prf(preferences, std::ios::binary);
         const std::vector<std::string> lines = {"SettingVersion=2",
-                                                "FTPServerName=127.0.0.1:" +
-                                                    std::to_string(ftpPort),
+                                                "FTPServerName=" + serverName,
                                                 "FTPWebDir=",
                                                 "FTPSubDir=bench/",
                                                 "PauseSeconds=0",
@@ -38,6 +44,12 @@ VelmoraProcess::VelmoraProcess(const std::string& program, const std::string& di
     }
     fs::permissions(preferences, fs::perms::owner_read | fs::perms::owner_write,
                     fs::perm_options::replace);
+    if (!trustedKeys.empty()) {
+        const std::string keys = config + "/Velmora/Velmora.keys";
+        std::ofstream(keys, std::ios::binary) << trustedKeys;
+        fs::permissions(keys, fs::perms::owner_read | fs::perms::owner_write,
+                        fs::perm_options::replace);
+    }
 
     process_ = std::make_unique<test::LaunchedProgram>(
         std::vector<std::string>{program},

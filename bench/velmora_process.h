@@ -15,6 +15,11 @@ public:
     // folder: an existing, empty folder for the program's private folders and its output.
     VelmoraProcess(const std::string& program, const std::string& display, int ftpPort,
                    const std::string& folder);
+    // serverName as the presenter types it ("ftpes://127.0.0.1:2121"); trustedKeys, when not
+    // empty, is put into the Work folder as the server keys the presenter already trusts.
+    VelmoraProcess(const std::string& program, const std::string& display,
+                   const std::string& serverName, const std::string& folder,
+                   const std::string& trustedKeys);
     ~VelmoraProcess();
     VelmoraProcess(const VelmoraProcess&) = delete;
     VelmoraProcess& operator=(const VelmoraProcess&) = delete;
