@@ -1,0 +1,114 @@
+// A presentation over explicit FTPS to a server with a self-signed certificate, with the real
+// program on a virtual screen: the first cycle asks whether to trust the server's key, and Enter
+// (Yes, the default) lets the pictures go up; the next start of the program trusts the key it
+// remembered without asking. The password never crosses the wire unprotected.
+
+#include "e2e/desktop_session.h"
+#include "e2e/presentation_site.h"
+#include "e2e/wait_until.h"
+#include "settings/credential_scrambling.h"
+#include "support/file_bytes.h"
+#include "support/png_file.h"
+#include "support/temporary_folder.h"
+#include "support/test_certificates.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+namespace velmora::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct ServerCertificate {
+    TemporaryFolder folder;
+    TestCertificate certificate = makeSelfSignedCertificate(folder.path(), "server");
+
+    FtpServerOptions options() const
+    {
+        FtpServerOptions ftps;
+        ftps.user = "presenter";
+        ftps.password = "s3cret";
+        ftps.tls = FtpServerTls::Explicit;
+        ftps.certificateFile = certificate.bothFile;
+        return ftps;
+    }
+};
+
+// The account, scrambled as the settings window stores it.
+std::vector<std::string> withLogin(std::vector<std::string> lines)
+{
+    lines.push_back("FTPUserName=" + EncodeCredential("presenter", kUserNameSelector));
+    lines.push_back("FTPPassword=" + EncodeCredential("s3cret", kPasswordSelector));
+    return lines;
+}
+
+bool anyClearLogin(const FtpServer& ftp)
+{
+    for (const auto& line : ftp.log())
+        if (line.rfind("CLEAR USER", 0) == 0 || line.rfind("CLEAR PASS", 0) == 0)
+            return true;
+    return false;
+}
+
+TEST(FtpsBlackBox, FirstContactAsksOnceAndTheRememberedKeyIsUsedSilentlyLater)
+{
+    ServerCertificate server;
+    PresentationSite site("show/", server.options());
+    DesktopSession session;
+    session.writePreferences(withLogin(site.preferences(1, 500, 30)));
+    const std::string keys = session.configHome() + "/Velmora/Velmora.keys";
+    {
+        auto program = session.startProgram();
+        const auto main = session.waitForMainWindow(15s);
+        ASSERT_TRUE(main) << session.log();
+        session.closeMessageBoxes(10s);
+        session.click(*main, kStartX, kButtonRowY);
+        ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
+        session.pressKey("Return"); // the start message
+        // The question about the server's key, answered with its default button.
+        ASSERT_TRUE(waitUntil(20s, [&] { return !session.messageBoxes("Velmora").empty(); }))
+            << "no question about the server\n"
+            << session.describeWindows();
+        EXPECT_TRUE(site.ftp.log({"USER", "PASS"}).empty()) << "the login went out before";
+        session.closeMessageBoxes(10s);
+        ASSERT_TRUE(waitUntil(30s, [&] { return site.uploadsOf("Velmora.htm") >= 2; }))
+            << session.log() << session.describeWindows();
+        EXPECT_TRUE(session.messageBoxes("Fehler").empty());
+        const std::string remembered = fileBytes(keys);
+        EXPECT_EQ(remembered, "127.0.0.1:" + std::to_string(site.ftp.port()) + " " +
+                                  server.certificate.pin + "\n");
+        const auto picture = decodePng(site.ftp.root() + "/show/Velmora1.png");
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->width, 1024);
+        session.click(*main, kExitX, kButtonRowY);
+        ASSERT_TRUE(program->waitFor(15s)) << "Exit did not end the program";
+    }
+
+    site.ftp.clearLog();
+    auto program = session.startProgram("velmora2.log");
+    const auto main = session.waitForMainWindow(15s);
+    ASSERT_TRUE(main) << session.log("velmora2.log");
+    session.closeMessageBoxes(10s);
+    session.click(*main, kStartX, kButtonRowY);
+    ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
+    session.pressKey("Return");
+    // Any box from here on would be a question: a remembered key leaves none open.
+    ASSERT_TRUE(waitUntil(10s, [&] { return session.messageBoxes("Velmora").empty(); }))
+        << "a box stays open after the start message\n"
+        << session.describeWindows();
+    bool asked = false;
+    ASSERT_TRUE(waitUntil(30s, [&] {
+        asked = asked || !session.messageBoxes("Velmora").empty();
+        return site.uploadsOf("Velmora.htm") >= 3;
+    })) << session.describeWindows();
+    EXPECT_FALSE(asked) << "a remembered key was asked about again";
+    EXPECT_FALSE(anyClearLogin(site.ftp));
+    session.click(*main, kExitX, kButtonRowY);
+    EXPECT_TRUE(program->waitFor(15s));
+}
+
+} // namespace
+} // namespace velmora::test
