@@ -113,6 +113,22 @@ TEST_F(PngWriterScrollTest, TinyPicturesMoving)
         writeAndCheck(test::scrolledScreen(wide, 9, 1, top), "3 x 9 at " + std::to_string(top));
 }
 
+// A region that grows or shrinks keeps rows of the same size at other places, or rows of
+// another size: whatever is taken over must still give the fresh file.
+TEST_F(PngWriterScrollTest, ScreenOfAnotherHeightOrWidth)
+{
+    Random random(7);
+    const RgbPicture page = test::textPage(300, 6000, random);
+    const RgbPicture narrow = test::textPage(299, 6000, random);
+    writeAndCheck(test::scrolledScreen(page, 2000, 4, 0), "first");
+    writeAndCheck(test::scrolledScreen(page, 1900, 4, 0), "shorter");
+    writeAndCheck(test::scrolledScreen(page, 2100, 4, 9), "taller and moved");
+    writeAndCheck(test::scrolledScreen(narrow, 2100, 4, 9), "narrower");
+    writeAndCheck(test::scrolledScreen(page, 2100, 4, 9), "wide again");
+    EXPECT_EQ(writeAndCheck(test::scrolledScreen(page, 2100, 4, 9), "the same"),
+              writer.lastPieceCount());
+}
+
 // The program's shorter match search: the same scroll, the same identity of both writers, a zlib
 // stream still marked as level 9, and hardly bigger than zlib's own level 9 on the same rows.
 TEST_F(PngWriterScrollTest, CaptureOptionsScrollAlikeAndStayCloseToLevel9)
