@@ -47,21 +47,34 @@ struct SpectatorView {
     }
 };
 
-inline SpectatorView lookAt(HeadlessBrowser& browser)
+// Where the viewer page shows its picture, and the picture's address, which is new for every
+// picture it swaps in; empty while it shows none.
+inline std::string shownPictureFacts(HeadlessBrowser& browser)
 {
-    SpectatorView view;
-    const std::string facts = browser.evaluate(
+    return browser.evaluate(
         "(function () {"
         "  var p = document.getElementById('velmoraPicture');"
         "  if (!p) return '';"
         "  var r = p.getBoundingClientRect();"
         "  return [p.naturalWidth, p.naturalHeight, Math.round(r.left), Math.round(r.top),"
-        "          p.getAttribute('data-counter')].join(' ');"
+        "          p.getAttribute('data-counter'), p.src].join(' ');"
         "})()");
+}
+
+// The viewer swaps in a newer picture whenever one has loaded, also between reading which
+// picture it shows and taking the screenshot: the screenshot would then show a newer picture
+// than the counter says. A view counts only when the same picture was shown before and after
+// the screenshot; otherwise it has no picture, and the caller looks again.
+inline SpectatorView lookAt(HeadlessBrowser& browser)
+{
+    SpectatorView view;
+    const std::string facts = shownPictureFacts(browser);
+    view.shot = browser.screenshot();
+    if (facts.empty() || shownPictureFacts(browser) != facts)
+        return view;
     std::istringstream in(facts);
     view.hasPicture = static_cast<bool>(in >> view.pictureWidth >> view.pictureHeight >>
                                         view.left >> view.top >> view.counter);
-    view.shot = browser.screenshot();
     return view;
 }
 
