@@ -13,7 +13,7 @@ packages=(
   libcrypt-dev
   xvfb xauth xdotool x11-utils imagemagick faketime
   fonts-liberation fontconfig
-  python3 python3-pyftpdlib python3-openssl pure-ftpd
+  python3 python3-pyftpdlib python3-openssl pure-ftpd openssh-server openssh-client
   apache2 apache2-utils curl
   chromium
   clang libclang-rt-14-dev
@@ -37,4 +37,24 @@ fi
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -o DPkg::Lock::Timeout=600
+# openssh-server's init script would start a system sshd on port 22; the tests start only their
+# own. A policy-rc.d that refuses every start keeps it down during the install; the machine's own
+# policy, if it had one, comes back afterwards.
+policy=/usr/sbin/policy-rc.d
+saved=""
+if [ -e "$policy" ]; then
+  saved=$(mktemp)
+  $SUDO cp -p "$policy" "$saved"
+fi
+restore_policy() {
+  if [ -n "$saved" ]; then
+    $SUDO cp -p "$saved" "$policy"
+    rm -f "$saved"
+  else
+    $SUDO rm -f "$policy"
+  fi
+}
+trap restore_policy EXIT
+printf '#!/bin/sh\nexit 101\n' | $SUDO tee "$policy" >/dev/null
+$SUDO chmod 755 "$policy"
 $SUDO apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"

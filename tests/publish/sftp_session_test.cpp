@@ -1,0 +1,208 @@
+// SFTP against a private OpenSSH server that lets in only a throwaway key. The host key decides
+// whether anything is sent: unknown keys are asked about, changed ones stop the open.
+#include "publish/sftp_session.h"
+#include "publish/tls_peer_key.h"
+
+#include "support/file_bytes.h"
+#include "support/sshd_fixture.h"
+#include "support/temporary_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace velmora {
+namespace {
+
+constexpr FtpTimeouts kTestTimeouts{5, 3, 3};
+
+struct SftpSessionTest : ::testing::Test {
+    test::Sshd server;
+    test::TemporaryFolder folder;
+    std::vector<UntrustedServer> asked;
+
+    std::string knownHosts() const { return folder.file("known_hosts"); }
+
+    SshTrust trust(bool answerUnknown, std::optional<bool> answerChanged = std::nullopt)
+    {
+        SshTrust t;
+        t.knownHostsFile = knownHosts();
+        t.askUnknown = [this, answerUnknown](const UntrustedServer& s) {
+            asked.push_back(s);
+            return answerUnknown;
+        };
+        if (answerChanged) {
+            t.askChanged = [this, answer = *answerChanged](const UntrustedServer& s) {
+                asked.push_back(s);
+                return answer;
+            };
+        }
+        return t;
+    }
+
+    SftpSession session(SshTrust t)
+    {
+        return SftpSession(kTestTimeouts, std::move(t), {server.clientKey()});
+    }
+
+    std::string localFile(const std::string& name, const std::string& bytes)
+    {
+        test::writeFileBytes(folder.file(name), bytes);
+        return folder.file(name);
+    }
+
+    void trustServer() { test::writeFileBytes(knownHosts(), server.knownHostsLine()); }
+};
+
+std::string fingerprint(const std::string& publicKeyFile)
+{
+    // "256 SHA256:... comment (ED25519)"
+    const std::string line = test::commandOutput("ssh-keygen -l -f '" + publicKeyFile + "'");
+    const auto start = line.find(' ') + 1;
+    return line.substr(start, line.find(' ', start) - start);
+}
+
+TEST_F(SftpSessionTest, UnknownKeyWithoutQuestionNeverConnects)
+{
+    SftpSession s(kTestTimeouts, SshTrust{knownHosts(), {}, {}, {}}, {server.clientKey()});
+    EXPECT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::ServerUnreachable);
+    EXPECT_FALSE(s.isOpen());
+    EXPECT_EQ(test::fileBytes(knownHosts()), "");
+}
+
+TEST_F(SftpSessionTest, WithoutKnownHostsFileNeverConnects)
+{
+    SftpSession s(kTestTimeouts, SshTrust{}, {server.clientKey()});
+    EXPECT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::ServerUnreachable);
+}
+
+TEST_F(SftpSessionTest, NoToUnknownKeyRefusesAndRemembersNothing)
+{
+    auto s = session(trust(false));
+    EXPECT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::ServerUnreachable);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(fingerprintText(asked[0].pin), fingerprint(server.hostPublicKey()));
+    EXPECT_EQ(asked[0].server, "127.0.0.1:" + std::to_string(server.port()));
+    EXPECT_EQ(test::fileBytes(knownHosts()), "");
+}
+
+TEST_F(SftpSessionTest, YesRemembersTheKeyOwnerOnlyAndAsksNoMore)
+{
+    {
+        auto s = session(trust(true));
+        ASSERT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::Connected);
+    }
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(test::fileBytes(knownHosts()), server.knownHostsLine());
+    EXPECT_EQ(std::filesystem::status(knownHosts()).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    auto again = session(trust(false));
+    EXPECT_EQ(again.open(server.serverName(), server.user(), ""), FtpOpenResult::Connected);
+    EXPECT_EQ(asked.size(), 1u);
+}
+
+TEST_F(SftpSessionTest, PresentersOwnKnownHostsIsHonouredAndNotWritten)
+{
+    test::writeFileBytes(folder.file("own_known_hosts"), server.knownHostsLine());
+    SshTrust t = trust(false);
+    t.userKnownHostsFile = folder.file("own_known_hosts");
+    auto s = session(t);
+    EXPECT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::Connected);
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(test::fileBytes(knownHosts()), "");
+}
+
+TEST_F(SftpSessionTest, ChangedKeyStopsWithBothFingerprints)
+{
+    trustServer();
+    const std::string old = fingerprint(server.hostPublicKey());
+    server.replaceHostKey();
+    auto s = session(trust(true));
+    EXPECT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::ServerKeyChanged);
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(fingerprintText(s.untrustedServer().rememberedPin), old);
+    EXPECT_EQ(fingerprintText(s.untrustedServer().pin), fingerprint(server.hostPublicKey()));
+    EXPECT_NE(fingerprintText(s.untrustedServer().pin), old);
+}
+
+TEST_F(SftpSessionTest, ChangedKeyAcceptedWhenAskedReplacesTheOldOne)
+{
+    trustServer();
+    server.replaceHostKey();
+    {
+        auto s = session(trust(false, true));
+        ASSERT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::Connected);
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_FALSE(asked[0].rememberedPin.empty());
+    }
+    EXPECT_EQ(test::fileBytes(knownHosts()), server.knownHostsLine());
+}
+
+TEST_F(SftpSessionTest, ChangedKeyRefusedWhenAnsweredNo)
+{
+    trustServer();
+    server.replaceHostKey();
+    auto s = session(trust(true, false));
+    EXPECT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::ServerKeyChanged);
+    EXPECT_EQ(asked.size(), 1u);
+}
+
+TEST_F(SftpSessionTest, WrongKeyIsALoginFailure)
+{
+    trustServer();
+    test::commandOutput("ssh-keygen -q -t ed25519 -N '' -f '" + folder.file("stranger") + "'");
+    SftpSession s(kTestTimeouts, trust(false), {folder.file("stranger")});
+    EXPECT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::ServerUnreachable);
+    EXPECT_EQ(s.loginFailureNote(), "");
+}
+
+TEST_F(SftpSessionTest, RsaKeyRefusedSaysWhy)
+{
+    trustServer();
+    test::commandOutput("ssh-keygen -q -t rsa -b 2048 -N '' -f '" + folder.file("id_rsa") + "'");
+    SftpSession s(kTestTimeouts, trust(false), {folder.file("id_rsa")});
+    EXPECT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::ServerUnreachable);
+    EXPECT_NE(s.loginFailureNote().find("RSA"), std::string::npos);
+    EXPECT_NE(s.loginFailureNote().find("SHA-1"), std::string::npos);
+}
+
+TEST_F(SftpSessionTest, UploadsRenamesOverTheOldPictureAndDeletes)
+{
+    trustServer();
+    std::filesystem::create_directories(server.home() + "/show/deck");
+    auto s = session(trust(false));
+    ASSERT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::Connected);
+    ASSERT_TRUE(s.setCurrentDirectory("show"));
+    ASSERT_TRUE(s.setCurrentDirectory("deck"));
+    EXPECT_EQ(s.currentDirectory(), server.home() + "/show/deck");
+    ASSERT_TRUE(s.putFile(localFile("a", "old picture"), "pic 1.png"));
+    ASSERT_TRUE(s.putFile(localFile("b", "new picture\r\n"), "new.tmp"));
+    EXPECT_EQ(s.renameFile("new.tmp", "pic 1.png"), FtpRenameResult::Renamed);
+    EXPECT_EQ(test::fileBytes(server.home() + "/show/deck/pic 1.png"), "new picture\r\n");
+    EXPECT_FALSE(std::filesystem::exists(server.home() + "/show/deck/new.tmp"));
+    EXPECT_EQ(s.renameFile("missing", "other.png"), FtpRenameResult::Failed);
+    EXPECT_TRUE(s.deleteFile("pic 1.png"));
+    EXPECT_FALSE(std::filesystem::exists(server.home() + "/show/deck/pic 1.png"));
+    EXPECT_FALSE(s.deleteFile("pic 1.png"));
+    // The session still works after a refused command.
+    EXPECT_TRUE(s.putFile(localFile("c", "again"), "again.png"));
+    EXPECT_EQ(test::fileBytes(server.home() + "/show/deck/again.png"), "again");
+}
+
+TEST_F(SftpSessionTest, MissingFolderIsRefusedAndThePrefixStays)
+{
+    trustServer();
+    std::filesystem::create_directories(server.home() + "/show");
+    auto s = session(trust(false));
+    ASSERT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::Connected);
+    EXPECT_EQ(s.currentDirectory(), server.home());
+    EXPECT_FALSE(s.setCurrentDirectory("nowhere"));
+    EXPECT_EQ(s.currentDirectory(), server.home());
+    ASSERT_TRUE(s.setCurrentDirectory(server.home() + "/show"));
+    EXPECT_EQ(s.currentDirectory(), server.home() + "/show");
+    ASSERT_TRUE(s.putFile(localFile("a", "x"), "x.png"));
+    EXPECT_TRUE(std::filesystem::exists(server.home() + "/show/x.png"));
+}
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,106 @@
+#include "support/sshd_fixture.h"
+
+#include "support/file_bytes.h"
+#include "support/loopback_port.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <thread>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace velmora::test {
+namespace {
+
+void run(const std::string& command)
+{
+    if (std::system((command + " >/dev/null 2>&1").c_str()) != 0)
+        throw std::runtime_error("failed: " + command);
+}
+
+} // namespace
+
+Sshd::Sshd()
+{
+    const passwd* account = getpwuid(getuid());
+    if (!account)
+        throw std::runtime_error("the test's user has no account entry");
+    user_ = account->pw_name;
+    std::filesystem::create_directory(home());
+    makeHostKey();
+    run("ssh-keygen -q -t ed25519 -N '' -C velmora-test -f '" + clientKey() + "'");
+    std::filesystem::copy_file(clientKey() + ".pub", folder_.file("authorized_keys"));
+    port_ = freeLocalPort();
+    writeFileBytes(folder_.file("sshd_config"), "ListenAddress 127.0.0.1\n"
+                                                "Port " +
+                                                    std::to_string(port_) +
+                                                    "\n"
+                                                    "HostKey " +
+                                                    folder_.file("host_key") +
+                                                    "\n"
+                                                    "PidFile none\n"
+                                                    "UsePAM no\n"
+                                                    "StrictModes no\n"
+                                                    "AuthorizedKeysFile " +
+                                                    folder_.file("authorized_keys") +
+                                                    "\n"
+                                                    "PasswordAuthentication no\n"
+                                                    "KbdInteractiveAuthentication no\n"
+                                                    "PermitRootLogin prohibit-password\n"
+                                                    "AllowUsers " +
+                                                    user_ +
+                                                    "\n"
+                                                    "ForceCommand internal-sftp -d " +
+                                                    home() +
+                                                    "\n"
+                                                    "Subsystem sftp internal-sftp -d " +
+                                                    home() + "\n");
+    start();
+}
+
+std::string Sshd::knownHostsLine() const
+{
+    const std::string key = fileBytes(folder_.file("host_key.pub"));
+    const auto end = key.find(" ", key.find(' ') + 1);
+    return "[127.0.0.1]:" + std::to_string(port_) + " " + key.substr(0, end) + "\n";
+}
+
+void Sshd::replaceHostKey()
+{
+    process_.reset();
+    makeHostKey();
+    start();
+}
+
+void Sshd::makeHostKey()
+{
+    std::filesystem::remove(folder_.file("host_key"));
+    std::filesystem::remove(folder_.file("host_key.pub"));
+    run("ssh-keygen -q -t ed25519 -N '' -f '" + folder_.file("host_key") + "'");
+}
+
+void Sshd::start()
+{
+    const std::string sshd = "/usr/sbin/sshd -D -e -f '" + folder_.file("sshd_config") + "'";
+    const std::string command =
+        getuid() == 0
+            ? "unshare -m sh -c 'mount -t tmpfs tmpfs /run && mkdir -p /run/sshd && exec " +
+                  std::string("/usr/sbin/sshd -D -e -f ") + folder_.file("sshd_config") + "'"
+            : "exec " + sshd;
+    process_ = std::make_unique<LaunchedProgram>(std::vector<std::string>{"/bin/sh", "-c", command},
+                                                 std::map<std::string, std::string>{},
+                                                 folder_.file("server.out"));
+    for (int i = 0; i < 500 && !acceptsConnections(port_); ++i) {
+        if (!process_->running())
+            throw std::runtime_error("sshd ended at start: " +
+                                     fileBytes(folder_.file("server.out")));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!acceptsConnections(port_))
+        throw std::runtime_error("sshd does not listen");
+}
+
+} // namespace velmora::test

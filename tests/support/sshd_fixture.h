@@ -1,0 +1,45 @@
+#pragma once
+// A real OpenSSH server for SFTP tests: on 127.0.0.1 with a free port, its own ed25519 host key,
+// and one way in: a throwaway key made for it, for the user the tests run as. Nothing of the
+// machine's accounts or SSH set-up is touched. The SFTP start folder (the "home" a client sees)
+// is a folder of its own. As root, sshd wants /run/sshd: it then runs in a private mount
+// namespace with a fresh /run.
+
+#include "support/launched_program.h"
+#include "support/temporary_folder.h"
+
+#include <memory>
+#include <string>
+
+namespace velmora::test {
+
+class Sshd {
+public:
+    Sshd();
+
+    int port() const { return port_; }
+    std::string serverName() const { return "sftp://127.0.0.1:" + std::to_string(port_); }
+    // The login name the client key is authorised for.
+    const std::string& user() const { return user_; }
+    // The private key that logs in; its public half is authorised.
+    std::string clientKey() const { return folder_.file("client_key"); }
+    // Where SFTP sessions start, without a trailing "/".
+    std::string home() const { return folder_.path() + "/home"; }
+    std::string hostPublicKey() const { return folder_.file("host_key.pub"); }
+    // The host key's line for an OpenSSH known-hosts file, as the server shows it.
+    std::string knownHostsLine() const;
+
+    // Restarts with a new host key on the same port, as a reinstalled server.
+    void replaceHostKey();
+
+private:
+    void makeHostKey();
+    void start();
+
+    TemporaryFolder folder_;
+    std::string user_;
+    std::unique_ptr<LaunchedProgram> process_;
+    int port_ = 0;
+};
+
+} // namespace velmora::test
