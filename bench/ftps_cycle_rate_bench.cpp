@@ -1,17 +1,20 @@
-// Presentation cycles per second of the whole program over FTPS beside plain FTP, in the same
-// run: velmora on a private 1920 x 1080 Xvfb showing a still document, PauseSeconds=0, uploading
-// by turns to the repository's FTP server on 127.0.0.1 as plain FTP, with explicit TLS
-// (ftpes://) and with implicit TLS (ftps://). The TLS servers have a self-signed certificate whose
-// key the presenter already trusts, as after answering the first question. Rounds rotate between
-// the three, so that all see the same load; a cycle counts when its data page has arrived. Prints
-// the rates and each TLS rate as a share of the plain one (aim: at least 0.8).
+// Presentation cycles per second of the whole program over FTPS and SFTP beside plain FTP, in the
+// same run: velmora on a private 1920 x 1080 Xvfb showing a still document, PauseSeconds=0,
+// uploading by turns to the repository's FTP server on 127.0.0.1 as plain FTP, with explicit TLS
+// (ftpes://) and with implicit TLS (ftps://), and to a private sshd (sftp://, logging in with a
+// throwaway ed25519 key). The servers' keys are already trusted, as after answering the first
+// question. Rounds rotate between the four, so that all see the same load; a cycle counts when its
+// data page has arrived. Prints the rates and each secure rate as a share of the plain one (aim:
+// at least 0.8).
 //
 //   build-bench/bench/ftps_cycle_rate_bench [--seconds S] [--rounds N] [--program PATH]
 
 #include "bench_screen.h"
 #include "cycle_round.h"
 #include "document_like_content.h"
+#include "support/file_bytes.h"         // tests/support
 #include "support/ftp_server_fixture.h" // tests/support
+#include "support/sshd_fixture.h"       // tests/support
 #include "support/temporary_folder.h"   // tests/support
 #include "support/test_certificates.h"  // tests/support
 #include "velmora_process.h"
@@ -21,9 +24,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
 
@@ -61,9 +70,58 @@ double median(std::vector<double> values)
 
 struct Transport {
     const char* name;
+    std::string serverName;
+    std::string log; // "STORED <path> ..." lines, as the repository's FTP server writes them
     std::unique_ptr<test::FtpServer> server;
     std::string trustedKeys;
     std::vector<double> rates;
+};
+
+// sshd says nothing of the files an SFTP session writes; the kernel does. Each data page the
+// server closed after writing becomes a line of the kind the upload watch counts, so that both
+// kinds of server are timed alike.
+class SftpUploadLog {
+public:
+    SftpUploadLog(const std::string& folder, std::string name, std::string out)
+        : out_(std::move(out)), name_(std::move(name)), inotify_(inotify_init1(IN_NONBLOCK))
+    {
+        test::writeFileBytes(out_, "");
+        if (inotify_ >= 0)
+            inotify_add_watch(inotify_, folder.c_str(), IN_CLOSE_WRITE);
+        follower_ = std::jthread([this](std::stop_token stop) { follow(stop); });
+    }
+    ~SftpUploadLog()
+    {
+        follower_.request_stop();
+        follower_.join();
+        if (inotify_ >= 0)
+            close(inotify_);
+    }
+    const std::string& path() const { return out_; }
+
+private:
+    void follow(std::stop_token stop)
+    {
+        std::ofstream out(out_, std::ios::app);
+        alignas(inotify_event) char buffer[4096];
+        while (!stop.stop_requested() && inotify_ >= 0) {
+            pollfd ready{inotify_, POLLIN, 0};
+            if (poll(&ready, 1, 100) <= 0)
+                continue;
+            const ssize_t n = read(inotify_, buffer, sizeof buffer);
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len && name_ == event->name)
+                    out << "STORED " << bench::VelmoraProcess::pagePath() << " 0\n" << std::flush;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+    }
+
+    std::string out_;
+    std::string name_;
+    int inotify_;
+    std::jthread follower_;
 };
 
 } // namespace
@@ -98,18 +156,28 @@ int main(int argc, char** argv)
         Transport transport{tls == test::FtpServerTls::None       ? "ftp"
                             : tls == test::FtpServerTls::Explicit ? "ftpes"
                                                                   : "ftps",
+                            {},
+                            {},
                             std::make_unique<test::FtpServer>(serverOptions),
                             {},
                             {}};
+        transport.serverName = transport.server->serverName();
+        transport.log = transport.server->logPath();
         std::filesystem::create_directory(transport.server->root() + "/bench");
         if (tls != test::FtpServerTls::None)
             transport.trustedKeys = "127.0.0.1:" + std::to_string(transport.server->port()) + " " +
                                     certificate.pin + "\n";
         transports.push_back(std::move(transport));
     }
+    // The program logs in as the presenter's own login name, with the default key in its home.
+    test::Sshd sshd;
+    setenv("USER", sshd.user().c_str(), 1);
+    std::filesystem::create_directory(sshd.home() + "/bench");
+    const SftpUploadLog sftpLog(sshd.home() + "/bench", "Velmora.htm", folder.file("sftp.log"));
+    transports.push_back({"sftp", sshd.serverName(), sftpLog.path(), nullptr, {}, {}});
 
     std::printf("presentation cycles of a %d x %d document screen on 127.0.0.1 over plain FTP, "
-                "explicit and implicit FTPS, %d rounds of %g s each\n",
+                "explicit and implicit FTPS and SFTP, %d rounds of %g s each\n",
                 kWidth, kHeight, options.rounds, options.seconds);
     std::fflush(stdout);
     for (int r = 0; r < options.rounds; ++r) {
@@ -118,16 +186,23 @@ int main(int argc, char** argv)
             const std::string runFolder =
                 folder.path() + "/" + transport.name + std::to_string(r + 1);
             std::filesystem::create_directory(runFolder);
+            if (!transport.server) {
+                std::filesystem::create_directories(runFolder + "/home/.ssh");
+                std::filesystem::create_directories(runFolder + "/config/Velmora");
+                std::filesystem::copy_file(sshd.clientKey(), runFolder + "/home/.ssh/id_ed25519");
+                test::writeFileBytes(runFolder + "/config/Velmora/known_hosts",
+                                     sshd.knownHostsLine());
+            }
             const auto round = bench::measureCycleRound(
-                transport.server->logPath(), bench::VelmoraProcess::pagePath(), options.seconds,
-                [&] {
-                    return std::make_shared<bench::VelmoraProcess>(
-                        options.program, xvfb.name(), transport.server->serverName(), runFolder,
-                        transport.trustedKeys);
+                transport.log, bench::VelmoraProcess::pagePath(), options.seconds, [&] {
+                    return std::make_shared<bench::VelmoraProcess>(options.program, xvfb.name(),
+                                                                   transport.serverName, runFolder,
+                                                                   transport.trustedKeys);
                 });
             if (!round) {
                 std::fprintf(stderr, "\nround %d: %s completed too few cycles in time\n", r + 1,
                              transport.name);
+
                 return 1;
             }
             transport.rates.push_back(round->rate());

@@ -5,8 +5,11 @@
 #include "publish/ftp_reply.h"
 #include "publish/server_address.h"
 #include "publish/server_key_store.h"
+#include "publish/sftp_session.h"
+#include "publish/ssh_known_hosts_file.h"
 #include "publish/tls_peer_key.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -113,6 +116,21 @@ int recordDialogue(CURL*, curl_infotype type, char* data, size_t size, void* use
     return 0;
 }
 
+// SFTP keeps its host keys beside the TLS keys, in OpenSSH's own format, and honours the
+// presenter's ~/.ssh/known_hosts without ever writing it.
+SshTrust sshTrustOf(const ServerTrust& trust)
+{
+    SshTrust ssh;
+    const std::string& keys = trust.files.keyFile;
+    if (!keys.empty())
+        ssh.knownHostsFile = keys.substr(0, keys.rfind('/') + 1) + kSshKnownHostsFileName;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        ssh.userKnownHostsFile = std::string(home) + "/.ssh/known_hosts";
+    ssh.askUnknown = trust.askUnverified;
+    ssh.askChanged = trust.askChanged;
+    return ssh;
+}
+
 bool succeeded(const FtpExchange* exchange)
 {
     return exchange && exchange->replyCode >= 200 && exchange->replyCode < 300;
@@ -125,6 +143,7 @@ struct FtpSession::Impl {
     ServerTrust trust;
     TlsPeerKey peerKey;
     UntrustedServer untrusted;
+    std::string loginNote;
     std::optional<std::chrono::steady_clock::time_point> deadline;
     // Declared before the handles, which libcurl may still use while it cleans up.
     FtpDialogue dialogue;
@@ -139,6 +158,8 @@ struct FtpSession::Impl {
     // Set when a change of directory went half through: where commands would land is unknown.
     bool directoryUnknown = false;
     TransferLoopCounters counters;
+    // Set while an sftp:// server is open: every operation goes there instead.
+    std::unique_ptr<SftpSession> sftp;
 
     struct Request {
         std::string path;
@@ -276,6 +297,8 @@ void FtpSession::setTrust(ServerTrust trust)
 
 bool FtpSession::isOpen() const
 {
+    if (impl_->sftp)
+        return impl_->sftp->isOpen();
     return impl_->easy && impl_->multi;
 }
 
@@ -283,12 +306,15 @@ void FtpSession::limitTo(std::chrono::steady_clock::time_point deadline)
 {
     if (!impl_->deadline || deadline < *impl_->deadline)
         impl_->deadline = deadline;
+    if (impl_->sftp)
+        impl_->sftp->limitTo(deadline);
 }
 
 FtpOpenResult FtpSession::open(const std::string& serverName, const std::string& userName,
                                const std::string& password)
 {
     close();
+    impl_->loginNote.clear();
     if (!libraryReady())
         return FtpOpenResult::InternetUnavailable;
     CurlMulti multi(curl_multi_init());
@@ -298,8 +324,17 @@ FtpOpenResult FtpSession::open(const std::string& serverName, const std::string&
     const auto address = parseServerAddress(serverName);
     if (!address || !safeArgument(userName) || !safeArgument(password))
         return FtpOpenResult::ServerUnreachable;
-    if (address->transport == Transport::Sftp)
-        return FtpOpenResult::TransportUnavailable;
+    if (address->transport == Transport::Sftp) {
+        impl_->sftp = std::make_unique<SftpSession>(impl_->timeouts, sshTrustOf(impl_->trust));
+        if (impl_->deadline)
+            impl_->sftp->limitTo(*impl_->deadline);
+        const FtpOpenResult result = impl_->sftp->open(serverName, userName, password);
+        impl_->untrusted = impl_->sftp->untrustedServer();
+        impl_->loginNote = impl_->sftp->loginFailureNote();
+        if (result != FtpOpenResult::Connected)
+            impl_->sftp.reset();
+        return result;
+    }
     const bool tls = address->transport != Transport::Ftp;
 
     CURL* h = easy.get();
@@ -355,6 +390,8 @@ FtpOpenResult FtpSession::open(const std::string& serverName, const std::string&
 bool FtpSession::putFile(const std::string& localPath, const std::string& remotePath,
                          TransferType type)
 {
+    if (impl_->sftp)
+        return impl_->sftp->putFile(localPath, remotePath);
     if (!isOpen() || remotePath.empty() || !safeName(remotePath))
         return false;
     FileHandle file(std::fopen(localPath.c_str(), "rb"));
@@ -389,6 +426,8 @@ bool FtpSession::putFile(const std::string& localPath, const std::string& remote
 
 bool FtpSession::setCurrentDirectory(const std::string& directory)
 {
+    if (impl_->sftp)
+        return impl_->sftp->setCurrentDirectory(directory);
     if (!isOpen() || !safeName(directory))
         return false;
     Impl::Request request;
@@ -409,6 +448,8 @@ bool FtpSession::setCurrentDirectory(const std::string& directory)
 
 std::optional<std::string> FtpSession::currentDirectory()
 {
+    if (impl_->sftp)
+        return impl_->sftp->currentDirectory();
     if (!isOpen())
         return std::nullopt;
     Impl::Request request;
@@ -426,6 +467,8 @@ std::optional<std::string> FtpSession::currentDirectory()
 
 bool FtpSession::deleteFile(const std::string& name)
 {
+    if (impl_->sftp)
+        return impl_->sftp->deleteFile(name);
     if (!isOpen() || name.empty() || !safeName(name))
         return false;
     Impl::Request request;
@@ -435,6 +478,9 @@ bool FtpSession::deleteFile(const std::string& name)
 
 std::optional<long long> FtpSession::fileSize(const std::string& name)
 {
+    // SFTP acknowledges every written block; a finished upload is whole.
+    if (impl_->sftp)
+        return std::nullopt;
     if (!isOpen() || name.empty() || !safeName(name))
         return std::nullopt;
     Impl::Request request;
@@ -459,6 +505,8 @@ std::optional<long long> FtpSession::fileSize(const std::string& name)
 
 FtpRenameResult FtpSession::renameFile(const std::string& from, const std::string& to)
 {
+    if (impl_->sftp)
+        return impl_->sftp->renameFile(from, to);
     if (!isOpen() || from.empty() || to.empty() || !safeName(from) || !safeName(to))
         return FtpRenameResult::Failed;
     Impl::Request request;
@@ -479,6 +527,7 @@ void FtpSession::close()
 {
     // The handle leaves the multi handle after every transfer; closing the multi handle ends the
     // control connection.
+    impl_->sftp.reset();
     impl_->easy.reset();
     impl_->multi.reset();
     impl_->currentDirectory.clear();
@@ -490,8 +539,15 @@ const UntrustedServer& FtpSession::untrustedServer() const
     return impl_->untrusted;
 }
 
+const std::string& FtpSession::loginFailureNote() const
+{
+    return impl_->loginNote;
+}
+
 const TransferLoopCounters& FtpSession::transferCounters() const
 {
+    if (impl_->sftp)
+        return impl_->sftp->transferCounters();
     return impl_->counters;
 }
 

@@ -4,7 +4,8 @@
 // operations. Data connections are always passive (EPSV, then PASV); there is no active mode.
 // Over FTPS (ftpes://, ftps://) control and data connections are both protected, and the
 // password goes out only once the server is trusted: its certificate verified against the CA
-// store and its name, or its public key one the presenter chose to trust.
+// store and its name, or its public key one the presenter chose to trust. An sftp:// server is
+// reached through an SftpSession with the same operations.
 
 #include "publish/transfer_loop_counters.h"
 
@@ -33,7 +34,8 @@ enum class FtpOpenResult {
     ServerUnreachable,
     // The server showed another key than the one remembered for it: untrustedServer() says both.
     ServerKeyChanged,
-    // The server name asks for a transport this version cannot speak yet (sftp://).
+    // The server name asks for a transport this version cannot speak. Not returned at present:
+    // every scheme that parseServerAddress takes is spoken.
     TransportUnavailable,
 };
 
@@ -82,6 +84,8 @@ public:
     bool isOpen() const;
     // The server the last open refused to trust or found with a changed key.
     const UntrustedServer& untrustedServer() const;
+    // Why the last SFTP login was refused, where more can be said (an RSA key); else empty.
+    const std::string& loginFailureNote() const;
     // Ends the whole session by this time at the latest (an earlier deadline stays): no command
     // starts after it and none runs past it. A server that answers each command just inside the
     // time-outs would otherwise hold a tool or Clear, and with them the presenter's windows, for

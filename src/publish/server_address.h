@@ -11,7 +11,7 @@ enum class Transport {
     Ftp,         // "host", "host:port", "ftp://": plain FTP, everything in clear
     ExplicitTls, // "ftpes://": AUTH TLS on port 21, control and data connections protected
     ImplicitTls, // "ftps://": TLS from the first byte, port 990
-    Sftp,        // "sftp://": recognised, so that it can be refused with a message of its own
+    Sftp,        // "sftp://": SSH file transfer, port 22
 };
 
 struct ServerAddress {

@@ -72,8 +72,11 @@ std::string openFailureText(FtpOpenResult result, const FtpSession& session)
                "fen\".";
     case FtpOpenResult::TransportUnavailable:
         return messages::kSftpUnavailable;
-    case FtpOpenResult::Connected:
     case FtpOpenResult::ServerUnreachable:
+        if (!session.loginFailureNote().empty())
+            return messages::kServerUnreachable + std::string("\r\n") + session.loginFailureNote();
+        break;
+    case FtpOpenResult::Connected:
         break;
     }
     return messages::kServerUnreachable;

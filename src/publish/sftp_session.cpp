@@ -94,6 +94,15 @@ bool isRsaKeyFile(const std::string& path)
     return path.size() >= 6 && path.compare(path.size() - 6, 6, "id_rsa") == 0;
 }
 
+// SSH has no anonymous login; like ssh itself, an empty user name means the presenter's own.
+std::string localLoginName()
+{
+    for (const char* variable : {"USER", "LOGNAME"})
+        if (const char* name = std::getenv(variable); name && *name)
+            return name;
+    return {};
+}
+
 // The form the trust questions show for TLS keys too.
 std::string pinOf(const std::string& fingerprint)
 {
@@ -253,8 +262,9 @@ FtpOpenResult SftpSession::open(const std::string& serverName, const std::string
     if (!libraryReady())
         return FtpOpenResult::InternetUnavailable;
     const auto address = parseServerAddress(serverName);
-    if (!address || address->transport != Transport::Sftp || userName.empty() ||
-        !safeText(userName) || !safeText(password) || impl_->trust.knownHostsFile.empty())
+    const std::string user = userName.empty() ? localLoginName() : userName;
+    if (!address || address->transport != Transport::Sftp || user.empty() || !safeText(user) ||
+        !safeText(password) || impl_->trust.knownHostsFile.empty())
         return FtpOpenResult::ServerUnreachable;
     // libcurl writes nothing there (the session does), but reads it only when it exists; made
     // owner-only before the first key goes in.
@@ -297,7 +307,7 @@ FtpOpenResult SftpSession::open(const std::string& serverName, const std::string
         curl_easy_setopt(h, CURLOPT_SSH_KNOWNHOSTS, impl_->trust.knownHostsFile.c_str());
         curl_easy_setopt(h, CURLOPT_SSH_KEYFUNCTION, &Impl::checkHostKey);
         curl_easy_setopt(h, CURLOPT_SSH_KEYDATA, &check);
-        curl_easy_setopt(h, CURLOPT_USERNAME, userName.c_str());
+        curl_easy_setopt(h, CURLOPT_USERNAME, user.c_str());
         if (!password.empty()) {
             curl_easy_setopt(h, CURLOPT_SSH_AUTH_TYPES,
                              static_cast<long>(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));

@@ -39,7 +39,8 @@ public:
     SftpSession(const SftpSession&) = delete;
     SftpSession& operator=(const SftpSession&) = delete;
 
-    // A typed password logs in with it alone; an empty one uses the agent and the key files.
+    // A typed password logs in with it alone; an empty one uses the agent and the key files. An
+    // empty user name is the presenter's own login name, as ssh takes it.
     FtpOpenResult open(const std::string& serverName, const std::string& userName,
                        const std::string& password);
     bool isOpen() const;

@@ -5,6 +5,7 @@
 #include "publish/server_key_store.h"
 #include "publish/tls_peer_key.h"
 
+#include "support/loopback_port.h"
 #include "support/test_certificates.h"
 
 #include "publish_test_setup.h"
@@ -109,15 +110,13 @@ TEST_F(FtpsCycleTest, ClearTellsAChangedKeyOnceNotForEachPicture)
     EXPECT_TRUE(server.stored().empty());
 }
 
-TEST_F(FtpsCycleTest, SftpStopsAtOnceWithItsOwnMessage)
+TEST_F(FtpsCycleTest, AbsentSftpServerIsAnOrdinaryFailureOfTheRetryWindow)
 {
-    settings.FTPServerName = "sftp://127.0.0.1";
-    EXPECT_FALSE(cycle.run(settings, {}));
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].text,
-              "SFTP steht in dieser Version von Velmora noch nicht zur Verf\xFCgung.\r\n"
-              "Bitte verwenden Sie ftpes:// oder ftps://.");
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    settings.FTPServerName = "sftp://127.0.0.1:" + std::to_string(test::freeLocalPort());
+    EXPECT_TRUE(cycle.run(settings, {}));
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(shared.state, PresentationState::Running);
+    EXPECT_NE(shared.firstFailureTime, 0);
 }
 
 } // namespace

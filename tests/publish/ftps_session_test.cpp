@@ -7,6 +7,7 @@
 
 #include "support/file_bytes.h"
 #include "support/ftp_server_fixture.h"
+#include "support/loopback_port.h"
 #include "support/pure_ftpd_fixture.h"
 #include "support/temporary_folder.h"
 #include "support/test_certificates.h"
@@ -254,11 +255,13 @@ TEST_F(FtpsSessionTest, ChangedKeyAcceptedWhereAskedReplacesTheRememberedOne)
     EXPECT_EQ(ServerKeyStore(keyFile()).find(name), otherSelfSigned.pin);
 }
 
-TEST_F(FtpsSessionTest, SftpIsRecognisedButNotAvailableYet)
+TEST_F(FtpsSessionTest, SftpGoesToItsOwnTransportAndAsksNothingOfAnAbsentServer)
 {
     FtpSession session(kTestTimeouts, trust(true));
-    EXPECT_EQ(session.open("sftp://127.0.0.1", "presenter", "s3cret"),
-              FtpOpenResult::TransportUnavailable);
+    EXPECT_EQ(session.open("sftp://127.0.0.1:" + std::to_string(test::freeLocalPort()), "presenter",
+                           "s3cret"),
+              FtpOpenResult::ServerUnreachable);
+    EXPECT_FALSE(session.isOpen());
     EXPECT_TRUE(asked.empty());
 }
 

@@ -189,6 +189,21 @@ TEST_F(SftpSessionTest, UploadsRenamesOverTheOldPictureAndDeletes)
     EXPECT_EQ(test::fileBytes(server.home() + "/show/deck/again.png"), "again");
 }
 
+TEST_F(SftpSessionTest, EmptyUserNameIsThePresentersOwnLogin)
+{
+    trustServer();
+    const char* before = std::getenv("USER");
+    const std::string saved = before ? before : "";
+    setenv("USER", server.user().c_str(), 1);
+    auto s = session(trust(false));
+    const FtpOpenResult opened = s.open(server.serverName(), "", "");
+    if (before)
+        setenv("USER", saved.c_str(), 1);
+    else
+        unsetenv("USER");
+    EXPECT_EQ(opened, FtpOpenResult::Connected);
+}
+
 TEST_F(SftpSessionTest, MissingFolderIsRefusedAndThePrefixStays)
 {
     trustServer();

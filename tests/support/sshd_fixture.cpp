@@ -103,4 +103,23 @@ void Sshd::start()
         throw std::runtime_error("sshd does not listen");
 }
 
+PresenterSshHome::PresenterSshHome(const Sshd& server)
+{
+    namespace fs = std::filesystem;
+    fs::create_directory(folder_.file(".ssh"));
+    fs::copy_file(server.clientKey(), folder_.file(".ssh/id_ed25519"));
+    fs::copy_file(server.clientKey() + ".pub", folder_.file(".ssh/id_ed25519.pub"));
+    if (const char* home = std::getenv("HOME"))
+        previous_ = home;
+    setenv("HOME", folder_.path().c_str(), 1);
+}
+
+PresenterSshHome::~PresenterSshHome()
+{
+    if (previous_)
+        setenv("HOME", previous_->c_str(), 1);
+    else
+        unsetenv("HOME");
+}
+
 } // namespace velmora::test

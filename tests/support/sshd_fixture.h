@@ -9,6 +9,7 @@
 #include "support/temporary_folder.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace velmora::test {
@@ -40,6 +41,23 @@ private:
     std::string user_;
     std::unique_ptr<LaunchedProgram> process_;
     int port_ = 0;
+};
+
+// A presenter's home for the length of a test: HOME points at a fresh folder whose .ssh holds the
+// server's client key as id_ed25519, the default key the program logs in with; HOME comes back
+// afterwards. Nothing of the real home is read or written.
+class PresenterSshHome {
+public:
+    explicit PresenterSshHome(const Sshd& server);
+    ~PresenterSshHome();
+    PresenterSshHome(const PresenterSshHome&) = delete;
+    PresenterSshHome& operator=(const PresenterSshHome&) = delete;
+
+    std::string knownHostsFile() const { return folder_.file(".ssh/known_hosts"); }
+
+private:
+    TemporaryFolder folder_;
+    std::optional<std::string> previous_;
 };
 
 } // namespace velmora::test

@@ -1,0 +1,156 @@
+// The presentation over sftp:// against a private sshd: the host key question, the remembered key,
+// a changed key, and pictures replaced although SFTP cannot rename over a file.
+#include "publish/clear_presentation.h"
+#include "publish/presentation_cycle.h"
+#include "publish/tls_peer_key.h"
+
+#include "support/sshd_fixture.h"
+
+#include "publish_test_setup.h"
+
+namespace velmora {
+namespace {
+
+struct SftpCycleTest : ::testing::Test {
+    test::Sshd server;
+    test::PresenterSshHome home{server};
+    test::TemporaryFolder temp;
+    SharedPresentation shared;
+    test::FakeMessageBoxes boxes;
+    test::FakeClock clock{test::kStartTime};
+    SettingsRecord settings;
+    PresentationCycle cycle{shared,
+                            boxes,
+                            clock,
+                            temp.path() + "/",
+                            test::kTestTimeouts,
+                            {temp.file("Velmora.keys"), {}}};
+
+    SftpCycleTest()
+    {
+        std::filesystem::create_directories(server.home() + "/public_html/show");
+        settings.FTPServerName = server.serverName();
+        settings.FTPUserName = server.user();
+        settings.FTPWebDir = "public_html/";
+        settings.FTPSubDir = "show/";
+        settings.LizenzSite = "http://www.example.com/";
+        settings.BrowserRefresh = 2000;
+        settings.InternetRetryTime = 30;
+        shared.state = PresentationState::Running;
+        capture(1);
+    }
+
+    std::string knownHosts() const { return temp.file("known_hosts"); }
+    std::string onServer(const std::string& name) const
+    {
+        return test::fileBytes(server.home() + "/public_html/show/" + name);
+    }
+    void capture(int shade)
+    {
+        ASSERT_TRUE(test::writePngFile(
+            temp.file("Velmora.png"),
+            test::solidPixels(64, 48, static_cast<std::uint8_t>(shade), 10, 20)));
+    }
+    std::string localPicture() const { return test::fileBytes(temp.file("Velmora.png")); }
+    std::vector<std::string> remoteNames() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry :
+             std::filesystem::directory_iterator(server.home() + "/public_html/show"))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string fingerprint() const
+    {
+        const std::string line =
+            test::commandOutput("ssh-keygen -l -f '" + server.hostPublicKey() + "'");
+        const auto start = line.find(' ') + 1;
+        return line.substr(start, line.find(' ', start) - start);
+    }
+};
+
+TEST_F(SftpCycleTest, FirstContactAsksOnceThenPicturesAreReplacedSilently)
+{
+    boxes.answerNext(BoxAnswer::Yes);
+    EXPECT_TRUE(cycle.run(settings, {}));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    const auto question = boxes.shown()[0];
+    EXPECT_EQ(question.title, "Velmora");
+    EXPECT_EQ(question.buttons, BoxButtons::YesNo);
+    EXPECT_NE(question.text.find(fingerprint()), std::string::npos) << question.text;
+    EXPECT_EQ(test::fileBytes(knownHosts()), server.knownHostsLine());
+    EXPECT_EQ(onServer("Velmora1.png"), localPicture());
+    EXPECT_NE(onServer("Velmora.htm").find("\r\n"), std::string::npos);
+
+    for (int shade = 2; shade <= 5; ++shade) {
+        capture(shade);
+        EXPECT_TRUE(cycle.run(settings, {}));
+    }
+    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(shared.state, PresentationState::Running);
+    // Five cycles on three names: the fourth and fifth replaced existing pictures.
+    EXPECT_EQ(onServer("Velmora2.png"), localPicture());
+    EXPECT_EQ(remoteNames(),
+              (std::vector<std::string>{"Velmora.htm", "Velmora1.png", "Velmora2.png",
+                                        "Velmora3.png", "index.htm"}));
+}
+
+TEST_F(SftpCycleTest, NoUploadsNothingAndStops)
+{
+    boxes.answerNext(BoxAnswer::No);
+    EXPECT_FALSE(cycle.run(settings, {}));
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown()[1].text, "Die Verbindung zum Server kann nicht hergestellt werden.");
+    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_TRUE(remoteNames().empty());
+    EXPECT_EQ(test::fileBytes(knownHosts()), "");
+}
+
+TEST_F(SftpCycleTest, ChangedKeyStopsWithBothFingerprintsAndUploadsNothing)
+{
+    test::writeFileBytes(knownHosts(), server.knownHostsLine());
+    const std::string before = fingerprint();
+    server.replaceHostKey();
+    boxes.answerNext(BoxAnswer::Yes); // would accept, were anything asked
+    EXPECT_FALSE(cycle.run(settings, {}));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    const auto report = boxes.shown()[0];
+    EXPECT_EQ(report.title, "Fehler");
+    EXPECT_NE(report.text.find("Bisher: " + before), std::string::npos) << report.text;
+    EXPECT_NE(report.text.find("Jetzt:  " + fingerprint()), std::string::npos) << report.text;
+    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_TRUE(remoteNames().empty());
+}
+
+TEST_F(SftpCycleTest, KeyInThePresentersOwnKnownHostsIsTrustedSilently)
+{
+    test::writeFileBytes(home.knownHostsFile(), server.knownHostsLine());
+    EXPECT_TRUE(cycle.run(settings, {}));
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(onServer("Velmora1.png"), localPicture());
+    EXPECT_EQ(test::fileBytes(home.knownHostsFile()), server.knownHostsLine());
+}
+
+TEST_F(SftpCycleTest, ClearReplacesThePicturesWithBlankOnes)
+{
+    test::writeFileBytes(knownHosts(), server.knownHostsLine());
+    for (int shade = 1; shade <= 3; ++shade) {
+        capture(shade);
+        ASSERT_TRUE(cycle.run(settings, {}));
+    }
+    ClearPresentation clear(shared, boxes, cycle, temp.path() + "/",
+                            [](const std::string& path, int w, int h) {
+                                return test::writePngFile(path, test::solidPixels(w, h, 0, 0, 0));
+                            });
+    clear.run(settings, PictureSize{64, 48}, PointerMarker{}, [] {});
+    EXPECT_TRUE(boxes.shown().empty());
+    ASSERT_TRUE(test::writePngFile(temp.file("blank.png"), test::solidPixels(64, 48, 0, 0, 0)));
+    const std::string blank = test::fileBytes(temp.file("blank.png"));
+    EXPECT_EQ(onServer("Velmora1.png"), blank);
+    EXPECT_EQ(onServer("Velmora2.png"), blank);
+    EXPECT_EQ(onServer("Velmora3.png"), blank);
+}
+
+} // namespace
+} // namespace velmora
