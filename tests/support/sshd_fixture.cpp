@@ -87,12 +87,15 @@ void Sshd::start()
     const std::string sshd = "/usr/sbin/sshd -D -e -f '" + folder_.file("sshd_config") + "'";
     const std::string command =
         getuid() == 0
-            ? "unshare -m sh -c 'mount -t tmpfs tmpfs /run && mkdir -p /run/sshd && exec " +
+            ? "exec unshare -m sh -c 'mount -t tmpfs tmpfs /run && mkdir -p /run/sshd && exec " +
                   std::string("/usr/sbin/sshd -D -e -f ") + folder_.file("sshd_config") + "'"
             : "exec " + sshd;
+    // A group of its own: whatever the shells leave running ends with the server.
+    LaunchSetup setup;
+    setup.ownProcessGroup = true;
     process_ = std::make_unique<LaunchedProgram>(std::vector<std::string>{"/bin/sh", "-c", command},
                                                  std::map<std::string, std::string>{},
-                                                 folder_.file("server.out"));
+                                                 folder_.file("server.out"), setup);
     for (int i = 0; i < 500 && !acceptsConnections(port_); ++i) {
         if (!process_->running())
             throw std::runtime_error("sshd ended at start: " +
