@@ -1,6 +1,7 @@
 #include "publish/ftp_session.h"
 
 #include "publish/curl_handles.h"
+#include "publish/curl_request_parts.h"
 #include "publish/curl_transfer_loop.h"
 #include "publish/ftp_reply.h"
 #include "publish/server_address.h"
@@ -16,57 +17,11 @@
 namespace velmora {
 namespace {
 
-bool libraryReady()
-{
-    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    return ready;
-}
-
 // A line break or NUL inside the user name or password would let a text smuggle a second command
 // onto the control connection.
 bool safeArgument(const std::string& text)
 {
     return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
-}
-
-// Names of files and directories, typed or sent by the server, carry no control characters at
-// all: besides line breaks, none belongs in a name, and a server's reply is no more trusted than
-// the presenter's typing.
-bool safeName(const std::string& text)
-{
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F)
-            return false;
-    }
-    return true;
-}
-
-bool isUnreserved(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
-}
-
-// Each path segment escaped on its own, so that characters like ";", "?" or "#" in a name stay
-// part of the name. A leading "/" (an absolute path) becomes "%2F", as FTP URLs spell it.
-std::string escapePath(const std::string& path)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        const auto c = static_cast<unsigned char>(path[i]);
-        if (c == '/' && i != 0) {
-            out += '/';
-        } else if (isUnreserved(c)) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 0x0F];
-        }
-    }
-    return out;
 }
 
 // In ASCII mode libcurl writes every LF as CR LF on this platform; a file that already has CR LF
@@ -94,15 +49,6 @@ size_t readFromMemory(char* buffer, size_t size, size_t count, void* userdata)
     const std::size_t n = std::min(size * count, source->bytes->size() - source->offset);
     std::memcpy(buffer, source->bytes->data() + source->offset, n);
     source->offset += n;
-    return n;
-}
-
-size_t readFromFile(char* buffer, size_t size, size_t count, void* userdata)
-{
-    auto* file = static_cast<std::FILE*>(userdata);
-    const size_t n = std::fread(buffer, 1, size * count, file);
-    if (n == 0 && std::ferror(file))
-        return CURL_READFUNC_ABORT;
     return n;
 }
 
@@ -201,7 +147,7 @@ struct FtpSession::Impl {
         }
         const CurlList quotes(list);
         // Options stay set on a reused handle: every request states all of them.
-        const std::string url = baseUrl + escapePath(request.path);
+        const std::string url = baseUrl + escapeUrlPath(request.path, LeadingSlash::Escaped);
         curl_easy_setopt(h, CURLOPT_URL, url.c_str());
         curl_easy_setopt(h, CURLOPT_QUOTE, quotes.get());
         curl_easy_setopt(h, CURLOPT_NOBODY, request.upload ? 0L : 1L);
@@ -315,7 +261,7 @@ FtpOpenResult FtpSession::open(const std::string& serverName, const std::string&
 {
     close();
     impl_->loginNote.clear();
-    if (!libraryReady())
+    if (!curlLibraryReady())
         return FtpOpenResult::InternetUnavailable;
     CurlMulti multi(curl_multi_init());
     CurlEasy easy(curl_easy_init());

@@ -1,6 +1,7 @@
 #include "publish/sftp_session.h"
 
 #include "publish/curl_handles.h"
+#include "publish/curl_request_parts.h"
 #include "publish/curl_transfer_loop.h"
 #include "publish/server_address.h"
 #include "publish/ssh_host_key.h"
@@ -13,40 +14,6 @@
 
 namespace velmora {
 namespace {
-
-bool libraryReady()
-{
-    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    return ready;
-}
-
-bool safeText(const std::string& text)
-{
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F)
-            return false;
-    }
-    return true;
-}
-
-std::string escapeUrlPath(const std::string& path)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-            c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 0x0F];
-        }
-    }
-    return out;
-}
 
 // libcurl's SFTP quote commands take a name in double quotes with backslash escapes, so that
 // spaces and quotes stay part of it.
@@ -64,15 +31,6 @@ std::string quoted(const std::string& path)
 size_t discard(char*, size_t size, size_t count, void*)
 {
     return size * count;
-}
-
-size_t readFromFile(char* buffer, size_t size, size_t count, void* userdata)
-{
-    auto* file = static_cast<std::FILE*>(userdata);
-    const size_t n = std::fread(buffer, 1, size * count, file);
-    if (n == 0 && std::ferror(file))
-        return CURL_READFUNC_ABORT;
-    return n;
 }
 
 std::string fileText(const std::string& path)
@@ -195,7 +153,7 @@ struct SftpSession::Impl {
         }
         const CurlList quotes(list);
         CURL* h = easy.get();
-        const std::string url = baseUrl + escapeUrlPath(path);
+        const std::string url = baseUrl + escapeUrlPath(path, LeadingSlash::Kept);
         curl_easy_setopt(h, CURLOPT_URL, url.c_str());
         curl_easy_setopt(h, CURLOPT_QUOTE, quotes.get());
         curl_easy_setopt(h, CURLOPT_NOBODY, (listing || upload) ? 0L : 1L);
@@ -259,12 +217,12 @@ FtpOpenResult SftpSession::open(const std::string& serverName, const std::string
     close();
     impl_->untrusted = {};
     impl_->loginNote.clear();
-    if (!libraryReady())
+    if (!curlLibraryReady())
         return FtpOpenResult::InternetUnavailable;
     const auto address = parseServerAddress(serverName);
     const std::string user = userName.empty() ? localLoginName() : userName;
-    if (!address || address->transport != Transport::Sftp || user.empty() || !safeText(user) ||
-        !safeText(password) || impl_->trust.knownHostsFile.empty())
+    if (!address || address->transport != Transport::Sftp || user.empty() || !safeName(user) ||
+        !safeName(password) || impl_->trust.knownHostsFile.empty())
         return FtpOpenResult::ServerUnreachable;
     // libcurl writes nothing there (the session does), but reads it only when it exists; made
     // owner-only before the first key goes in.
@@ -333,7 +291,7 @@ FtpOpenResult SftpSession::open(const std::string& serverName, const std::string
         if (code == CURLE_OK) {
             char* entry = nullptr;
             if (curl_easy_getinfo(impl_->easy.get(), CURLINFO_FTP_ENTRY_PATH, &entry) == CURLE_OK &&
-                entry && *entry == '/' && safeText(entry))
+                entry && *entry == '/' && safeName(entry))
                 impl_->home = entry;
             result = FtpOpenResult::Connected;
             break;
@@ -369,7 +327,7 @@ FtpOpenResult SftpSession::open(const std::string& serverName, const std::string
 
 bool SftpSession::putFile(const std::string& localPath, const std::string& remotePath)
 {
-    if (!isOpen() || remotePath.empty() || !safeText(remotePath))
+    if (!isOpen() || remotePath.empty() || !safeName(remotePath))
         return false;
     FileHandle file(std::fopen(localPath.c_str(), "rb"));
     if (!file)
@@ -384,7 +342,7 @@ bool SftpSession::putFile(const std::string& localPath, const std::string& remot
 
 bool SftpSession::setCurrentDirectory(const std::string& directory)
 {
-    if (!isOpen() || directory.empty() || !safeText(directory))
+    if (!isOpen() || directory.empty() || !safeName(directory))
         return false;
     const std::string before = impl_->prefix;
     impl_->prefix = directory[0] == '/' ? directory : before + "/" + directory;
@@ -416,7 +374,7 @@ std::optional<std::string> SftpSession::currentDirectory()
 
 bool SftpSession::deleteFile(const std::string& name)
 {
-    if (!isOpen() || name.empty() || !safeText(name))
+    if (!isOpen() || name.empty() || !safeName(name))
         return false;
     return impl_->perform(impl_->remote(""), {"rm " + quoted(impl_->quotable(name))}, false) ==
            CURLE_OK;
@@ -424,7 +382,7 @@ bool SftpSession::deleteFile(const std::string& name)
 
 FtpRenameResult SftpSession::renameFile(const std::string& from, const std::string& to)
 {
-    if (!isOpen() || from.empty() || to.empty() || !safeText(from) || !safeText(to))
+    if (!isOpen() || from.empty() || to.empty() || !safeName(from) || !safeName(to))
         return FtpRenameResult::Failed;
     const std::string source = quoted(impl_->quotable(from));
     const std::string target = quoted(impl_->quotable(to));

@@ -1,0 +1,27 @@
+#pragma once
+// What the FTP and the SFTP session both hand libcurl: the library's one-time start, the rule for
+// names that may go into a command, URL paths, and the callback that streams a file up.
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+namespace velmora {
+
+// Starts libcurl once for the whole program; false when it cannot be started.
+bool curlLibraryReady();
+
+// Names of files and directories, typed or sent by the server, carry no control characters at
+// all: besides line breaks, none belongs in a name, and a server's reply is no more trusted than
+// the presenter's typing.
+bool safeName(const std::string& text);
+
+// Each path segment escaped on its own, so that characters like ";", "?" or "#" in a name stay
+// part of the name. FTP URLs spell a leading "/" (an absolute path) "%2F"; SFTP URLs keep it.
+enum class LeadingSlash { Escaped, Kept };
+std::string escapeUrlPath(const std::string& path, LeadingSlash leadingSlash);
+
+// CURLOPT_READFUNCTION for a std::FILE* opened for reading.
+std::size_t readFromFile(char* buffer, std::size_t size, std::size_t count, void* file);
+
+} // namespace velmora
