@@ -1,5 +1,7 @@
 #include "document_like_content.h"
 
+#include "bench_words.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -9,20 +11,14 @@
 namespace velmora::bench {
 namespace {
 
-const char* const kWords[] = {
-    "the",      "presentation", "of",     "screen",  "and",       "a",        "spectators",
-    "server",   "picture",      "upload", "to",      "with",      "document", "quarterly",
-    "results",  "in",           "table",  "figures", "meeting",   "agenda",   "is",
-    "for",      "project",      "review", "budget",  "timeline",  "which",    "we",
-    "proposal", "summary",      "page",   "section", "following", "on"};
-constexpr int kWordCount = sizeof(kWords) / sizeof(kWords[0]);
+// The first 34 words only: the screens stay those of the earlier runs.
+constexpr unsigned kWordCount = 34;
 
 QString words(unsigned& seed, int count)
 {
     QString text;
     for (int i = 0; i < count; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        text += QString::fromLatin1(kWords[(seed >> 16) % kWordCount]);
+        text += nextBenchWord(seed, kWordCount);
         if (i + 1 < count)
             text += ' ';
     }

@@ -1,5 +1,7 @@
 #include "scrolling_document.h"
 
+#include "bench_words.h"
+
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
@@ -13,27 +15,16 @@
 namespace velmora::bench {
 namespace {
 
-// Enough different words that lines rarely repeat: a scroll must be found by moving rows, not by
-// text that happens to be the same.
-const char* const kWords[] = {
-    "the",      "presentation", "of",         "screen",   "and",       "a",        "spectators",
-    "server",   "picture",      "upload",     "to",       "with",      "document", "quarterly",
-    "results",  "in",           "table",      "figures",  "meeting",   "agenda",   "is",
-    "for",      "project",      "review",     "budget",   "timeline",  "which",    "we",
-    "proposal", "summary",      "page",       "section",  "following", "on",       "customers",
-    "growth",   "revenue",      "March",      "delivery", "2026",      "risk",     "plan",
-    "market",   "analysis",     "north",      "region",   "team",      "schedule", "approved",
-    "pending",  "increase",     "decrease",   "forecast", "quality",   "support",  "contract",
-    "partners", "training",     "operations", "report"};
-constexpr unsigned kWordCount = sizeof(kWords) / sizeof(kWords[0]);
+// All the words: lines rarely repeat, so a scroll must be found by moving rows, not by text that
+// happens to be the same.
+constexpr unsigned kWordCount = kAllBenchWords;
 constexpr int kPageLines = 420; // 14 s at a line every 30 ms, longer than a round's screens
 
 QString lineOfWords(unsigned& seed, const QFontMetrics& metrics, int width)
 {
     QString text;
     for (;;) {
-        seed = seed * 1103515245u + 12345u;
-        const QString word = QString::fromLatin1(kWords[(seed >> 16) % kWordCount]);
+        const QString word = nextBenchWord(seed, kWordCount);
         const QString next = text.isEmpty() ? word : text + ' ' + word;
         if (metrics.horizontalAdvance(next) > width)
             return text;

@@ -49,6 +49,30 @@ std::string escapeUrlPath(const std::string& path, LeadingSlash leadingSlash)
     return out;
 }
 
+std::optional<long> timeLeftMs(const std::optional<std::chrono::steady_clock::time_point>& deadline)
+{
+    if (!deadline)
+        return 0L;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        *deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0)
+        return std::nullopt;
+    return static_cast<long>(left.count());
+}
+
+std::optional<CurlList> curlCommandList(const std::vector<std::string>& commands)
+{
+    CurlList list;
+    for (const auto& command : commands) {
+        curl_slist* grown = curl_slist_append(list.get(), command.c_str());
+        if (!grown)
+            return std::nullopt; // list still owns what was appended before
+        list.release();
+        list.reset(grown);
+    }
+    return list;
+}
+
 std::size_t readFromFile(char* buffer, std::size_t size, std::size_t count, void* file)
 {
     auto* stream = static_cast<std::FILE*>(file);

@@ -123,40 +123,28 @@ struct FtpSession::Impl {
     {
         if (!easy || !multi || directoryUnknown)
             return CURLE_FAILED_INIT;
-        long timeLeftMs = 0; // no limit
-        if (deadline) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                *deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0)
-                return CURLE_OPERATION_TIMEDOUT;
-            timeLeftMs = static_cast<long>(left.count());
-        }
+        const std::optional<long> timeLimitMs = timeLeftMs(deadline);
+        if (!timeLimitMs)
+            return CURLE_OPERATION_TIMEDOUT;
         CURL* h = easy.get();
         std::vector<std::string> commands;
         if (!currentDirectory.empty())
             commands.push_back("CWD " + currentDirectory);
         commands.insert(commands.end(), request.commands.begin(), request.commands.end());
-        curl_slist* list = nullptr;
-        for (const auto& command : commands) {
-            curl_slist* grown = curl_slist_append(list, command.c_str());
-            if (!grown) {
-                curl_slist_free_all(list);
-                return CURLE_OUT_OF_MEMORY;
-            }
-            list = grown;
-        }
-        const CurlList quotes(list);
+        const std::optional<CurlList> quotes = curlCommandList(commands);
+        if (!quotes)
+            return CURLE_OUT_OF_MEMORY;
         // Options stay set on a reused handle: every request states all of them.
         const std::string url = baseUrl + escapeUrlPath(request.path, LeadingSlash::Escaped);
         curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-        curl_easy_setopt(h, CURLOPT_QUOTE, quotes.get());
+        curl_easy_setopt(h, CURLOPT_QUOTE, quotes->get());
         curl_easy_setopt(h, CURLOPT_NOBODY, request.upload ? 0L : 1L);
         curl_easy_setopt(h, CURLOPT_UPLOAD, request.upload ? 1L : 0L);
         curl_easy_setopt(h, CURLOPT_TRANSFERTEXT, request.type == TransferType::Ascii ? 1L : 0L);
         curl_easy_setopt(h, CURLOPT_READFUNCTION, request.read);
         curl_easy_setopt(h, CURLOPT_READDATA, request.source);
         curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, request.size);
-        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, timeLeftMs);
+        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, *timeLimitMs);
         dialogue.clear();
         const CURLcode result = runTransfer(multi.get(), h, &counters);
         curl_easy_setopt(h, CURLOPT_QUOTE, nullptr);

@@ -134,35 +134,23 @@ struct SftpSession::Impl {
     {
         if (!easy || !multi)
             return CURLE_FAILED_INIT;
-        long timeLeftMs = 0;
-        if (deadline) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                *deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0)
-                return CURLE_OPERATION_TIMEDOUT;
-            timeLeftMs = static_cast<long>(left.count());
-        }
-        curl_slist* list = nullptr;
-        for (const auto& command : commands) {
-            curl_slist* grown = curl_slist_append(list, command.c_str());
-            if (!grown) {
-                curl_slist_free_all(list);
-                return CURLE_OUT_OF_MEMORY;
-            }
-            list = grown;
-        }
-        const CurlList quotes(list);
+        const std::optional<long> timeLimitMs = timeLeftMs(deadline);
+        if (!timeLimitMs)
+            return CURLE_OPERATION_TIMEDOUT;
+        const std::optional<CurlList> quotes = curlCommandList(commands);
+        if (!quotes)
+            return CURLE_OUT_OF_MEMORY;
         CURL* h = easy.get();
         const std::string url = baseUrl + escapeUrlPath(path, LeadingSlash::Kept);
         curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-        curl_easy_setopt(h, CURLOPT_QUOTE, quotes.get());
+        curl_easy_setopt(h, CURLOPT_QUOTE, quotes->get());
         curl_easy_setopt(h, CURLOPT_NOBODY, (listing || upload) ? 0L : 1L);
         curl_easy_setopt(h, CURLOPT_DIRLISTONLY, listing ? 1L : 0L);
         curl_easy_setopt(h, CURLOPT_UPLOAD, upload ? 1L : 0L);
         curl_easy_setopt(h, CURLOPT_READFUNCTION, upload ? readFromFile : nullptr);
         curl_easy_setopt(h, CURLOPT_READDATA, upload);
         curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, size);
-        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, timeLeftMs);
+        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, *timeLimitMs);
         const CURLcode result = runTransfer(multi.get(), h, &counters);
         curl_easy_setopt(h, CURLOPT_QUOTE, nullptr);
         return result;
