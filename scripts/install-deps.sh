@@ -14,7 +14,10 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick faketime
   fonts-liberation fontconfig
   python3 python3-pyftpdlib python3-openssl pure-ftpd openssh-server openssh-client
-  apache2 apache2-utils curl
+  apache2 apache2-utils curl nginx
+  sway xdg-desktop-portal xdg-desktop-portal-wlr pipewire pipewire-bin wireplumber dbus
+  libglib2.0-bin qt6-wayland libpipewire-0.3-dev libwayland-dev
+  lintian
   chromium
   clang libclang-rt-14-dev
 )
@@ -37,9 +40,9 @@ fi
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -o DPkg::Lock::Timeout=600
-# openssh-server's init script would start a system sshd on port 22; the tests start only their
-# own. A policy-rc.d that refuses every start keeps it down during the install; the machine's own
-# policy, if it had one, comes back afterwards.
+# openssh-server's and nginx's init scripts would start system servers on ports 22 and 80; the
+# tests and benchmarks start only their own. A policy-rc.d that refuses every start keeps them
+# down during the install; the machine's own policy, if it had one, comes back afterwards.
 policy=/usr/sbin/policy-rc.d
 saved=""
 if [ -e "$policy" ]; then
