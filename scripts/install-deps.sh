@@ -15,7 +15,7 @@ packages=(
   fonts-liberation fontconfig
   python3 python3-pyftpdlib python3-openssl pure-ftpd openssh-server openssh-client
   apache2 apache2-utils curl nginx
-  sway xdg-desktop-portal xdg-desktop-portal-wlr pipewire pipewire-bin wireplumber dbus
+  sway xwayland x11-xserver-utils xdg-desktop-portal xdg-desktop-portal-wlr pipewire pipewire-bin wireplumber dbus
   libglib2.0-bin qt6-wayland libpipewire-0.3-dev libwayland-dev
   lintian
   chromium

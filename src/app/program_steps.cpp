@@ -40,7 +40,6 @@ bool ProgramSteps::loadImageLibrary()
     FatalExit fatal{[this] { stopPresentation(); }, [] { finalCleanup(); }};
     capture_ = std::make_unique<DesktopCapture>(screen_, folders_.temp, *images_, boxes_, clock_,
                                                 std::move(fatal));
-    capture_->setOwnWindows(&ownWindows_);
     return true;
 }
 
@@ -64,18 +63,13 @@ void ProgramSteps::attach(StatusDisplay& display, QWidget& mainWindow,
     regionPicker_ = std::make_unique<RegionPicker>(screen_.bounds(), pickerFont);
     preview_ = std::make_unique<Preview>(
         folders_.temp, screen_.bounds(),
-        PreviewServices{waitForUpload_,
-                        [this] {
-                            const CaptureResult shown = capture_->capture(settings_);
-                            capture_->pictureFileReplaced(); // the preview takes the file away
-                            return shown;
-                        },
+        PreviewServices{waitForUpload_, [this] { return capture_->capture(settings_); },
                         [this] { stopPresentation(); }});
 }
 
 CaptureResult ProgramSteps::captureDesktopPicture(const SettingsRecord& settings)
 {
-    return capture_->capture(settings, shared_.published.known().picture);
+    return capture_->capture(settings);
 }
 
 void ProgramSteps::runPresentationCycle(const SettingsRecord& settings,
@@ -95,7 +89,6 @@ void ProgramSteps::clearPresentation(const SettingsRecord& settings,
             if (display_)
                 display_->setStatusLine(text);
         });
-    capture_->pictureFileReplaced(); // by the black picture
     if (outcome == ClearOutcome::PictureNotCleared)
         finalCleanup();
 }

@@ -1,10 +1,12 @@
 #pragma once
 // The presenter's screen as the capture sees it: its size, its pixels and the pointer. The
-// platform reads it (X11 here); tests hand the capture a fake screen instead.
+// platform reads it (X11, or on Wayland the desktop's ScreenCast portal); tests hand the capture
+// a fake screen instead.
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace velmora {
 
@@ -33,6 +35,10 @@ public:
                          std::size_t stride) = 0;
     // The pointer in screen pixels, or nothing when the platform cannot tell.
     virtual std::optional<PointerPosition> pointerPosition() = 0;
+    // Why every picture of this screen would come out black (a Wayland desktop that shares its
+    // screen with nobody, or stopped sharing it), as the presenter is to read it; empty while
+    // the screen can be read. A screen that is black shows as black all the same.
+    virtual std::string unreadableReason() const { return {}; }
 };
 
 } // namespace velmora
