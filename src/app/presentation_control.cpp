@@ -17,6 +17,8 @@ void PresentationControl::start()
 {
     shared_.state = PresentationState::Running;
     shared_.firstFailureTime = 0;
+    // Whatever happened to the server meanwhile, the first cycle puts the screen up afresh.
+    shared_.published.forget();
     display_.setStatusLine(text::kStarting);
     boxes_.show(titles::kProgram, text::startMessage(settings_.PresentationAddress));
 }
@@ -24,6 +26,7 @@ void PresentationControl::start()
 void PresentationControl::autostart()
 {
     shared_.state = PresentationState::Running;
+    shared_.published.forget();
     display_.setStatusLine(text::kStarting);
 }
 

@@ -40,6 +40,7 @@ bool ProgramSteps::loadImageLibrary()
     FatalExit fatal{[this] { stopPresentation(); }, [] { finalCleanup(); }};
     capture_ = std::make_unique<DesktopCapture>(screen_, folders_.temp, *images_, boxes_, clock_,
                                                 std::move(fatal));
+    capture_->setOwnWindows(&ownWindows_);
     return true;
 }
 
@@ -63,13 +64,18 @@ void ProgramSteps::attach(StatusDisplay& display, QWidget& mainWindow,
     regionPicker_ = std::make_unique<RegionPicker>(screen_.bounds(), pickerFont);
     preview_ = std::make_unique<Preview>(
         folders_.temp, screen_.bounds(),
-        PreviewServices{waitForUpload_, [this] { return capture_->capture(settings_); },
+        PreviewServices{waitForUpload_,
+                        [this] {
+                            const CaptureResult shown = capture_->capture(settings_);
+                            capture_->pictureFileReplaced(); // the preview takes the file away
+                            return shown;
+                        },
                         [this] { stopPresentation(); }});
 }
 
 CaptureResult ProgramSteps::captureDesktopPicture(const SettingsRecord& settings)
 {
-    return capture_->capture(settings);
+    return capture_->capture(settings, shared_.published.known().picture);
 }
 
 void ProgramSteps::runPresentationCycle(const SettingsRecord& settings,
@@ -89,6 +95,7 @@ void ProgramSteps::clearPresentation(const SettingsRecord& settings,
             if (display_)
                 display_->setStatusLine(text);
         });
+    capture_->pictureFileReplaced(); // by the black picture
     if (outcome == ClearOutcome::PictureNotCleared)
         finalCleanup();
 }

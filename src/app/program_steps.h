@@ -10,6 +10,7 @@
 #include "capture/desktop_capture.h"
 #include "capture/image_library.h"
 #include "gui/preview.h"
+#include "gui/qt_own_windows.h"
 #include "gui/region_frame.h"
 #include "gui/region_picker.h"
 #include "capture/x11_screen_source.h"
@@ -70,6 +71,8 @@ private:
     SettingsRecord& settings_;
     SharedPresentation& shared_;
     X11ScreenSource screen_;
+    // Left out when a capture is compared with the spectators' picture.
+    QtOwnWindows ownWindows_;
     std::unique_ptr<ImageLibrary> images_;
     std::unique_ptr<DesktopCapture> capture_;
     PresentationCycle cycle_;

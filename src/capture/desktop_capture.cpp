@@ -1,10 +1,13 @@
 #include "capture/desktop_capture.h"
 
 #include "capture/picture_conversion.h"
+#include "capture/picture_news.h"
 #include "capture/region_string.h"
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 namespace velmora {
 namespace {
@@ -18,6 +21,13 @@ std::int32_t scaled(std::int64_t value, double factor)
     return static_cast<std::int32_t>(std::trunc(static_cast<double>(value) * factor));
 }
 
+// The picture file as written; empty when it cannot be read, which no picture file is.
+std::string fileContent(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 } // namespace
 
 DesktopCapture::DesktopCapture(ScreenSource& screen, std::string tempFolder, ImageLibrary& images,
@@ -28,8 +38,17 @@ DesktopCapture::DesktopCapture(ScreenSource& screen, std::string tempFolder, Ima
 {
 }
 
-CaptureResult DesktopCapture::capture(const SettingsRecord& settings)
+CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint32_t onServer)
 {
+    // The newest picture went up if the server now has it; any other answer means the
+    // spectators' picture is not known here, and whatever this capture shows is news.
+    if (newest_ && onServer != 0 && newest_->number == onServer) {
+        published_ = std::move(newest_);
+        newest_.reset();
+    }
+    if (published_ && published_->number != onServer)
+        published_.reset();
+
     const ScreenBounds bounds = screen_.bounds();
     const CaptureRectangle rect =
         captureRectangle(settings.ScreenRegion, bounds.right, bounds.bottom);
@@ -49,17 +68,44 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings)
     // one-pixel-wide region is a region all the same.
     const std::int32_t pictureWidth = std::max(1, scaled(picture.width(), factor));
     const std::int32_t pictureHeight = std::max(1, scaled(picture.height(), factor));
+    const PictureFormat format{rect.x,
+                               rect.y,
+                               rect.width,
+                               rect.height,
+                               settings.ForceDownscale > 0,
+                               settings.Force256 > 0};
+    const bool sameFormat = published_ && published_->format == format;
 
-    const std::string path = picturePath();
-    if (!savePicture(path, picture, clock_, boxes_, fatal_, pngWriter_))
-        return last_;
-    if (settings.Force256 > 0 || settings.ForceDownscale > 0) {
-        ConversionRequest request;
-        request.downscale = settings.ForceDownscale > 0;
-        request.to256Colours = settings.Force256 > 0;
-        request.pictureWidth = pictureWidth;
-        request.pictureHeight = pictureHeight;
-        convertPicture(images_, path, request);
+    // The Status line changes with every upload: inside the own windows nothing is news, or a
+    // still screen would never go quiet.
+    std::vector<ScreenRectangle> own;
+    if (ownWindows_ && namesPixels)
+        own = rectanglesInCapture(ownWindows_->onScreen(), rect.x, rect.y, rect.width, rect.height);
+    std::uint32_t number = 0;
+    if (sameFormat && fileHolds_ == published_->number &&
+        !differsOutside(published_->pixels, picture, own)) {
+        number = published_->number;
+    } else {
+        const std::string path = picturePath();
+        if (!savePicture(path, picture, clock_, boxes_, fatal_, pngWriter_))
+            return last_;
+        if (settings.Force256 > 0 || settings.ForceDownscale > 0) {
+            ConversionRequest request;
+            request.downscale = settings.ForceDownscale > 0;
+            request.to256Colours = settings.Force256 > 0;
+            request.pictureWidth = pictureWidth;
+            request.pictureHeight = pictureHeight;
+            convertPicture(images_, path, request);
+        }
+        std::string written = fileContent(path);
+        if (sameFormat && !written.empty() && written == published_->fileBytes) {
+            // A change the reductions took away again: the server has these very bytes.
+            number = published_->number;
+        } else {
+            number = ++lastNumber_ == 0 ? ++lastNumber_ : lastNumber_;
+            newest_ = KeptPicture{number, format, std::move(picture), std::move(written)};
+        }
+        fileHolds_ = number;
     }
 
     // Read only now, after the file is complete, so the marker is as fresh as the upload allows.
@@ -72,7 +118,7 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings)
         }
     }
 
-    last_ = {pictureWidth, pictureHeight, markerX, markerY};
+    last_ = {pictureWidth, pictureHeight, markerX, markerY, number};
     return last_;
 }
 

@@ -5,15 +5,18 @@
 
 #include "capture/caption_renderer.h"
 #include "capture/image_library.h"
+#include "capture/own_windows.h"
 #include "capture/picture_saver.h"
 #include "capture/png_writer.h"
-#include "core/working_file_names.h"
-#include "settings/settings_record.h"
+#include "capture/rgb_picture.h"
+#include "capture/screen_source.h"
 #include "core/clock.h"
 #include "core/message_boxes.h"
-#include "capture/screen_source.h"
+#include "core/working_file_names.h"
+#include "settings/settings_record.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace velmora {
@@ -23,6 +26,10 @@ struct CaptureResult {
     std::int32_t pictureHeight = 0;
     std::int32_t markerX = 0; // pointer marker in picture pixels; may lie outside the picture
     std::int32_t markerY = 0;
+    // Which picture the picture file holds, in this capture's own numbering (never 0 once a
+    // picture was written). A capture that shows nothing new gives the number of the picture the
+    // spectators already have, and leaves the file alone.
+    std::uint32_t picture = 0;
 };
 
 class DesktopCapture {
@@ -33,10 +40,20 @@ public:
                    MessageBoxes& boxes, Clock& clock, FatalExit fatal,
                    CaptionRenderer& caption = captionRenderer());
 
-    // GUI thread. Replaces the picture file and returns the new result, which the caller hands
-    // to the upload. When the file cannot be written it ends the program through the fatal exit
-    // (and, should that return, gives the previous result back unchanged).
-    CaptureResult capture(const SettingsRecord& settings);
+    // The program's own windows, left out when a capture is compared with the picture on the
+    // server. Without them every pixel counts.
+    void setOwnWindows(const OwnWindows* windows) { ownWindows_ = windows; }
+
+    // GUI thread. Returns the new result, which the caller hands to the upload. onServer names
+    // the picture the spectators have (a number from an earlier result; 0: unknown). When this
+    // capture shows nothing new beside it (outside the own windows, or byte for byte once
+    // written), the result names that picture again; otherwise the picture file is replaced and
+    // the result names the new picture. When the file cannot be written it ends the program
+    // through the fatal exit (and, should that return, gives the previous result back).
+    CaptureResult capture(const SettingsRecord& settings, std::uint32_t onServer = 0);
+
+    // The picture file was replaced by someone else (the black picture of Clear).
+    void pictureFileReplaced() { fileHolds_ = 0; }
 
     // GUI thread: the result of the last capture (all 0 before the first), for Clear.
     CaptureResult lastResult() const { return last_; }
@@ -44,6 +61,20 @@ public:
     std::string picturePath() const { return tempFolder_ + files::kPicture; }
 
 private:
+    // What decides the bytes of the picture file besides the pixels.
+    struct PictureFormat {
+        int x = 0, y = 0, width = 0, height = 0;
+        bool downscale = false;
+        bool to256Colours = false;
+        bool operator==(const PictureFormat&) const = default;
+    };
+    struct KeptPicture {
+        std::uint32_t number = 0;
+        PictureFormat format;
+        RgbPicture pixels{0, 0};
+        std::string fileBytes; // the picture file as written, reductions included
+    };
+
     ScreenSource& screen_;
     std::string tempFolder_;
     ImageLibrary& images_;
@@ -54,6 +85,13 @@ private:
     // Keeps the last picture, so that a capture compresses only what changed on the screen.
     PngWriter pngWriter_;
     CaptureResult last_;
+    const OwnWindows* ownWindows_ = nullptr;
+    // The picture the spectators have, as far as the last capture was told, and the newest one
+    // written, which may be on its way up.
+    std::optional<KeptPicture> published_;
+    std::optional<KeptPicture> newest_;
+    std::uint32_t fileHolds_ = 0;
+    std::uint32_t lastNumber_ = 0;
 };
 
 } // namespace velmora

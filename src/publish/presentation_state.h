@@ -3,6 +3,7 @@
 // one atomic word; the Upload time text is handed over whole.
 
 #include "core/shared_text.h"
+#include "publish/published_picture.h"
 #include "publish/viewer_page_flag.h"
 
 #include <atomic>
@@ -20,6 +21,8 @@ struct SharedPresentation {
     std::atomic<std::int32_t> uploadCounter{0};
     ViewerPageFlag viewerPage;
     SharedText uploadTimeText;
+    // The picture and data page the spectators have; the counter and time above belong to it.
+    PublishedPicture published;
 
     // "Stop and reset": what every presenter action that ends a presentation does.
     void stopAndReset()

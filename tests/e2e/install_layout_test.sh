@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# `cmake --install` puts the program, its menu entry and its icon where a desktop finds them.
+# `cmake --install` puts the program, its menu entry, its icon, its AppStream data and its manual
+# page where a desktop finds them.
 #   install_layout_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -24,8 +25,16 @@ picture="$prefix/share/icons/hicolor/32x32/apps/$icon.png"
 [ "$(head -c 4 "$picture" | tail -c 3)" = "PNG" ] || fail "the icon is not a PNG"
 [ "$(od -An -tu1 -j16 -N8 "$picture" | tr -s ' ')" = " 0 0 0 32 0 0 0 32" ] ||
   fail "the icon is not 32 x 32 pixels"
+# Software centres find the program through its AppStream data, which names the menu entry.
+metainfo="$prefix/share/metainfo/velmora.metainfo.xml"
+[ -f "$metainfo" ] || fail "no AppStream data share/metainfo/velmora.metainfo.xml"
+grep -q "<launchable type=\"desktop-id\">$(basename "$entry")</launchable>" "$metainfo" ||
+  fail "the AppStream data does not name the menu entry $(basename "$entry")"
+manual="$prefix/share/man/man1/velmora.1.gz"
+gzip -t "$manual" 2>/dev/null || fail "no manual page share/man/man1/velmora.1.gz"
+zcat "$manual" | grep -q '^\.TH VELMORA 1 ' || fail "velmora.1.gz is not the manual page"
 # The program's helpers for crash reports are installed beside it, where it looks for them.
 for helper in $(sed -n 's/^-- Installing: .*\/bin\///p' "$prefix/install.log"); do
   [ -x "$prefix/bin/$helper" ] || fail "helper $helper not executable"
 done
-echo "install: program, menu entry and icon under $prefix"
+echo "install: program, menu entry, icon, AppStream data and manual page under $prefix"

@@ -2,24 +2,17 @@
 // the presenter's web server serves the presentation folder.
 
 #include "publish/data_page.h"
-#include "publish/viewer_page.h"
-
-#include "support/announced_port.h"
-#include "support/file_bytes.h"
-#include "support/headless_chromium.h"
-#include "support/launched_program.h"
-#include "support/png_file.h"
-#include "support/temporary_folder.h"
+#include "publish/viewer_site.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <memory>
-#include <sstream>
+#include <regex>
 
 namespace velmora {
 namespace {
+
+using test::ViewerSite;
 
 DataPageValues page(int picture, int counter, int x = 0, int y = 0, std::string site = "")
 {
@@ -33,105 +26,6 @@ DataPageValues page(int picture, int counter, int x = 0, int y = 0, std::string 
     v.refreshMs = 500;
     return v;
 }
-
-class ViewerSite {
-public:
-    ViewerSite()
-    {
-        std::filesystem::create_directories(root());
-        std::filesystem::create_directories(sequence());
-        std::ofstream(root() + "/index.htm", std::ios::binary) << viewerPageText();
-        const std::string output = folder_.path() + "/http.out";
-        server_ = std::make_unique<test::LaunchedProgram>(
-            std::vector<std::string>{
-                "/usr/bin/python3",
-                std::string(VELMORA_PUBLISH_TEST_DIR) + "/viewer_http_server.py", "--root", root(),
-                "--sequence", sequence(), "--log", folder_.path() + "/requests.log"},
-            std::map<std::string, std::string>{}, output);
-        port_ = test::waitForAnnouncedPort(*server_, output);
-    }
-
-    std::string address(const std::string& name) const
-    {
-        return "http://127.0.0.1:" + std::to_string(port_) + "/" + name;
-    }
-    std::string root() const { return folder_.path() + "/root"; }
-
-    void picture(int number, const test::PngPixels& picture) const
-    {
-        ASSERT_TRUE(
-            test::writePngFile(root() + "/Velmora" + std::to_string(number) + ".png", picture));
-    }
-    // Each reload of the data page gets the next version; an empty one answers 404.
-    void dataPages(const std::vector<std::string>& versions) const
-    {
-        for (std::size_t i = 0; i < versions.size(); ++i)
-            std::ofstream(sequence() + "/Velmora.htm." + std::to_string(i + 1), std::ios::binary)
-                << versions[i];
-    }
-    // Each fetch of the picture gets the next version, the way each upload replaces the file on
-    // the server; the viewer fetches a picture once for every data page that names it.
-    void pictureVersions(int number, const std::vector<test::PngPixels>& versions) const
-    {
-        for (std::size_t i = 0; i < versions.size(); ++i)
-            ASSERT_TRUE(test::writePngFile(sequence() + "/Velmora" + std::to_string(number) +
-                                               ".png." + std::to_string(i + 1),
-                                           versions[i]));
-    }
-    std::vector<std::string> requests() const
-    {
-        std::vector<std::string> lines;
-        std::istringstream in(test::fileBytes(folder_.path() + "/requests.log"));
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-    bool requested(const std::string& prefix) const { return requestCount(prefix) > 0; }
-    int requestCount(const std::string& prefix) const
-    {
-        int count = 0;
-        for (const auto& line : requests())
-            if (line.rfind("/" + prefix, 0) == 0)
-                ++count;
-        return count;
-    }
-
-    // The DOM of the page once the browser has run for budgetMs of virtual time.
-    std::string dumpDom(int budgetMs) const
-    {
-        const std::string out = runBrowser(budgetMs, {"--dump-dom"});
-        const auto start = out.find("<html");
-        const auto end = out.rfind("</html>");
-        if (start == std::string::npos || end == std::string::npos)
-            return "<no DOM in browser output>\n" + out;
-        return out.substr(start, end + 7 - start);
-    }
-    test::PngPixels screenshot(int budgetMs) const
-    {
-        const std::string shot = folder_.path() + "/shot.png";
-        std::filesystem::remove(shot);
-        runBrowser(budgetMs, {"--screenshot=" + shot});
-        return test::decodePng(shot).value_or(test::PngPixels{});
-    }
-
-private:
-    std::string sequence() const { return folder_.path() + "/sequence"; }
-
-    std::string runBrowser(int budgetMs, const std::vector<std::string>& what) const
-    {
-        std::vector<std::string> arguments = {"--virtual-time-budget=" + std::to_string(budgetMs)};
-        arguments.insert(arguments.end(), what.begin(), what.end());
-        arguments.push_back(address("index.htm"));
-        test::HeadlessChromium browser(400, 300, arguments);
-        EXPECT_TRUE(browser.process().waitFor(std::chrono::seconds(50)).has_value())
-            << "the browser did not finish";
-        return browser.output();
-    }
-
-    test::TemporaryFolder folder_;
-    std::unique_ptr<test::LaunchedProgram> server_;
-    int port_ = 0;
-};
 
 struct Box {
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
@@ -160,6 +54,11 @@ bool isRed(const std::uint8_t* p)
 {
     return p[0] > 200 && p[1] < 60 && p[2] < 60;
 }
+// The background of the lost connection note.
+bool isNoteRed(const std::uint8_t* p)
+{
+    return p[0] > 150 && p[0] < 200 && p[1] < 30 && p[2] < 30;
+}
 bool isDark(const std::uint8_t* p)
 {
     return p[0] < 128 && p[1] < 128 && p[2] < 128;
@@ -182,6 +81,15 @@ int pixelCount(const test::PngPixels& shot, bool (*match)(const std::uint8_t*))
     return count;
 }
 
+// The number of the refresh interval the data page was asked for, or -1 when the address is not
+// of the form all spectators share.
+long long intervalOf(const test::ViewerRequest& request)
+{
+    static const std::regex shared(R"(/Velmora\.htm\?i=([0-9]{1,15}))");
+    std::smatch match;
+    return std::regex_match(request.path, match, shared) ? std::stoll(match[1]) : -1;
+}
+
 TEST(ViewerInBrowser, ShowsThePictureOfTheNewestDataPage)
 {
     ViewerSite site;
@@ -190,16 +98,19 @@ TEST(ViewerInBrowser, ShowsThePictureOfTheNewestDataPage)
     site.dataPages({composeDataPage(page(2, 17))});
     const std::string dom = site.dumpDom(3000);
     EXPECT_NE(dom.find("id=\"velmoraPicture\""), std::string::npos) << dom;
-    EXPECT_NE(dom.find("src=\"Velmora2.png?t="), std::string::npos) << dom;
+    // The address names the content: counter and time of the data page that named it.
+    EXPECT_NE(dom.find("src=\"Velmora2.png?c=17-140502\""), std::string::npos) << dom;
     EXPECT_NE(dom.find("data-counter=\"17\""), std::string::npos) << dom;
     EXPECT_FALSE(site.requested("Velmora1.png"));
-    // The data page was fetched again and again, each time under a new address.
-    std::vector<std::string> dataRequests;
-    for (const auto& line : site.requests())
-        if (line.rfind("/Velmora.htm?", 0) == 0)
-            dataRequests.push_back(line);
+    // The data page was fetched again and again, each time for a later refresh interval.
+    const auto dataRequests = site.requestsFor("Velmora.htm");
     ASSERT_GE(dataRequests.size(), 3u);
-    EXPECT_NE(dataRequests[0], dataRequests[1]);
+    long long previous = -1;
+    for (const auto& request : dataRequests) {
+        const long long interval = intervalOf(request);
+        EXPECT_GT(interval, previous) << request.path;
+        previous = interval;
+    }
 }
 
 TEST(ViewerInBrowser, NewDataPageSwitchesThePictureAndBadOnesAreIgnored)
@@ -215,9 +126,100 @@ TEST(ViewerInBrowser, NewDataPageSwitchesThePictureAndBadOnesAreIgnored)
                     composeDataPage(page(3, 3))});
     // Five reloads at 500 ms each fit well into the budget.
     const std::string dom = site.dumpDom(6000);
-    EXPECT_NE(dom.find("src=\"Velmora3.png?t="), std::string::npos) << dom;
+    EXPECT_NE(dom.find("src=\"Velmora3.png?c=3-140503\""), std::string::npos) << dom;
     EXPECT_TRUE(site.requested("Velmora1.png"));
     EXPECT_FALSE(site.requested("Velmora2.png")) << "a half-written data page was followed";
+}
+
+// The style the viewer gave an element of the page, as the DOM dump shows it.
+std::string styleOf(const std::string& dom, const std::string& id)
+{
+    const auto element = dom.find("id=\"" + id + "\"");
+    if (element == std::string::npos)
+        return "<no " + id + ">";
+    const auto tagStart = dom.rfind('<', element);
+    const auto tagEnd = dom.find('>', element);
+    const std::string tag = dom.substr(tagStart, tagEnd - tagStart);
+    const auto style = tag.find("style=\"");
+    return style == std::string::npos ? ""
+                                      : tag.substr(style + 7, tag.find('"', style + 7) - style - 7);
+}
+
+TEST(ViewerInBrowser, PointerMovesWithoutFetchingThePictureAgain)
+{
+    ViewerSite site;
+    site.picture(2, test::solidPixels(200, 150, 0, 0, 255));
+    // The same picture with the pointer resting, then moving; after that the server fails for
+    // good, so the marker can only have moved on the very data page that moved it.
+    site.dataPages({composeDataPage(page(2, 17, 100, 50)), composeDataPage(page(2, 17, 100, 50)),
+                    composeDataPage(page(2, 17, 100, 50)), composeDataPage(page(2, 17, 140, 80)),
+                    ""});
+    const auto shot = site.screenshot(5000);
+    EXPECT_EQ(site.requestCount("Velmora2.png"), 1) << "the unchanged picture was fetched again";
+    const Box picture = boxOf(shot, isBlue);
+    const Box marker = boxOf(shot, isRed);
+    ASSERT_FALSE(picture.empty());
+    ASSERT_FALSE(marker.empty());
+    EXPECT_EQ(marker.left - picture.left, 140);
+    EXPECT_EQ(marker.top - picture.top, 80);
+    // A few seconds of failed reloads are no lost connection yet.
+    EXPECT_TRUE(boxOf(shot, isNoteRed).empty());
+}
+
+TEST(ViewerInBrowser, NewPictureIsShownOnTheDataPageThatNamesIt)
+{
+    ViewerSite site;
+    site.picture(1, test::solidPixels(60, 40, 255, 0, 0));
+    site.picture(3, test::solidPixels(60, 40, 0, 0, 255));
+    site.dataPages({composeDataPage(page(1, 1)), composeDataPage(page(3, 2)), ""});
+    const std::string dom = site.dumpDom(4000);
+    EXPECT_NE(dom.find("src=\"Velmora3.png?c=2-140503\""), std::string::npos) << dom;
+}
+
+TEST(ViewerInBrowser, FailedPictureIsFetchedAgainUnderTheSameAddress)
+{
+    ViewerSite site;
+    // The first fetch of the picture fails; the data page keeps naming it.
+    site.pictureVersions(2, {test::PngPixels{}, test::solidPixels(60, 40, 0, 255, 0)});
+    site.dataPages({composeDataPage(page(2, 9))});
+    const std::string dom = site.dumpDom(3000);
+    EXPECT_NE(dom.find("src=\"Velmora2.png?c=9-140502\""), std::string::npos) << dom;
+    const auto fetches = site.requestsFor("Velmora2.png");
+    ASSERT_EQ(fetches.size(), 2u);
+    EXPECT_EQ(fetches[0].status, 404);
+    EXPECT_EQ(fetches[1].status, 200);
+    EXPECT_EQ(fetches[0].path, fetches[1].path);
+}
+
+TEST(ViewerInBrowser, LostConnectionIsToldAfterSeveralIntervalsWithoutDataPage)
+{
+    ViewerSite site;
+    site.picture(1, test::solidPixels(60, 40, 255, 0, 0));
+    site.dataPages({composeDataPage(page(1, 4)), ""});
+    const auto shot = site.screenshot(14000);
+    // The note in the window's top right corner, the last picture still below it.
+    const Box note = boxOf(shot, isNoteRed);
+    ASSERT_FALSE(note.empty());
+    EXPECT_EQ(note.right, shot.width - 1);
+    EXPECT_EQ(note.top, 0);
+    EXPECT_FALSE(boxOf(shot, isRed).empty());
+    EXPECT_EQ(site.requestCount("Velmora1.png"), 1);
+}
+
+TEST(ViewerInBrowser, LostConnectionNoteGoesWhenTheDataPageComesBack)
+{
+    ViewerSite site;
+    site.picture(1, test::solidPixels(60, 40, 255, 0, 0));
+    // Some fifteen seconds of failed reloads, then the presentation is back, unchanged.
+    std::vector<std::string> pages = {composeDataPage(page(1, 4))};
+    pages.insert(pages.end(), 30, "");
+    pages.push_back(composeDataPage(page(1, 4)));
+    site.dataPages(pages);
+    const std::string dom = site.dumpDom(22000);
+    ASSERT_GE(site.requestCount("Velmora.htm"), 32);
+    EXPECT_NE(styleOf(dom, "velmoraConnection").find("display: none;"), std::string::npos) << dom;
+    EXPECT_NE(dom.find("Verbindung zur Pr\xc3\xa4sentation unterbrochen"), std::string::npos);
+    EXPECT_EQ(site.requestCount("Velmora1.png"), 1);
 }
 
 TEST(ViewerInBrowser, PointerMarkerSitsAtThePositionOverThePictureWithTheCaption)
@@ -246,6 +248,75 @@ TEST(ViewerInBrowser, PointerMarkerSitsAtThePositionOverThePictureWithTheCaption
             if (isDark(shot.at(x, y)))
                 caption.right = x;
     EXPECT_FALSE(caption.empty());
+}
+
+bool isYellow(const std::uint8_t* p)
+{
+    return p[0] > 200 && p[1] > 200 && p[2] < 60;
+}
+bool isWhite(const std::uint8_t* p)
+{
+    return p[0] > 220 && p[1] > 220 && p[2] > 220;
+}
+
+// A presenter's full HD screen: blue, a yellow frame along its edges, and a white square around
+// the pointer's spot.
+test::PngPixels fullHdScreen(int pointerX, int pointerY)
+{
+    auto screen = test::solidPixels(1920, 1080, 0, 0, 255);
+    for (int y = 0; y < screen.height; ++y)
+        for (int x = 0; x < screen.width; ++x) {
+            auto* p = &screen.rgb[(static_cast<std::size_t>(y) * screen.width + x) * 3];
+            const bool edge = x < 12 || y < 12 || x >= 1908 || y >= 1068;
+            const bool spot = std::abs(x - pointerX) < 20 && std::abs(y - pointerY) < 20;
+            if (edge || spot) {
+                p[0] = 255;
+                p[1] = 255;
+                p[2] = edge ? 0 : 255;
+            }
+        }
+    return screen;
+}
+
+TEST(ViewerInBrowser, FullHdScreenFitsASmallWindowWithTheMarkerOnThePointer)
+{
+    ViewerSite site;
+    site.picture(1, fullHdScreen(1500, 700));
+    // The capture has taken 4 and 9 off the pointer's position.
+    site.dataPages({composeDataPage(page(1, 3, 1496, 691))});
+    const auto shot = site.screenshot(3000, 800, 600);
+    ASSERT_EQ(shot.width, 800);
+    ASSERT_EQ(shot.height, 600);
+    // Below the 18 pixel caption the whole screen, frame and all, in its own proportions.
+    const Box frame = boxOf(shot, isYellow);
+    ASSERT_FALSE(frame.empty());
+    EXPECT_EQ(frame.left, 0);
+    EXPECT_EQ(frame.right, 799);
+    EXPECT_EQ(frame.top, 18);
+    EXPECT_EQ(frame.bottom, 18 + 450 - 1);
+    EXPECT_TRUE(isYellow(shot.at(400, 18 + 449)));
+    EXPECT_TRUE(isBlue(shot.at(400, 18 + 100)));
+    // The marker keeps its size, and its cross is on the pointer's spot of the scaled screen.
+    const Box marker = boxOf(shot, isRed);
+    ASSERT_FALSE(marker.empty());
+    EXPECT_EQ(marker.right - marker.left + 1, 9);
+    EXPECT_EQ(marker.bottom - marker.top + 1, 19);
+    Box spot;
+    for (int y = frame.top; y <= frame.bottom; ++y)
+        for (int x = frame.left; x <= frame.right; ++x)
+            if (isWhite(shot.at(x, y))) {
+                spot.left = std::min(spot.left, x);
+                spot.top = std::min(spot.top, y);
+                spot.right = std::max(spot.right, x);
+                spot.bottom = std::max(spot.bottom, y);
+            }
+    ASSERT_FALSE(spot.empty());
+    const int crossX = marker.left + 4;
+    const int crossY = marker.top + 9;
+    EXPECT_GE(crossX, spot.left + 4);
+    EXPECT_LE(crossX, spot.right - 4);
+    EXPECT_GE(crossY, spot.top + 4);
+    EXPECT_LE(crossY, spot.bottom - 4);
 }
 
 TEST(ViewerInBrowser, NoMarkerWhenThePointerIsNotShown)

@@ -1,0 +1,83 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+CommandLineAction actionOf(const std::vector<std::string>& arguments)
+{
+    return readCommandLine(arguments).action;
+}
+
+TEST(CommandLine, NoArgumentsStartTheProgramAsAlways)
+{
+    EXPECT_EQ(actionOf({}), CommandLineAction::Run);
+}
+
+TEST(CommandLine, HelpAndVersionAreTheOnlyOptions)
+{
+    EXPECT_EQ(actionOf({"--help"}), CommandLineAction::PrintHelp);
+    EXPECT_EQ(actionOf({"--version"}), CommandLineAction::PrintVersion);
+    // Both given: the help, which names the version option too.
+    EXPECT_EQ(actionOf({"--version", "--help"}), CommandLineAction::PrintHelp);
+    EXPECT_EQ(actionOf({"--help", "--help"}), CommandLineAction::PrintHelp);
+
+    // Near misses and Qt's own options are not taken: only the two documented spellings work.
+    for (const std::string wrong : {"-h", "-v", "--HELP", "--help=1", "--vers", "-help",
+                                    "--version ", "-platform", "-display", "--", "-", ""}) {
+        const CommandLineRequest request = readCommandLine({wrong});
+        EXPECT_EQ(request.action, CommandLineAction::UsageError) << "'" << wrong << "'";
+        EXPECT_EQ(request.offending, wrong);
+    }
+}
+
+TEST(CommandLine, AMistakeAnywhereIsReportedEvenBesideHelp)
+{
+    const CommandLineRequest request = readCommandLine({"--help", "--verbose", "--bogus"});
+    EXPECT_EQ(request.action, CommandLineAction::UsageError);
+    EXPECT_EQ(request.offending, "--verbose");
+    EXPECT_EQ(readCommandLine({"presentation.prf"}).action, CommandLineAction::UsageError);
+}
+
+TEST(CommandLine, UsageErrorNamesTheArgumentAndTheValidForm)
+{
+    EXPECT_EQ(usageErrorText("/usr/bin/velmora", "--bogus"),
+              "velmora: unknown option '--bogus'\n"
+              "Usage: velmora [--help | --version]\n");
+    EXPECT_EQ(usageErrorText("velmora", "file"), "velmora: unexpected argument 'file'\n"
+                                                 "Usage: velmora [--help | --version]\n");
+}
+
+TEST(CommandLine, ControlCharactersNeverReachTheTerminal)
+{
+    // An escape sequence in an argument would otherwise be run by the terminal that shows it.
+    const std::string text = usageErrorText("./vel\x1b]0;x\amora", "--\x1b[2Jx\r\n");
+    for (const char c : text)
+        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20)
+            << "control character " << int(c) << " in: " << text;
+    EXPECT_NE(text.find("'--?[2Jx??'"), std::string::npos) << text;
+}
+
+TEST(CommandLine, TextsNameTheProgramAndItsVersion)
+{
+    const std::string help = helpText("/opt/velmora/bin/velmora");
+    EXPECT_EQ(help.rfind("Usage: velmora [--help | --version]\n", 0), 0u) << help;
+    EXPECT_NE(help.find("--version"), std::string::npos);
+    EXPECT_EQ(help.back(), '\n');
+    // An empty program name (argv[0] may be anything) still gives a usable line.
+    EXPECT_EQ(helpText("").rfind("Usage: velmora ", 0), 0u);
+
+    const std::string version = versionText();
+    ASSERT_EQ(version.rfind("Velmora ", 0), 0u) << version;
+    ASSERT_EQ(version.back(), '\n');
+    // Dotted numbers, as the package version and the about box carry them.
+    const std::string number = version.substr(8, version.size() - 9);
+    ASSERT_FALSE(number.empty());
+    EXPECT_EQ(number.find_first_not_of("0123456789."), std::string::npos) << number;
+    EXPECT_NE(number.front(), '.');
+    EXPECT_NE(number.back(), '.');
+}
+
+} // namespace
+} // namespace velmora
