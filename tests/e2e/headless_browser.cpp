@@ -73,10 +73,30 @@ void HeadlessBrowser::openPage(int viewportWidth, int viewportHeight)
     session_ = jsonStringField(attached, "sessionId");
     if (session_.empty())
         throw std::runtime_error("the browser gave no page: " + output());
-    call("Emulation.setDeviceMetricsOverride",
-         R"({"width":)" + std::to_string(viewportWidth) + R"(,"height":)" +
-             std::to_string(viewportHeight) + R"(,"deviceScaleFactor":1,"mobile":false})",
-         true);
+    resize(viewportWidth, viewportHeight);
+}
+
+bool HeadlessBrowser::resize(int viewportWidth, int viewportHeight)
+{
+    const std::string reply =
+        call("Emulation.setDeviceMetricsOverride",
+             R"({"width":)" + std::to_string(viewportWidth) + R"(,"height":)" +
+                 std::to_string(viewportHeight) + R"(,"deviceScaleFactor":1,"mobile":false})",
+             true);
+    return !reply.empty() && reply.find(R"("error")") == std::string::npos;
+}
+
+bool HeadlessBrowser::click(int x, int y)
+{
+    const std::string at = R"("x":)" + std::to_string(x) + R"(,"y":)" + std::to_string(y) +
+                           R"(,"button":"left","clickCount":1})";
+    for (const char* type : {"mousePressed", "mouseReleased"}) {
+        const std::string reply = call("Input.dispatchMouseEvent",
+                                       R"({"type":")" + std::string(type) + R"(",)" + at, true);
+        if (reply.empty() || reply.find(R"("error")") != std::string::npos)
+            return false;
+    }
+    return true;
 }
 
 HeadlessBrowser::~HeadlessBrowser()

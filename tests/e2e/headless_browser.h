@@ -21,6 +21,10 @@ public:
 
     // Starts loading the address in the open page.
     bool open(const std::string& url);
+    // The window takes a new size, as when the spectator resizes it.
+    bool resize(int viewportWidth, int viewportHeight);
+    // A left click at a point of the window, as the spectator's mouse makes it.
+    bool click(int x, int y);
     // The value of a script expression that gives a text; empty when it fails or gives none.
     std::string evaluate(const std::string& expression);
     // What the page shows now, at one picture pixel per CSS pixel; no pixels when none came.

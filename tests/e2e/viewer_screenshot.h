@@ -17,15 +17,21 @@ struct SpectatorView {
     int pictureHeight = 0;
     int left = 0; // where its top left corner is in the screenshot
     int top = 0;
+    int shownWidth = 0; // its size there: smaller when the viewer fitted it to the window
+    int shownHeight = 0;
     int counter = -1; // the upload count the shown picture came with
     PngPixels shot;
 
     // The colour of a pixel of the presenter's screen as the spectator sees it.
     bool screenPixelIs(int x, int y, const Colour& colour) const
     {
-        const int sx = left + x;
-        const int sy = top + y;
-        if (!hasPicture || sx < 0 || sy < 0 || sx >= shot.width || sy >= shot.height)
+        if (!hasPicture || x < 0 || y < 0 || x >= pictureWidth || y >= pictureHeight)
+            return false;
+        const int sx =
+            left + static_cast<int>(static_cast<long long>(x) * shownWidth / pictureWidth);
+        const int sy =
+            top + static_cast<int>(static_cast<long long>(y) * shownHeight / pictureHeight);
+        if (sx < 0 || sy < 0 || sx >= shot.width || sy >= shot.height)
             return false;
         const std::uint8_t* p = shot.at(sx, sy);
         return std::abs(p[0] - colour.red) <= 12 && std::abs(p[1] - colour.green) <= 12 &&
@@ -57,7 +63,8 @@ inline std::string shownPictureFacts(HeadlessBrowser& browser)
         "  if (!p) return '';"
         "  var r = p.getBoundingClientRect();"
         "  return [p.naturalWidth, p.naturalHeight, Math.round(r.left), Math.round(r.top),"
-        "          p.getAttribute('data-counter'), p.src].join(' ');"
+        "          Math.round(r.width), Math.round(r.height), p.getAttribute('data-counter'),"
+        "          p.src].join(' ');"
         "})()");
 }
 
@@ -73,8 +80,10 @@ inline SpectatorView lookAt(HeadlessBrowser& browser)
     if (facts.empty() || shownPictureFacts(browser) != facts)
         return view;
     std::istringstream in(facts);
-    view.hasPicture = static_cast<bool>(in >> view.pictureWidth >> view.pictureHeight >>
-                                        view.left >> view.top >> view.counter);
+    view.hasPicture =
+        static_cast<bool>(in >> view.pictureWidth >> view.pictureHeight >> view.left >> view.top >>
+                          view.shownWidth >> view.shownHeight >> view.counter) &&
+        view.pictureWidth > 0 && view.pictureHeight > 0;
     return view;
 }
 
