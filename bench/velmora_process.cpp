@@ -15,7 +15,7 @@ VelmoraProcess::VelmoraProcess(const std::string& program, const std::string& di
 
 VelmoraProcess::VelmoraProcess(const std::string& program, const std::string& display,
                                const std::string& serverName, const std::string& folder,
-                               const std::string& trustedKeys)
+                               const std::string& trustedKeys, int browserRefreshMs)
 {
     namespace fs = std::filesystem;
     const std::string home = folder + "/home", config = folder + "/config", temp = folder + "/tmp",
@@ -37,7 +37,8 @@ VelmoraProcess::VelmoraProcess(const std::string& program, const std::string& di
                                                 "ForceDownscale=0",
                                                 "AutostartPresentation=1",
                                                 "ScreenRegion=",
-                                                "BrowserRefresh=1000",
+                                                "BrowserRefresh=" +
+                                                    std::to_string(browserRefreshMs),
                                                 "InternetRetryTime=30"};
         for (const auto& line : lines)
             prf << line << "\r\n";

@@ -16,10 +16,11 @@ public:
     VelmoraProcess(const std::string& program, const std::string& display, int ftpPort,
                    const std::string& folder);
     // serverName as the presenter types it ("ftpes://127.0.0.1:2121"); trustedKeys, when not
-    // empty, is put into the Work folder as the server keys the presenter already trusts.
+    // empty, is put into the Work folder as the server keys the presenter already trusts;
+    // browserRefreshMs is the spectators' refresh interval the presenter chose.
     VelmoraProcess(const std::string& program, const std::string& display,
                    const std::string& serverName, const std::string& folder,
-                   const std::string& trustedKeys);
+                   const std::string& trustedKeys, int browserRefreshMs = 1000);
     ~VelmoraProcess();
     VelmoraProcess(const VelmoraProcess&) = delete;
     VelmoraProcess& operator=(const VelmoraProcess&) = delete;
