@@ -52,11 +52,18 @@ void PresentationControl::pace()
         if (!lastCycleStart_ || now >= *lastCycleStart_ + settings_.PauseSeconds) {
             lastCycleStart_ = now;
             const CaptureResult picture = steps_.captureDesktopPicture(settings_);
-            // The cycle gets its own copy: the settings window may replace the record's texts
-            // while the upload still reads them.
-            upload_.start(
-                [this, copy = settings_, picture] { steps_.runPresentationCycle(copy, picture); });
-            stateText_ = text::kRunning;
+            // A capture that stopped the presentation (the screen cannot be read) has no
+            // picture for the spectators: nothing goes up.
+            if (shared_.state == PresentationState::Running) {
+                // The cycle gets its own copy: the settings window may replace the record's
+                // texts while the upload still reads them.
+                upload_.start([this, copy = settings_, picture] {
+                    steps_.runPresentationCycle(copy, picture);
+                });
+                stateText_ = text::kRunning;
+            } else {
+                stateText_ = text::kStopped;
+            }
         }
     } else if (state == PresentationState::Cleared) {
         stateText_ = text::kCleared;

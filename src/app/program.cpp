@@ -40,6 +40,11 @@ void openAddress(const char* address)
 
 void runProgram(int argc, char** argv)
 {
+    // On a Wayland desktop the windows stay X11 clients (Xwayland): only there may a program
+    // place its windows, which the region frame and picker need. The screen itself comes from
+    // the desktop's ScreenCast portal.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("Velmora"));

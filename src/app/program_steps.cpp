@@ -3,6 +3,7 @@
 #include "capture/png_writer.h"
 #include "capture/region_validation.h"
 #include "capture/rgb_picture.h"
+#include "capture/screen_source_choice.h"
 #include "core/final_cleanup.h"
 #include "gui/work_while_repainting.h"
 #include "server_tools/install_login.h"
@@ -10,6 +11,8 @@
 #include "server_tools/server_directory_tools.h"
 #include "settings/settings_fields_copy.h"
 #include "settings/settings_store.h"
+
+#include <cstdio>
 
 namespace velmora {
 namespace {
@@ -19,14 +22,23 @@ bool writeBlankPicture(const std::string& path, int width, int height)
     return writePng(path, RgbPicture(width, height)); // a new picture is black
 }
 
+// The choice goes to the log: on Wayland it decides whether presenting can work at all.
+std::unique_ptr<ScreenSource> openScreen(const std::string& workFolder)
+{
+    ScreenChoice choice = chooseScreenSource(workFolder);
+    std::fprintf(stderr, "velmora: %s\n", choice.note.c_str());
+    return std::move(choice.source);
+}
+
 } // namespace
 
 ProgramSteps::ProgramSteps(const ProgramFolders& folders, MessageBoxes& boxes, Clock& clock,
                            SettingsRecord& settings, SharedPresentation& shared)
     : folders_(folders), boxes_(boxes), clock_(clock), settings_(settings), shared_(shared),
+      screen_(openScreen(folders.work)),
       cycle_(shared, boxes, clock, folders.temp, FtpTimeouts{}, serverTrustFiles(folders.work)),
       clear_(shared, boxes, cycle_, folders.temp, writeBlankPicture, runWhileRepainting),
-      regionFrame_(screen_.bounds())
+      regionFrame_(screen_->bounds())
 {
 }
 
@@ -38,7 +50,7 @@ bool ProgramSteps::loadImageLibrary()
     if (!images_)
         return false;
     FatalExit fatal{[this] { stopPresentation(); }, [] { finalCleanup(); }};
-    capture_ = std::make_unique<DesktopCapture>(screen_, folders_.temp, *images_, boxes_, clock_,
+    capture_ = std::make_unique<DesktopCapture>(*screen_, folders_.temp, *images_, boxes_, clock_,
                                                 std::move(fatal));
     capture_->setOwnWindows(&ownWindows_);
     return true;
@@ -61,9 +73,9 @@ void ProgramSteps::attach(StatusDisplay& display, QWidget& mainWindow,
     display_ = &display;
     mainWindow_ = &mainWindow;
     waitForUpload_ = std::move(waitForUpload);
-    regionPicker_ = std::make_unique<RegionPicker>(screen_.bounds(), pickerFont);
+    regionPicker_ = std::make_unique<RegionPicker>(screen_->bounds(), pickerFont);
     preview_ = std::make_unique<Preview>(
-        folders_.temp, screen_.bounds(),
+        folders_.temp, screen_->bounds(),
         PreviewServices{waitForUpload_,
                         [this] {
                             const CaptureResult shown = capture_->capture(settings_);
@@ -104,7 +116,7 @@ RegionTools ProgramSteps::regionTools()
 {
     RegionTools tools;
     tools.validateRegionText = [this](SettingsFields& fields) {
-        return ValidateRegionText(fields, screen_.bounds(), boxes_);
+        return ValidateRegionText(fields, screen_->bounds(), boxes_);
     };
     tools.startRegionFrame = [this] { startRegionFrame(); };
     tools.stopRegionFrame = [this] { stopRegionFrame(); };

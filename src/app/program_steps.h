@@ -13,7 +13,7 @@
 #include "gui/qt_own_windows.h"
 #include "gui/region_frame.h"
 #include "gui/region_picker.h"
-#include "capture/x11_screen_source.h"
+#include "capture/screen_source.h"
 #include "publish/clear_presentation.h"
 #include "publish/presentation_cycle.h"
 #include "settings/settings_record.h"
@@ -37,7 +37,7 @@ public:
                  SettingsRecord& settings, SharedPresentation& shared);
     ~ProgramSteps() override;
 
-    ScreenBounds screenBounds() const { return screen_.bounds(); }
+    ScreenBounds screenBounds() const { return screen_->bounds(); }
 
     // Start-up: false after the failure has been reported; the program then ends.
     bool loadImageLibrary();
@@ -70,7 +70,8 @@ private:
     Clock& clock_;
     SettingsRecord& settings_;
     SharedPresentation& shared_;
-    X11ScreenSource screen_;
+    // X11, or on Wayland the desktop's ScreenCast portal: chosen once, at start-up.
+    std::unique_ptr<ScreenSource> screen_;
     // Left out when a capture is compared with the spectators' picture.
     QtOwnWindows ownWindows_;
     std::unique_ptr<ImageLibrary> images_;

@@ -3,6 +3,7 @@
 #include "capture/picture_conversion.h"
 #include "capture/picture_news.h"
 #include "capture/region_string.h"
+#include "core/message_titles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,6 +41,15 @@ DesktopCapture::DesktopCapture(ScreenSource& screen, std::string tempFolder, Ima
 
 CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint32_t onServer)
 {
+    // A screen that can only give black pictures (Wayland shares it with nobody) stops the
+    // presentation with the reason; no picture is written, so nothing black can go up.
+    if (const std::string unreadable = screen_.unreadableReason(); !unreadable.empty()) {
+        if (fatal_.stopPresentation)
+            fatal_.stopPresentation();
+        boxes_.show(titles::kError, unreadable);
+        return last_;
+    }
+
     // The newest picture went up if the server now has it; any other answer means the
     // spectators' picture is not known here, and whatever this capture shows is news.
     if (newest_ && onServer != 0 && newest_->number == onServer) {
