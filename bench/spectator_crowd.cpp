@@ -6,6 +6,7 @@
 #include <memory>
 #include <random>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace velmora::bench {
 namespace {
@@ -39,12 +40,17 @@ struct Transfer {
     bool picture = false;
     std::string key;
     int serial = 0;
+    bool keep = true; // the body is wanted, not only its size
+    std::size_t size = 0;
     std::string body;
 };
 
 std::size_t collect(char* data, std::size_t size, std::size_t count, void* transfer)
 {
-    static_cast<Transfer*>(transfer)->body.append(data, size * count);
+    auto* t = static_cast<Transfer*>(transfer);
+    t->size += size * count;
+    if (t->keep)
+        t->body.append(data, size * count);
     return size * count;
 }
 
@@ -101,6 +107,8 @@ void SpectatorCrowd::run(std::stop_token stop)
         s.due = opened + std::chrono::milliseconds(arrival(random));
     }
     std::unordered_map<CURL*, std::unique_ptr<Transfer>> transfers;
+    // Picture contents already kept: a thousand spectators need not copy each picture again.
+    std::unordered_set<std::string> kept;
 
     const auto begin = [&](int index, bool picture, const std::string& address, std::string key,
                            int serial, long timeoutMs) {
@@ -114,6 +122,7 @@ void SpectatorCrowd::run(std::stop_token stop)
         t->picture = picture;
         t->key = std::move(key);
         t->serial = serial;
+        t->keep = !picture || !kept.count(t->key);
         CURL* h = t->easy.get();
         const std::string url = folderUrl_ + address;
         curl_easy_setopt(h, CURLOPT_URL, url.c_str());
@@ -179,12 +188,13 @@ void SpectatorCrowd::run(std::stop_token stop)
         // An older load that ends after a newer one was shown is dropped, as the viewer does.
         const bool newer = pattern_ == ViewerPattern::Shared ? t.serial > s.shownSerial
                                                              : t.serial >= s.shownSerial;
-        if (ok && !t.body.empty() && newer) {
+        if (ok && t.size > 0 && newer) {
             s.shownSerial = t.serial;
             s.shownKey = t.key;
             std::lock_guard lock(mutex_);
             arrivals_.push_back({t.spectator, now, t.key});
-            pictures_.try_emplace(t.key, std::move(t.body));
+            if (t.keep && kept.insert(t.key).second)
+                pictures_.emplace(t.key, std::move(t.body));
         }
         if (s.wantedKey == t.key)
             s.wantedKey.clear();
@@ -220,7 +230,7 @@ void SpectatorCrowd::run(std::stop_token stop)
             curl_multi_remove_handle(multi.get(), t->easy.get());
             if (!ok)
                 ++failures_;
-            bytes_ += static_cast<long long>(t->body.size());
+            bytes_ += static_cast<long long>(t->size);
             now = Clock::now();
             if (t->picture)
                 pictureArrived(*t, ok, now);

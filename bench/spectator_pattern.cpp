@@ -3,27 +3,73 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <regex>
 
 namespace velmora::bench {
 namespace {
 
+// The text after `name = ` at the start of a line, up to the end of that line; a thousand
+// spectators read a page each every interval, so no regular expressions here.
+std::optional<std::string> valueText(const std::string& text, const std::string& name)
+{
+    const std::string start = name + " = ";
+    for (std::size_t at = text.find(start); at != std::string::npos;
+         at = text.find(start, at + 1)) {
+        if (at > 0 && text[at - 1] != '\n')
+            continue;
+        const std::size_t from = at + start.size();
+        const std::size_t end = text.find_first_of("\r\n", from);
+        return text.substr(from, end == std::string::npos ? std::string::npos : end - from);
+    }
+    return std::nullopt;
+}
+
+// A single-quoted script string and the ";" after it, with its backslash escapes undone as the
+// browser does; nothing when the line is no such statement (and so breaks the page's script).
 std::optional<std::string> quoted(const std::string& text, const char* name)
 {
-    const std::regex line(std::string("(^|\\n)") + name + " = '([^'\\r\\n]*)';");
-    std::smatch match;
-    if (!std::regex_search(text, match, line))
+    const auto value = valueText(text, name);
+    if (!value || value->empty() || value->front() != '\'')
         return std::nullopt;
-    return match[2].str();
+    std::string inner;
+    std::size_t i = 1;
+    for (; i < value->size() && (*value)[i] != '\''; ++i) {
+        char c = (*value)[i];
+        if (c == '\\') {
+            if (++i == value->size())
+                return std::nullopt;
+            c = (*value)[i];
+            if (c == 'n')
+                c = '\n';
+            else if (c == 'r')
+                c = '\r';
+            else if (c == 'x') {
+                const bool hex = i + 2 < value->size() &&
+                                 std::isxdigit(static_cast<unsigned char>((*value)[i + 1])) &&
+                                 std::isxdigit(static_cast<unsigned char>((*value)[i + 2]));
+                if (!hex)
+                    return std::nullopt;
+                c = static_cast<char>(std::stoi(value->substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            }
+        }
+        inner += c;
+    }
+    if (i + 2 != value->size() || (*value)[i + 1] != ';')
+        return std::nullopt;
+    return inner;
 }
 
 std::optional<int> bare(const std::string& text, const char* name)
 {
-    const std::regex line(std::string("(^|\\n)") + name + " = (-?[0-9]{1,9});");
-    std::smatch match;
-    if (!std::regex_search(text, match, line))
+    const auto value = valueText(text, name);
+    if (!value || value->size() < 2 || value->back() != ';')
         return std::nullopt;
-    return std::atoi(match[2].str().c_str());
+    const std::string number = value->substr(0, value->size() - 1);
+    const std::size_t digits = number.size() - (number[0] == '-' ? 1 : 0);
+    if (digits == 0 || digits > 9 ||
+        number.find_first_not_of("0123456789", number[0] == '-' ? 1 : 0) != std::string::npos)
+        return std::nullopt;
+    return std::atoi(number.c_str());
 }
 
 bool allDigits(const std::string& s, bool sign)

@@ -64,6 +64,25 @@ TEST(SpectatorPattern, TakesNoHalfPageOrErrorPageForData)
     std::string letters = whole;
     letters.replace(letters.find("iNr = '17'"), 10, "iNr = 'x7'");
     EXPECT_FALSE(parseDataPage(letters).has_value());
+    // A bare quote inside a value breaks the page's script: the browser reads no values from it.
+    std::string quote = whole;
+    quote.replace(quote.find("iTime = '14:05:09'"), 18, "iTime = '14:0'5:09'");
+    EXPECT_FALSE(parseDataPage(quote).has_value());
+}
+
+TEST(SpectatorPattern, ReadsEscapedTextsAsTheBrowserDoes)
+{
+    velmora::DataPageValues values = sample();
+    values.homepage = "it's <mine> \\ here";
+    const auto page = parseDataPage(velmora::composeDataPage(values));
+    ASSERT_TRUE(page.has_value());
+    EXPECT_EQ(page->counter, "17");
+
+    std::string text = velmora::composeDataPage(sample());
+    text.replace(text.find("iTime = '14:05:09'"), 18, "iTime = '14\\x3A05\\'09'");
+    const auto escaped = parseDataPage(text);
+    ASSERT_TRUE(escaped.has_value());
+    EXPECT_EQ(escaped->time, "14:05'09");
 }
 
 TEST(SpectatorPattern, SharedAddressesStayWithinAnIntervalAndNameThePictureContent)
