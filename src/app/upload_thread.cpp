@@ -28,6 +28,7 @@ bool UploadThread::start(std::function<void()> body)
         return false;
     reap();
     alive_ = true;
+    quiet_ = false;
     thread_ = std::thread([this, body = std::move(body)] {
         // Even a stack overflow in the upload gets its report.
         const AlternateSignalStack reportStack;
@@ -37,7 +38,7 @@ bool UploadThread::start(std::function<void()> body)
             alive_ = false;
         }
         finished_.notify_all();
-        if (onFinished_)
+        if (onFinished_ && !quiet_)
             onFinished_();
     });
     return true;

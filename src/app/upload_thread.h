@@ -23,6 +23,10 @@ public:
     // Called on the Upload thread right after each cycle has ended, so the GUI thread can start
     // the next one at once instead of on its next timer tick.
     void setOnFinished(std::function<void()> onFinished) { onFinished_ = std::move(onFinished); }
+    // Called by a body on the Upload thread: this run ends without that call. A cycle that had
+    // nothing to send says so, and the loop's own tick starts the next one; hurried on at once,
+    // a still screen would be captured over and over as fast as the machine can.
+    void finishQuietly() { quiet_ = true; }
     // Starts body on a new thread. Returns false, and starts nothing, while a thread is alive.
     bool start(std::function<void()> body);
     // Waits without limit until no thread is alive; whileWaiting runs again and again meanwhile
@@ -35,6 +39,7 @@ private:
     std::function<void()> onFinished_;
     std::thread thread_;
     std::atomic<bool> alive_{false};
+    std::atomic<bool> quiet_{false};
     std::mutex mutex_;
     std::condition_variable finished_;
 };

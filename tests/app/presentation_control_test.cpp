@@ -304,6 +304,18 @@ TEST_F(PresentationControlTest, AutostartRunsWithoutAMessage)
     EXPECT_EQ(steps.captures, 1);
 }
 
+TEST_F(PresentationControlTest, StartAndAutostartPutTheScreenUpAfresh)
+{
+    // The server had the newest picture; whatever happened to it while the presentation was
+    // stopped, the first cycle after Start sends picture and data page again.
+    shared.published.record(shared.published.known(), 5);
+    control.start();
+    EXPECT_EQ(shared.published.known().picture, 0u);
+    shared.published.record(shared.published.known(), 6);
+    control.autostart();
+    EXPECT_EQ(shared.published.known().picture, 0u);
+}
+
 TEST_F(PresentationControlTest, TrayTooltipOnlyInTrayAndAtMost63Characters)
 {
     control.pace();

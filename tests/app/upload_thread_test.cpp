@@ -56,6 +56,15 @@ TEST(UploadThread, TellsWhenACycleHasEndedAndIsNoLongerAlive)
     upload.waitUntilFinished({});
     EXPECT_EQ(calls.load(), 1);
     EXPECT_FALSE(aliveWhenTold) << "a pass woken by the call must be able to start the next cycle";
+
+    // A cycle with nothing to send ends quietly; the next one is told of again.
+    ASSERT_TRUE(upload.start([&] { upload.finishQuietly(); }));
+    upload.waitUntilFinished({});
+    EXPECT_EQ(calls.load(), 1);
+    EXPECT_FALSE(upload.alive());
+    ASSERT_TRUE(upload.start([] {}));
+    upload.waitUntilFinished({});
+    EXPECT_EQ(calls.load(), 2);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // (Yes, the default) lets the pictures go up; the next start of the program trusts the key it
 // remembered without asking. The password never crosses the wire unprotected.
 
+#include "e2e/changing_screen.h"
 #include "e2e/desktop_session.h"
 #include "e2e/presentation_site.h"
 #include "e2e/wait_until.h"
@@ -59,6 +60,8 @@ TEST(FtpsBlackBox, FirstContactAsksOnceAndTheRememberedKeyIsUsedSilentlyLater)
     PresentationSite site("show/", server.options());
     DesktopSession session;
     session.writePreferences(withLogin(site.preferences(1, 500, 30)));
+    // Something moves on the screen: a still one would give one picture and then none.
+    const ChangingScreen moving(session, {900, 700, 60, 40});
     const std::string keys = session.configHome() + "/Velmora/Velmora.keys";
     {
         auto program = session.startProgram();

@@ -2,6 +2,7 @@
 // retry time passes unnoticed and the presentation goes on; a long one stops it with an error
 // message, and it stays stopped until the presenter starts it again.
 
+#include "e2e/changing_screen.h"
 #include "e2e/desktop_session.h"
 #include "e2e/presentation_site.h"
 #include "e2e/wait_until.h"
@@ -37,6 +38,8 @@ TEST(OutageBlackBox, ShortOutageIsSilentLongOneStopsWithAnErrorUntilStartedAgain
     PresentationSite site("show/");
     DesktopSession session;
     session.writePreferences(site.preferences(1, 500, kRetrySeconds));
+    // Something moves on the screen: a still one would give one picture and then none.
+    const ChangingScreen moving(session, {900, 700, 60, 40});
     auto program = session.startProgram();
     const auto main = session.waitForMainWindow(15s);
     ASSERT_TRUE(main) << session.log();

@@ -3,6 +3,7 @@
 // screen, the spectator sees it and follows its changes, Stop and Clear end the show with black
 // pictures and send the spectator to the homepage, Exit tidies up.
 
+#include "e2e/changing_screen.h"
 #include "e2e/coloured_window.h"
 #include "e2e/desktop_session.h"
 #include "e2e/headless_browser.h"
@@ -56,6 +57,9 @@ TEST(PresentationBlackBox, SpectatorFollowsTheScreenUntilClearAndExitTidiesUp)
     PresentationSite site("show/");
     DesktopSession session;
     session.writePreferences(site.preferences(1, kRefreshMs, 30));
+    // Something moves in a corner, as on a presenter's screen: without it a still screen would
+    // publish nothing after its first picture, and Stop would have nothing to stop.
+    const ChangingScreen moving(session, {900, 700, 60, 40});
     auto shown = std::make_unique<ColouredWindow>(session, kShownArea, kGreen);
 
     auto program = session.startProgram();

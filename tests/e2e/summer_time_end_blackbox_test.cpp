@@ -6,6 +6,7 @@
 // preloaded into it and into nothing else: the display, xdotool, the FTP and web servers and the
 // test itself keep the machine's own time).
 
+#include "e2e/changing_screen.h"
 #include "e2e/desktop_session.h"
 #include "e2e/presentation_site.h"
 #include "e2e/wait_until.h"
@@ -99,6 +100,8 @@ TEST(SummerTimeEndBlackBox, CyclesGoOnWhenTheClocksGoBack)
     PresentationSite site("show/");
     DesktopSession session;
     session.writePreferences(site.preferences(1, 500, 30));
+    // Something moves on the screen: a still one would give one picture and then none.
+    const ChangingScreen moving(session, {900, 700, 60, 40});
     auto program = session.startProgram("velmora.log", clockHalfAMinuteBeforeTheChange());
     const auto main = session.waitForMainWindow(15s);
     ASSERT_TRUE(main) << session.log();

@@ -1,0 +1,35 @@
+#pragma once
+// A part of the session's screen that changes all the time, for as long as this object lives:
+// a presenter who shows something moving, so that every cycle has a new picture to upload.
+
+#include "e2e/coloured_window.h"
+#include "e2e/desktop_session.h"
+
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace velmora::test {
+
+class ChangingScreen {
+public:
+    ChangingScreen(DesktopSession& session, const ScreenArea& area,
+                   std::chrono::milliseconds period = std::chrono::milliseconds(100))
+    {
+        const std::string title = "changing screen";
+        process_ = std::make_unique<LaunchedProgram>(
+            std::vector<std::string>{CHANGING_WINDOW_BINARY, std::to_string(area.left),
+                                     std::to_string(area.top), std::to_string(area.width),
+                                     std::to_string(area.height), std::to_string(period.count()),
+                                     title},
+            std::map<std::string, std::string>{{"DISPLAY", session.displayName()}});
+        if (!session.waitForWindow(title, std::chrono::seconds(10)))
+            throw std::runtime_error("the changing window did not show");
+    }
+
+private:
+    std::unique_ptr<LaunchedProgram> process_;
+};
+
+} // namespace velmora::test
