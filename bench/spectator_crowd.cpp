@@ -57,9 +57,9 @@ std::size_t collect(char* data, std::size_t size, std::size_t count, void* trans
 } // namespace
 
 SpectatorCrowd::SpectatorCrowd(std::string folderUrl, int count, ViewerPattern pattern,
-                               int refreshMs, unsigned seed)
+                               int openingMs, unsigned seed)
     : folderUrl_(std::move(folderUrl)), count_(count), pattern_(pattern),
-      refreshMs_(viewerRefreshMs(refreshMs)), seed_(seed),
+      openingMs_(std::max(1, openingMs)), seed_(seed),
       thread_([this](std::stop_token stop) { run(stop); })
 {
 }
@@ -100,10 +100,10 @@ void SpectatorCrowd::run(std::stop_token stop)
 
     const auto opened = Clock::now();
     std::mt19937 random(seed_);
-    std::uniform_int_distribution<int> arrival(0, refreshMs_ - 1);
+    std::uniform_int_distribution<int> arrival(0, openingMs_ - 1);
     std::vector<Spectator> spectators(static_cast<std::size_t>(count_));
     for (auto& s : spectators) {
-        s.refreshMs = refreshMs_;
+        s.refreshMs = kViewerStartRefreshMs;
         s.due = opened + std::chrono::milliseconds(arrival(random));
     }
     std::unordered_map<CURL*, std::unique_ptr<Transfer>> transfers;

@@ -25,9 +25,9 @@ struct PictureArrival {
 
 class SpectatorCrowd {
 public:
-    // folderUrl: the presentation's folder, ending in "/". refreshMs: the interval the viewer
-    // starts with, until the first data page tells it the presenter's.
-    SpectatorCrowd(std::string folderUrl, int count, ViewerPattern pattern, int refreshMs,
+    // folderUrl: the presentation's folder, ending in "/". The spectators open the viewer page
+    // within the first openingMs, at moments drawn from the seed.
+    SpectatorCrowd(std::string folderUrl, int count, ViewerPattern pattern, int openingMs,
                    unsigned seed);
     ~SpectatorCrowd();
     SpectatorCrowd(const SpectatorCrowd&) = delete;
@@ -49,7 +49,7 @@ private:
     std::string folderUrl_;
     int count_;
     ViewerPattern pattern_;
-    int refreshMs_;
+    int openingMs_;
     unsigned seed_;
     std::atomic<long> requests_{0};
     std::atomic<long> failures_{0};

@@ -32,6 +32,9 @@ struct DataPageReading {
 // Nothing when the text is not a complete, well-formed data page (half uploaded, an error page).
 std::optional<DataPageReading> parseDataPage(const std::string& text);
 
+// The viewer's interval until it has read the first data page.
+constexpr int kViewerStartRefreshMs = 2000;
+
 // The viewer's interval: a tiny one from the settings does not hammer the server.
 int viewerRefreshMs(int pageRefreshMs);
 
