@@ -1,7 +1,6 @@
 #include "gui/region_frame.h"
 
 #include <QPainter>
-#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 
@@ -13,12 +12,12 @@ constexpr int kRedrawMs = 100;
 
 } // namespace
 
-// Borderless, above the other windows, passed over by the window manager. The window's shape is
-// the one-pixel outline itself, so nothing else of it exists on the screen even without a
+// Borderless, above the other windows, passed over by the window manager, one pixel thick and
+// filled with the outline's colour: nothing of it is see-through, so it needs no shape and no
 // compositing manager, and input goes to the windows below.
-class RegionFrame::Window final : public QWidget {
+class RegionFrame::Edge final : public QWidget {
 public:
-    explicit Window(const FrameGeometry& place)
+    explicit Edge(const QRect& place)
         : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                                Qt::X11BypassWindowManagerHint | Qt::WindowTransparentForInput |
                                Qt::WindowDoesNotAcceptFocus)
@@ -26,9 +25,8 @@ public:
         setWindowTitle(QStringLiteral("Bildschirmbereich"));
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setGeometry(place.x, place.y, place.width, place.height);
-        const QRect whole(0, 0, place.width, place.height);
-        setMask(QRegion(whole).subtracted(QRegion(whole.adjusted(1, 1, -1, -1))));
+        setMinimumSize(1, 1);
+        setGeometry(place);
 
         // Redrawn and raised again and again: windows opened later would otherwise cover it.
         redraw_.setTimerType(Qt::PreciseTimer);
@@ -40,13 +38,7 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setPen(QPen(kOutline, 0));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(0, 0, width() - 1, height() - 1);
-    }
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), kOutline); }
 
 private:
     QTimer redraw_;
@@ -58,9 +50,13 @@ RegionFrame::RegionFrame(ScreenBounds screen) : screen_(screen)
 
 RegionFrame::~RegionFrame() = default;
 
-QWidget* RegionFrame::window() const
+std::vector<QWidget*> RegionFrame::windows() const
 {
-    return window_.get();
+    std::vector<QWidget*> shown;
+    for (const auto& edge : edges_)
+        if (edge)
+            shown.push_back(edge.get());
+    return shown;
 }
 
 bool RegionFrame::start(const std::string& region)
@@ -70,14 +66,26 @@ bool RegionFrame::start(const std::string& region)
     const std::optional<FrameGeometry> place = regionFrameGeometry(region, screen_);
     if (!place)
         return false;
-    window_ = std::make_unique<Window>(*place);
-    window_->show();
+    // The outline's rows and columns, each edge a window of its own; left and right leave the
+    // corners to top and bottom.
+    const QRect outline(place->x, place->y, place->width, place->height);
+    const std::array<QRect, 4> sides{
+        QRect(outline.left(), outline.top(), outline.width(), 1),
+        QRect(outline.left(), outline.bottom(), outline.width(), 1),
+        QRect(outline.left(), outline.top() + 1, 1, outline.height() - 2),
+        QRect(outline.right(), outline.top() + 1, 1, outline.height() - 2),
+    };
+    for (std::size_t i = 0; i < sides.size(); ++i) {
+        edges_[i] = std::make_unique<Edge>(sides[i]);
+        edges_[i]->show();
+    }
     return true;
 }
 
 void RegionFrame::stop()
 {
-    window_.reset();
+    for (auto& edge : edges_)
+        edge.reset();
 }
 
 } // namespace velmora

@@ -1,13 +1,18 @@
 #pragma once
 // "Bildschirmbereich": a thin outline around the captured part of the screen, shown while the
 // program runs with a region and the settings window is closed. It lies one pixel outside the
-// captured area, so it never shows in the pictures, and it lets every click through.
+// captured area, so it never shows in the pictures, and it lets every click through. It is
+// made of four windows of one pixel's thickness, one for each edge: a single window shaped to
+// the outline is drawn as an opaque square on desktops that ignore the shape (Xwayland), and it
+// would cover the very area being presented.
 
 #include "capture/region_frame_geometry.h"
 #include "capture/screen_source.h"
 
+#include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -28,14 +33,15 @@ public:
     // frame is shown.
     void stop();
 
-    bool running() const { return window_ != nullptr; }
-    // The frame window while one is shown (for tests), else nullptr.
-    QWidget* window() const;
+    bool running() const { return edges_[0] != nullptr; }
+    // The four edge windows (top, bottom, left, right) while a frame is shown (for tests), else
+    // none.
+    std::vector<QWidget*> windows() const;
 
 private:
-    class Window;
+    class Edge;
     ScreenBounds screen_;
-    std::unique_ptr<Window> window_;
+    std::array<std::unique_ptr<Edge>, 4> edges_;
 };
 
 } // namespace velmora

@@ -169,8 +169,20 @@ TEST(WaylandBlackBox, PresentsTheSharedOutputWholeAndARegionAndGetsTheGrantBack)
         // Columns 241 .. 440 and rows 161 .. 360 counted from 1: the window's inside.
         presenter.writePreferences(autostartPreferences(site, "241,161,440,360"));
         auto program = presenter.start(desktop);
-        const auto picture = pictureShowingWindow(site, 199, 199);
-        ASSERT_TRUE(picture) << presenter.log();
+        ASSERT_TRUE(pictureShowingWindow(site, 199, 199)) << presenter.log();
+        // Pictures taken while the frame is on the screen: a frame that covered the region
+        // would make them differ, so they would go up.
+        const std::string display = desktop.environment().at("DISPLAY");
+        ASSERT_TRUE(waitUntil(20s, [&] {
+            return !commandOutput("DISPLAY=" + display +
+                                  " xdotool search --onlyvisible --name '^Bildschirmbereich$'")
+                        .empty();
+        })) << "no region frame on the screen";
+        const int pagesWithFrame = site.uploadsOf("Velmora.htm");
+        ASSERT_TRUE(
+            waitUntil(30s, [&] { return site.uploadsOf("Velmora.htm") >= pagesWithFrame + 2; }));
+        const auto picture = newestPicture(site.ftp);
+        ASSERT_TRUE(picture);
         EXPECT_EQ(picture->width, 200);
         EXPECT_EQ(picture->height, 200);
         int other = 0;

@@ -21,12 +21,22 @@ namespace {
 const ScreenBounds kScreen{0, 0, 1024, 768};
 const QColor kOutline(192, 192, 0);
 
-int visibleFrames()
+// Edge windows on the screen: four make one frame.
+int visibleFrameEdges()
 {
     int count = 0;
     for (const QWidget* window : QApplication::topLevelWidgets())
         count += window->isVisible() && window->windowTitle() == "Bildschirmbereich" ? 1 : 0;
     return count;
+}
+
+// The rectangle the four edges enclose, outline included.
+QRect outlineOf(const RegionFrame& frame)
+{
+    QRect united;
+    for (const QWidget* edge : frame.windows())
+        united = united.united(edge->geometry());
+    return united;
 }
 
 class RegionFrameWindowTest : public ::testing::Test {
@@ -48,10 +58,14 @@ protected:
 TEST_F(RegionFrameWindowTest, OutlineRunsJustOutsideTheCapturedPixelsAndNowhereElse)
 {
     ASSERT_TRUE(frame.start("100,100,300,300"));
-    ASSERT_NE(frame.window(), nullptr);
-    EXPECT_EQ(frame.window()->geometry(), QRect(98, 98, 203, 203));
-    EXPECT_EQ(frame.window()->windowTitle(), QStringLiteral("Bildschirmbereich"));
-    EXPECT_TRUE(frame.window()->windowFlags() & Qt::WindowStaysOnTopHint);
+    ASSERT_EQ(frame.windows().size(), 4u);
+    EXPECT_EQ(outlineOf(frame), QRect(98, 98, 203, 203));
+    for (const QWidget* edge : frame.windows()) {
+        EXPECT_EQ(edge->windowTitle(), QStringLiteral("Bildschirmbereich"));
+        EXPECT_TRUE(edge->windowFlags() & Qt::WindowStaysOnTopHint);
+        // No window of the frame reaches into the captured area 99 .. 299.
+        EXPECT_FALSE(edge->geometry().intersects(QRect(99, 99, 201, 201))) << edge->geometry().x();
+    }
     ASSERT_TRUE(test::serveEventsUntil([this] { return outlineAt(98, 150); }));
 
     // Columns and rows 97 .. 301: the outline on 98 and 300, the backdrop everywhere else, the
@@ -92,16 +106,16 @@ TEST_F(RegionFrameWindowTest, NewRegionReplacesTheFrameAndStopRemovesIt)
     ASSERT_TRUE(test::serveEventsUntil([this] { return outlineAt(98, 150); }));
 
     ASSERT_TRUE(frame.start("200,200,400,400"));
-    EXPECT_EQ(visibleFrames(), 1);
-    EXPECT_EQ(frame.window()->geometry(), QRect(198, 198, 203, 203));
+    EXPECT_EQ(visibleFrameEdges(), 4);
+    EXPECT_EQ(outlineOf(frame), QRect(198, 198, 203, 203));
     ASSERT_TRUE(test::serveEventsUntil([this] { return outlineAt(198, 250); }));
     ASSERT_TRUE(test::serveEventsUntil([this] { return backdropAt(98, 150); }))
         << "the old frame stays on the screen";
 
     frame.stop();
     EXPECT_FALSE(frame.running());
-    EXPECT_EQ(frame.window(), nullptr);
-    EXPECT_EQ(visibleFrames(), 0);
+    EXPECT_TRUE(frame.windows().empty());
+    EXPECT_EQ(visibleFrameEdges(), 0);
     ASSERT_TRUE(test::serveEventsUntil([this] { return backdropAt(198, 250); }));
     frame.stop(); // nothing to stop
     EXPECT_FALSE(frame.running());
@@ -120,13 +134,13 @@ TEST_F(RegionFrameWindowTest, NoFrameForTheWholeScreenOrARefusedRegion)
     for (const char* refused :
          {"1,1,1025,768", "10;10;200;200", "10,10,200", ",,,", "300,300,100,100"}) {
         EXPECT_FALSE(frame.start(refused)) << refused;
-        EXPECT_EQ(frame.window(), nullptr) << refused;
+        EXPECT_TRUE(frame.windows().empty()) << refused;
     }
-    EXPECT_EQ(visibleFrames(), 0);
+    EXPECT_EQ(visibleFrameEdges(), 0);
 
     // The whole screen named as a region: the outline lies just outside the screen.
     ASSERT_TRUE(frame.start("1,1,1024,768"));
-    EXPECT_EQ(frame.window()->geometry(), QRect(-1, -1, 1026, 770));
+    EXPECT_EQ(outlineOf(frame), QRect(-1, -1, 1026, 770));
 }
 
 } // namespace
