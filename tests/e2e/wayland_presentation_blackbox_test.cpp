@@ -171,16 +171,14 @@ TEST(WaylandBlackBox, PresentsTheSharedOutputWholeAndARegionAndGetsTheGrantBack)
         auto program = presenter.start(desktop);
         ASSERT_TRUE(pictureShowingWindow(site, 199, 199)) << presenter.log();
         // Pictures taken while the frame is on the screen: a frame that covered the region
-        // would make them differ, so they would go up.
+        // would change them, and a changed picture goes up within a cycle or two.
         const std::string display = desktop.environment().at("DISPLAY");
         ASSERT_TRUE(waitUntil(20s, [&] {
             return !commandOutput("DISPLAY=" + display +
                                   " xdotool search --onlyvisible --name '^Bildschirmbereich$'")
                         .empty();
         })) << "no region frame on the screen";
-        const int pagesWithFrame = site.uploadsOf("Velmora.htm");
-        ASSERT_TRUE(
-            waitUntil(30s, [&] { return site.uploadsOf("Velmora.htm") >= pagesWithFrame + 2; }));
+        std::this_thread::sleep_for(4s);
         const auto picture = newestPicture(site.ftp);
         ASSERT_TRUE(picture);
         EXPECT_EQ(picture->width, 200);
