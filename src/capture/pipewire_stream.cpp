@@ -75,8 +75,11 @@ struct PipeWireStream::Impl {
     pw_context* context = nullptr;
     pw_core* core = nullptr;
     pw_stream* stream = nullptr;
+    pw_registry* registry = nullptr;
     spa_hook coreListener{};
     spa_hook streamListener{};
+    spa_hook registryListener{};
+    std::uint32_t node = 0;
     bool cursorAsMetadata = false;
 
     // Written on PipeWire's thread only; read under the lock.
@@ -230,6 +233,23 @@ struct PipeWireStream::Impl {
                                           (message ? message : ""));
     }
 
+    // The desktop's node goes when the sharing ends (the presenter stopped it, the portal
+    // went): the stream itself only pauses then and would wait for frames for ever.
+    static void onGlobalRemoved(void* data, std::uint32_t id)
+    {
+        auto* impl = static_cast<Impl*>(data);
+        if (id == impl->node)
+            impl->end("the desktop ended the screen sharing");
+    }
+
+    static pw_registry_events registryEvents()
+    {
+        pw_registry_events events{};
+        events.version = PW_VERSION_REGISTRY_EVENTS;
+        events.global_remove = onGlobalRemoved;
+        return events;
+    }
+
     static pw_stream_events streamEvents()
     {
         pw_stream_events events{};
@@ -255,6 +275,7 @@ PipeWireStream::PipeWireStream(int connection, std::uint32_t node, bool cursorAs
     initialisePipeWire();
     Impl& d = *impl_;
     d.cursorAsMetadata = cursorAsMetadata;
+    d.node = node;
     d.loop = pw_thread_loop_new("velmora-capture", nullptr);
     if (d.loop == nullptr) {
         d.end("PipeWire loop not created");
@@ -277,6 +298,11 @@ PipeWireStream::PipeWireStream(int connection, std::uint32_t node, bool cursorAs
     }
     static const pw_core_events coreEvents = Impl::coreEvents();
     pw_core_add_listener(d.core, &d.coreListener, &coreEvents, &d);
+    d.registry = pw_core_get_registry(d.core, PW_VERSION_REGISTRY, 0);
+    if (d.registry != nullptr) {
+        static const pw_registry_events registryEvents = Impl::registryEvents();
+        pw_registry_add_listener(d.registry, &d.registryListener, &registryEvents, &d);
+    }
     d.stream = pw_stream_new(d.core, "Velmora",
                              pw_properties_new(PW_KEY_MEDIA_TYPE, "Video", PW_KEY_MEDIA_CATEGORY,
                                                "Capture", PW_KEY_MEDIA_ROLE, "Screen", nullptr));
@@ -306,6 +332,10 @@ PipeWireStream::~PipeWireStream()
             spa_hook_remove(&d.streamListener);
             pw_stream_disconnect(d.stream);
             pw_stream_destroy(d.stream);
+        }
+        if (d.registry != nullptr) {
+            spa_hook_remove(&d.registryListener);
+            pw_proxy_destroy(reinterpret_cast<pw_proxy*>(d.registry));
         }
         if (d.core != nullptr) {
             spa_hook_remove(&d.coreListener);

@@ -179,6 +179,25 @@ TEST(PortalCapture, WaylandSessionWithThePortalChoosesTheSharedScreen)
     EXPECT_EQ(choice.source->unreadableReason(), "");
 }
 
+// Last: the desktop shares no screen any more afterwards.
+TEST(PortalCapture, SharingEndedByTheDesktopMakesTheScreenUnreadable)
+{
+    REQUIRE_DESKTOP();
+    test::TemporaryFolder work;
+    PortalScreenSource::Opening opening = openPortal(work.file(kRestoreTokenFile));
+    ASSERT_EQ(opening.outcome, PortalOutcome::Granted) << opening.detail;
+    ASSERT_EQ(opening.source->unreadableReason(), "");
+
+    desktop().session->endScreenSharing();
+    std::string reason;
+    for (int attempt = 0; attempt < 200 && reason.empty(); ++attempt) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        reason = opening.source->unreadableReason();
+    }
+    EXPECT_NE(reason.find("Freigabe des Bildschirms wurde beendet"), std::string::npos) << reason;
+}
+
 } // namespace
 } // namespace velmora
 

@@ -3,6 +3,7 @@
 #include "support/file_bytes.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -119,6 +120,13 @@ void WaylandSession::enterThisProcess() const
 std::string WaylandSession::log(const std::string& part) const
 {
     return fileBytes(folder_.file(part + ".log"));
+}
+
+void WaylandSession::endScreenSharing() const
+{
+    const std::string pid = fileBytes(folder_.file("portal-wlr.pid"));
+    if (!pid.empty() && std::stoi(pid) > 1)
+        ::kill(std::stoi(pid), SIGTERM);
 }
 
 std::unique_ptr<LaunchedProgram> WaylandSession::showColourWindow(int x, int y, int width,

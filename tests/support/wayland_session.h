@@ -36,6 +36,10 @@ public:
     // "portal".
     std::string log(const std::string& part) const;
 
+    // Ends the screen sharing from the desktop's side, as a presenter does from the desktop's
+    // sharing indicator: the wlroots portal goes, and with it every stream it feeds.
+    void endScreenSharing() const;
+
     // An X11 window through Xwayland at a place of the output, filled with one colour and
     // painted again every tenth of a second (the desktop shares no frames of a still screen).
     // Gone with the returned object.

@@ -80,6 +80,7 @@ await "the permission store did not come up (see permission-store.log)" \
   bus_has org.freedesktop.impl.portal.PermissionStore
 
 LD_PRELOAD="$shim" /usr/libexec/xdg-desktop-portal-wlr -l DEBUG >"$folder/portal-wlr.log" 2>&1 &
+echo $! >"$folder/portal-wlr.pid"
 await "the wlroots portal did not come up (see portal-wlr.log)" \
   bus_has org.freedesktop.impl.portal.desktop.wlr
 
