@@ -207,6 +207,65 @@ TEST_F(ServedPresentation, ProxyKeepsEachAddressForItsTimeAndTheQueryApart)
     EXPECT_EQ(second.pictureRequests, 0);
 }
 
+// The data page replaced whole, as the program's upload leaves it.
+void replaceDataPage(const std::string& site, const velmora::DataPageValues& values)
+{
+    test::writeFileBytes(site + "/Velmora.htm.upload", velmora::composeDataPage(values));
+    std::filesystem::rename(site + "/Velmora.htm.upload", site + "/Velmora.htm");
+}
+
+// A picture is fetched once when a data page names new content, never for a moved pointer
+// alone, in both generations of the viewer; only the addresses differ.
+TEST_F(ServedPresentation, SpectatorFetchesAPictureOnlyForNewContent)
+{
+    ASSERT_TRUE(test::writePngFile(site_ + "/Velmora3.png", test::solidPixels(64, 48, 90, 0, 0)));
+    for (const auto pattern : {ViewerPattern::Shared, ViewerPattern::Unique}) {
+        velmora::DataPageValues values = sample();
+        values.refreshMs = 250;
+        replaceDataPage(site_, values);
+        const auto mark = settledMark();
+        SpectatorCrowd crowd(origin_->url("/"), 1, pattern, 250, 7);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        values.markerX = 500;
+        values.markerY = 300;
+        replaceDataPage(site_, values);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        values.pictureNumber = 3;
+        values.uploadCounter = 18;
+        values.uploadTime = "14:05:10";
+        replaceDataPage(site_, values);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        crowd.stop();
+
+        std::vector<std::string> pictures;
+        int pages = 0;
+        for (const auto& address : addresses(mark, settledMark()))
+            if (address.rfind("/Velmora.htm?", 0) == 0)
+                ++pages;
+            else
+                pictures.push_back(address);
+        EXPECT_GE(pages, 8);
+        ASSERT_EQ(pictures.size(), 2u);
+        if (pattern == ViewerPattern::Shared) {
+            EXPECT_EQ(pictures[0], "/Velmora2.png?c=17-140509");
+            EXPECT_EQ(pictures[1], "/Velmora3.png?c=18-140510");
+        } else {
+            EXPECT_TRUE(
+                std::regex_match(pictures[0], std::regex("/Velmora2\\.png\\?t=[0-9]+-[0-9]+")))
+                << pictures[0];
+            EXPECT_TRUE(
+                std::regex_match(pictures[1], std::regex("/Velmora3\\.png\\?t=[0-9]+-[0-9]+")))
+                << pictures[1];
+        }
+        const auto arrivals = crowd.arrivals();
+        ASSERT_EQ(arrivals.size(), 2u);
+        EXPECT_EQ(arrivals[0].key, "2|17|14:05:09");
+        EXPECT_EQ(arrivals[1].key, "3|18|14:05:10");
+        EXPECT_EQ(crowd.pictures().size(), 2u);
+        EXPECT_EQ(crowd.failures(), 0);
+    }
+}
+
 // What the viewer page asks for, in a real browser, and what a simulated spectator asks for,
 // against the same folder: the same kinds of address, and the same picture address exactly.
 TEST_F(ServedPresentation, SpectatorAsksWhatTheViewerScriptAsks)
