@@ -44,7 +44,7 @@ bool CachingProxy::start(int originPort, int port, int attempt, int lifetimeSeco
     // reaches them, www-data would not.
     if (::geteuid() == 0)
         text += "user root;\n";
-    text += "worker_processes 1;\n";
+    text += "worker_processes auto;\n";
     text += "pid " + p + "/nginx.pid;\n";
     text += "error_log " + p + "/error.log warn;\n";
     text += "events { worker_connections 8192; }\n";
