@@ -37,7 +37,7 @@ import warnings
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import DTPHandler, FTPHandler
-from pyftpdlib.log import config_logging
+from pyftpdlib.log import config_logging, logger
 from pyftpdlib.servers import FTPServer
 
 
@@ -57,6 +57,7 @@ def main():
     parser.add_argument("--pwd-reply", default="")
     parser.add_argument("--reply-delay-ms", type=int, default=0)
     parser.add_argument("--cut-uploads", action="store_true")
+    parser.add_argument("--idle-timeout", type=float, default=0)
     parser.add_argument("--tls", choices=("explicit", "implicit"), default="")
     parser.add_argument("--cert", default="")
     parser.add_argument("--key", default="")
@@ -71,7 +72,10 @@ def main():
     if args.user:
         authorizer.add_user(args.user, args.password, root, perm=perm)
 
+    # A restarted server numbers on from where the one before it stopped.
     stored = [0]
+    if args.archive:
+        stored[0] = sum(1 for name in os.listdir(args.archive) if not name.endswith(".from"))
     log_file = open(args.log, "a", buffering=1) if args.log else None
 
     def log(line):
@@ -101,6 +105,12 @@ def main():
 
         base_handler, base_dtp = TLS_FTPHandler, FixedTLSDTP
 
+    class OrderedDTP(base_dtp):
+        def close(self):
+            self.cmd_channel.reply_when_done(super().close)
+
+    base_dtp = OrderedDTP
+
     class StallingDTP(base_dtp):
         def handle_read(self):
             if 0 <= args.stall_after <= self.tot_bytes_received:
@@ -114,6 +124,28 @@ def main():
         handle_read_event = handle_read
 
     class Handler(base_handler):
+        dtp_handler = base_dtp
+        _held = None
+
+        def respond(self, resp, logfun=logger.debug):
+            if self._held is not None:
+                self._held.append((resp, logfun))
+                return
+            super().respond(resp, logfun)
+
+        def reply_when_done(self, work):
+            # The reply goes out only once the log and the archive show what it reports: a test
+            # may look the moment its client has the reply.
+            if self._held is not None:
+                return work()
+            self._held = []
+            try:
+                return work()
+            finally:
+                held, self._held = self._held, None
+                for resp, logfun in held:
+                    base_handler.respond(self, resp, logfun)
+
         def pre_process_command(self, line, cmd, arg):
             # Whether the command came protected: a test checks that no password went in clear.
             log(line if not args.tls or self._ssl_established else "CLEAR " + line)
@@ -140,11 +172,16 @@ def main():
                 self.respond("550 A file of that name exists already.")
                 return None
             source = self._rnfr
-            renamed = super().ftp_RNTO(path)
-            if renamed:
-                log("RENAMED %s %s" % (os.path.relpath(source, root), os.path.relpath(path, root)))
-                archive(path, os.path.basename(source))
-            return renamed
+
+            def rename():
+                renamed = base_handler.ftp_RNTO(self, path)
+                if renamed:
+                    log("RENAMED %s %s"
+                        % (os.path.relpath(source, root), os.path.relpath(path, root)))
+                    archive(path, os.path.basename(source))
+                return renamed
+
+            return self.reply_when_done(rename)
 
         def on_file_received(self, file):
             if args.cut_uploads and os.path.getsize(file) > 0:
@@ -162,7 +199,6 @@ def main():
         Handler.keyfile = args.key or None
         Handler.tls_control_required = True
         Handler.tls_data_required = True
-        Handler.dtp_handler = base_dtp
     if args.tls == "implicit":
         class ImplicitHandler(Handler):
             _greeted = False
@@ -183,6 +219,10 @@ def main():
     Handler.auth_failed_timeout = 0.2
     if args.stall_after >= 0:
         Handler.dtp_handler = StallingDTP
+    if args.idle_timeout > 0:
+        # "421 Control connection timed out." and the connection closed, as servers do with an
+        # idle login.
+        Handler.timeout = args.idle_timeout
 
     server = FTPServer(("127.0.0.1", args.port), Handler)
     print("PORT %d" % server.address[1], flush=True)

@@ -321,6 +321,17 @@ FtpOpenResult FtpSession::open(const std::string& serverName, const std::string&
     return result;
 }
 
+bool FtpSession::stillAnswers()
+{
+    if (impl_->sftp)
+        return impl_->sftp->stillAnswers();
+    if (!isOpen())
+        return false;
+    Impl::Request request;
+    request.commands = {"NOOP"};
+    return impl_->perform(request);
+}
+
 bool FtpSession::putFile(const std::string& localPath, const std::string& remotePath,
                          TransferType type)
 {

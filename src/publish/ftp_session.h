@@ -1,11 +1,12 @@
 #pragma once
 // One FTP operation's connection to the presenter's server: opened (connected and logged in),
-// used for a few commands on the same control connection, closed. Nothing is kept between
-// operations. Data connections are always passive (EPSV, then PASV); there is no active mode.
-// Over FTPS (ftpes://, ftps://) control and data connections are both protected, and the
-// password goes out only once the server is trusted: its certificate verified against the CA
-// store and its name, or its public key one the presenter chose to trust. An sftp:// server is
-// reached through an SftpSession with the same operations.
+// used for a few commands on the same control connection, closed. A running presentation keeps
+// its session from one cycle to the next (CycleConnection); every other operation opens its own.
+// Data connections are always passive (EPSV, then PASV); there is no active mode. Over FTPS
+// (ftpes://, ftps://) control and data connections are both protected, and the password goes out
+// only once the server is trusted: its certificate verified against the CA store and its name, or
+// its public key one the presenter chose to trust. An sftp:// server is reached through an
+// SftpSession with the same operations.
 
 #include "publish/transfer_loop_counters.h"
 
@@ -91,6 +92,10 @@ public:
     // time-outs would otherwise hold a tool or Clear, and with them the presenter's windows, for
     // minutes.
     void limitTo(std::chrono::steady_clock::time_point deadline);
+    // NOOP over FTP, a listing of the login folder over SFTP: true when the server answered. Should
+    // libcurl find that the server closed the connection meanwhile, it opens a new one for it,
+    // with the same checks of the server's key as before.
+    bool stillAnswers();
 
     // remotePath is relative to the current directory (the login directory unless changed) and
     // reaches the server exactly as given, "." and ".." segments included, as every other

@@ -11,6 +11,7 @@
 #include "publish/upload_time_text.h"
 #include "publish/viewer_page.h"
 
+#include <memory>
 #include <utility>
 
 namespace velmora {
@@ -19,7 +20,7 @@ PresentationCycle::PresentationCycle(SharedPresentation& shared, MessageBoxes& b
                                      std::string tempFolder, FtpTimeouts timeouts,
                                      ServerTrustFiles trust)
     : shared_(shared), boxes_(boxes), clock_(clock), tempFolder_(std::move(tempFolder)),
-      timeouts_(timeouts), trust_(std::move(trust))
+      trust_(std::move(trust)), connection_(timeouts)
 {
 }
 
@@ -50,17 +51,19 @@ bool PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
 
     ServerTrust trust =
         presenterTrust(trust_, boxes_, BoxModality::SystemModal, ChangedKeyAnswer::Refuse);
-    bool declined = false;
-    trust.askUnverified = [ask = trust.askUnverified, &declined](const UntrustedServer& server) {
-        declined = !ask(server);
-        return !declined;
+    // Shared with the question, which a kept session holds beyond this cycle.
+    const auto declined = std::make_shared<bool>(false);
+    trust.askUnverified = [ask = trust.askUnverified, declined](const UntrustedServer& server) {
+        *declined = !ask(server);
+        return !*declined;
     };
-    FtpSession session(timeouts_, std::move(trust));
-    if (deadline)
-        session.limitTo(*deadline);
-    const FtpOpenResult opened =
-        session.open(settings.FTPServerName, settings.FTPUserName, settings.FTPPassword);
-    const bool stopsAtOnce = declined || opened == FtpOpenResult::ServerKeyChanged ||
+    const PresentationState startState = shared_.state;
+    CycleConnection::Use connection = connection_.open(
+        {settings.FTPServerName, settings.FTPUserName, settings.FTPPassword, deadline},
+        std::move(trust));
+    FtpSession& session = connection.session();
+    const FtpOpenResult opened = connection.result();
+    const bool stopsAtOnce = *declined || opened == FtpOpenResult::ServerKeyChanged ||
                              opened == FtpOpenResult::TransportUnavailable;
     if (opened != FtpOpenResult::Connected && stopsAtOnce) {
         // Asking again at every cycle until the retry window ends would nag the presenter, and
@@ -126,6 +129,11 @@ bool PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
     // outage gets a retry window of its own, and the picture names rotate again.
     if (!anyFailure)
         shared_.firstFailureTime = 0;
+    // Only a running presentation's next cycle is sure to come; after Stop or Clear the server
+    // should not have to hold an idle login.
+    if (!anyFailure && startState == PresentationState::Running &&
+        shared_.state == PresentationState::Running)
+        connection.keep();
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/clock.h"
 #include "core/message_boxes.h"
+#include "publish/cycle_connection.h"
 #include "publish/ftp_session.h"
 #include "publish/presentation_state.h"
 #include "settings/settings_record.h"
@@ -57,8 +58,9 @@ private:
     MessageBoxes& boxes_;
     Clock& clock_;
     std::string tempFolder_;
-    FtpTimeouts timeouts_;
     ServerTrustFiles trust_;
+    // Kept from one cycle of a running presentation to the next.
+    CycleConnection connection_;
 };
 
 } // namespace velmora

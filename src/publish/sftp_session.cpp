@@ -96,7 +96,9 @@ struct SftpSession::Impl {
         std::string rememberedBase64; // a different key known for the host
         bool changed = false;
         bool rememberFailed = false;
-        const SshKnownHostsFile* file = nullptr;
+        // Lives as long as the session: libcurl checks the key again whenever it has to open a
+        // new connection for a later request.
+        SshKnownHostsFile file{""};
     } check;
 
     CurlMulti multi;
@@ -115,7 +117,7 @@ struct SftpSession::Impl {
         if (c->seenBlob.empty())
             return CURLKHSTAT_REJECT;
         if (!c->acceptedBlob.empty() && c->acceptedBlob == c->seenBlob) {
-            c->rememberFailed = !c->file->remember(c->host, c->seenBlob);
+            c->rememberFailed = !c->file.remember(c->host, c->seenBlob);
             return CURLKHSTAT_FINE;
         }
         std::string known;
@@ -215,7 +217,7 @@ FtpOpenResult SftpSession::open(const std::string& serverName, const std::string
     // libcurl writes nothing there (the session does), but reads it only when it exists; made
     // owner-only before the first key goes in.
     namespace fs = std::filesystem;
-    const SshKnownHostsFile knownHosts(impl_->trust.knownHostsFile);
+    SshKnownHostsFile knownHosts(impl_->trust.knownHostsFile);
     if (!fs::exists(impl_->trust.knownHostsFile)) {
         std::ofstream(impl_->trust.knownHostsFile, std::ios::app).flush();
         std::error_code error;
@@ -227,7 +229,7 @@ FtpOpenResult SftpSession::open(const std::string& serverName, const std::string
     check.host = knownHostsName(address->host, address->port);
     check.knownText = knownHosts.text();
     check.userKnownText = fileText(impl_->trust.userKnownHostsFile);
-    check.file = &knownHosts;
+    check.file = std::move(knownHosts);
     impl_->untrusted.server = serverKeyName(*address);
 
     std::string keyFile;
@@ -311,6 +313,14 @@ FtpOpenResult SftpSession::open(const std::string& serverName, const std::string
     if (result != FtpOpenResult::Connected)
         close();
     return result;
+}
+
+bool SftpSession::stillAnswers()
+{
+    // A listing: libcurl reports its failure, while it ignores a failed look at a file's time,
+    // and a request without body reaches no server on a connection it already has. Any server
+    // lists, where not all know the shorter requests of OpenSSH.
+    return isOpen() && impl_->perform("/~/", {}, true) == CURLE_OK;
 }
 
 bool SftpSession::putFile(const std::string& localPath, const std::string& remotePath)

@@ -51,6 +51,9 @@ public:
     // that current servers no longer accept from this library. Empty otherwise.
     const std::string& loginFailureNote() const;
     void limitTo(std::chrono::steady_clock::time_point deadline);
+    // A listing of the login folder: true when the server answered, over a new connection (with
+    // the host key checked again) if libcurl found that the server had closed the old one.
+    bool stillAnswers();
 
     // Uploads byte for byte: SFTP has no text mode, and the pages already carry CR LF.
     bool putFile(const std::string& localPath, const std::string& remotePath);

@@ -10,6 +10,9 @@
 
 #include "publish_test_setup.h"
 
+#include <chrono>
+#include <thread>
+
 namespace velmora {
 namespace {
 
@@ -117,6 +120,63 @@ TEST_F(FtpsCycleTest, AbsentSftpServerIsAnOrdinaryFailureOfTheRetryWindow)
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_EQ(shared.state, PresentationState::Running);
     EXPECT_NE(shared.firstFailureTime, 0);
+}
+
+// The connection a running presentation keeps from cycle to cycle: a new one, when the server
+// closed the old, is checked against the remembered key like the first.
+struct KeptFtpsConnectionTest : ServerCertificates, test::PublishTest {
+    static test::FtpServerOptions idleTimeout(test::FtpServerOptions options)
+    {
+        options.idleTimeoutSeconds = 1;
+        return options;
+    }
+    KeptFtpsConnectionTest() : PublishTest(idleTimeout(explicitTls())) {}
+
+    std::string keyFile() const { return temp.path() + "/Velmora.keys"; }
+    PresentationCycle cycle{shared,         boxes, clock, tempFolder(), test::kTestTimeouts,
+                            {keyFile(), {}}};
+    std::size_t logins() const { return server.log({"USER"}).size(); }
+};
+
+TEST_F(KeptFtpsConnectionTest, IdleTimeoutOfTheServerMeansANewHandshakeButNoQuestion)
+{
+    boxes.answerNext(BoxAnswer::Yes);
+    ASSERT_TRUE(cycle.run(settings, {}));
+    capture(2);
+    ASSERT_TRUE(cycle.run(settings, {}));
+    EXPECT_EQ(logins(), 1u); // one handshake for both cycles
+
+    std::this_thread::sleep_for(std::chrono::seconds(2)); // past the server's idle time-out
+    capture(3);
+    ASSERT_TRUE(cycle.run(settings, {}));
+    EXPECT_EQ(onServer("Velmora3.png"), localPicture());
+    EXPECT_EQ(logins(), 2u);
+    EXPECT_EQ(boxes.shown().size(), 1u); // the first question only
+    EXPECT_EQ(shared.firstFailureTime, 0);
+    for (const auto& line : server.log())
+        EXPECT_TRUE(line.rfind("CLEAR ", 0) != 0 || line.rfind("CLEAR AUTH ", 0) == 0) << line;
+}
+
+TEST_F(KeptFtpsConnectionTest, ServerWithANewCertificateBehindAKeptConnectionStopsThePresentation)
+{
+    boxes.answerNext(BoxAnswer::Yes);
+    ASSERT_TRUE(cycle.run(settings, {}));
+    server.replaceCertificate(earlierCertificate.bothFile);
+    server.clearLog();
+    const auto uploads = server.stored().size();
+    capture(2);
+    EXPECT_FALSE(cycle.run(settings, {}));
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    const auto report = boxes.shown()[1];
+    EXPECT_EQ(report.title, "Fehler");
+    EXPECT_NE(report.text.find("Bisher: " + fingerprintText(serverCertificate.pin)),
+              std::string::npos)
+        << report.text;
+    EXPECT_NE(report.text.find(fingerprintText(earlierCertificate.pin)), std::string::npos)
+        << report.text;
+    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_EQ(server.stored().size(), uploads);
+    EXPECT_TRUE(server.log({"USER", "PASS", "CLEAR USER", "CLEAR PASS"}).empty());
 }
 
 } // namespace

@@ -126,7 +126,8 @@ TEST_F(RenameOverRefusedTest, ExistingPictureIsDeletedAndTheRenameTriedAgain)
     EXPECT_EQ(pageValue(onServer("Velmora.htm"), "iNr"), "4");
     EXPECT_EQ(shared.firstFailureTime, 0);
     EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_EQ(server.log({"USER"}).size(), 1u);
+    // The whole cycle, second rename included, on the connection of the cycles before.
+    EXPECT_TRUE(server.log({"USER"}).empty());
 }
 
 TEST_F(RenameRefusedTest, PictureStepFailsThroughTheRetryWindow)

@@ -8,6 +8,9 @@
 
 #include "publish_test_setup.h"
 
+#include <chrono>
+#include <thread>
+
 namespace velmora {
 namespace {
 
@@ -26,7 +29,7 @@ struct SftpCycleTest : ::testing::Test {
                             test::kTestTimeouts,
                             {temp.file("Velmora.keys"), {}}};
 
-    SftpCycleTest()
+    explicit SftpCycleTest(test::SshdOptions options = {}) : server(options)
     {
         std::filesystem::create_directories(server.home() + "/public_html/show");
         settings.FTPServerName = server.serverName();
@@ -150,6 +153,51 @@ TEST_F(SftpCycleTest, ClearReplacesThePicturesWithBlankOnes)
     EXPECT_EQ(onServer("Velmora1.png"), blank);
     EXPECT_EQ(onServer("Velmora2.png"), blank);
     EXPECT_EQ(onServer("Velmora3.png"), blank);
+}
+
+// The connection a running presentation keeps from cycle to cycle, against a server that closes
+// idle logins.
+struct KeptSftpConnectionTest : SftpCycleTest {
+    KeptSftpConnectionTest() : SftpCycleTest(test::SshdOptions{1})
+    {
+        test::writeFileBytes(knownHosts(), server.knownHostsLine());
+    }
+    // Past the server's idle time-out: it has closed the channel and the connection.
+    static void waitPastTheIdleTimeout() { std::this_thread::sleep_for(std::chrono::seconds(3)); }
+};
+
+TEST_F(KeptSftpConnectionTest, OneLoginServesTheCyclesAndAClosedOneIsReplacedInTheSameCycle)
+{
+    for (int shade = 1; shade <= 3; ++shade) {
+        capture(shade);
+        ASSERT_TRUE(cycle.run(settings, {}));
+    }
+    EXPECT_EQ(server.logins(), 1);
+
+    waitPastTheIdleTimeout();
+    capture(4);
+    ASSERT_TRUE(cycle.run(settings, {}));
+    EXPECT_EQ(onServer("Velmora1.png"), localPicture());
+    EXPECT_EQ(server.logins(), 2);
+    EXPECT_EQ(shared.firstFailureTime, 0);
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(KeptSftpConnectionTest, NewHostKeyBehindAClosedConnectionStopsThePresentation)
+{
+    ASSERT_TRUE(cycle.run(settings, {}));
+    const std::string before = fingerprint();
+    server.replaceHostKey();
+    waitPastTheIdleTimeout();
+    capture(2);
+    boxes.answerNext(BoxAnswer::Yes); // would accept, were anything asked
+    EXPECT_FALSE(cycle.run(settings, {}));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.shown()[0].text.find("Bisher: " + before), std::string::npos)
+        << boxes.shown()[0].text;
+    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_EQ(server.logins(), 1);
+    EXPECT_NE(onServer("Velmora2.png"), localPicture());
 }
 
 } // namespace

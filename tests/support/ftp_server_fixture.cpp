@@ -101,6 +101,12 @@ void FtpServer::restart()
     start();
 }
 
+void FtpServer::replaceCertificate(const std::string& certificateFile)
+{
+    options_.certificateFile = certificateFile;
+    restart();
+}
+
 void FtpServer::start()
 {
     // The port is 0 at the first start (the server picks one); a restart takes the same again.
@@ -136,6 +142,8 @@ void FtpServer::start()
     }
     if (options_.cutUploads)
         argv.push_back("--cut-uploads");
+    if (options_.idleTimeoutSeconds > 0)
+        argv.insert(argv.end(), {"--idle-timeout", std::to_string(options_.idleTimeoutSeconds)});
     if (options_.tls != FtpServerTls::None)
         argv.insert(argv.end(),
                     {"--tls", options_.tls == FtpServerTls::Explicit ? "explicit" : "implicit",

@@ -35,6 +35,9 @@ struct FtpServerOptions {
     int replyDelayMs = 0; // every command is answered this late: a server at its limits
     // The last byte of every upload is dropped and the upload still reported complete.
     bool cutUploads = false;
+    // > 0: a login that sends no command for this long is told so (421) and its connection
+    // closed, as servers end idle logins.
+    double idleTimeoutSeconds = 0;
     FtpServerTls tls = FtpServerTls::None;
     std::string certificateFile; // with tls: certificate and key in one PEM file
 };
@@ -74,6 +77,8 @@ public:
     // The server goes away; its port then refuses connections until restart().
     void stop() { process_.reset(); }
     void restart();
+    // Restarts on the same port with another certificate (and key), as a server given a new one.
+    void replaceCertificate(const std::string& certificateFile);
 
 private:
     std::string archivePath() const { return folder_.path() + "/archive"; }

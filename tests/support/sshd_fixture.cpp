@@ -23,7 +23,7 @@ void run(const std::string& command)
 
 } // namespace
 
-Sshd::Sshd()
+Sshd::Sshd(SshdOptions options)
 {
     const passwd* account = getpwuid(getuid());
     if (!account)
@@ -34,6 +34,11 @@ Sshd::Sshd()
     run("ssh-keygen -q -t ed25519 -N '' -C velmora-test -f '" + clientKey() + "'");
     std::filesystem::copy_file(clientKey() + ".pub", folder_.file("authorized_keys"));
     port_ = freeLocalPort();
+    const std::string idleTimeout =
+        options.idleTimeoutSeconds > 0
+            ? "ChannelTimeout session:*=" + std::to_string(options.idleTimeoutSeconds) +
+                  "\nUnusedConnectionTimeout " + std::to_string(options.idleTimeoutSeconds) + "\n"
+            : "";
     writeFileBytes(folder_.file("sshd_config"), "ListenAddress 127.0.0.1\n"
                                                 "Port " +
                                                     std::to_string(port_) +
@@ -57,7 +62,7 @@ Sshd::Sshd()
                                                     home() +
                                                     "\n"
                                                     "Subsystem sftp internal-sftp -d " +
-                                                    home() + "\n");
+                                                    home() + "\n" + idleTimeout);
     start();
 }
 
@@ -73,6 +78,16 @@ void Sshd::replaceHostKey()
     process_.reset();
     makeHostKey();
     start();
+}
+
+int Sshd::logins() const
+{
+    const std::string log = fileBytes(folder_.file("server.out"));
+    int count = 0;
+    for (auto at = log.find("Accepted "); at != std::string::npos;
+         at = log.find("Accepted ", at + 1))
+        ++count;
+    return count;
 }
 
 void Sshd::makeHostKey()

@@ -14,9 +14,15 @@
 
 namespace velmora::test {
 
+struct SshdOptions {
+    // > 0: an SFTP channel idle for this long is closed, and with it the connection, as servers
+    // end idle logins.
+    int idleTimeoutSeconds = 0;
+};
+
 class Sshd {
 public:
-    Sshd();
+    explicit Sshd(SshdOptions options = {});
 
     int port() const { return port_; }
     std::string serverName() const { return "sftp://127.0.0.1:" + std::to_string(port_); }
@@ -32,6 +38,8 @@ public:
 
     // Restarts with a new host key on the same port, as a reinstalled server.
     void replaceHostKey();
+    // How many logins the server accepted so far, restarts included.
+    int logins() const;
 
 private:
     void makeHostKey();
