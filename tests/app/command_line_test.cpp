@@ -59,24 +59,12 @@ TEST(CommandLine, ControlCharactersNeverReachTheTerminal)
     EXPECT_NE(text.find("'--?[2Jx??'"), std::string::npos) << text;
 }
 
-TEST(CommandLine, TextsNameTheProgramAndItsVersion)
+TEST(CommandLine, HelpNamesTheProgramAsCalledWithoutItsFolder)
 {
     const std::string help = helpText("/opt/velmora/bin/velmora");
     EXPECT_EQ(help.rfind("Usage: velmora [--help | --version]\n", 0), 0u) << help;
-    EXPECT_NE(help.find("--version"), std::string::npos);
-    EXPECT_EQ(help.back(), '\n');
-    // An empty program name (argv[0] may be anything) still gives a usable line.
+    // argv[0] may be empty; the usage line still names the program.
     EXPECT_EQ(helpText("").rfind("Usage: velmora ", 0), 0u);
-
-    const std::string version = versionText();
-    ASSERT_EQ(version.rfind("Velmora ", 0), 0u) << version;
-    ASSERT_EQ(version.back(), '\n');
-    // Dotted numbers, as the package version and the about box carry them.
-    const std::string number = version.substr(8, version.size() - 9);
-    ASSERT_FALSE(number.empty());
-    EXPECT_EQ(number.find_first_not_of("0123456789."), std::string::npos) << number;
-    EXPECT_NE(number.front(), '.');
-    EXPECT_NE(number.back(), '.');
 }
 
 } // namespace
