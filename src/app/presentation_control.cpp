@@ -58,7 +58,8 @@ void PresentationControl::pace()
                 // The cycle gets its own copy: the settings window may replace the record's
                 // texts while the upload still reads them.
                 upload_.start([this, copy = settings_, picture] {
-                    steps_.runPresentationCycle(copy, picture);
+                    if (!steps_.runPresentationCycle(copy, picture))
+                        upload_.finishQuietly();
                 });
                 stateText_ = text::kRunning;
             } else {

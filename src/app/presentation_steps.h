@@ -14,8 +14,8 @@ public:
     // GUI thread, right before an Upload thread starts: the new picture file is complete on return.
     virtual CaptureResult captureDesktopPicture(const SettingsRecord& settings) = 0;
     // Upload thread: one presentation cycle on the copy of the settings taken when it started,
-    // for the picture that capture gave.
-    virtual void runPresentationCycle(const SettingsRecord& settings,
+    // for the picture that capture gave. False when it had nothing to send to the server.
+    virtual bool runPresentationCycle(const SettingsRecord& settings,
                                       const CaptureResult& picture) = 0;
     // GUI thread, blocking: the whole Clear sequence. waitForUpload returns once no Upload thread
     // is alive, and keeps serving that thread's message boxes meanwhile.

@@ -90,10 +90,11 @@ CaptureResult ProgramSteps::captureDesktopPicture(const SettingsRecord& settings
     return capture_->capture(settings, shared_.published.known().picture);
 }
 
-void ProgramSteps::runPresentationCycle(const SettingsRecord& settings,
+bool ProgramSteps::runPresentationCycle(const SettingsRecord& settings,
                                         const CaptureResult& picture)
 {
-    cycle_.run(settings, PointerMarker{picture.markerX, picture.markerY});
+    return cycle_.present(settings,
+                          CyclePicture{{picture.markerX, picture.markerY}, picture.picture});
 }
 
 void ProgramSteps::clearPresentation(const SettingsRecord& settings,

@@ -51,7 +51,7 @@ public:
     void unloadImageLibrary();
 
     CaptureResult captureDesktopPicture(const SettingsRecord& settings) override;
-    void runPresentationCycle(const SettingsRecord& settings,
+    bool runPresentationCycle(const SettingsRecord& settings,
                               const CaptureResult& picture) override;
     void clearPresentation(const SettingsRecord& settings,
                            const std::function<void()>& waitForUpload) override;

@@ -40,9 +40,55 @@ bool PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
                             PictureAdvance advance,
                             std::optional<std::chrono::steady_clock::time_point> deadline)
 {
+    bool sentSomething = false;
+    return runCycle(settings, CyclePicture{marker, 0}, advance, deadline, sentSomething);
+}
+
+bool PresentationCycle::present(const SettingsRecord& settings, CyclePicture picture)
+{
+    bool sentSomething = false;
+    runCycle(settings, picture, PictureAdvance::HoldWhileFailing, std::nullopt, sentSomething);
+    return sentSomething;
+}
+
+bool PresentationCycle::runCycle(const SettingsRecord& settings, CyclePicture picture,
+                                 PictureAdvance advance,
+                                 std::optional<std::chrono::steady_clock::time_point> deadline,
+                                 bool& sentSomething)
+{
+    // A picture without a number (Clear's black one) replaces whatever the server showed.
+    if (picture.number == 0)
+        shared_.published.forget();
+    const PublishedPicture::Known known = shared_.published.known();
+    const bool pictureThere = picture.number != 0 && picture.number == known.picture;
+
+    DataPageValues values;
+    values.homepage = settings.LizenzSite;
+    if (settings.RemoteMousePointer > 0) {
+        values.markerX = picture.marker.x;
+        values.markerY = picture.marker.y;
+    }
+    values.refreshMs = settings.BrowserRefresh;
+    if (pictureThere) {
+        // Name, counter and time stay those of the picture's upload: the viewer reloads no
+        // picture, and the time says when the screen last changed.
+        values.pictureNumber = shared_.pictureNumber;
+        values.uploadTime = shared_.uploadTimeText.get();
+        values.uploadCounter = shared_.uploadCounter;
+    }
+    const bool pageThere = pictureThere && composeDataPage(values) == dataPageOnServer_;
+    if (pageThere && !shared_.viewerPage.pendingApply())
+        return true; // nothing to send: no connection either
+    sentSomething = true;
+
     bool anyFailure = false;
-    const auto fail = [&](const std::string& message) {
+    // After any failure nothing is sure to be on the server: the next cycle sends everything.
+    const auto failed = [&] {
         anyFailure = true;
+        shared_.published.forget();
+    };
+    const auto fail = [&](const std::string& message) {
+        failed();
         noteCycleFailure(shared_, clock_, boxes_, settings.InternetRetryTime, message);
     };
     const auto remote = [&](const std::string& name) {
@@ -63,11 +109,11 @@ bool PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
         std::move(trust));
     FtpSession& session = connection.session();
     const FtpOpenResult opened = connection.result();
-    const bool stopsAtOnce = *declined || opened == FtpOpenResult::ServerKeyChanged ||
-                             opened == FtpOpenResult::TransportUnavailable;
+    const bool stopsAtOnce = *declined || opened == FtpOpenResult::ServerKeyChanged;
     if (opened != FtpOpenResult::Connected && stopsAtOnce) {
         // Asking again at every cycle until the retry window ends would nag the presenter, and
         // a changed key must never be waited out.
+        failed();
         shared_.state = PresentationState::Stopped;
         shared_.firstFailureTime = 0;
         boxes_.show(titles::kError, openFailureText(opened, session), BoxButtons::Ok,
@@ -83,7 +129,7 @@ bool PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
         const std::string page = tempFolder_ + files::kViewerPage;
         if (!writeViewerPage(page)) {
             // A local fault that waiting will not mend: reported at once.
-            anyFailure = true;
+            failed();
             shared_.state = PresentationState::Stopped;
             boxes_.show(titles::kError, messages::kViewerPageNotCreated, BoxButtons::Ok,
                         BoxModality::SystemModal);
@@ -94,36 +140,35 @@ bool PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker
         }
     }
 
-    const std::int32_t picture = nextPictureNumber(advance);
-    shared_.pictureNumber = picture;
-    const std::string pictureName = "Velmora" + std::to_string(picture) + ".png";
-    // Spectators may still be fetching the picture that last had this name: it is replaced in
-    // one step, never rewritten in place.
-    if (!putFileReplacing(session, tempFolder_ + files::kPicture, remote(pictureName),
-                          TransferType::Binary)) {
-        // No data page: the one on the server keeps naming a picture that is complete.
-        fail(messages::kPictureNotUploaded);
-        return true;
+    if (!pictureThere) {
+        const std::int32_t number = nextPictureNumber(advance);
+        shared_.pictureNumber = number;
+        const std::string pictureName = "Velmora" + std::to_string(number) + ".png";
+        // Spectators may still be fetching the picture that last had this name: it is replaced
+        // in one step, never rewritten in place.
+        if (!putFileReplacing(session, tempFolder_ + files::kPicture, remote(pictureName),
+                              TransferType::Binary)) {
+            // No data page: the one on the server keeps naming a picture that is complete.
+            fail(messages::kPictureNotUploaded);
+            return true;
+        }
+        values.pictureNumber = number;
+        values.uploadTime = uploadTimeText(clock_.localSeconds());
+        shared_.uploadTimeText.set(values.uploadTime);
+        values.uploadCounter = shared_.uploadCounter.fetch_add(1) + 1;
     }
-    const std::string uploadTime = uploadTimeText(clock_.localSeconds());
-    shared_.uploadTimeText.set(uploadTime);
-    const std::int32_t counter = shared_.uploadCounter.fetch_add(1) + 1;
 
-    DataPageValues values;
-    values.pictureNumber = picture;
-    values.uploadTime = uploadTime;
-    values.uploadCounter = counter;
-    values.homepage = settings.LizenzSite;
-    if (settings.RemoteMousePointer > 0) {
-        values.markerX = marker.x;
-        values.markerY = marker.y;
+    if (!pageThere) {
+        const std::string dataPage = tempFolder_ + files::kDataPage;
+        if (!writeDataPage(dataPage, values))
+            fail(messages::kDataPageNotCreated);
+        else if (!session.putFile(dataPage, remote("Velmora.htm"), TransferType::Ascii))
+            fail(messages::kDataPageNotUploaded);
     }
-    values.refreshMs = settings.BrowserRefresh;
-    const std::string dataPage = tempFolder_ + files::kDataPage;
-    if (!writeDataPage(dataPage, values))
-        fail(messages::kDataPageNotCreated);
-    else if (!session.putFile(dataPage, remote("Velmora.htm"), TransferType::Ascii))
-        fail(messages::kDataPageNotUploaded);
+    if (!anyFailure && picture.number != 0) {
+        dataPageOnServer_ = composeDataPage(values);
+        shared_.published.record(known, picture.number);
+    }
 
     // A cycle that went through without any failure ends a pending outage: the next short
     // outage gets a retry window of its own, and the picture names rotate again.

@@ -24,6 +24,13 @@ struct PointerMarker {
     std::int32_t y = 0;
 };
 
+// What the capture gave for one cycle of a running presentation.
+struct CyclePicture {
+    PointerMarker marker;
+    // The capture's number of the picture in the picture file; 0: unknown, it always goes up.
+    std::uint32_t number = 0;
+};
+
 enum class PictureAdvance {
     // A running presentation: the picture number stays put while a failure is pending, so that
     // a retry reuses the same file name.
@@ -44,21 +51,32 @@ public:
     // settings is the cycle's own copy, taken when it started. Failures go through the retry
     // window; the caller learns of a reported one only through the state becoming Stopped.
     // A deadline ends the cycle's FTP work by then (Clear, which the presenter waits for).
-    // False when the server was not trusted (a changed key, a question answered No) or the
-    // server name asks for a transport not available: waiting mends none of these, so the
-    // presentation has been stopped and told at once, and further cycles would only repeat it.
+    // False when the server was not trusted (a changed key, a question answered No): waiting
+    // mends neither, so the presentation has been stopped and told at once, and further cycles
+    // would only repeat it.
     bool run(const SettingsRecord& settings, PointerMarker marker,
              PictureAdvance advance = PictureAdvance::HoldWhileFailing,
              std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt);
 
+    // A cycle of a running presentation that sends only what the server does not have: no
+    // picture that its data page names already, a data page only when its text would change
+    // (the pointer moved), and no connection at all when nothing is to be sent. The viewer page
+    // goes up when it is due, as always. False when it had nothing to send.
+    bool present(const SettingsRecord& settings, CyclePicture picture);
+
 private:
     std::int32_t nextPictureNumber(PictureAdvance advance) const;
+    bool runCycle(const SettingsRecord& settings, CyclePicture picture, PictureAdvance advance,
+                  std::optional<std::chrono::steady_clock::time_point> deadline,
+                  bool& sentSomething);
 
     SharedPresentation& shared_;
     MessageBoxes& boxes_;
     Clock& clock_;
     std::string tempFolder_;
     ServerTrustFiles trust_;
+    // The data page last sent for the picture that the shared state records as published.
+    std::string dataPageOnServer_;
     // Kept from one cycle of a running presentation to the next.
     CycleConnection connection_;
 };

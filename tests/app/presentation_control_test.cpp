@@ -36,7 +36,7 @@ public:
         ++captures;
         return {captures, captures, -captures, -captures};
     }
-    void runPresentationCycle(const SettingsRecord& settings, const CaptureResult& picture) override
+    bool runPresentationCycle(const SettingsRecord& settings, const CaptureResult& picture) override
     {
         std::unique_lock lock(mutex_);
         ++cyclesStarted;
@@ -47,6 +47,7 @@ public:
         --released_;
         ++shared_.uploadCounter;
         shared_.uploadTimeText.set("14:05:09");
+        return true;
     }
     void clearPresentation(const SettingsRecord&,
                            const std::function<void()>& waitForUpload) override
