@@ -6,7 +6,8 @@ DIR/NAME.2 the second time and so on, staying on the last one; an empty step fil
 That plays a presentation to the browser: each reload of the data page gets the next version.
 
 With --control FILE, every request waits without an answer while FILE holds "hang": a server
-that has stopped answering but still accepts connections.
+that has stopped answering but still accepts connections. "hang /PREFIX" holds back only the
+requests whose path starts with /PREFIX. Each request held back is written to FILE.held.
 
 Every request is logged to --log as "<path with query> <status> <arrival ms> <referer>", the
 arrival in milliseconds since the epoch, "-" for a request without a referer.
@@ -21,12 +22,15 @@ import time
 import urllib.parse
 
 
-def hanging(control):
+def hanging(control, path):
     try:
         with open(control, "rb") as f:
-            return f.read().strip() == b"hang"
+            words = f.read().split()
     except OSError:
         return False
+    if not words or words[0] != b"hang":
+        return False
+    return len(words) == 1 or path.encode().startswith(words[1])
 
 
 def main():
@@ -60,8 +64,11 @@ def main():
 
         def do_GET(self):
             self.arrival_ms = int(time.time() * 1000)
-            while args.control and hanging(args.control):
-                time.sleep(0.05)
+            if args.control and hanging(args.control, self.path):
+                with log_lock, open(args.control + ".held", "a") as held:
+                    held.write(self.path + "\n")
+                while hanging(args.control, self.path):
+                    time.sleep(0.05)
             name = urllib.parse.urlsplit(self.path).path.lstrip("/")
             if args.sequence and os.path.exists(os.path.join(args.sequence, name + ".1")):
                 with counts_lock:

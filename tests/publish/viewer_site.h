@@ -92,6 +92,17 @@ public:
     {
         writeFileBytes(folder_.path() + "/control", hanging ? "hang" : "answer");
     }
+    // Holds back only the requests for names that start with prefix, until answer().
+    void holdBack(const std::string& prefix) const
+    {
+        writeFileBytes(folder_.path() + "/control", "hang /" + prefix);
+    }
+    void answer() const { hang(false); }
+    // Whether a request for a name that starts with prefix has been held back.
+    bool heldBack(const std::string& prefix) const
+    {
+        return fileBytes(folder_.path() + "/control.held").find("/" + prefix) != std::string::npos;
+    }
 
     std::vector<ViewerRequest> requests() const
     {
