@@ -32,7 +32,7 @@ grep -q "<launchable type=\"desktop-id\">$(basename "$entry")</launchable>" "$me
   fail "the AppStream data does not name the menu entry $(basename "$entry")"
 manual="$prefix/share/man/man1/velmora.1.gz"
 gzip -t "$manual" 2>/dev/null || fail "no manual page share/man/man1/velmora.1.gz"
-zcat "$manual" | grep -q '^\.TH VELMORA 1 ' || fail "velmora.1.gz is not the manual page"
+[[ $(zcat "$manual" | sed -n 1p) == ".TH VELMORA 1 "* ]] || fail "velmora.1.gz is not the manual page"
 # The program's helpers for crash reports are installed beside it, where it looks for them.
 for helper in $(sed -n 's/^-- Installing: .*\/bin\///p' "$prefix/install.log"); do
   [ -x "$prefix/bin/$helper" ] || fail "helper $helper not executable"

@@ -125,14 +125,15 @@ for gz in "$root/usr/share/man/man1/velmora.1.gz" "$root/usr/share/doc/velmora/c
   [ "$(od -An -tu1 -j3 -N5 "$gz" | tr -s ' ')" = " 0 0 0 0 0" ] ||
     fail "$gz carries a name or time stamp"
 done
-zcat "$root/usr/share/doc/velmora/changelog.gz" | head -1 | grep -q "^velmora ($version) " ||
-  fail "the changelog does not begin with version $version"
+first=$(zcat "$root/usr/share/doc/velmora/changelog.gz" | sed -n 1p)
+[[ $first == "velmora ($version) "* ]] || fail "the changelog begins with '$first', not $version"
 
 # Stripped as Debian wants, yet with the line tables the crash report reads (when the build has
 # them): the fault locator of the package finds main() of the package's program in main.cpp.
 readelf -S -W "$bin/velmora" >"$work/sections"
 ! grep -q ' \.symtab ' "$work/sections" || fail "velmora is not stripped"
-if readelf -S -W "$build/velmora" | grep -q ' \.debug_line '; then
+readelf -S -W "$build/velmora" >"$work/build-sections"
+if grep -q ' \.debug_line ' "$work/build-sections"; then
   grep -q ' \.debug_line ' "$work/sections" || fail "velmora lost its line tables"
   main_address=$(nm "$build/velmora" | awk '$3 == "main" {print $1}')
   [ -n "$main_address" ] || fail "no main() in $build/velmora"
