@@ -117,18 +117,17 @@ var velmoraViewer = (function () {
     marker.style.display = hidden ? 'none' : 'block';
   }
 
-  function viewportWidth() {
-    return window.innerWidth || document.body.clientWidth;
-  }
-
-  function viewportHeight() {
-    return window.innerHeight || document.body.clientHeight;
+  // The layout viewport, not the visual one: a phone zoomed out, or pinched by the spectator, must
+  // not make the picture grow with the zoom. The page has no doctype, so browsers read it in quirks
+  // mode, where the body stands for the viewport.
+  function viewportBox() {
+    return document.compatMode === 'CSS1Compat' ? document.documentElement : document.body;
   }
 
   // The factor that fits the picture into the window below the caption, never above 1.
   function fitScale(width, height) {
-    var roomX = viewportWidth();
-    var roomY = viewportHeight() - stage.offsetTop;
+    var roomX = viewportBox().clientWidth;
+    var roomY = viewportBox().clientHeight - stage.offsetTop;
     if (!(roomX > 0) || !(roomY > 0)) {
       return 1;
     }

@@ -76,12 +76,13 @@ void HeadlessBrowser::openPage(int viewportWidth, int viewportHeight)
     resize(viewportWidth, viewportHeight);
 }
 
-bool HeadlessBrowser::resize(int viewportWidth, int viewportHeight)
+bool HeadlessBrowser::resize(int viewportWidth, int viewportHeight, bool phone)
 {
     const std::string reply =
         call("Emulation.setDeviceMetricsOverride",
              R"({"width":)" + std::to_string(viewportWidth) + R"(,"height":)" +
-                 std::to_string(viewportHeight) + R"(,"deviceScaleFactor":1,"mobile":false})",
+                 std::to_string(viewportHeight) + R"(,"deviceScaleFactor":1,"mobile":)" +
+                 (phone ? "true" : "false") + "}",
              true);
     return !reply.empty() && reply.find(R"("error")") == std::string::npos;
 }

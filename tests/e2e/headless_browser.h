@@ -21,8 +21,9 @@ public:
 
     // Starts loading the address in the open page.
     bool open(const std::string& url);
-    // The window takes a new size, as when the spectator resizes it.
-    bool resize(int viewportWidth, int viewportHeight);
+    // The window takes a new size, as when the spectator resizes it. A phone's screen lays out
+    // pages as phones do: at a desktop width unless the page asks for the screen's own.
+    bool resize(int viewportWidth, int viewportHeight, bool phone = false);
     // A left click at a point of the window, as the spectator's mouse makes it.
     bool click(int x, int y);
     // The value of a script expression that gives a text; empty when it fails or gives none.

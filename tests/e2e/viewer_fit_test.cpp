@@ -145,5 +145,19 @@ TEST(ViewerFit, FullHdScreenFitsTheWindowFollowsItsSizeAndClickShowsItAtItsOwnSi
     EXPECT_EQ(site.requestCount("Velmora1.png"), 1);
 }
 
+TEST(ViewerFit, PhoneShowsTheWholeScreenAcrossItsWidth)
+{
+    ViewerSite site;
+    site.picture(1, solidPixels(kScreenWidth, kScreenHeight, 0, 0, 255));
+    site.dataPage(dataPage());
+    HeadlessBrowser spectator(800, 600);
+    // A phone held upright: without the viewer's say, it would lay the page out 980 wide.
+    ASSERT_TRUE(spectator.resize(390, 844, true));
+    ASSERT_TRUE(spectator.open(site.address("index.htm"))) << spectator.output();
+    Layout layout;
+    ASSERT_TRUE(settles(spectator, 390, layout)) << layout.width;
+    expectFitted(layout, 390, 844);
+}
+
 } // namespace
 } // namespace velmora::test
