@@ -2,6 +2,9 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace velmora {
 
 bool curlLibraryReady()
@@ -79,6 +82,15 @@ std::size_t readFromFile(char* buffer, std::size_t size, std::size_t count, void
     const std::size_t n = std::fread(buffer, 1, size * count, stream);
     if (n == 0 && std::ferror(stream))
         return CURL_READFUNC_ABORT;
+    return n;
+}
+
+std::size_t readFromMemory(char* buffer, std::size_t size, std::size_t count, void* source)
+{
+    auto* memory = static_cast<MemorySource*>(source);
+    const std::size_t n = std::min(size * count, memory->bytes->size() - memory->offset);
+    std::memcpy(buffer, memory->bytes->data() + memory->offset, n);
+    memory->offset += n;
     return n;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // What the FTP and the SFTP session both hand libcurl: the library's one-time start, the rule for
-// names that may go into a command, URL paths, and the callback that streams a file up.
+// names that may go into a command, URL paths, and the callbacks that stream a file or bytes up.
 
 #include "publish/curl_handles.h"
 
@@ -36,5 +36,13 @@ std::optional<CurlList> curlCommandList(const std::vector<std::string>& commands
 
 // CURLOPT_READFUNCTION for a std::FILE* opened for reading.
 std::size_t readFromFile(char* buffer, std::size_t size, std::size_t count, void* file);
+
+// Bytes held in memory, for readFromMemory.
+struct MemorySource {
+    const std::string* bytes;
+    std::size_t offset = 0;
+};
+// CURLOPT_READFUNCTION for a MemorySource.
+std::size_t readFromMemory(char* buffer, std::size_t size, std::size_t count, void* source);
 
 } // namespace velmora

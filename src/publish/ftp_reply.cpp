@@ -110,4 +110,18 @@ std::optional<std::string> quotedDirectory(const std::string& replyText)
     return std::nullopt; // no closing quote
 }
 
+std::optional<long long> sizeInReply(const std::string& replyText)
+{
+    if (replyText.size() < 5 || replyText.compare(0, 4, "213 ") != 0 ||
+        replyText.find('\n') != std::string::npos)
+        return std::nullopt;
+    long long value = 0;
+    for (std::size_t i = 4; i < replyText.size(); ++i) {
+        if (replyText[i] < '0' || replyText[i] > '9' || value > (1LL << 50))
+            return std::nullopt;
+        value = value * 10 + (replyText[i] - '0');
+    }
+    return value;
+}
+
 } // namespace velmora

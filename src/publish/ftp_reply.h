@@ -1,6 +1,6 @@
 #pragma once
 // Pieces of the FTP control dialogue: pairing each command with its final reply, and reading the
-// directory out of a 257 reply.
+// directory out of a 257 reply and the size out of a 213 one.
 
 #include <optional>
 #include <string>
@@ -34,5 +34,9 @@ private:
 
 // "257 "/a ""b"" dir" is the current directory." gives /a "b" dir.
 std::optional<std::string> quotedDirectory(const std::string& replyText);
+
+// "213 1234" gives 1234: the number alone after the code, as SIZE answers. Empty for anything
+// else.
+std::optional<long long> sizeInReply(const std::string& replyText);
 
 } // namespace velmora

@@ -8,67 +8,16 @@
 // its public key one the presenter chose to trust. An sftp:// server is reached through an
 // SftpSession with the same operations.
 
+#include "publish/ftp_session_types.h"
+#include "publish/server_trust.h"
 #include "publish/transfer_loop_counters.h"
 
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 namespace velmora {
-
-enum class TransferType { Ascii, Binary };
-
-enum class FtpRenameResult {
-    Renamed,
-    // The server took the source name (RNFR) but refused the new one (RNTO), as some servers do
-    // when a file of the new name is already there.
-    DestinationRefused,
-    Failed, // the source name was refused, or the server did not answer
-};
-
-enum class FtpOpenResult {
-    Connected,
-    InternetUnavailable, // no network library handle could be made
-    // Connect or login failed, the server name is unusable, or the server is not trusted.
-    ServerUnreachable,
-    // The server showed another key than the one remembered for it: untrustedServer() says both.
-    ServerKeyChanged,
-    // The server name asks for a transport this version cannot speak. Not returned at present:
-    // every scheme that parseServerAddress takes is spoken.
-    TransportUnavailable,
-};
-
-// A server whose certificate did not prove who it is, as the presenter is asked about it.
-struct UntrustedServer {
-    std::string server;        // "host:port"
-    std::string reason;        // why the certificate was refused; empty for a changed key
-    std::string pin;           // "sha256//<Base64>" of the key the server showed
-    std::string rememberedPin; // for a changed key: the one remembered until now
-};
-
-// True: trust the server's key, remember it and connect pinned to it.
-using TrustQuestion = std::function<bool(const UntrustedServer&)>;
-
-struct ServerTrustFiles {
-    std::string keyFile; // the remembered keys; empty: nothing is remembered
-    std::string caFile;  // certificate authorities to trust; empty: the system's CA store
-};
-
-struct ServerTrust {
-    ServerTrustFiles files;
-    TrustQuestion askUnverified; // empty: such a server is refused
-    TrustQuestion askChanged;    // empty: open ends with ServerKeyChanged
-};
-
-// Every wait on the server is bounded, so that a dead or stalled server ends the step as an
-// ordinary failure instead of hanging a presentation cycle or Clear for ever.
-struct FtpTimeouts {
-    long connectSeconds = 20;  // TCP connect, greeting and login together
-    long responseSeconds = 30; // any single reply of the server
-    long stallSeconds = 30;    // a data transfer that moves no byte for this long
-};
 
 class FtpSession {
 public:

@@ -16,9 +16,6 @@ inline constexpr char kDataPageNotUploaded[] =
     "Die Kontroll-Datei kann nicht auf den Server geladen werden.";
 inline constexpr char kPictureNotCleared[] =
     "Die Abbildung des Desktops kann nicht gel\xF6scht werden.";
-inline constexpr char kSftpUnavailable[] =
-    "SFTP steht in dieser Version von Velmora noch nicht zur Verf\xFCgung.\r\n"
-    "Bitte verwenden Sie ftpes:// oder ftps://.";
 inline constexpr char kClearing[] = "L\xF6sche. Bitte warten ...";
 
 } // namespace velmora::messages

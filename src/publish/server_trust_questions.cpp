@@ -70,8 +70,6 @@ std::string openFailureText(FtpOpenResult result, const FtpSession& session)
                "ssel erhalten, best\xE4tigen Sie ihn in den Einstellungen mit "
                "\"Verzeichnis pr\xFC"
                "fen\".";
-    case FtpOpenResult::TransportUnavailable:
-        return messages::kSftpUnavailable;
     case FtpOpenResult::ServerUnreachable:
         if (!session.loginFailureNote().empty())
             return messages::kServerUnreachable + std::string("\r\n") + session.loginFailureNote();

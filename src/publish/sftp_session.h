@@ -9,7 +9,9 @@
 // given and answered Yes. Without a known-hosts file of its own the session never connects,
 // since libcurl would then accept any key without a word.
 
-#include "publish/ftp_session.h"
+#include "publish/ftp_session_types.h"
+#include "publish/server_trust.h"
+#include "publish/ssh_trust.h"
 #include "publish/transfer_loop_counters.h"
 
 #include <chrono>
@@ -19,13 +21,6 @@
 #include <vector>
 
 namespace velmora {
-
-struct SshTrust {
-    std::string knownHostsFile;     // the Work folder's; Yes answers are written here
-    std::string userKnownHostsFile; // the presenter's own, honoured but never written
-    TrustQuestion askUnknown;       // empty: an unknown key is refused
-    TrustQuestion askChanged;       // empty: open ends with ServerKeyChanged
-};
 
 // How the session logs in when no password is typed: the SSH agent, then the first of these
 // private key files that exists (ed25519 first: libssh2 1.10 signs RSA keys with SHA-1 only).

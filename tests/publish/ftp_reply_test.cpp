@@ -57,5 +57,19 @@ TEST(QuotedDirectory, ReadsThePathAndUndoesDoubledQuotes)
     EXPECT_FALSE(quotedDirectory("257 \"/unterminated"));
 }
 
+TEST(SizeInReply, OnlyTheBareNumberOfA213Reply)
+{
+    EXPECT_EQ(sizeInReply("213 0"), 0);
+    EXPECT_EQ(sizeInReply("213 307204"), 307204);
+    // Anything the server adds makes the size unknown rather than a guess: a cut upload must
+    // not pass for whole.
+    EXPECT_FALSE(sizeInReply("213 307204 bytes"));
+    EXPECT_FALSE(sizeInReply("213 -5"));
+    EXPECT_FALSE(sizeInReply("213 "));
+    EXPECT_FALSE(sizeInReply("213-File status\n213 12"));
+    EXPECT_FALSE(sizeInReply("550 12"));
+    EXPECT_FALSE(sizeInReply("213 99999999999999999999999"));
+}
+
 } // namespace
 } // namespace velmora

@@ -83,9 +83,6 @@ TEST(ServerTrustTexts, OpenFailuresSayWhatHappened)
               "Die Verbindung zum Server kann nicht hergestellt werden.");
     EXPECT_EQ(openFailureText(FtpOpenResult::InternetUnavailable, session),
               "Das Internet ist nicht erreichbar.");
-    EXPECT_EQ(openFailureText(FtpOpenResult::TransportUnavailable, session),
-              "SFTP steht in dieser Version von Velmora noch nicht zur Verf\xFCgung.\r\n"
-              "Bitte verwenden Sie ftpes:// oder ftps://.");
 }
 
 TEST(ServerTrustTexts, KeyFileLivesInTheWorkFolder)
