@@ -34,6 +34,14 @@ Sshd::Sshd(SshdOptions options)
     run("ssh-keygen -q -t ed25519 -N '' -C velmora-test -f '" + clientKey() + "'");
     std::filesystem::copy_file(clientKey() + ".pub", folder_.file("authorized_keys"));
     port_ = freeLocalPort();
+    const std::string passwords = options.passwordUser.empty() ? "no" : "yes";
+    if (!options.passwordUser.empty()) {
+        // The account's SFTP session runs as that account: it must reach its start folder.
+        namespace fs = std::filesystem;
+        fs::permissions(folder_.path(),
+                        fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+        run("chown '" + options.passwordUser + "' '" + home() + "'");
+    }
     const std::string idleTimeout =
         options.idleTimeoutSeconds > 0
             ? "ChannelTimeout session:*=" + std::to_string(options.idleTimeoutSeconds) +
@@ -52,11 +60,15 @@ Sshd::Sshd(SshdOptions options)
                                                     "AuthorizedKeysFile " +
                                                     folder_.file("authorized_keys") +
                                                     "\n"
-                                                    "PasswordAuthentication no\n"
-                                                    "KbdInteractiveAuthentication no\n"
+                                                    "PasswordAuthentication " +
+                                                    passwords +
+                                                    "\n"
+                                                    "KbdInteractiveAuthentication " +
+                                                    passwords +
+                                                    "\n"
                                                     "PermitRootLogin prohibit-password\n"
                                                     "AllowUsers " +
-                                                    user_ +
+                                                    user_ + " " + options.passwordUser +
                                                     "\n"
                                                     "ForceCommand internal-sftp -d " +
                                                     home() +

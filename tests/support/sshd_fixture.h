@@ -18,6 +18,9 @@ struct SshdOptions {
     // > 0: an SFTP channel idle for this long is closed, and with it the connection, as servers
     // end idle logins.
     int idleTimeoutSeconds = 0;
+    // Not empty: this account may log in too, with its password (keyboard-interactive as well),
+    // and owns the SFTP start folder.
+    std::string passwordUser;
 };
 
 class Sshd {
