@@ -17,7 +17,7 @@ CycleConnection::Use::~Use()
 
 CycleConnection::Use CycleConnection::open(const CycleLogin& login, ServerTrust trust)
 {
-    if (kept_ && *kept_ == login && session_->stillAnswers())
+    if (kept_ && *kept_ == login && !ended_.exchange(false) && session_->stillAnswers())
         return Use(*this, FtpOpenResult::Connected);
     // A new session: nothing of the old one (its directory, its deadline, its pinned key) may
     // carry over into the new connection.

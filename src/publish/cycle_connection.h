@@ -11,6 +11,7 @@
 
 #include "publish/ftp_session.h"
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -59,6 +60,8 @@ public:
     // The kept session when it serves login and still answers; otherwise a new one opened with
     // trust, whose questions are asked here.
     [[nodiscard]] Use open(const CycleLogin& login, ServerTrust trust);
+    // Any thread, at any time: the next open starts a new connection, as after Stop.
+    void endBeforeNextCycle() { ended_ = true; }
 
 private:
     void drop();
@@ -66,6 +69,7 @@ private:
     FtpTimeouts timeouts_;
     std::unique_ptr<FtpSession> session_;
     std::optional<CycleLogin> kept_; // what the open session serves; empty when none is open
+    std::atomic<bool> ended_{false};
 };
 
 } // namespace velmora

@@ -93,6 +93,16 @@ TEST_F(KeptConnectionTest, StoppedOrClearedPresentationHoldsNoLogin)
     EXPECT_EQ(logins(), 3u);
 }
 
+TEST_F(KeptConnectionTest, StopBetweenTwoCyclesMeansANewLoginForTheNextOne)
+{
+    ASSERT_TRUE(cycleWentThrough(10));
+    cycle.endConnection(); // Stop and Start again while no cycle ran
+    ASSERT_TRUE(cycleWentThrough(11));
+    EXPECT_EQ(logins(), 2u);
+    ASSERT_TRUE(cycleWentThrough(12));
+    EXPECT_EQ(logins(), 2u) << "only the one cycle after Stop logs in anew";
+}
+
 struct IdleTimeoutTest : KeptConnectionTest {
     static test::FtpServerOptions options()
     {
