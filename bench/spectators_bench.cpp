@@ -12,7 +12,7 @@
 //   build-bench/bench/spectators_bench [--seconds S] [--spectators N,N,...] [--refresh MS]
 //                                      [--program PATH]
 //
-// S seconds counted per measurement (default 8, at most 60; 24 measurements with the defaults,
+// S seconds counted per measurement (default 6, at most 60; 24 measurements with the defaults,
 // each with about 6 s more to let the spectators arrive and a change reach them, about 6 minutes
 // in all); N up to 5000 spectators; MS is the presenter's BrowserRefresh (default 1000); PATH is
 // the program to run (default: the velmora built beside this benchmark).
@@ -53,7 +53,7 @@ constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 
 struct Options {
-    double seconds = 8;
+    double seconds = 6;
     std::vector<int> spectators = {10, 100, 1000};
     int refreshMs = 1000;
     std::string program = VELMORA_BINARY;
