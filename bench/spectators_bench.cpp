@@ -80,8 +80,8 @@ bool parse(int argc, char** argv, Options& options)
     const bool countsGood = !options.spectators.empty() &&
                             std::all_of(options.spectators.begin(), options.spectators.end(),
                                         [](int n) { return n > 0 && n <= 5000; });
-    return countsGood && options.seconds > 0 && options.seconds <= 60 &&
-           options.refreshMs >= 250 && options.refreshMs <= 10000;
+    return countsGood && options.seconds > 0 && options.seconds <= 60 && options.refreshMs >= 250 &&
+           options.refreshMs <= 10000;
 }
 
 // The four ways the spectators reach the pictures, in the order printed.
@@ -215,19 +215,32 @@ private:
     void delays(const bench::SpectatorCrowd& crowd, int spectators,
                 const std::vector<bench::ScreenChange>& followed, Measurement& m)
     {
-        // Each picture content is read once, whoever got it first.
-        for (const auto& [key, png] : crowd.pictures())
-            if (!shown_.count(key))
-                shown_[key] = png;
+        const auto pictures = crowd.pictures();
+        const auto arrivals = crowd.arrivals(); // in the order they came
+        std::map<std::string, Clock::time_point> firstArrival;
         std::vector<std::vector<bench::PictureArrival>> bySpectator(
             static_cast<std::size_t>(spectators));
-        for (const auto& a : crowd.arrivals())
+        for (const auto& a : arrivals) {
+            firstArrival.try_emplace(a.key, a.at);
             bySpectator[static_cast<std::size_t>(a.spectator)].push_back(a);
+        }
+        // Each picture content is read once, when first needed: what it shows by the time it
+        // first arrived holds for every later arrival too.
+        const auto changeShown = [&](const std::string& key) {
+            const auto known = changeOf_.find(key);
+            if (known != changeOf_.end())
+                return known->second;
+            const auto png = pictures.find(key);
+            const int change =
+                png == pictures.end() ? -1 : screen_.changeShown(png->second, firstArrival.at(key));
+            changeOf_.emplace(key, change);
+            return change;
+        };
         for (const auto& change : followed)
-            for (const auto& arrivals : bySpectator) {
+            for (const auto& mine : bySpectator) {
                 bool got = false;
-                for (const auto& a : arrivals)
-                    if (a.at >= change.at && changeShown(a) >= change.number) {
+                for (const auto& a : mine)
+                    if (a.at >= change.at && changeShown(a.key) >= change.number) {
                         m.delaysMs.push_back(seconds(a.at - change.at) * 1000);
                         got = true;
                         break;
@@ -237,24 +250,12 @@ private:
             }
     }
 
-    int changeShown(const bench::PictureArrival& a)
-    {
-        const auto known = changeOf_.find(a.key);
-        if (known != changeOf_.end() && known->second.second <= a.at)
-            return known->second.first;
-        const auto png = shown_.find(a.key);
-        const int change = png == shown_.end() ? -1 : screen_.changeShown(png->second, a.at);
-        changeOf_[a.key] = {change, a.at};
-        return change;
-    }
-
     const Options& options_;
     bench::MarkedScreen& screen_;
     const test::FtpServer& ftp_;
     const bench::OriginServer& origin_;
     const bench::CachingProxy& proxy_;
-    std::map<std::string, std::string> shown_;                          // key -> PNG bytes
-    std::map<std::string, std::pair<int, Clock::time_point>> changeOf_; // key -> change, when read
+    std::map<std::string, int> changeOf_; // picture content -> the change it shows
 };
 
 void printTable(const char* screenName, const std::vector<int>& counts,
