@@ -1,8 +1,8 @@
 // Presentation cycles per second of the whole program over FTPS and SFTP beside plain FTP, in the
-// same run: velmora on a private 1920 x 1080 Xvfb showing a still document, PauseSeconds=0,
-// uploading by turns to the repository's FTP server on 127.0.0.1 as plain FTP, with explicit TLS
-// (ftpes://) and with implicit TLS (ftps://), and to a private sshd (sftp://, logging in with a
-// throwaway ed25519 key). The servers' keys are already trusted, as after answering the first
+// same run: velmora on a private 1920 x 1080 Xvfb showing a still document under a moving
+// pointer, PauseSeconds=0, uploading by turns to the repository's FTP server on 127.0.0.1 as
+// plain FTP, with explicit TLS (ftpes://) and with implicit TLS (ftps://), and to a private sshd
+// (sftp://, logging in with a throwaway ed25519 key). The servers' keys are already trusted, as after answering the first
 // question. Rounds rotate between the four, so that all see the same load; a cycle counts when its
 // data page has arrived. Prints the rates and each secure rate as a share of the plain one (aim:
 // at least 0.8).
@@ -20,6 +20,7 @@
 #include "velmora_process.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -143,7 +144,15 @@ int main(int argc, char** argv)
     if (!screen.running())
         return 1;
     test::VirtualDisplay& xvfb = screen.display();
-    xvfb.movePointer(kWidth / 2, kHeight / 3);
+    // The program sends nothing for a cycle without news. A pointer that never rests gives every
+    // cycle its news, a data page with the pointer's new place, as a presenter pointing at the
+    // document would; the still document's picture goes up once per round.
+    const std::jthread pointer([&xvfb](std::stop_token stop) {
+        for (int step = 0; !stop.stop_requested(); ++step) {
+            xvfb.movePointer(kWidth / 2 + step % 2 * 8, kHeight / 3);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
 
     const auto certificate = test::makeSelfSignedCertificate(folder.path(), "server");
     std::vector<Transport> transports;
