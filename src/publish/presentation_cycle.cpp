@@ -104,6 +104,9 @@ bool PresentationCycle::runCycle(const SettingsRecord& settings, CyclePicture pi
         return !*declined;
     };
     const PresentationState startState = shared_.state;
+    const std::uint32_t stopsAtStart = shared_.stops.load();
+    if (stopsAtStart != stopsWhenKept_)
+        connection_.endBeforeNextCycle();
     CycleConnection::Use connection = connection_.open(
         {settings.FTPServerName, settings.FTPUserName, settings.FTPPassword, deadline},
         std::move(trust));
@@ -177,8 +180,10 @@ bool PresentationCycle::runCycle(const SettingsRecord& settings, CyclePicture pi
     // Only a running presentation's next cycle is sure to come; after Stop or Clear the server
     // should not have to hold an idle login.
     if (!anyFailure && startState == PresentationState::Running &&
-        shared_.state == PresentationState::Running)
+        shared_.state == PresentationState::Running && shared_.stops.load() == stopsAtStart) {
         connection.keep();
+        stopsWhenKept_ = stopsAtStart;
+    }
     return true;
 }
 

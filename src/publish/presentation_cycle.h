@@ -82,6 +82,9 @@ private:
     std::string dataPageOnServer_;
     // Kept from one cycle of a running presentation to the next.
     CycleConnection connection_;
+    // The shared stop count when the connection was last kept: a Stop since then, even one
+    // between two cycles, means a new login.
+    std::uint32_t stopsWhenKept_ = 0;
 };
 
 } // namespace velmora

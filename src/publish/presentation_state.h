@@ -23,12 +23,16 @@ struct SharedPresentation {
     SharedText uploadTimeText;
     // The picture and data page the spectators have; the counter and time above belong to it.
     PublishedPicture published;
+    // Counts the stops, so that a cycle can tell a Stop (and Start) since the last one even when
+    // no cycle ran in between.
+    std::atomic<std::uint32_t> stops{0};
 
     // "Stop and reset": what every presenter action that ends a presentation does.
     void stopAndReset()
     {
         state = PresentationState::Stopped;
         firstFailureTime = 0;
+        stops.fetch_add(1);
     }
 };
 
