@@ -69,7 +69,8 @@ DesktopSession::startProgram(const std::string& logName,
                                                    {"TMPDIR", tempRoot()},
                                                    {"XDG_RUNTIME_DIR", folder_.path() + "/runtime"},
                                                    {"QT_QPA_PLATFORM", ""},
-                                                   {"WAYLAND_DISPLAY", ""}};
+                                                   {"WAYLAND_DISPLAY", ""},
+                                                   {"XDG_SESSION_TYPE", ""}};
     for (const auto& [name, value] : extraEnvironment)
         environment[name] = value;
     return std::make_unique<LaunchedProgram>(std::vector<std::string>{VELMORA_BINARY}, environment,

@@ -67,6 +67,7 @@ TEST(InstalledProgram, PresentsTheScreenToAnFtpServer)
                              {"XDG_RUNTIME_DIR", account.file("runtime")},
                              {"QT_QPA_PLATFORM", ""},
                              {"WAYLAND_DISPLAY", ""},
+                             {"XDG_SESSION_TYPE", ""},
                              {"LD_LIBRARY_PATH", ""}},
                             account.file("velmora.log"));
 
