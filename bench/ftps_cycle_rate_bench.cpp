@@ -1,6 +1,6 @@
 // Presentation cycles per second of the whole program over FTPS and SFTP beside plain FTP, in the
-// same run: velmora on a private 1920 x 1080 Xvfb showing a still document under a moving
-// pointer, PauseSeconds=0, uploading by turns to the repository's FTP server on 127.0.0.1 as
+// same run: velmora on a private 1920 x 1080 Xvfb showing a document with a ticking clock,
+// PauseSeconds=0, uploading by turns to the repository's FTP server on 127.0.0.1 as
 // plain FTP, with explicit TLS (ftpes://) and with implicit TLS (ftps://), and to a private sshd
 // (sftp://, logging in with a throwaway ed25519 key). The servers' keys are already trusted, as after answering the first
 // question. Rounds rotate between the four, so that all see the same load; a cycle counts when its
@@ -18,6 +18,7 @@
 #include "support/temporary_folder.h"   // tests/support
 #include "support/test_certificates.h"  // tests/support
 #include "velmora_process.h"
+#include "changing_corner.h"
 
 #include <algorithm>
 #include <chrono>
@@ -144,15 +145,10 @@ int main(int argc, char** argv)
     if (!screen.running())
         return 1;
     test::VirtualDisplay& xvfb = screen.display();
-    // The program sends nothing for a cycle without news. A pointer that never rests gives every
-    // cycle its news, a data page with the pointer's new place, as a presenter pointing at the
-    // document would; the still document's picture goes up once per round.
-    const std::jthread pointer([&xvfb](std::stop_token stop) {
-        for (int step = 0; !stop.stop_requested(); ++step) {
-            xvfb.movePointer(kWidth / 2 + step % 2 * 8, kHeight / 3);
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    });
+    xvfb.movePointer(kWidth / 2, kHeight / 3);
+    // The program sends nothing for a cycle without news: a small part of the document that
+    // changes all the time (a clock) gives every cycle a new picture to send.
+    const bench::ChangingCorner clock(xvfb.name(), 120, kHeight - 160);
 
     const auto certificate = test::makeSelfSignedCertificate(folder.path(), "server");
     std::vector<Transport> transports;
