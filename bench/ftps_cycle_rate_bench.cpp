@@ -2,14 +2,15 @@
 // same run: velmora on a private 1920 x 1080 Xvfb showing a document with a ticking clock,
 // PauseSeconds=0, uploading by turns to the repository's FTP server on 127.0.0.1 as
 // plain FTP, with explicit TLS (ftpes://) and with implicit TLS (ftps://), and to a private sshd
-// (sftp://, logging in with a throwaway ed25519 key). The servers' keys are already trusted, as after answering the first
-// question. Rounds rotate between the four, so that all see the same load; a cycle counts when its
-// data page has arrived. Prints the rates and each secure rate as a share of the plain one (aim:
-// at least 0.8).
+// (sftp://, logging in with a throwaway ed25519 key). The servers' keys are already trusted, as
+// after answering the first question. Rounds rotate between the four, so that all see the same
+// load; a cycle counts when its data page has arrived. Prints the rates and each secure rate as a
+// share of the plain one (aim: at least 0.8).
 //
 //   build-bench/bench/ftps_cycle_rate_bench [--seconds S] [--rounds N] [--program PATH]
 
 #include "bench_screen.h"
+#include "changing_corner.h"
 #include "cycle_round.h"
 #include "document_like_content.h"
 #include "support/file_bytes.h"         // tests/support
@@ -18,7 +19,6 @@
 #include "support/temporary_folder.h"   // tests/support
 #include "support/test_certificates.h"  // tests/support
 #include "velmora_process.h"
-#include "changing_corner.h"
 
 #include <algorithm>
 #include <chrono>
