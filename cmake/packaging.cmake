@@ -40,9 +40,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # FreeImage is opened with dlopen, so dpkg-shlibdeps cannot see it.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfreeimage3")
 # Capturing a Wayland desktop goes through the screen-cast portal of the desktop in use, with
-# the frames coming from PipeWire; on X11 none of this is needed.
+# the frames coming from PipeWire, and the program's own windows, which need screen positions,
+# run through Xwayland; on X11 none of this is needed.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-  "xdg-desktop-portal, pipewire, xdg-desktop-portal-gnome | xdg-desktop-portal-kde | xdg-desktop-portal-wlr")
+  "xdg-desktop-portal, pipewire, xdg-desktop-portal-gnome | xdg-desktop-portal-kde | xdg-desktop-portal-wlr, xwayland")
 # Debian wants the programs stripped, but the crash report names the source line of a fault:
 # the line tables stay, everything else goes.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/strip_keeping_line_tables.cmake)

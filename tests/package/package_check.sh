@@ -42,7 +42,7 @@ for needed in libfreeimage3 libqt6widgets6 libqt6gui6 libqt6core6 libcurl4 libpn
 done
 recommends=$(list Recommends)
 for wanted in "xdg-desktop-portal" "pipewire" \
-  "xdg-desktop-portal-gnome | xdg-desktop-portal-kde | xdg-desktop-portal-wlr"; do
+  "xdg-desktop-portal-gnome | xdg-desktop-portal-kde | xdg-desktop-portal-wlr" "xwayland"; do
   grep -Fqx "$wanted" <<<"$recommends" || fail "Recommends lacks '$wanted': $(field Recommends)"
 done
 
