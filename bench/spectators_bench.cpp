@@ -13,7 +13,7 @@
 //                                      [--program PATH]
 //
 // S seconds counted per measurement (default 6, at most 60; 24 measurements with the defaults,
-// each with about 6 s more to let the spectators arrive and a change reach them, about 6 minutes
+// each with about 6 s more to let the spectators arrive and a change reach them, 5 to 8 minutes
 // in all); N up to 5000 spectators; MS is the presenter's BrowserRefresh (default 1000); PATH is
 // the program to run (default: the velmora built beside this benchmark).
 
