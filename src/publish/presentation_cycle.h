@@ -63,9 +63,6 @@ public:
     // (the pointer moved), and no connection at all when nothing is to be sent. The viewer page
     // goes up when it is due, as always. False when it had nothing to send.
     bool present(const SettingsRecord& settings, CyclePicture picture);
-    // Stop or Clear, from any thread: the next cycle logs in anew instead of going on with the
-    // connection the last one kept. (A cycle that ends after Stop keeps none anyway.)
-    void endConnection() { connection_.endBeforeNextCycle(); }
 
 private:
     std::int32_t nextPictureNumber(PictureAdvance advance) const;
