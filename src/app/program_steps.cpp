@@ -1,9 +1,9 @@
 #include "app/program_steps.h"
 
-#include "capture/png_writer.h"
+#include "png/png_writer.h"
 #include "capture/region_validation.h"
-#include "capture/rgb_picture.h"
-#include "capture/screen_source_choice.h"
+#include "png/rgb_picture.h"
+#include "screen/screen_source_choice.h"
 #include "core/final_cleanup.h"
 #include "gui/work_while_repainting.h"
 #include "server_tools/install_login.h"

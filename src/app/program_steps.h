@@ -13,7 +13,7 @@
 #include "gui/qt_own_windows.h"
 #include "gui/region_frame.h"
 #include "gui/region_picker.h"
-#include "capture/screen_source.h"
+#include "screen/screen_source.h"
 #include "publish/clear_presentation.h"
 #include "publish/presentation_cycle.h"
 #include "settings/settings_record.h"

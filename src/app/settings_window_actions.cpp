@@ -1,7 +1,7 @@
 #include "app/settings_window_actions.h"
 
 #include "core/number_rule.h"
-#include "publish/remote_path.h"
+#include "transfer/remote_path.h"
 #include "settings/presentation_address.h"
 #include "settings/settings_store.h"
 

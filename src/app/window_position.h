@@ -1,7 +1,7 @@
 #pragma once
 // Where the main window opens: defaults, and which remembered values are still on the screen.
 
-#include "capture/screen_source.h"
+#include "screen/screen_source.h"
 
 #include <optional>
 

@@ -3,7 +3,7 @@
 // 224) box whose top-left corner is the picture's. Behind an interface so that the capture
 // logic does not depend on how text is rasterised.
 
-#include "capture/rgb_picture.h"
+#include "png/rgb_picture.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // The region picker's arithmetic: the Region string of the picker window's outer rectangle, and
 // where the window goes when it hangs over an edge of the screen.
 
-#include "capture/screen_source.h"
+#include "screen/screen_source.h"
 
 #include <cstdint>
 #include <string>

@@ -5,7 +5,7 @@
 // the window there) and is news; where it now covers, what the spectators have is good enough.
 
 #include "capture/own_windows.h"
-#include "capture/rgb_picture.h"
+#include "png/rgb_picture.h"
 
 #include <vector>
 

@@ -2,8 +2,8 @@
 // Writing the captured picture as the picture file, with its retries: three attempts 5000 ms
 // apart, then a fatal message and the final cleanup.
 
-#include "capture/png_writer.h"
-#include "capture/rgb_picture.h"
+#include "png/png_writer.h"
+#include "png/rgb_picture.h"
 #include "core/clock.h"
 #include "core/message_boxes.h"
 

@@ -2,7 +2,7 @@
 // The preview window's size and place: room for the picture and a margin, but never larger
 // than the screen leaves room for; centred over the settings window.
 
-#include "capture/screen_source.h"
+#include "screen/screen_source.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // Where the region frame goes: a window one pixel larger on every side than the captured area,
 // so that its one-pixel outline never shows in the pictures.
 
-#include "capture/screen_source.h"
+#include "screen/screen_source.h"
 
 #include <cstdint>
 #include <optional>

@@ -3,7 +3,7 @@
 // reason, the region frame quietly shows nothing for it.
 
 #include "core/message_boxes.h"
-#include "capture/screen_source.h"
+#include "screen/screen_source.h"
 #include "settings/settings_fields.h"
 
 #include <string>

@@ -4,7 +4,7 @@
 
 #include "capture/desktop_capture.h"
 #include "gui/preview_window.h"
-#include "capture/screen_source.h"
+#include "screen/screen_source.h"
 
 #include <QPointer>
 

@@ -7,7 +7,7 @@
 // would cover the very area being presented.
 
 #include "capture/region_frame_geometry.h"
-#include "capture/screen_source.h"
+#include "screen/screen_source.h"
 
 #include <array>
 #include <memory>

@@ -3,7 +3,7 @@
 // the screen to be shown. Its button shows the Region string of the window's outer rectangle
 // and, when pressed, hands it to the settings window's region field.
 
-#include "capture/screen_source.h"
+#include "screen/screen_source.h"
 #include "settings/settings_fields.h"
 
 #include <QFont>

@@ -1,6 +1,6 @@
 #include "publish/data_page.h"
 
-#include "publish/local_file.h"
+#include "core/local_file.h"
 
 namespace velmora {
 

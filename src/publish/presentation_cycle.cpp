@@ -4,10 +4,10 @@
 #include "core/working_file_names.h"
 #include "publish/data_page.h"
 #include "publish/publish_messages.h"
-#include "publish/remote_path.h"
-#include "publish/replacing_upload.h"
+#include "transfer/remote_path.h"
+#include "transfer/replacing_upload.h"
 #include "publish/retry_window.h"
-#include "publish/server_trust_questions.h"
+#include "transfer/server_trust_questions.h"
 #include "publish/upload_time_text.h"
 #include "publish/viewer_page.h"
 

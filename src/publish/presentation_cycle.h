@@ -5,8 +5,8 @@
 
 #include "core/clock.h"
 #include "core/message_boxes.h"
-#include "publish/cycle_connection.h"
-#include "publish/ftp_session.h"
+#include "transfer/cycle_connection.h"
+#include "transfer/ftp_session.h"
 #include "publish/presentation_state.h"
 #include "settings/settings_record.h"
 

@@ -3,9 +3,6 @@
 
 namespace velmora::messages {
 
-inline constexpr char kInternetUnavailable[] = "Das Internet ist nicht erreichbar.";
-inline constexpr char kServerUnreachable[] =
-    "Die Verbindung zum Server kann nicht hergestellt werden.";
 inline constexpr char kViewerPageNotCreated[] = "Die Index-Datei kann nicht erstellt werden.";
 inline constexpr char kViewerPageNotUploaded[] =
     "Die Index-Datei kann nicht auf den Server geladen werden.";

@@ -1,6 +1,6 @@
 #include "publish/viewer_page.h"
 
-#include "publish/local_file.h"
+#include "core/local_file.h"
 #include "publish/viewer_script.h" // generated from viewer.js
 
 namespace velmora {

@@ -2,9 +2,8 @@
 
 #include "core/message_titles.h"
 #include "core/working_file_names.h"
-#include "publish/local_file.h"
-#include "publish/publish_messages.h"
-#include "publish/remote_path.h"
+#include "core/local_file.h"
+#include "transfer/remote_path.h"
 #include "server_tools/login_files.h"
 #include "server_tools/server_directory_tools.h"
 

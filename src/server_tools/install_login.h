@@ -2,7 +2,7 @@
 // Button "Login auf Server installieren": closes the presentation directory with an Apache login.
 
 #include "core/message_boxes.h"
-#include "publish/ftp_session.h"
+#include "transfer/ftp_session.h"
 #include "settings/settings_fields.h"
 
 #include <functional>

@@ -1,8 +1,7 @@
 #include "server_tools/remove_login.h"
 
 #include "core/message_titles.h"
-#include "publish/publish_messages.h"
-#include "publish/remote_path.h"
+#include "transfer/remote_path.h"
 #include "server_tools/login_files.h"
 #include "server_tools/server_directory_tools.h"
 

@@ -2,7 +2,7 @@
 // Button "Login vom Server entfernen": opens the presentation directory to everyone again.
 
 #include "core/message_boxes.h"
-#include "publish/ftp_session.h"
+#include "transfer/ftp_session.h"
 #include "settings/settings_fields.h"
 
 #include <functional>

@@ -2,8 +2,7 @@
 
 #include "core/message_titles.h"
 #include "core/text_trimming.h"
-#include "publish/publish_messages.h"
-#include "publish/remote_path.h"
+#include "transfer/remote_path.h"
 
 #include <optional>
 

@@ -5,8 +5,8 @@
 // every result and failure in a message box at once (no retry window).
 
 #include "core/message_boxes.h"
-#include "publish/ftp_session.h"
-#include "publish/server_trust_questions.h"
+#include "transfer/ftp_session.h"
+#include "transfer/server_trust_questions.h"
 #include "settings/settings_fields.h"
 
 #include <chrono>

@@ -4,7 +4,7 @@
 // next, and a still screen goes quiet after its first picture.
 
 #include "capture/desktop_capture.h"
-#include "capture/x11_screen_source.h"
+#include "screen/x11_screen_source.h"
 #include "gui/main_window.h"
 #include "gui/qt_own_windows.h"
 #include "publish/presentation_cycle.h"

@@ -3,7 +3,7 @@
 // screen (flat areas, strokes) with some noise, and the small changes a screen sees between two
 // captures.
 
-#include "capture/rgb_picture.h"
+#include "png/rgb_picture.h"
 
 #include <cstdint>
 #include <random>

@@ -1,6 +1,6 @@
-#include "capture/content_piece_bounds.h"
+#include "png/content_piece_bounds.h"
 
-#include "capture/row_hashes.h"
+#include "png/row_hashes.h"
 
 #include "scrolling_pictures.h"
 

@@ -1,5 +1,5 @@
-#include "capture/deflate_piece_cache.h"
-#include "capture/parallel_deflate.h"
+#include "png/deflate_piece_cache.h"
+#include "png/parallel_deflate.h"
 
 #include "changing_pictures.h"
 

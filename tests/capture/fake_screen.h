@@ -3,7 +3,7 @@
 // position, and every copy request is recorded.
 
 #include "test_pictures.h"
-#include "capture/screen_source.h"
+#include "screen/screen_source.h"
 
 #include <cstdint>
 #include <functional>

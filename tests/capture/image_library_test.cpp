@@ -2,7 +2,7 @@
 
 #include "capture/desktop_capture.h"
 #include "capture/picture_conversion.h"
-#include "capture/png_writer.h"
+#include "png/png_writer.h"
 #include "fake_screen.h"
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"

@@ -1,7 +1,7 @@
 // The writer that keeps the previous picture gives, for every picture of a series, the very file
 // the writer without memory gives.
 
-#include "capture/png_writer.h"
+#include "png/png_writer.h"
 
 #include "changing_pictures.h"
 #include "support/file_bytes.h"

@@ -2,7 +2,7 @@
 // takes their pieces over; every file is still the one the writer without memory gives, and
 // decodes to exactly the screen's pixels.
 
-#include "capture/png_writer.h"
+#include "png/png_writer.h"
 
 #include "scrolling_pictures.h"
 #include "support/file_bytes.h"

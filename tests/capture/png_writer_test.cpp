@@ -1,4 +1,4 @@
-#include "capture/png_writer.h"
+#include "png/png_writer.h"
 
 #include "support/png_file.h"
 #include "support/temporary_folder.h"

@@ -3,10 +3,10 @@
 // One desktop serves every test of this executable: the program's D-Bus connection, like the
 // program's, is made once per process.
 
-#include "capture/portal_restore_token.h"
-#include "capture/portal_screen_source.h"
-#include "capture/rgb_picture.h"
-#include "capture/screen_source_choice.h"
+#include "screen/portal_restore_token.h"
+#include "screen/portal_screen_source.h"
+#include "png/rgb_picture.h"
+#include "screen/screen_source_choice.h"
 #include "support/file_bytes.h"
 #include "support/temporary_folder.h"
 #include "support/wayland_session.h"

@@ -1,7 +1,7 @@
 // The desktop's restore token in the Work folder: kept for the presenter alone, never read from
 // a file that is not one.
 
-#include "capture/portal_restore_token.h"
+#include "screen/portal_restore_token.h"
 #include "support/file_bytes.h"
 #include "support/temporary_folder.h"
 

@@ -2,7 +2,7 @@
 // A plain window of one colour over the whole screen, beneath the windows under test: what the
 // screen shows where they show nothing, and where clicks land that they let through.
 
-#include "capture/x11_screen_source.h"
+#include "screen/x11_screen_source.h"
 
 #include <QColor>
 #include <QMouseEvent>

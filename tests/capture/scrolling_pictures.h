@@ -2,7 +2,7 @@
 // A tall page of text-like rows, no two alike, and the screens that show it scrolled: what a
 // presenter's screen shows while a document moves under a fixed title bar.
 
-#include "capture/rgb_picture.h"
+#include "png/rgb_picture.h"
 
 #include "changing_pictures.h"
 

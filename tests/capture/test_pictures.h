@@ -1,7 +1,7 @@
 #pragma once
 // Pictures with content that shows a swapped channel, a shifted row or a lost column.
 
-#include "capture/rgb_picture.h"
+#include "png/rgb_picture.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // Frames as PipeWire hands them over, copied into the capture's RGB rows.
 
-#include "capture/pipewire_frame.h"
-#include "capture/rgb_picture.h"
+#include "screen/pipewire_frame.h"
+#include "png/rgb_picture.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // session manager, a screen of one colour published as a video source that carries the
 // pointer's place in each buffer's cursor metadata, and the capture's stream reading both.
 
-#include "capture/pipewire_stream.h"
-#include "capture/rgb_picture.h"
+#include "screen/pipewire_stream.h"
+#include "png/rgb_picture.h"
 #include "support/launched_program.h"
 #include "support/temporary_folder.h"
 

@@ -3,7 +3,7 @@
 // captured as it is.
 
 #include "capture/desktop_capture.h"
-#include "capture/wayland_blind_screen.h"
+#include "screen/wayland_blind_screen.h"
 #include "core/message_titles.h"
 #include "support/fake_message_boxes.h"
 #include "support/png_file.h"

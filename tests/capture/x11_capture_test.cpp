@@ -1,7 +1,7 @@
 // Capture from a real X server: a private Xvfb whose root window shows the test pattern.
 
 #include "capture/desktop_capture.h"
-#include "capture/x11_screen_source.h"
+#include "screen/x11_screen_source.h"
 
 #include "caption_check.h"
 #include "support/fake_clock.h"

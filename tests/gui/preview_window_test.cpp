@@ -5,7 +5,7 @@
 
 #include "capture/image_library.h"
 #include "capture/preview_page.h"
-#include "capture/x11_screen_source.h"
+#include "screen/x11_screen_source.h"
 #include "core/working_file_names.h"
 #include "serve_events_until.h"
 #include "support/fake_clock.h"

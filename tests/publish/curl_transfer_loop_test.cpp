@@ -3,8 +3,8 @@
 // leaves the data connection to its next pass, offering no socket to wait on in between. The
 // loop must run libcurl again at once rather than sleep.
 
-#include "publish/curl_handles.h"
-#include "publish/curl_transfer_loop.h"
+#include "transfer/curl_handles.h"
+#include "transfer/curl_transfer_loop.h"
 
 #include "support/ftp_server_fixture.h"
 

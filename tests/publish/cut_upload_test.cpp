@@ -1,7 +1,7 @@
 // A server that loses the end of an upload and still reports success: the cut file must never
 // be renamed over the whole one that spectators see.
-#include "publish/ftp_session.h"
-#include "publish/replacing_upload.h"
+#include "transfer/ftp_session.h"
+#include "transfer/replacing_upload.h"
 
 #include "support/file_bytes.h"
 #include "support/ftp_server_fixture.h"

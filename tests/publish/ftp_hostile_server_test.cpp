@@ -1,7 +1,7 @@
 // The FTP session against servers that answer wrongly, slowly or with texts meant to reach the
 // control connection: every command must still go where the presenter meant, or not at all.
 
-#include "publish/ftp_session.h"
+#include "transfer/ftp_session.h"
 
 #include "support/ftp_server_fixture.h"
 #include "support/temporary_folder.h"

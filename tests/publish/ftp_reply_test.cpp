@@ -1,4 +1,4 @@
-#include "publish/ftp_reply.h"
+#include "transfer/ftp_reply.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "publish/ftp_session.h"
+#include "transfer/ftp_session.h"
 
 #include "support/ftp_server_fixture.h"
 #include "support/temporary_folder.h"

@@ -2,8 +2,8 @@
 // remembered, and what a changed key does to the presentation.
 #include "publish/clear_presentation.h"
 #include "publish/presentation_cycle.h"
-#include "publish/server_key_store.h"
-#include "publish/tls_peer_key.h"
+#include "transfer/server_key_store.h"
+#include "transfer/tls_peer_key.h"
 
 #include "support/loopback_port.h"
 #include "support/test_certificates.h"

@@ -1,9 +1,9 @@
 // FTPS against real servers: pyftpdlib with explicit or implicit TLS, and pure-ftpd, which
 // refuses any login that is not protected. Certificates are made by the tests; a private CA stands
 // for the system's store.
-#include "publish/ftp_session.h"
-#include "publish/replacing_upload.h"
-#include "publish/server_key_store.h"
+#include "transfer/ftp_session.h"
+#include "transfer/replacing_upload.h"
+#include "transfer/server_key_store.h"
 
 #include "support/file_bytes.h"
 #include "support/ftp_server_fixture.h"

@@ -1,7 +1,7 @@
 // Whoever listens on the wire between Velmora and the server never reads the password over
 // ftpes://, ftps:// or sftp://: a relay between the two keeps every byte that passes. Over plain
 // ftp:// the same relay does read it, so the check sees a password where one passes.
-#include "publish/ftp_session.h"
+#include "transfer/ftp_session.h"
 
 #include "support/file_bytes.h"
 #include "support/ftp_server_fixture.h"

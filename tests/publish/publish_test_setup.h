@@ -3,7 +3,7 @@
 // Temp folder holding a picture, settings that point at the server, and the fakes.
 
 #include "publish/data_page.h"
-#include "publish/ftp_session.h"
+#include "transfer/ftp_session.h"
 #include "publish/presentation_state.h"
 #include "settings/settings_record.h"
 

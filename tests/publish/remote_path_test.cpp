@@ -1,5 +1,5 @@
-#include "publish/remote_path.h"
-#include "publish/server_address.h"
+#include "transfer/remote_path.h"
+#include "transfer/server_address.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "publish/replacing_upload.h"
+#include "transfer/replacing_upload.h"
 
 #include "support/ftp_server_fixture.h"
 #include "support/temporary_folder.h"

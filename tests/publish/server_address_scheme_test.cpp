@@ -1,4 +1,4 @@
-#include "publish/server_address.h"
+#include "transfer/server_address.h"
 
 #include <gtest/gtest.h>
 

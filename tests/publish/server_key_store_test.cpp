@@ -1,4 +1,4 @@
-#include "publish/server_key_store.h"
+#include "transfer/server_key_store.h"
 
 #include "support/file_bytes.h"
 #include "support/temporary_folder.h"

@@ -1,5 +1,5 @@
-#include "publish/server_trust_questions.h"
-#include "publish/tls_peer_key.h"
+#include "transfer/server_trust_questions.h"
+#include "transfer/tls_peer_key.h"
 
 #include "support/fake_message_boxes.h"
 

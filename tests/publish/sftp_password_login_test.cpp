@@ -1,7 +1,7 @@
 // SFTP with a typed password instead of a key, for an account that the test makes for itself and
 // removes again; no existing account is touched.
-#include "publish/ftp_session.h"
-#include "publish/server_trust_questions.h"
+#include "transfer/ftp_session.h"
+#include "transfer/server_trust_questions.h"
 
 #include "support/file_bytes.h"
 #include "support/sshd_fixture.h"

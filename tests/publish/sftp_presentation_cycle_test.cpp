@@ -2,7 +2,7 @@
 // a changed key, and pictures replaced although SFTP cannot rename over a file.
 #include "publish/clear_presentation.h"
 #include "publish/presentation_cycle.h"
-#include "publish/tls_peer_key.h"
+#include "transfer/tls_peer_key.h"
 
 #include "support/sshd_fixture.h"
 

@@ -1,7 +1,7 @@
 // SFTP against a private OpenSSH server that lets in only a throwaway key. The host key decides
 // whether anything is sent: unknown keys are asked about, changed ones stop the open.
-#include "publish/sftp_session.h"
-#include "publish/tls_peer_key.h"
+#include "transfer/sftp_session.h"
+#include "transfer/tls_peer_key.h"
 
 #include "support/file_bytes.h"
 #include "support/sshd_fixture.h"

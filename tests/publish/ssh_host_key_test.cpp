@@ -1,6 +1,6 @@
 // Host key fingerprints and known-hosts lookups, checked against what OpenSSH's own tools make.
-#include "publish/ssh_host_key.h"
-#include "publish/ssh_known_hosts_file.h"
+#include "transfer/ssh_host_key.h"
+#include "transfer/ssh_known_hosts_file.h"
 
 #include "support/file_bytes.h"
 #include "support/launched_program.h"

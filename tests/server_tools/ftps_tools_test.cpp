@@ -4,8 +4,8 @@
 #include "server_tools/remove_login.h"
 #include "server_tools/server_directory_tools.h"
 
-#include "publish/server_key_store.h"
-#include "publish/tls_peer_key.h"
+#include "transfer/server_key_store.h"
+#include "transfer/tls_peer_key.h"
 
 #include "support/fake_message_boxes.h"
 #include "support/file_bytes.h"

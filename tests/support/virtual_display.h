@@ -3,7 +3,7 @@
 // when the object goes. Its root window can show a picture of the caller's choosing, and the
 // pointer can be put anywhere on it.
 
-#include "capture/rgb_picture.h"
+#include "png/rgb_picture.h"
 
 #include <memory>
 #include <new>

@@ -1,0 +1,53 @@
+#pragma once
+// The program's own PNG writer: truecolour RGB, 8 bits per channel, no interlacing, filter None
+// on every row, zlib level 9, and only the chunks IHDR, IDAT and IEND. The rows are compressed
+// on all cores (parallel_deflate.h); the file is the same format a single-threaded libpng
+// writer with those settings produces.
+
+#include "png/deflate_piece_cache.h"
+#include "png/rgb_picture.h"
+
+#include <cstddef>
+#include <mutex>
+#include <string>
+
+namespace velmora {
+
+struct PngWriteOptions {
+    int pieceCount = 0;                  // 0: cut where the rows' content says
+    std::size_t maxIdatBytes = 1u << 20; // data bytes per IDAT chunk
+    int maxMatchChain = 0;               // 0: zlib level 9 exactly; else parallel_deflate.h
+};
+
+// What the program writes its captures with: a screen of text compressed about four times as
+// fast as with zlib level 9's full search, at a size a few per cent above it (measured by
+// bench/scroll_deflate_bench).
+inline constexpr PngWriteOptions kCaptureWriteOptions{.maxMatchChain = 512};
+
+// Replaces the file at path. Returns false when the picture has no pixels, the file cannot be
+// opened or written completely, or compression fails.
+bool writePng(const std::string& path, const RgbPicture& picture,
+              const PngWriteOptions& options = {});
+
+// The writer for a series of pictures, such as the captures of one screen: it keeps the previous
+// picture's rows and compressed pieces, and compresses again only the pieces whose input is new.
+// Every file is byte for byte the one writePng writes for the same picture and options. Memory:
+// one packed copy of the last picture plus its compressed data. Calls from several threads take
+// turns.
+class PngWriter {
+public:
+    // As writePng. Pieces of the previous picture are taken over wherever this picture has the
+    // same piece with the same input, also after a scroll when the pieces are cut by content.
+    bool write(const std::string& path, const RgbPicture& picture,
+               const PngWriteOptions& options = {});
+
+    // Pieces of the last picture that were taken over from the one before (tests, benchmarks).
+    int lastReusedPieces() const;
+    int lastPieceCount() const;
+
+private:
+    mutable std::mutex mutex_;
+    DeflatePieceCache cache_;
+};
+
+} // namespace velmora

@@ -1,0 +1,61 @@
+#include "transfer/ssh_known_hosts_file.h"
+
+#include "transfer/ssh_host_key.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace velmora {
+
+SshKnownHostsFile::SshKnownHostsFile(std::string path) : path_(std::move(path))
+{
+}
+
+std::string SshKnownHostsFile::text() const
+{
+    std::ifstream in(path_, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+bool SshKnownHostsFile::remember(const std::string& host, const std::string& keyBlob) const
+{
+    const std::string line = knownHostsLine(host, keyBlob);
+    if (path_.empty() || line.empty())
+        return false;
+    std::string kept;
+    std::istringstream lines(text());
+    std::string old;
+    while (std::getline(lines, old)) {
+        if (old.rfind(host + " ", 0) != 0)
+            kept += old + "\n";
+    }
+    kept += line;
+    namespace fs = std::filesystem;
+    const std::string temporary = path_ + ".new";
+    std::error_code error;
+    fs::remove(temporary, error);
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write, error);
+        if (error)
+            return false;
+        out << kept;
+        out.flush();
+        if (!out)
+            return false;
+    }
+    fs::rename(temporary, path_, error);
+    if (error) {
+        fs::remove(temporary, error);
+        return false;
+    }
+    return true;
+}
+
+} // namespace velmora
