@@ -6,7 +6,7 @@
 #include "support/qt_test_screen.h"  // tests/support
 #include "support/virtual_display.h" // tests/support
 
-#include "capture/rgb_picture.h"
+#include "png/rgb_picture.h"
 
 #include <QGuiApplication>
 

@@ -3,7 +3,7 @@
 // tool bars, a white page of black text (headings, paragraphs, a table) on a grey desk, and a
 // task bar. Deterministic, so runs compare.
 
-#include "capture/rgb_picture.h"
+#include "png/rgb_picture.h"
 
 namespace velmora::bench {
 

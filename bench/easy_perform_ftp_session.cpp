@@ -1,6 +1,6 @@
 #include "easy_perform_ftp_session.h"
 
-#include "publish/curl_handles.h"
+#include "transfer/curl_handles.h"
 
 #include <cstdio>
 

@@ -14,7 +14,7 @@
 #include "support/ftp_server_fixture.h" // tests/support
 #include "support/temporary_folder.h"   // tests/support
 
-#include "publish/ftp_session.h"
+#include "transfer/ftp_session.h"
 
 #include <unistd.h>
 

@@ -2,7 +2,7 @@
 // The peer of the program's PNG writer: libpng alone, one thread, the same format (RGB, 8 bits,
 // no interlacing, filter None, zlib level 9).
 
-#include "capture/rgb_picture.h"
+#include "png/rgb_picture.h"
 
 #include <string>
 

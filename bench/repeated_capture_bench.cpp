@@ -13,8 +13,8 @@
 
 #include "bench_screen.h"
 #include "capture/caption_renderer.h"
-#include "capture/png_writer.h"
-#include "capture/x11_screen_source.h"
+#include "png/png_writer.h"
+#include "screen/x11_screen_source.h"
 #include "document_like_content.h"
 #include "support/file_bytes.h"       // tests/support
 #include "support/temporary_folder.h" // tests/support

@@ -2,7 +2,7 @@
 // A synthetic presenter's desktop: windows with title bars, text in several faces and sizes,
 // a table, flat panels and one photo-like area. Deterministic, so runs compare.
 
-#include "capture/rgb_picture.h"
+#include "png/rgb_picture.h"
 
 namespace velmora::bench {
 

@@ -10,7 +10,7 @@
 //
 // N pictures per writer (default 24), L text lines scrolled per cycle (default 5).
 
-#include "capture/png_writer.h"
+#include "png/png_writer.h"
 #include "scrolling_document.h"
 #include "support/file_bytes.h"       // tests/support
 #include "support/qt_test_screen.h"   // tests/support

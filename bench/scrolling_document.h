@@ -4,7 +4,7 @@
 // no screen repeats within a benchmark round; each screen is then a copy. Deterministic, so runs
 // compare.
 
-#include "capture/rgb_picture.h"
+#include "png/rgb_picture.h"
 
 namespace velmora::bench {
 

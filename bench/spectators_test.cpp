@@ -9,8 +9,8 @@
 #include "spectator_crowd.h"
 #include "spectator_pattern.h"
 
-#include "capture/png_writer.h"
-#include "capture/x11_screen_source.h"
+#include "png/png_writer.h"
+#include "screen/x11_screen_source.h"
 #include "publish/data_page.h"
 #include "publish/viewer_page.h"
 #include "support/file_bytes.h"        // tests/support
