@@ -2,13 +2,13 @@
 // The presentation state machine and the pacing step of the event loop, free of any window code:
 // the buttons and menu entries call in here, and every pass of the loop ends with pace().
 
-#include "publish/presentation_state.h"
 #include "app/presentation_steps.h"
 #include "app/upload_thread.h"
-#include "settings/settings_record.h"
 #include "core/clock.h"
 #include "core/message_boxes.h"
 #include "core/status_display.h"
+#include "publish/presentation_state.h"
+#include "settings/settings_record.h"
 
 #include <cstdint>
 #include <functional>
@@ -24,7 +24,10 @@ public:
                         Clock& clock, StatusDisplay& display);
 
     // What the GUI thread does while it waits for the Upload thread (serve its message boxes).
-    void setWhileWaitingForUpload(std::function<void()> serve) { serveWhileWaiting_ = std::move(serve); }
+    void setWhileWaitingForUpload(std::function<void()> serve)
+    {
+        serveWhileWaiting_ = std::move(serve);
+    }
 
     void start();
     void stop();

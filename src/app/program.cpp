@@ -1,56 +1,119 @@
 #include "app/program.h"
 
-#include "core/message_titles.h"
-#include "gui/about_box.h"
-#include "crash/crash_reporter.h"
-#include "app/event_loop.h"
-#include "core/final_cleanup.h"
+#include "app/desktop_presentation.h"
 #include "app/instance_guard.h"
-#include "gui/main_window.h"
-#include "app/position_store.h"
 #include "app/presentation_control.h"
 #include "app/presentation_messages.h"
 #include "app/program_folders.h"
-#include "app/program_steps.h"
+#include "app/settings_window_wiring.h"
+#include "app/upload_thread.h"
 #include "app/window_position.h"
 #include "app/working_files.h"
-#include "core/clock.h"
-#include "gui/program_fonts.h"
-#include "gui/qt_message_boxes.h"
-#include "gui/tray_icon_image.h"
-
-#include <QApplication>
-#include <QDesktopServices>
-#include <QScreen>
-#include <QUrl>
+#include "core/message_titles.h"
+#include "publish/presentation_state.h"
+#include "settings/settings_record.h"
+#include "settings/settings_store.h"
 
 #include <atomic>
-#include <memory>
 
 namespace velmora {
 namespace {
 
-void openAddress(const char* address)
+// Start-up until the event loop, the loop, and shut-down; a fatal path leaves through
+// endProgram wherever it happens.
+void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
 {
-    // A failure to open the browser is not the presenter's problem here: ignored.
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(address)));
+    FrontEnd& frontEnd = parts.frontEnd;
+    MessageBoxes& boxes = frontEnd.boxes();
+
+    InstanceGuard guard(folders.temp);
+    if (!guard.acquired()) {
+        boxes.show(titles::kInformation, text::kAlreadyRunning);
+        return parts.endProgram();
+    }
+    if (parts.installCrashReporter)
+        parts.installCrashReporter(folders.program);
+    createWorkFolder(folders.work);
+
+    const std::unique_ptr<ScreenSource> screen = parts.openScreen(folders.work);
+    const ScreenBounds bounds = screen->bounds();
+    frontEnd.useScreen(bounds, folders.temp);
+    SettingsRecord settings;
+    SharedPresentation shared;
+    UploadThread upload;
+    // While the GUI thread waits for the Upload thread it keeps showing that thread's boxes.
+    const std::function<void()> serveBoxes = [&frontEnd] { frontEnd.serveQueuedBoxes(); };
+    const std::function<void()> waitForUpload = [&] { upload.waitUntilFinished(serveBoxes); };
+
+    DesktopPresentation presentation(
+        {folders, boxes, parts.clock, shared, *screen, frontEnd.ownWindows(),
+         [&frontEnd](const std::function<void()>& work) { frontEnd.runWhileRepainting(work); },
+         parts.endProgram});
+    if (!presentation.loadImageLibrary(parts.imageLibraryFile))
+        return parts.endProgram();
+
+    const StoredPosition stored = frontEnd.positionStore().read();
+    const WindowPosition position = acceptedWindowPosition(stored.x, stored.y, bounds);
+
+    // A finished cycle wakes the event loop, whose pass then starts the next one right away.
+    upload.setOnFinished([&frontEnd] { frontEnd.wakeEventLoop(); });
+
+    std::atomic<bool> quit{false};
+    PresentationControl* control = nullptr;
+    SettingsWindowWiring* settingsWindow = nullptr;
+    MainWindowCommands commands;
+    commands.start = [&] { control->start(); };
+    commands.stop = [&] { control->stop(); };
+    commands.clear = [&] { control->clear(); };
+    commands.quit = [&] {
+        control->stopAndReset();
+        quit = true;
+    };
+    commands.openSettings = [&] { settingsWindow->openSettingsWindow(); };
+    commands.openHelp = [&frontEnd] { frontEnd.openWebAddress(kOnlineHelpAddress); };
+    commands.openAbout = [&frontEnd] {
+        frontEnd.showAboutBox([&frontEnd] { frontEnd.openWebAddress(kHomepageAddress); });
+    };
+    MainWindowView& window = frontEnd.openMainWindow(position, std::move(commands));
+
+    LoadSettings(settings, folders.work, boxes);
+
+    PresentationControl presentationControl(shared, settings, presentation, upload, boxes,
+                                            parts.clock, window);
+    presentationControl.setWhileWaitingForUpload(serveBoxes);
+    control = &presentationControl;
+    presentation.showClearingOn(window);
+    SettingsWindowWiring settingsWiring(
+        {frontEnd, settings, shared, folders.work, folders.temp, bounds,
+         PreviewServices{
+             waitForUpload,
+             [&presentation, &settings] { return presentation.capturePreview(settings); },
+             [&shared] { shared.stopAndReset(); }}});
+    settingsWindow = &settingsWiring;
+
+    settingsWiring.startRegionFrame();
+    if (settings.AutostartPresentation != 0)
+        presentationControl.autostart();
+    else
+        boxes.show(titles::kProgram, text::kWelcome);
+
+    frontEnd.runEventLoop(quit, [&] { presentationControl.pace(); });
+
+    // Shut-down. A cycle still uploading is not waited for.
+    settingsWiring.stopRegionFrame();
+    const WindowPosition now = window.position();
+    frontEnd.positionStore().save(folders.program, now.x, now.y);
+    deleteWorkingFiles(folders.temp);
+    presentation.unloadImageLibrary();
+    parts.endProgram();
+    // Only a test's endProgram returns: its upload must end before the parts it uses go.
+    upload.waitUntilFinished(serveBoxes);
 }
 
 } // namespace
 
-void runProgram(int argc, char** argv)
+void runProgram(const ProgramParts& parts)
 {
-    // On a Wayland desktop the windows stay X11 clients (Xwayland): only there may a program
-    // place its windows, which the region frame and picker need. The screen itself comes from
-    // the desktop's ScreenCast portal.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication application(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QApplication::setFont(QFont(QStringLiteral("Arial"), 8));
-    QtMessageBoxes boxes;
-
     // Folders come first: the single-instance lock lives in the private Temp folder.
     ProgramFolders folders;
     folders.work = workFolderPath();
@@ -58,85 +121,13 @@ void runProgram(int argc, char** argv)
     folders.temp = privateTempFolder(tempError);
     folders.program = programFolderPath();
     if (folders.temp.empty()) {
-        boxes.show(titles::kError,
-                   "Der Ordner f\xFCr die Arbeitsdateien kann nicht sicher verwendet werden:\r\n" +
-                       tempError);
-        finalCleanup();
+        parts.frontEnd.boxes().show(
+            titles::kError,
+            "Der Ordner f\xFCr die Arbeitsdateien kann nicht sicher verwendet werden:\r\n" +
+                tempError);
+        return parts.endProgram();
     }
-
-    InstanceGuard guard(folders.temp);
-    if (!guard.acquired()) {
-        boxes.show(titles::kInformation, text::kAlreadyRunning);
-        finalCleanup();
-    }
-    // Faults from here on are reported; the final cleanup puts the previous handlers back.
-    installCrashReporter(crashHelpersIn(folders.program));
-    createWorkFolder(folders.work);
-
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    const ProgramFonts fonts = loadProgramFonts(primary ? primary->logicalDotsPerInchY() : 96.0);
-    const QIcon trayImage = trayIconImage();
-
-    SettingsRecord settings;
-    SharedPresentation shared;
-    ProgramSteps steps(folders, boxes, systemClock(), settings, shared);
-    const ScreenBounds screen = steps.screenBounds();
-    if (!steps.loadImageLibrary())
-        finalCleanup();
-
-    const StoredPosition stored = readStoredPosition();
-    const WindowPosition position = acceptedWindowPosition(stored.x, stored.y, screen);
-
-    UploadThread upload;
-    // A posted no-op wakes the event loop, whose pass then starts the next cycle right away.
-    upload.setOnFinished([] { QMetaObject::invokeMethod(qApp, [] {}, Qt::QueuedConnection); });
-    MainWindow window(position.x, position.y, trayImage);
-    window.show();
-
-    steps.loadSettings();
-
-    PresentationControl control(shared, settings, steps, upload, boxes, systemClock(), window);
-    // While the GUI thread waits for the Upload thread it keeps showing that thread's boxes.
-    const std::function<void()> serveBoxes = [&boxes] { boxes.serveQueuedBoxes(); };
-    control.setWhileWaitingForUpload(serveBoxes);
-    steps.attach(window, window, [&] { upload.waitUntilFinished(serveBoxes); }, fonts.dialogTitle);
-
-    std::atomic<bool> quit{false};
-    std::unique_ptr<AboutBox> about;
-    QObject::connect(&window, &MainWindow::startClicked, [&] { control.start(); });
-    QObject::connect(&window, &MainWindow::stopClicked, [&] { control.stop(); });
-    QObject::connect(&window, &MainWindow::clearClicked, [&] { control.clear(); });
-    QObject::connect(&window, &MainWindow::quitRequested, [&] {
-        control.stopAndReset();
-        quit = true;
-    });
-    QObject::connect(&window, &MainWindow::settingsRequested, [&] { steps.openSettingsWindow(); });
-    QObject::connect(&window, &MainWindow::helpRequested, [] { openAddress(kOnlineHelpAddress); });
-    QObject::connect(&window, &MainWindow::aboutRequested, [&] {
-        if (!about) {
-            about = std::make_unique<AboutBox>(&window, fonts.dialogTitle);
-            QObject::connect(about.get(), &AboutBox::linkClicked,
-                             [] { openAddress(kHomepageAddress); });
-        }
-        about->show();
-        about->raise();
-        about->activateWindow();
-    });
-
-    steps.startRegionFrame();
-    if (settings.AutostartPresentation != 0)
-        control.autostart();
-    else
-        boxes.show(titles::kProgram, text::kWelcome);
-
-    runEventLoop(quit, [&] { control.pace(); });
-
-    // Shut-down. A cycle still uploading is not waited for.
-    steps.stopRegionFrame();
-    saveProgramPlacement(folders.program, window.x(), window.y());
-    deleteWorkingFiles(folders.temp);
-    steps.unloadImageLibrary();
-    finalCleanup();
+    runFromFolders(parts, folders);
 }
 
 } // namespace velmora

@@ -1,9 +1,9 @@
 #include "app/settings_window_actions.h"
 
 #include "core/number_rule.h"
-#include "transfer/remote_path.h"
 #include "settings/presentation_address.h"
 #include "settings/settings_store.h"
+#include "transfer/remote_path.h"
 
 namespace velmora {
 

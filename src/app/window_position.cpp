@@ -3,8 +3,7 @@
 namespace velmora {
 
 WindowPosition acceptedWindowPosition(std::optional<long long> storedX,
-                                      std::optional<long long> storedY,
-                                      const ScreenBounds& screen)
+                                      std::optional<long long> storedY, const ScreenBounds& screen)
 {
     WindowPosition position;
     if (storedX && *storedX > 0 && *storedX < screen.right - 10)

@@ -15,7 +15,6 @@ struct WindowPosition {
 // A remembered coordinate is used only when it is greater than 0 and more than 10 pixels inside
 // the right or bottom edge, so the window can never open out of reach.
 WindowPosition acceptedWindowPosition(std::optional<long long> storedX,
-                                      std::optional<long long> storedY,
-                                      const ScreenBounds& screen);
+                                      std::optional<long long> storedY, const ScreenBounds& screen);
 
 } // namespace velmora

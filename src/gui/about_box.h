@@ -2,6 +2,7 @@
 // "Über Velmora": name, version, notice and the maker's homepage. Not modal; closing it changes
 // nothing about a running presentation.
 
+#include "app/program.h"
 #include "gui/hyperlink_label.h"
 
 #include <QDialog>
@@ -11,8 +12,6 @@
 
 namespace velmora {
 
-inline constexpr const char* kHomepageAddress = "https://velmora.example/";
-inline constexpr const char* kOnlineHelpAddress = "https://velmora.example/hilfe/";
 
 class AboutBox final : public QDialog {
     Q_OBJECT

@@ -2,7 +2,7 @@
 // The small always-on-top control panel: four buttons, the Status line and the menu. It only
 // reports what the presenter did; PresentationControl decides what happens.
 
-#include "core/status_display.h"
+#include "app/front_end.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -14,7 +14,7 @@ class QSystemTrayIcon;
 
 namespace velmora {
 
-class MainWindow final : public QMainWindow, public StatusDisplay {
+class MainWindow final : public QMainWindow, public MainWindowView {
     Q_OBJECT
 public:
     MainWindow(int x, int y, const QIcon& trayImage);
@@ -23,6 +23,7 @@ public:
     void setStatusLine(const std::string& text) override;
     void setTrayTooltip(const std::string& text) override;
     bool inTray() const override { return inTray_; }
+    WindowPosition position() const override { return {x(), y()}; }
 
     void minimiseToTray();
     void restoreFromTray();

@@ -2,6 +2,7 @@
 // The preview of the settings window: one picture taken exactly as the presentation would take
 // it, shown as the spectators will see it.
 
+#include "app/front_end.h"
 #include "capture/desktop_capture.h"
 #include "gui/preview_window.h"
 #include "screen/screen_source.h"
@@ -15,18 +16,6 @@
 class QWidget;
 
 namespace velmora {
-
-struct PreviewServices {
-    // Returns once no Upload thread is sending the picture file any more (the GUI thread keeps
-    // serving the Upload thread's message boxes meanwhile).
-    std::function<void()> waitForUpload;
-    // Writes the picture file into the Temp folder with the current settings (region and
-    // reductions) and gives its result: CaptureDesktopPicture.
-    std::function<CaptureResult()> capture;
-    // The presenter closed the preview window with its close box: the presentation is stopped,
-    // as for every secondary window. May be empty.
-    std::function<void()> closedByCloseBox;
-};
 
 class Preview {
 public:

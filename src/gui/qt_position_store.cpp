@@ -1,4 +1,4 @@
-#include "app/position_store.h"
+#include "gui/qt_position_store.h"
 
 #include <QSettings>
 #include <QString>
@@ -19,13 +19,13 @@ std::optional<long long> readNumber(const QSettings& store, const char* name)
 
 } // namespace
 
-StoredPosition readStoredPosition()
+StoredPosition QtPositionStore::read() const
 {
     const QSettings store(QStringLiteral("Corvantis"), QStringLiteral("Velmora"));
     return {readNumber(store, "PosX"), readNumber(store, "PosY")};
 }
 
-void saveProgramPlacement(const std::string& installDir, int x, int y)
+void QtPositionStore::save(const std::string& installDir, int x, int y)
 {
     QSettings store(QStringLiteral("Corvantis"), QStringLiteral("Velmora"));
     store.setValue("InstallDir", QString::fromLocal8Bit(installDir.c_str()));

@@ -1,0 +1,81 @@
+#include "app/desktop_presentation.h"
+
+#include "png/png_writer.h"
+#include "png/rgb_picture.h"
+#include "transfer/server_trust_questions.h"
+
+namespace velmora {
+namespace {
+
+bool writeBlankPicture(const std::string& path, int width, int height)
+{
+    return writePng(path, RgbPicture(width, height)); // a new picture is black
+}
+
+} // namespace
+
+DesktopPresentation::DesktopPresentation(DesktopPresentationParts parts)
+    : parts_(std::move(parts)),
+      cycle_(parts_.shared, parts_.boxes, parts_.clock, parts_.folders.temp, FtpTimeouts{},
+             serverTrustFiles(parts_.folders.work)),
+      clear_(parts_.shared, parts_.boxes, cycle_, parts_.folders.temp, writeBlankPicture,
+             parts_.runWhileRepainting)
+{
+}
+
+DesktopPresentation::~DesktopPresentation() = default;
+
+bool DesktopPresentation::loadImageLibrary(const std::string& fileName)
+{
+    images_ = LoadImageLibrary(parts_.folders.program, parts_.boxes, fileName);
+    if (!images_)
+        return false;
+    FatalExit fatal{[this] { parts_.shared.stopAndReset(); }, parts_.endProgram};
+    capture_ = std::make_unique<DesktopCapture>(parts_.screen, parts_.folders.temp, *images_,
+                                                parts_.boxes, parts_.clock, std::move(fatal));
+    capture_->setOwnWindows(&parts_.ownWindows);
+    return true;
+}
+
+void DesktopPresentation::unloadImageLibrary()
+{
+    if (images_)
+        UnloadImageLibrary(*images_);
+}
+
+CaptureResult DesktopPresentation::capturePreview(const SettingsRecord& settings)
+{
+    const CaptureResult shown = capture_->capture(settings);
+    capture_->pictureFileReplaced(); // the preview takes the file away
+    return shown;
+}
+
+CaptureResult DesktopPresentation::captureDesktopPicture(const SettingsRecord& settings)
+{
+    return capture_->capture(settings, parts_.shared.published.known().picture);
+}
+
+bool DesktopPresentation::runPresentationCycle(const SettingsRecord& settings,
+                                               const CaptureResult& picture)
+{
+    return cycle_.present(settings,
+                          CyclePicture{{picture.markerX, picture.markerY}, picture.picture});
+}
+
+void DesktopPresentation::clearPresentation(const SettingsRecord& settings,
+                                            const std::function<void()>& waitForUpload)
+{
+    // The last picture of any kind, the preview's included: its size is the black picture's.
+    const CaptureResult last = capture_->lastResult();
+    const ClearOutcome outcome = clear_.run(
+        settings, PictureSize{last.pictureWidth, last.pictureHeight},
+        PointerMarker{last.markerX, last.markerY}, waitForUpload, [this](const std::string& text) {
+            if (display_)
+                display_->setStatusLine(text);
+        });
+    capture_->pictureFileReplaced(); // by the black picture
+    if (outcome == ClearOutcome::PictureNotCleared)
+        parts_.endProgram();
+}
+
+} // namespace velmora

@@ -1,0 +1,345 @@
+// The whole program behind a fake front end: start-up, a presentation to a real FTP server,
+// Clear, the settings window and Exit, the way the main window's buttons and menu drive it, and
+// the start-ups that must end at once. No toolkit and no display.
+
+#include "app/front_end.h"
+#include "app/instance_guard.h"
+#include "app/presentation_messages.h"
+#include "app/program.h"
+#include "capture/fake_screen.h"
+#include "core/message_titles.h"
+#include "settings/settings_store.h"
+
+#include "support/fake_clock.h"
+#include "support/fake_message_boxes.h"
+#include "support/ftp_server_fixture.h"
+#include "support/map_settings_fields.h"
+#include "support/temporary_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <thread>
+
+namespace velmora {
+namespace {
+
+class FakeMainWindow final : public MainWindowView {
+public:
+    void setStatusLine(const std::string& text) override { statusLines.push_back(text); }
+    void setTrayTooltip(const std::string&) override {}
+    bool inTray() const override { return false; }
+    WindowPosition position() const override { return at; }
+
+    WindowPosition at;
+    std::vector<std::string> statusLines;
+};
+
+class FakeSettingsWindow final : public SettingsWindowView {
+public:
+    std::string text(SettingsField field) const override { return fields.text(field); }
+    void setText(SettingsField field, const std::string& text) override
+    {
+        fields.setText(field, text);
+    }
+    void focus(SettingsField field) override { fields.focus(field); }
+    bool checked(SettingsCheck box) const override { return checks.count(box) && checks.at(box); }
+    void setChecked(SettingsCheck box, bool on) override { checks[box] = on; }
+    void closeWindow() override { open = false; }
+
+    test::MapSettingsFields fields;
+    std::map<SettingsCheck, bool> checks;
+    SettingsWindowActions actions;
+    bool open = false;
+};
+
+class NoOwnWindows final : public OwnWindows {
+public:
+    std::vector<ScreenRectangle> onScreen() const override { return {}; }
+};
+
+class MemoryPositionStore final : public PositionStore {
+public:
+    StoredPosition read() const override { return stored; }
+    void save(const std::string& installDir, int x, int y) override
+    {
+        savedInstallDir = installDir;
+        saved = WindowPosition{x, y};
+    }
+    StoredPosition stored;
+    std::string savedInstallDir;
+    std::optional<WindowPosition> saved;
+};
+
+// Records what the program asks of its windows; the event loop runs the presenter's steps, one
+// per pass, each followed by the pacing step as the real loop does.
+class FakeFrontEnd final : public FrontEnd {
+public:
+    using Step = std::function<void(FakeFrontEnd&)>;
+
+    MessageBoxes& boxes() override { return boxes_; }
+    void serveQueuedBoxes() override {}
+    const OwnWindows& ownWindows() const override { return own_; }
+    PositionStore& positionStore() override { return positions; }
+
+    void useScreen(ScreenBounds bounds, const std::string&) override { screen = bounds; }
+    MainWindowView& openMainWindow(WindowPosition position, MainWindowCommands given) override
+    {
+        mainWindow.emplace();
+        mainWindow->at = position;
+        commands = std::move(given);
+        return *mainWindow;
+    }
+    void showAboutBox(std::function<void()> openHomepage) override { openHomepage(); }
+    void openWebAddress(const std::string& address) override { addresses.push_back(address); }
+
+    bool settingsWindowOpen() const override { return settingsWindow && settingsWindow->open; }
+    void raiseSettingsWindow() override { ++raised; }
+    SettingsWindowView& createSettingsWindow(SettingsWindowActions actions,
+                                             std::function<void()>) override
+    {
+        settingsWindow.emplace();
+        settingsWindow->actions = std::move(actions);
+        return *settingsWindow;
+    }
+    void showSettingsWindow() override { settingsWindow->open = true; }
+
+    void openRegionPicker(SettingsFields&, std::function<void()>) override {}
+    void startRegionFrame(const std::string& region) override { frames.push_back(region); }
+    void stopRegionFrame() override { frames.push_back("stopped"); }
+    void showPreview(const PreviewServices& services) override
+    {
+        services.waitForUpload();
+        previews.push_back(services.capture());
+    }
+    void closePreview() override {}
+
+    void runWhileRepainting(const std::function<void()>& work) override
+    {
+        std::thread(work).join();
+    }
+    void runEventLoop(const std::atomic<bool>& quit, const std::function<void()>& pace) override
+    {
+        pace_ = pace;
+        while (!quit) {
+            if (steps.empty())
+                commands.quit();
+            else {
+                const Step step = std::move(steps.front());
+                steps.pop_front();
+                step(*this);
+            }
+            if (!quit)
+                pace();
+        }
+    }
+    void wakeEventLoop() override { ++wakes; }
+
+    // Passes of the loop until done holds, for at most 20 seconds of real time.
+    bool paceUntil(const std::function<bool()>& done)
+    {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > giveUp)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            pace_();
+        }
+        return true;
+    }
+    std::vector<test::ShownBox> shownBoxes() const { return boxes_.shown(); }
+
+    std::deque<Step> steps;
+    MainWindowCommands commands;
+    std::optional<FakeMainWindow> mainWindow;
+    std::optional<FakeSettingsWindow> settingsWindow;
+    MemoryPositionStore positions;
+    ScreenBounds screen;
+    std::vector<std::string> frames;
+    std::vector<std::string> addresses;
+    std::vector<CaptureResult> previews;
+    int raised = 0;
+    std::atomic<int> wakes{0};
+
+private:
+    test::FakeMessageBoxes boxes_;
+    NoOwnWindows own_;
+    std::function<void()> pace_;
+};
+
+bool shown(const std::vector<test::ShownBox>& boxes, const std::string& text)
+{
+    for (const auto& box : boxes)
+        if (box.text == text)
+            return true;
+    return false;
+}
+
+// A presenter's own folders: preference file, Temp folder and position store are private to the
+// test.
+class ProgramWiringTest : public ::testing::Test {
+protected:
+    ProgramWiringTest()
+    {
+        for (const char* name : {"XDG_CONFIG_HOME", "TMPDIR"})
+            if (const char* value = std::getenv(name))
+                saved_[name] = value;
+        ::setenv("XDG_CONFIG_HOME", (home.path() + "/config").c_str(), 1);
+        ::setenv("TMPDIR", (home.path() + "/tmp").c_str(), 1);
+        std::filesystem::create_directories(home.path() + "/tmp");
+        std::filesystem::create_directories(home.path() + "/config/Velmora");
+    }
+
+    ~ProgramWiringTest() override
+    {
+        for (const char* name : {"XDG_CONFIG_HOME", "TMPDIR"}) {
+            if (saved_.count(name))
+                ::setenv(name, saved_[name].c_str(), 1);
+            else
+                ::unsetenv(name);
+        }
+    }
+
+    std::string workFolder() const { return home.path() + "/config/Velmora/"; }
+    std::string tempFolder() const
+    {
+        return home.path() + "/tmp/velmora-" + std::to_string(::getuid()) + "/";
+    }
+
+    ProgramParts parts()
+    {
+        ProgramParts given{frontEnd, clock};
+        given.openScreen = [](const std::string&) {
+            return std::make_unique<test::FakeScreen>(320, 240);
+        };
+        given.endProgram = [this] { ++ends; };
+        return given;
+    }
+
+    test::TemporaryFolder home;
+    FakeFrontEnd frontEnd;
+    test::FakeClock clock;
+    int ends = 0;
+
+private:
+    std::map<std::string, std::string> saved_;
+};
+
+TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
+{
+    test::FtpServer server;
+    std::filesystem::create_directories(server.root() + "/show");
+    SettingsRecord stored;
+    stored.FTPServerName = server.serverName();
+    stored.FTPSubDir = "show/";
+    stored.PauseSeconds = 0;
+    stored.ScreenRegion = "11,21,210,170";
+    test::FakeMessageBoxes quiet;
+    SaveSettings(stored, workFolder(), quiet);
+    frontEnd.positions.stored = {300, 100};
+
+    frontEnd.steps = {
+        [&](FakeFrontEnd& ui) {
+            EXPECT_TRUE(shown(ui.shownBoxes(), text::kWelcome));
+            ui.commands.start();
+        },
+        [&](FakeFrontEnd& ui) {
+            // The first picture and its pages arrive while the loop paces.
+            ASSERT_TRUE(ui.paceUntil([&] { return server.exists("show/Velmora.htm"); }));
+            EXPECT_TRUE(server.exists("show/index.htm"));
+            EXPECT_TRUE(server.exists("show/Velmora1.png"));
+            EXPECT_GT(ui.wakes.load(), 0); // each finished cycle wakes the loop
+            ui.commands.clear();
+            // Three black pictures, the counter back to 0: the spectators leave.
+            EXPECT_TRUE(server.exists("show/Velmora3.png"));
+            EXPECT_NE(server.file("show/Velmora.htm").find("iNr = '0';"), std::string::npos);
+        },
+        [&](FakeFrontEnd& ui) {
+            EXPECT_EQ(ui.mainWindow->statusLines.back().rfind(text::kCleared, 0), 0u);
+            ui.commands.openSettings();
+            ASSERT_TRUE(ui.settingsWindowOpen());
+            // Opening stops the frame; the window shows the stored settings.
+            EXPECT_EQ(ui.frames.back(), "stopped");
+            EXPECT_EQ(ui.settingsWindow->text(SettingsField::ServerName), server.serverName());
+            ui.commands.openSettings(); // again: the open window comes to the front
+            EXPECT_EQ(ui.raised, 1);
+            ui.settingsWindow->setText(SettingsField::PauseSeconds, "7");
+            ui.settingsWindow->actions.preview(*ui.settingsWindow);
+            ASSERT_EQ(ui.previews.size(), 1u);
+            EXPECT_EQ(ui.previews[0].pictureWidth, 200);
+            ui.settingsWindow->actions.ok(*ui.settingsWindow);
+            EXPECT_FALSE(ui.settingsWindow->open);
+            EXPECT_EQ(ui.frames.back(), "11,21,210,170");
+        },
+        [&](FakeFrontEnd& ui) {
+            ui.commands.openHelp();
+            ui.commands.openAbout();
+            ui.commands.quit();
+        },
+    };
+    runProgram(parts());
+
+    ASSERT_TRUE(frontEnd.mainWindow);
+    EXPECT_EQ(frontEnd.mainWindow->at.x, 300);
+    EXPECT_EQ(frontEnd.mainWindow->at.y, 100);
+    EXPECT_EQ(frontEnd.screen.right, 320);
+    EXPECT_EQ(frontEnd.frames.front(), "11,21,210,170"); // the frame from the stored region
+    EXPECT_EQ(frontEnd.addresses, (std::vector<std::string>{kOnlineHelpAddress, kHomepageAddress}));
+    // Shut-down: the place saved, the working files gone, one final cleanup.
+    ASSERT_TRUE(frontEnd.positions.saved);
+    EXPECT_EQ(frontEnd.positions.saved->x, 300);
+    EXPECT_FALSE(frontEnd.positions.savedInstallDir.empty());
+    EXPECT_FALSE(std::filesystem::exists(tempFolder() + "Velmora.png"));
+    EXPECT_EQ(ends, 1);
+    SettingsRecord reread;
+    LoadSettings(reread, workFolder(), quiet);
+    EXPECT_EQ(reread.PauseSeconds, 7);
+}
+
+struct EarlyEnd {
+    const char* name;
+    bool secondInstance;
+    const char* imageLibraryFile;
+    const char* title;
+    std::string text;
+};
+
+class ProgramStartUpEnds : public ProgramWiringTest,
+                           public ::testing::WithParamInterface<EarlyEnd> {};
+
+TEST_P(ProgramStartUpEnds, WithItsMessageBeforeAnyWindow)
+{
+    const EarlyEnd& early = GetParam();
+    std::filesystem::create_directories(tempFolder());
+    std::optional<InstanceGuard> first;
+    if (early.secondInstance)
+        first.emplace(tempFolder());
+    ProgramParts given = parts();
+    given.imageLibraryFile = early.imageLibraryFile;
+    runProgram(given);
+
+    EXPECT_FALSE(frontEnd.mainWindow);
+    EXPECT_EQ(ends, 1);
+    const auto boxes = frontEnd.shownBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, early.title);
+    EXPECT_EQ(boxes[0].text, early.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FatalPaths, ProgramStartUpEnds,
+    ::testing::Values(EarlyEnd{"SecondInstance", true, kImageLibraryFile, titles::kInformation,
+                               text::kAlreadyRunning},
+                      EarlyEnd{"NoImageLibrary", false, "libvelmora-no-such-library.so.3",
+                               titles::kError,
+                               "Die Library f\xFCr die Bildverarbeitung kann nicht ge\xF6"
+                               "ffnet "
+                               "werden."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace velmora
