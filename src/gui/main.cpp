@@ -45,18 +45,19 @@ int main(int argc, char** argv)
     QApplication::setFont(QFont(QStringLiteral("Arial"), 8));
     velmora::QtFrontEnd frontEnd;
 
-    velmora::ProgramParts parts{frontEnd, velmora::systemClock()};
     // The choice goes to the log: on Wayland it decides whether presenting can work at all.
-    parts.openScreen = [](const std::string& workFolder) {
+    const auto openScreen = [](const std::string& workFolder) {
         velmora::ScreenChoice choice = velmora::chooseScreenSource(workFolder);
         std::fprintf(stderr, "velmora: %s\n", choice.note.c_str());
         return std::move(choice.source);
     };
     // The final cleanup puts the previous handlers back.
-    parts.installCrashReporter = [](const std::string& programFolder) {
+    const auto installReporter = [](const std::string& programFolder) {
         velmora::installCrashReporter(velmora::crashHelpersIn(programFolder));
     };
-    parts.endProgram = [] { velmora::finalCleanup(); };
+    const velmora::ProgramParts parts{frontEnd, velmora::systemClock(), openScreen,
+                                      installReporter, [] { velmora::finalCleanup(); },
+                                      velmora::kImageLibraryFile};
     velmora::runProgram(parts);
     velmora::finalCleanup();
 }
