@@ -10,19 +10,20 @@ namespace velmora {
 InstanceGuard::InstanceGuard(const std::string& tempFolder)
 {
     const std::string path = tempFolder + "Velmora.lock";
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd_ < 0) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    lock_ = fd;
+    if (fd < 0) {
         // No lock file, no guard; but nothing says another copy runs, so do not claim one does.
         acquired_ = true;
         return;
     }
-    acquired_ = ::flock(fd_, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+    acquired_ = ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
 }
 
 InstanceGuard::~InstanceGuard()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (lock_ >= 0)
+        ::close(static_cast<int>(lock_));
 }
 
 } // namespace velmora
