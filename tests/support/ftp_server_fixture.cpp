@@ -9,10 +9,11 @@
 namespace velmora::test {
 namespace {
 
-// The repository's top folder, found from this file's own place.
+// The repository's top folder, named by the build: __FILE__ may be relative (a compiler cache
+// or -ffile-prefix-map rewrites it), and a test may run from any folder.
 std::string repositoryFolder()
 {
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
+    return VELMORA_SOURCE_DIR;
 }
 
 } // namespace
