@@ -249,10 +249,11 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
         },
         [&](FakeFrontEnd& ui) {
             // The first picture and its pages arrive while the loop paces.
-            ASSERT_TRUE(ui.paceUntil([&] { return server.exists("show/Velmora.htm"); }));
+            // Each finished cycle wakes the loop.
+            ASSERT_TRUE(ui.paceUntil(
+                [&] { return server.exists("show/Velmora.htm") && ui.wakes.load() > 0; }));
             EXPECT_TRUE(server.exists("show/index.htm"));
             EXPECT_TRUE(server.exists("show/Velmora1.png"));
-            EXPECT_GT(ui.wakes.load(), 0); // each finished cycle wakes the loop
             ui.commands.clear();
             // Three black pictures, the counter back to 0: the spectators leave.
             EXPECT_TRUE(server.exists("show/Velmora3.png"));
