@@ -19,11 +19,11 @@
 
 #include "bench_screen.h"
 #include "caching_proxy.h"
+#include "crowd_measurement.h"
 #include "marked_screen.h"
 #include "origin_server.h"
 #include "run_command.h"
 #include "scrolling_document.h"
-#include "spectator_crowd.h"
 #include "support/file_bytes.h"         // tests/support
 #include "support/ftp_server_fixture.h" // tests/support
 #include "support/temporary_folder.h"   // tests/support
@@ -38,7 +38,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -84,34 +83,6 @@ bool parse(int argc, char** argv, Options& options)
            options.refreshMs <= 10000;
 }
 
-// The four ways the spectators reach the pictures, in the order printed.
-struct Route {
-    const char* name;
-    bench::ViewerPattern pattern;
-    bool proxied;
-};
-constexpr Route kRoutes[] = {{"shared, nginx", bench::ViewerPattern::Shared, true},
-                             {"shared, direct", bench::ViewerPattern::Shared, false},
-                             {"unique, direct", bench::ViewerPattern::Unique, false},
-                             {"unique, nginx", bench::ViewerPattern::Unique, true}};
-constexpr int kRouteCount = 4;
-
-struct Measurement {
-    double requestsPerMinute = 0;
-    double pagesPerMinute = 0;
-    double picturesPerMinute = 0;
-    double megabytesPerMinute = 0;
-    double uploadsPerMinute = 0; // pictures the program put on the server
-    std::vector<double> delaysMs;
-    int missed = 0; // a spectator that never got a change within the time
-    long failures = 0;
-};
-
-double seconds(Clock::duration d)
-{
-    return std::chrono::duration<double>(d).count();
-}
-
 double median(std::vector<double> values)
 {
     if (values.empty())
@@ -129,141 +100,12 @@ std::string loadAverage()
     return one + " " + five + " " + fifteen;
 }
 
-std::uintmax_t fileSize(const std::string& path)
-{
-    std::error_code missing;
-    const auto size = std::filesystem::file_size(path, missing);
-    return missing ? 0 : size;
-}
-
-// Pictures that arrived complete under their own name in the FTP server's log between two
-// points: uploaded there, or renamed there after the upload.
-long picturesUploaded(const std::string& logPath, std::uintmax_t from, std::uintmax_t to)
-{
-    std::ifstream log(logPath, std::ios::binary);
-    log.seekg(static_cast<std::streamoff>(from));
-    std::string part(to > from ? to - from : 0, '\0');
-    log.read(part.data(), static_cast<std::streamsize>(part.size()));
-    part.resize(static_cast<std::size_t>(log.gcount()));
-    std::istringstream lines(part);
-    long count = 0;
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
-        std::string word, first, second;
-        words >> word >> first >> second;
-        const std::string& name = word == "RENAMED" ? second : first;
-        if ((word == "STORED" || word == "RENAMED") && name.rfind("bench/Velmora", 0) == 0 &&
-            name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0)
-            ++count;
-    }
-    return count;
-}
-
-class Bench {
-public:
-    Bench(const Options& options, bench::MarkedScreen& screen, const test::FtpServer& ftp,
-          const bench::OriginServer& origin, const bench::CachingProxy& proxy)
-        : options_(options), screen_(screen), ftp_(ftp), origin_(origin), proxy_(proxy)
-    {
-    }
-
-    // One crowd on one route: let the spectators arrive, count the origin's answers for the set
-    // time, then (still screen) change the screen once, and give the change time to reach them.
-    Measurement measure(const Route& route, int spectators, bool still, unsigned seed)
-    {
-        const std::string folder = route.proxied ? proxy_.url("/") : origin_.url("/");
-        bench::SpectatorCrowd crowd(folder, spectators, route.pattern, options_.refreshMs, seed);
-        const auto refresh = std::chrono::milliseconds(options_.refreshMs);
-        std::this_thread::sleep_for(refresh + std::chrono::milliseconds(1500));
-
-        const auto originFrom = origin_.logMark();
-        const auto ftpFrom = fileSize(ftp_.logPath());
-        const auto begin = Clock::now();
-        std::this_thread::sleep_until(begin + std::chrono::duration_cast<Clock::duration>(
-                                                  std::chrono::duration<double>(options_.seconds)));
-        const auto originTo = origin_.logMark();
-        const auto ftpTo = fileSize(ftp_.logPath());
-        const auto end = Clock::now();
-        if (still)
-            screen_.changeStill();
-        // Room for a cycle or two and a refresh interval, and a saturated server's slowness.
-        std::this_thread::sleep_for(2 * refresh + std::chrono::milliseconds(2000));
-        crowd.stop();
-
-        Measurement m;
-        const double minutes = seconds(end - begin) / 60;
-        const bench::OriginTally tally = origin_.tally(originFrom, originTo);
-        m.requestsPerMinute = tally.requests / minutes;
-        m.pagesPerMinute = tally.pageRequests / minutes;
-        m.picturesPerMinute = tally.pictureRequests / minutes;
-        m.megabytesPerMinute = static_cast<double>(tally.bytes) / 1e6 / minutes;
-        m.uploadsPerMinute = picturesUploaded(ftp_.logPath(), ftpFrom, ftpTo) / minutes;
-        m.failures = crowd.failures();
-
-        // The changes to follow: the one after the still window, or those while scrolling that
-        // left a refresh interval and a bit before the counting ended.
-        std::vector<bench::ScreenChange> followed;
-        for (const auto& change : screen_.changes())
-            if (still ? change.at > end
-                      : change.at >= begin && change.at + refresh + std::chrono::seconds(1) <= end)
-                followed.push_back(change);
-        delays(crowd, spectators, followed, m);
-        return m;
-    }
-
-private:
-    void delays(const bench::SpectatorCrowd& crowd, int spectators,
-                const std::vector<bench::ScreenChange>& followed, Measurement& m)
-    {
-        const auto pictures = crowd.pictures();
-        const auto arrivals = crowd.arrivals(); // in the order they came
-        std::map<std::string, Clock::time_point> firstArrival;
-        std::vector<std::vector<bench::PictureArrival>> bySpectator(
-            static_cast<std::size_t>(spectators));
-        for (const auto& a : arrivals) {
-            firstArrival.try_emplace(a.key, a.at);
-            bySpectator[static_cast<std::size_t>(a.spectator)].push_back(a);
-        }
-        // Each picture content is read once, when first needed: what it shows by the time it
-        // first arrived holds for every later arrival too.
-        const auto changeShown = [&](const std::string& key) {
-            const auto known = changeOf_.find(key);
-            if (known != changeOf_.end())
-                return known->second;
-            const auto png = pictures.find(key);
-            const int change =
-                png == pictures.end() ? -1 : screen_.changeShown(png->second, firstArrival.at(key));
-            changeOf_.emplace(key, change);
-            return change;
-        };
-        for (const auto& change : followed)
-            for (const auto& mine : bySpectator) {
-                bool got = false;
-                for (const auto& a : mine)
-                    if (a.at >= change.at && changeShown(a.key) >= change.number) {
-                        m.delaysMs.push_back(seconds(a.at - change.at) * 1000);
-                        got = true;
-                        break;
-                    }
-                if (!got)
-                    ++m.missed;
-            }
-    }
-
-    const Options& options_;
-    bench::MarkedScreen& screen_;
-    const test::FtpServer& ftp_;
-    const bench::OriginServer& origin_;
-    const bench::CachingProxy& proxy_;
-    std::map<std::string, int> changeOf_; // picture content -> the change it shows
-};
-
 void printTable(const char* screenName, const std::vector<int>& counts,
-                const std::vector<std::vector<Measurement>>& results)
+                const std::vector<std::vector<bench::Measurement>>& results)
 {
     const std::string title = std::string(screenName) + " screen";
     std::printf("\n%-20s", title.c_str());
-    for (const auto& route : kRoutes)
+    for (const auto& route : bench::kRoutes)
         std::printf("| %-21s", route.name);
     std::printf("\n");
     for (std::size_t n = 0; n < counts.size(); ++n) {
@@ -322,7 +164,7 @@ int main(int argc, char** argv)
 
     // Every measurement: the spectators' arrival, the counted seconds, the change's way out.
     const double perMeasurement = options.seconds + 2.5 + 3.0 * options.refreshMs / 1000.0 + 1;
-    const int measurements = 2 * kRouteCount * static_cast<int>(options.spectators.size());
+    const int measurements = 2 * bench::kRouteCount * static_cast<int>(options.spectators.size());
     const int lifetime = static_cast<int>(measurements * perMeasurement) + 180;
 
     test::TemporaryFolder folder;
@@ -382,16 +224,17 @@ int main(int argc, char** argv)
                 "unique address for every load, as before\n");
     std::fflush(stdout);
 
-    Bench measuring(options, screen, ftp, origin, proxy);
+    bench::CrowdMeasurement measuring(options.seconds, options.refreshMs, screen, ftp, origin,
+                                      proxy);
     for (const bool still : {true, false}) {
         if (!still)
             screen.startScrolling(std::chrono::milliseconds(2500));
-        std::vector<std::vector<Measurement>> results;
+        std::vector<std::vector<bench::Measurement>> results;
         unsigned seed = 1;
         for (const int n : options.spectators) {
             results.emplace_back();
-            for (const auto& route : kRoutes) {
-                const Measurement m = measuring.measure(route, n, still, seed++);
+            for (const auto& route : bench::kRoutes) {
+                const bench::Measurement m = measuring.measure(route, n, still, seed++);
                 std::printf("%s screen, %4d spectators, %-15s %7.0f req/min %8.1f MB/min, "
                             "change seen after %.0f ms (median)\n",
                             still ? "still" : "scrolling", n, route.name, m.requestsPerMinute,

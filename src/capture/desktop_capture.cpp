@@ -3,12 +3,11 @@
 #include "capture/picture_conversion.h"
 #include "capture/picture_news.h"
 #include "capture/region_string.h"
+#include "core/local_file.h"
 #include "core/message_titles.h"
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
 namespace velmora {
 namespace {
@@ -20,13 +19,6 @@ constexpr int kMarkerOffsetY = 9;
 std::int32_t scaled(std::int64_t value, double factor)
 {
     return static_cast<std::int32_t>(std::trunc(static_cast<double>(value) * factor));
-}
-
-// The picture file as written; empty when it cannot be read, which no picture file is.
-std::string fileContent(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 } // namespace
@@ -107,7 +99,8 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
             request.pictureHeight = pictureHeight;
             convertPicture(images_, path, request);
         }
-        std::string written = fileContent(path);
+        // Empty when it cannot be read, which no picture file is.
+        std::string written = readWholeFile(path).value_or(std::string());
         if (sameFormat && !written.empty() && written == published_->fileBytes) {
             // A change the reductions took away again: the server has these very bytes.
             number = published_->number;

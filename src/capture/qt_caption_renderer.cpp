@@ -1,6 +1,7 @@
 // The caption line through QtGui's text rasteriser, painting straight into the picture's rows.
 
 #include "capture/caption_renderer.h"
+#include "core/windows1252.h"
 
 #include <QColor>
 #include <QFont>
@@ -21,18 +22,15 @@ namespace {
 constexpr int kCaptionPoints = 8;
 constexpr double kDefaultDpi = 96.0;
 
-// Windows-1252 differs from Latin-1 only in 0x80 to 0x9F.
+// The five codes Windows-1252 leaves unassigned are drawn as the replacement mark, not as
+// invisible controls, so that the presenter sees something is there.
 QString fromWindows1252(const std::string& text)
 {
-    static const char16_t high[32] = {
-        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
     QString result;
     result.reserve(static_cast<qsizetype>(text.size()));
     for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        result.append(byte >= 0x80 && byte < 0xA0 ? QChar(high[byte - 0x80]) : QChar(byte));
+        const char32_t u = unicodeFromWindows1252(static_cast<unsigned char>(c));
+        result.append(u >= 0x80 && u < 0xA0 ? QChar(0xFFFD) : QChar(char16_t(u)));
     }
     return result;
 }

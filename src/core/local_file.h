@@ -1,6 +1,7 @@
 #pragma once
-// Writing a working file in the Temp folder in one go.
+// Reading and writing a local file in one go.
 
+#include <optional>
 #include <string>
 
 namespace velmora {
@@ -8,5 +9,9 @@ namespace velmora {
 // Creates or truncates path and writes bytes exactly. False when the file cannot be created or
 // when writing or closing it fails (a full disk must not let a truncated page go out).
 bool writeWholeFile(const std::string& path, const std::string& bytes);
+
+// The file's bytes exactly; nothing when it cannot be opened or reading it fails part-way, so that
+// a cut-off file is never taken for the whole one.
+std::optional<std::string> readWholeFile(const std::string& path);
 
 } // namespace velmora

@@ -1,11 +1,10 @@
 #include "crash/fault_location.h"
 
+#include "core/local_file.h"
 #include "crash/dwarf_line_program.h"
 #include "crash/elf_sections.h"
 
 #include <exception>
-#include <fstream>
-#include <iterator>
 
 namespace velmora {
 
@@ -25,12 +24,10 @@ std::optional<SourceLine> sourceLineIn(const std::vector<unsigned char>& elfImag
 
 std::optional<SourceLine> sourceLineOf(const std::string& elfFile, std::uint64_t address)
 {
-    std::ifstream in(elfFile, std::ios::binary);
-    if (!in)
+    const std::optional<std::string> bytes = readWholeFile(elfFile);
+    if (!bytes)
         return std::nullopt;
-    const std::vector<unsigned char> image{std::istreambuf_iterator<char>(in),
-                                           std::istreambuf_iterator<char>()};
-    return sourceLineIn(image, address);
+    return sourceLineIn(std::vector<unsigned char>(bytes->begin(), bytes->end()), address);
 }
 
 } // namespace velmora

@@ -54,9 +54,7 @@ var velmoraViewer = (function () {
   function readData() {
     try {
       var win = frame.contentWindow;
-      if (!win || win.document.getElementsByTagName('span').length === 0) {
-        return null;
-      }
+      if (!win || win.document.getElementsByTagName('span').length === 0) { return null; }
       var bild = win.iBild;
       var nr = win.iNr;
       var time = win.iTime;
@@ -64,21 +62,12 @@ var velmoraViewer = (function () {
       var x = win.iMouseX;
       var y = win.iMouseY;
       var refresh = win.iRefresh;
-      if (typeof bild !== 'string' || !/^[0-9]+$/.test(bild)) {
-        return null;
-      }
-      if (typeof nr !== 'string' || !/^-?[0-9]+$/.test(nr)) {
-        return null;
-      }
-      if (typeof time !== 'string' || typeof site !== 'string') {
-        return null;
-      }
-      if (typeof x !== 'number' || typeof y !== 'number' || typeof refresh !== 'number') {
-        return null;
-      }
-      if (!isFinite(x) || !isFinite(y) || !isFinite(refresh)) {
-        return null;
-      }
+      if (typeof bild !== 'string' || !/^[0-9]+$/.test(bild)) { return null; }
+      if (typeof nr !== 'string' || !/^-?[0-9]+$/.test(nr)) { return null; }
+      if (typeof time !== 'string' || typeof site !== 'string') { return null; }
+      if (typeof x !== 'number' || typeof y !== 'number' ||
+          typeof refresh !== 'number') { return null; }
+      if (!isFinite(x) || !isFinite(y) || !isFinite(refresh)) { return null; }
       return {bild: bild, nr: parseInt(nr, 10), nrText: nr, time: time, site: site, x: x, y: y,
               refresh: refresh};
     } catch (e) {
@@ -91,16 +80,10 @@ var velmoraViewer = (function () {
   // homepage field is stored as "http://", a scheme without a host, which names no page.
   function homepageAddress(site) {
     var s = site.replace(/^\s+|\s+$/g, '');
-    if (s === '' || /^https?:\/\/$/i.test(s)) {
-      return '';
-    }
-    if (/^https?:\/\//i.test(s)) {
-      return s;
-    }
+    if (s === '' || /^https?:\/\/$/i.test(s)) { return ''; }
+    if (/^https?:\/\//i.test(s)) { return s; }
     var scheme = /^([a-z][a-z0-9+.\-]*):/i.exec(s);
-    if (scheme && scheme[1].indexOf('.') < 0) {
-      return '';
-    }
+    if (scheme && scheme[1].indexOf('.') < 0) { return ''; }
     return 'http://' + s;
   }
 
@@ -128,18 +111,14 @@ var velmoraViewer = (function () {
   function fitScale(width, height) {
     var roomX = viewportBox().clientWidth;
     var roomY = viewportBox().clientHeight - stage.offsetTop;
-    if (!(roomX > 0) || !(roomY > 0)) {
-      return 1;
-    }
+    if (!(roomX > 0) || !(roomY > 0)) { return 1; }
     return Math.min(1, roomX / width, roomY / height);
   }
 
   // Sizes the shown picture for the window (or at its own size when the spectator asked for it)
   // and puts the marker on it.
   function layout() {
-    if (!shownData) {
-      return;
-    }
+    if (!shownData) { return; }
     var width = picture.naturalWidth;
     var height = picture.naturalHeight;
     // Scroll bars only where the picture is meant to be larger than the window.
@@ -164,9 +143,7 @@ var velmoraViewer = (function () {
   }
 
   function toggleSize() {
-    if (!shownData) {
-      return;
-    }
+    if (!shownData) { return; }
     actualSize = !actualSize;
     layout();
   }
@@ -252,13 +229,9 @@ var velmoraViewer = (function () {
 
   // Called by each data page once it has loaded, and by the frame's own load event.
   function imgLoad() {
-    if (ended || !frame) {
-      return;
-    }
+    if (ended || !frame) { return; }
     var data = readData();
-    if (!data) {
-      return;
-    }
+    if (!data) { return; }
     refreshMs = Math.max(minRefreshMs, data.refresh);
     connectionFine();
     // The counter falls back to 0 only when the presenter clears the presentation.
@@ -267,9 +240,7 @@ var velmoraViewer = (function () {
     } else if (seenRunning) {
       seenRunning = false;
       var address = homepageAddress(data.site);
-      if (address !== '' && leaveFor(address)) {
-        return;
-      }
+      if (address !== '' && leaveFor(address)) { return; }
       // Nowhere to go: the spectator sees the black pictures of the Clear, and the reloads go on
       // so that the next presentation shows up once its counter rises.
     }
@@ -301,9 +272,7 @@ var velmoraViewer = (function () {
   }
 
   function reloadData() {
-    if (ended) {
-      return;
-    }
+    if (ended) { return; }
     // Should this load never end (a stalled server), try again after a while.
     scheduleReload(Math.max(minLostMs, refreshMs * lostIntervals));
     var address = dataAddress();
@@ -316,9 +285,7 @@ var velmoraViewer = (function () {
   }
 
   function frameLoaded() {
-    if (ended) {
-      return;
-    }
+    if (ended) { return; }
     imgLoad();
     if (!ended) {
       scheduleReload(refreshMs);
@@ -340,9 +307,7 @@ var velmoraViewer = (function () {
   // the phone's own screen instead.
   function fitPhoneScreens() {
     var head = document.getElementsByTagName('head')[0];
-    if (!head) {
-      return;
-    }
+    if (!head) { return; }
     var meta = document.createElement('meta');
     meta.name = 'viewport';
     meta.content = 'width=device-width, initial-scale=1';

@@ -1,5 +1,7 @@
 #include "settings/utf8_conversion.h"
 
+#include "core/windows1252.h"
+
 #include <cstdint>
 
 namespace velmora {
@@ -49,21 +51,29 @@ std::size_t decodeSequence(std::string_view text, std::size_t pos, std::uint32_t
     return length;
 }
 
+void appendUtf8(std::string& out, char32_t codePoint)
+{
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        // The table holds nothing beyond the Basic Multilingual Plane.
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
 } // namespace
 
 std::string singleByteToUtf8(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (byte >> 6));
-            out += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
+    for (const char c : text)
+        appendUtf8(out, unicodeFromWindows1252(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -80,7 +90,10 @@ std::string utf8ToSingleByte(std::string_view text)
             ++pos;
             continue;
         }
-        out += codePoint <= 0xFF ? static_cast<char>(codePoint) : '?';
+        // Earlier versions wrote every byte as the code point of the same number, so the C1
+        // controls still stand for the bytes 0x80 to 0x9F.
+        out += codePoint >= 0x80 && codePoint <= 0x9F ? static_cast<char>(codePoint)
+                                                      : windows1252FromUnicode(codePoint);
         pos += length;
     }
     return out;

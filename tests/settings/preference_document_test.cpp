@@ -120,7 +120,7 @@ TEST(PreferenceDocument, Utf8FileConvertsBothWays)
     EXPECT_EQ(doc.render().substr(0, 5), "\xEF\xBB\xBF\r\n") << "written back as UTF-8";
     EXPECT_EQ(doc.readText("Name", ""), "Gr\xFC\xDF"
                                         "e");
-    EXPECT_EQ(doc.readText("Wide", ""), "?|?|?|??|???");
+    EXPECT_EQ(doc.readText("Wide", ""), "\x80|?|?|??|???") << "the euro sign is in the table";
     doc.writeText("City", "M\xFC"
                           "nchen");
     EXPECT_EQ(doc.render(),
@@ -131,6 +131,37 @@ TEST(PreferenceDocument, Utf8FileConvertsBothWays)
               "nchen\r\n");
     EXPECT_EQ(PreferenceDocument(doc.render()).readText("city", ""), "M\xFC"
                                                                      "nchen");
+}
+
+TEST(PreferenceDocument, Utf8FileUsesTheWindows1252Table)
+{
+    PreferenceDocument doc("\xEF\xBB\xBF\r\n");
+    doc.writeText("Euro", "5 \x80");
+    doc.writeText("Quotes", "\x93x\x94");
+    doc.writeText("Unassigned", "\x81\x8D\x8F\x90\x9D");
+    EXPECT_EQ(doc.render(), "\xEF\xBB\xBF\r\n"
+                            "Euro = 5 \xE2\x82\xAC\r\n"
+                            "Quotes = \xE2\x80\x9Cx\xE2\x80\x9D\r\n"
+                            "Unassigned = \xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\r\n");
+    const PreferenceDocument reread(doc.render());
+    EXPECT_EQ(reread.readText("Euro", ""), "5 \x80");
+    EXPECT_EQ(reread.readText("Quotes", ""), "\x93x\x94");
+    EXPECT_EQ(reread.readText("Unassigned", ""), "\x81\x8D\x8F\x90\x9D");
+}
+
+TEST(PreferenceDocument, Utf8FileFromEarlierVersionsStillReads)
+{
+    // Earlier versions wrote the byte 0x80 as U+0080 and 0x9F as U+009F.
+    const PreferenceDocument old("\xEF\xBB\xBF\r\nPrice = 5 \xC2\x80\r\nY = \xC2\x9F\r\n");
+    EXPECT_EQ(old.readText("Price", ""), "5 \x80");
+    EXPECT_EQ(old.readText("Y", ""), "\x9F");
+}
+
+TEST(PreferenceDocument, Utf8CharactersOutsideWindows1252BecomeQuestionMarks)
+{
+    const PreferenceDocument doc("\xEF\xBB\xBF\r\n"
+                                 "Name = \xC4\x80|\xE2\x82\xAD|\xE2\x80\x9C\r\n");
+    EXPECT_EQ(doc.readText("Name", ""), "?|?|\x93") << "U+0100 and U+20AD have no byte";
 }
 
 TEST(PreferenceDocument, Utf8MarkNeedsAllThreeBytes)

@@ -1,23 +1,19 @@
-// The spectators benchmark is only as good as its spectators: they must ask for what the viewer
-// script really asks for, read the data page the program really writes, and the proxy in front
-// of the origin must cache what a presenter's proxy would.
+// The benchmark's spectators and proxy against a presentation folder the origin serves: the
+// proxy caches what a presenter's proxy would, and a simulated spectator asks for what the viewer
+// script asks for in a real browser.
 
 #include "caching_proxy.h"
-#include "marked_screen.h"
 #include "origin_server.h"
-#include "scrolling_document.h"
+#include "sample_data_page.h"
 #include "spectator_crowd.h"
 #include "spectator_pattern.h"
 
-#include "png/png_writer.h"
-#include "screen/x11_screen_source.h"
 #include "publish/data_page.h"
 #include "publish/viewer_page.h"
 #include "support/file_bytes.h"        // tests/support
 #include "support/headless_chromium.h" // tests/support
 #include "support/png_file.h"          // tests/support
 #include "support/temporary_folder.h"  // tests/support
-#include "support/virtual_display.h"   // tests/support
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
@@ -32,84 +28,6 @@
 namespace velmora::bench {
 namespace {
 
-velmora::DataPageValues sample()
-{
-    velmora::DataPageValues v;
-    v.pictureNumber = 2;
-    v.uploadTime = "14:05:09";
-    v.uploadCounter = 17;
-    v.homepage = "http://example.org/";
-    v.markerX = -4;
-    v.markerY = 140;
-    v.refreshMs = 500;
-    return v;
-}
-
-TEST(SpectatorPattern, ReadsTheDataPageTheProgramWrites)
-{
-    const auto page = parseDataPage(velmora::composeDataPage(sample()));
-    ASSERT_TRUE(page.has_value());
-    EXPECT_EQ(page->picture, "2");
-    EXPECT_EQ(page->counter, "17");
-    EXPECT_EQ(page->time, "14:05:09");
-    EXPECT_EQ(page->mouseX, -4);
-    EXPECT_EQ(page->mouseY, 140);
-    EXPECT_EQ(page->refreshMs, 500);
-    EXPECT_EQ(page->pictureKey(), "2|17|14:05:09");
-}
-
-TEST(SpectatorPattern, TakesNoHalfPageOrErrorPageForData)
-{
-    const std::string whole = velmora::composeDataPage(sample());
-    // Cut before the caption line, after all the values: the viewer waits for the caption.
-    const std::string cut = whole.substr(0, whole.find("document.write"));
-    EXPECT_FALSE(parseDataPage(cut).has_value());
-    EXPECT_FALSE(parseDataPage("<html><body><h1>Not Found</h1></body></html>").has_value());
-    EXPECT_FALSE(parseDataPage("").has_value());
-    std::string letters = whole;
-    letters.replace(letters.find("iNr = '17'"), 10, "iNr = 'x7'");
-    EXPECT_FALSE(parseDataPage(letters).has_value());
-    // A bare quote inside a value breaks the page's script: the browser reads no values from it.
-    std::string quote = whole;
-    quote.replace(quote.find("iTime = '14:05:09'"), 18, "iTime = '14:0'5:09'");
-    EXPECT_FALSE(parseDataPage(quote).has_value());
-}
-
-TEST(SpectatorPattern, ReadsEscapedTextsAsTheBrowserDoes)
-{
-    velmora::DataPageValues values = sample();
-    values.homepage = "it's <mine> \\ here";
-    const auto page = parseDataPage(velmora::composeDataPage(values));
-    ASSERT_TRUE(page.has_value());
-    EXPECT_EQ(page->counter, "17");
-
-    std::string text = velmora::composeDataPage(sample());
-    text.replace(text.find("iTime = '14:05:09'"), 18, "iTime = '14\\x3A05\\'09'");
-    const auto escaped = parseDataPage(text);
-    ASSERT_TRUE(escaped.has_value());
-    EXPECT_EQ(escaped->time, "14:05'09");
-}
-
-TEST(SpectatorPattern, SharedAddressesStayWithinAnIntervalAndNameThePictureContent)
-{
-    const auto page = parseDataPage(velmora::composeDataPage(sample()));
-    ASSERT_TRUE(page.has_value());
-    EXPECT_EQ(dataPageAddress(ViewerPattern::Shared, 1'000'000, 1000, 1), "Velmora.htm?i=1000");
-    EXPECT_EQ(dataPageAddress(ViewerPattern::Shared, 1'000'999, 1000, 7), "Velmora.htm?i=1000");
-    EXPECT_EQ(dataPageAddress(ViewerPattern::Shared, 1'001'000, 1000, 7), "Velmora.htm?i=1001");
-    EXPECT_EQ(pictureAddress(ViewerPattern::Shared, *page, 5, 1), "Velmora2.png?c=17-140509");
-    EXPECT_EQ(pictureAddress(ViewerPattern::Shared, *page, 9'999, 8), "Velmora2.png?c=17-140509");
-
-    EXPECT_EQ(dataPageAddress(ViewerPattern::Unique, 1'000'000, 1000, 1),
-              "Velmora.htm?t=1000000-1");
-    EXPECT_NE(dataPageAddress(ViewerPattern::Unique, 1'000'000, 1000, 1),
-              dataPageAddress(ViewerPattern::Unique, 1'000'000, 1000, 2));
-    EXPECT_EQ(pictureAddress(ViewerPattern::Unique, *page, 1'000'000, 3),
-              "Velmora2.png?t=1000000-3");
-    EXPECT_EQ(viewerRefreshMs(10), 250);
-    EXPECT_EQ(viewerRefreshMs(2000), 2000);
-}
-
 // A presentation folder served by the origin, with a data page naming picture 2.
 class ServedPresentation : public ::testing::Test {
 protected:
@@ -120,7 +38,7 @@ protected:
         std::filesystem::permissions(folder_.path(), std::filesystem::perms::others_exec,
                                      std::filesystem::perm_options::add);
         test::writeFileBytes(site_ + "/index.htm", velmora::viewerPageText());
-        test::writeFileBytes(site_ + "/Velmora.htm", velmora::composeDataPage(sample()));
+        test::writeFileBytes(site_ + "/Velmora.htm", velmora::composeDataPage(sampleDataPage()));
         ASSERT_TRUE(
             test::writePngFile(site_ + "/Velmora2.png", test::solidPixels(64, 48, 0, 90, 0)));
         origin_ = std::make_unique<OriginServer>(site_, 120);
@@ -193,7 +111,7 @@ TEST_F(ServedPresentation, ProxyKeepsEachAddressForItsTimeAndTheQueryApart)
     const OriginTally first = origin_->tally(start, settledMark());
     EXPECT_EQ(first.pageRequests, 2);
     EXPECT_EQ(first.pictureRequests, 2);
-    EXPECT_EQ(first.bytes, 2 * velmora::composeDataPage(sample()).size() +
+    EXPECT_EQ(first.bytes, 2 * velmora::composeDataPage(sampleDataPage()).size() +
                                2 * std::filesystem::file_size(site_ + "/Velmora2.png"));
 
     // The data page is news again after a second (nginx counts whole seconds, so up to two); a
@@ -220,7 +138,7 @@ TEST_F(ServedPresentation, SpectatorFetchesAPictureOnlyForNewContent)
 {
     ASSERT_TRUE(test::writePngFile(site_ + "/Velmora3.png", test::solidPixels(64, 48, 90, 0, 0)));
     for (const auto pattern : {ViewerPattern::Shared, ViewerPattern::Unique}) {
-        velmora::DataPageValues values = sample();
+        velmora::DataPageValues values = sampleDataPage();
         values.refreshMs = 250;
         replaceDataPage(site_, values);
         const auto mark = settledMark();
@@ -338,76 +256,6 @@ TEST_F(ServedPresentation, SpectatorAsksWhatTheViewerScriptAsks)
     EXPECT_TRUE(crowdOther.empty());
     for (const auto& address : browserOther)
         EXPECT_TRUE(address == "/index.htm" || address == "/favicon.ico") << address;
-}
-
-// The screen as the program sees it: its own capture of the display and its own PNG writer.
-std::string capturedPng(const test::VirtualDisplay& display, const std::string& path)
-{
-    velmora::X11ScreenSource source(display.name());
-    const auto bounds = source.bounds();
-    RgbPicture picture(bounds.right - bounds.left, bounds.bottom - bounds.top);
-    if (!source.copyRgb(bounds.left, bounds.top, picture.width(), picture.height(), picture.data(),
-                        picture.stride()) ||
-        !velmora::writePng(path, picture))
-        return {};
-    return test::fileBytes(path);
-}
-
-TEST(MarkedScreen, APictureOfTheScreenTellsWhichChangeItShows)
-{
-    test::TemporaryFolder folder;
-    test::VirtualDisplay display(800, 600);
-    const ScrollingDocument document(800, 600);
-    MarkedScreen screen(display, document);
-    using Clock = std::chrono::steady_clock;
-
-    EXPECT_EQ(screen.changeStill().number, 0);
-    const std::string first = capturedPng(display, folder.file("first.png"));
-    ASSERT_FALSE(first.empty());
-    EXPECT_EQ(screen.changeShown(first, Clock::now()), 0);
-
-    EXPECT_EQ(screen.changeStill().number, 1);
-    const std::string second = capturedPng(display, folder.file("second.png"));
-    EXPECT_EQ(screen.changeShown(second, Clock::now()), 1);
-    // The older picture still says the older change, however late it arrives.
-    EXPECT_EQ(screen.changeShown(first, Clock::now()), 0);
-    // A picture cannot show a change made after it arrived.
-    EXPECT_EQ(screen.changeShown(second, screen.changes()[0].at), -1);
-
-    // Nine changes later the colours come round again: a picture shows the latest change of
-    // its colour made by the time it arrived.
-    for (int i = 2; i <= 9; ++i)
-        screen.changeStill();
-    const std::string ninth = capturedPng(display, folder.file("ninth.png"));
-    EXPECT_EQ(screen.changeShown(ninth, Clock::now()), 9);
-    EXPECT_EQ(screen.changeShown(second, Clock::now()), 9);
-
-    EXPECT_EQ(screen.changeShown("not a picture", Clock::now()), -1);
-    // The document without any mark.
-    display.showOnRoot(document.screen(0));
-    EXPECT_EQ(screen.changeShown(capturedPng(display, folder.file("plain.png")), Clock::now()), -1);
-}
-
-TEST(MarkedScreen, ScrollingScreenChangesItsMarkOnTime)
-{
-    test::TemporaryFolder folder;
-    test::VirtualDisplay display(800, 600);
-    const ScrollingDocument document(800, 600);
-    MarkedScreen screen(display, document);
-    screen.changeStill();
-    screen.startScrolling(std::chrono::milliseconds(200));
-    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
-    const std::string png = capturedPng(display, folder.file("scrolled.png"));
-    const auto changes = screen.changes();
-    ASSERT_GE(changes.size(), 5u);
-    // The capture may have caught the screen just before the latest change.
-    const int shown = screen.changeShown(png, std::chrono::steady_clock::now());
-    EXPECT_TRUE(shown == changes.back().number || shown == changes.back().number - 1) << shown;
-    // A still screen stops the scroll: no change comes after it.
-    const ScreenChange still = screen.changeStill();
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    EXPECT_EQ(screen.changes().back().number, still.number);
-    EXPECT_EQ(still.number, static_cast<int>(screen.changes().size()) - 1);
 }
 
 } // namespace
