@@ -133,7 +133,7 @@ class Check:
                              + r"[>\"]")
         for number, text in enumerate(self.lines[edge.includer], 1):
             if pattern.match(text):
-                return f"{self.shown(edge.includer)}:{number}", text.strip()
+                return f"{self.shown(edge.includer)}:{number}", text.rstrip()
         return self.shown(edge.includer), "#include " + edge.spelling
 
     # Rule: rooms -----------------------------------------------------------------------------
