@@ -1,68 +1,37 @@
 #!/usr/bin/env bash
-# Checks the direction of the arrows between the source folders: each folder includes only its
-# own headers and those of the folders below it; only gui and app use Qt Widgets; X11 and POSIX
-# headers appear only in files named for their platform. Prints every offending line and exits 1
-# when there is one.
+# Checks the rooms under src/ with the includes the compiler resolved: every file lies in a room,
+# each room includes only its own headers and those of the rooms below it, platform headers
+# (Qt, X11, PipeWire, D-Bus, OpenSSL, POSIX, Windows) appear only in files named for their
+# platform, and the velmora_<room> targets link exactly the rooms their files include.
+# Prints every offence and exits 1 when there is one. See docs/layout.md.
+#   scripts/check-layers.sh [BUILD_FOLDER]
+# Without a build folder it configures build-layers/ (configure only, nothing is compiled).
 set -euo pipefail
-cd "$(dirname "$0")/../src"
+root=$(cd "$(dirname "$0")/.." && pwd)
 
-# What each folder may include besides itself.
-declare -A below=(
-  [core]=""
-  [settings]="core"
-  [png]="core"
-  [screen]="core settings"
-  [capture]="core settings png screen"
-  [transfer]="core settings"
-  [publish]="core settings transfer"
-  [server_tools]="core settings transfer"
-  [crash]="core"
-  [gui]="core settings png screen capture transfer publish"
-  [app]="core settings png screen capture transfer publish server_tools crash gui"
-)
+if [ $# -gt 1 ]; then
+  echo "usage: $0 [build folder]" >&2
+  exit 2
+fi
+if [ $# -eq 1 ]; then
+  build=$(cd "$1" && pwd)
+else
+  build=$root/build-layers
+  generator=()
+  if [ ! -f "$build/CMakeCache.txt" ] && command -v ninja >/dev/null 2>&1; then
+    generator=(-G Ninja)
+  fi
+  if ! log=$(cmake -S "$root" -B "$build" "${generator[@]}" -DVELMORA_TESTS=OFF \
+    -DVELMORA_BENCH=OFF 2>&1); then
+    echo "$log" >&2
+    echo "check-layers: cannot configure $build" >&2
+    exit 2
+  fi
+fi
+if [ ! -f "$build/compile_commands.json" ]; then
+  echo "check-layers: $build has no compile_commands.json (configure it first)" >&2
+  exit 2
+fi
 
-widgets_dir=""
-for d in /usr/include/*/qt6/QtWidgets /usr/include/qt6/QtWidgets; do
-  if [ -d "$d" ]; then widgets_dir=$d; break; fi
-done
-
-status=0
-complain() { echo "$1"; status=1; }
-
-for folder in "${!below[@]}"; do
-  [ -d "$folder" ] || continue
-  allowed=" $folder ${below[$folder]} "
-  while IFS= read -r file; do
-    while IFS= read -r line; do
-      target=${line#*\"}
-      target=${target%%/*}
-      case "$allowed" in
-        *" $target "*) ;;
-        *) complain "src/$file: $folder may not include $target: $line" ;;
-      esac
-    done < <(grep -E '^#include "[a-z_]+/' "$file" || true)
-
-    if [ "$folder" != gui ] && [ "$folder" != app ] && [ -n "$widgets_dir" ]; then
-      while IFS= read -r line; do
-        header=${line#*<}
-        header=${header%>*}
-        header=${header#QtWidgets/}
-        if [ -e "$widgets_dir/$header" ]; then
-          complain "src/$file: Qt Widgets outside gui and app: $line"
-        fi
-      done < <(grep -E '^#include <(QtWidgets/)?Q[A-Za-z]+>' "$file" || true)
-    fi
-
-    name=$(basename "$file")
-    if grep -qE '^#include <X11/' "$file" && [[ $name != x11_* ]]; then
-      complain "src/$file: X11 header in a file not named x11_*"
-    fi
-    if grep -qE '^#include <(unistd|fcntl|signal|dlfcn|pwd|spawn|ucontext|link|sys/(wait|stat|mman|syscall|types|file))\.h>' "$file" &&
-      [[ $name != posix_* && $name != *_main.cpp ]]; then
-      complain "src/$file: POSIX header in a file not named posix_*"
-    fi
-  done < <(find "$folder" -name '*.h' -o -name '*.cpp')
-done
-
-if [ $status -eq 0 ]; then echo "check-layers: every include points down"; fi
-exit $status
+exec python3 "$root/scripts/tools/check_layers.py" "$root" "$build" \
+  --jobs "${LAYER_CHECK_JOBS:-$(nproc)}"

@@ -1,0 +1,53 @@
+# Writes the direct link dependencies of every target under src/ to
+# ${CMAKE_BINARY_DIR}/room_links.tsv, one target a line:
+#   name <TAB> type <TAB> source folder <TAB> LINK_LIBRARIES <TAB> INTERFACE_LINK_LIBRARIES
+# scripts/check-layers.sh compares them with the include graph. The list is taken when the whole
+# tree has been read, so this file can be included anywhere in the top-level CMakeLists.txt.
+
+function(_velmora_folders_below dir out)
+  set(found ${dir})
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    _velmora_folders_below(${sub} below)
+    list(APPEND found ${below})
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+function(_velmora_write_room_links)
+  set(src_prefix "${CMAKE_SOURCE_DIR}/src/")
+  string(LENGTH "${src_prefix}" prefix_length)
+  _velmora_folders_below(${CMAKE_SOURCE_DIR} folders)
+  set(content "")
+  foreach(folder IN LISTS folders)
+    string(SUBSTRING "${folder}/" 0 ${prefix_length} head)
+    if(NOT head STREQUAL src_prefix)
+      continue()
+    endif()
+    get_property(targets DIRECTORY ${folder} PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target IN LISTS targets)
+      get_target_property(type ${target} TYPE)
+      set(links "")
+      set(interface_links "")
+      if(NOT type STREQUAL "INTERFACE_LIBRARY" AND NOT type STREQUAL "UTILITY")
+        get_target_property(links ${target} LINK_LIBRARIES)
+      endif()
+      if(NOT type STREQUAL "UTILITY")
+        get_target_property(interface_links ${target} INTERFACE_LINK_LIBRARIES)
+      endif()
+      if(NOT links)
+        set(links "")
+      endif()
+      if(NOT interface_links)
+        set(interface_links "")
+      endif()
+      # Tabs and newlines never occur in target names; the lists keep their semicolons.
+      string(REPLACE ";" "|" links "${links}")
+      string(REPLACE ";" "|" interface_links "${interface_links}")
+      string(APPEND content "${target}\t${type}\t${folder}\t${links}\t${interface_links}\n")
+    endforeach()
+  endforeach()
+  file(WRITE ${CMAKE_BINARY_DIR}/room_links.tsv "${content}")
+endfunction()
+
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _velmora_write_room_links)
