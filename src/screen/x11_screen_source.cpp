@@ -1,10 +1,10 @@
 #include "screen/x11_screen_source.h"
 
+#include "screen/posix_shared_memory.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
-#include <sys/ipc.h>
-#include <sys/shm.h>
 
 #include <bit>
 #include <memory>
@@ -64,23 +64,18 @@ using ImagePtr = std::unique_ptr<XImage, ImageDestroyer>;
 // as the server has attached it, so it cannot outlive the program even after a crash.
 class SharedSegment {
 public:
-    SharedSegment(Display* display, std::size_t size) : display_(display)
+    SharedSegment(Display* display, std::size_t size) : display_(display), memory_(size)
     {
-        info_.shmid = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
-        if (info_.shmid < 0)
+        if (!memory_.address())
             return;
-        void* address = shmat(info_.shmid, nullptr, 0);
-        if (address == reinterpret_cast<void*>(-1)) {
-            shmctl(info_.shmid, IPC_RMID, nullptr);
-            return;
-        }
-        info_.shmaddr = static_cast<char*>(address);
+        info_.shmid = memory_.id();
+        info_.shmaddr = memory_.address();
         info_.readOnly = False;
         {
             ErrorTrap trap(display_);
             attached_ = XShmAttach(display_, &info_) && !trap.failed();
         }
-        shmctl(info_.shmid, IPC_RMID, nullptr);
+        memory_.markForRemoval();
         size_ = size;
     }
     ~SharedSegment()
@@ -89,8 +84,6 @@ public:
             XShmDetach(display_, &info_);
             XSync(display_, False);
         }
-        if (info_.shmaddr)
-            shmdt(info_.shmaddr);
     }
     SharedSegment(const SharedSegment&) = delete;
     SharedSegment& operator=(const SharedSegment&) = delete;
@@ -101,6 +94,7 @@ public:
 
 private:
     Display* display_;
+    SharedMemory memory_;
     XShmSegmentInfo info_{};
     bool attached_ = false;
     std::size_t size_ = 0;
