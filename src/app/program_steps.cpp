@@ -49,9 +49,9 @@ bool ProgramSteps::loadImageLibrary()
     images_ = LoadImageLibrary(folders_.program, boxes_);
     if (!images_)
         return false;
-    FatalExit fatal{[this] { stopPresentation(); }, [] { finalCleanup(); }};
+    CaptureFailureActions failure{[this] { stopPresentation(); }, [] { finalCleanup(); }};
     capture_ = std::make_unique<DesktopCapture>(*screen_, folders_.temp, *images_, boxes_, clock_,
-                                                std::move(fatal));
+                                                std::move(failure));
     capture_->setOwnWindows(&ownWindows_);
     return true;
 }
@@ -76,25 +76,20 @@ void ProgramSteps::attach(StatusDisplay& display, QWidget& mainWindow,
     regionPicker_ = std::make_unique<RegionPicker>(screen_->bounds(), pickerFont);
     preview_ = std::make_unique<Preview>(
         folders_.temp, screen_->bounds(),
-        PreviewServices{waitForUpload_,
-                        [this] {
-                            const CaptureResult shown = capture_->capture(settings_);
-                            capture_->pictureFileReplaced(); // the preview takes the file away
-                            return shown;
-                        },
+        PreviewServices{waitForUpload_, [this] { return capture_->capture(settings_); },
                         [this] { stopPresentation(); }});
 }
 
 CaptureResult ProgramSteps::captureDesktopPicture(const SettingsRecord& settings)
 {
-    return capture_->capture(settings, shared_.published.known().picture);
+    return capture_->capture(settings, shared_.spectators().picture());
 }
 
-bool ProgramSteps::runPresentationCycle(const SettingsRecord& settings,
-                                        const CaptureResult& picture)
+CycleOutcome ProgramSteps::runPresentationCycle(const SettingsRecord& settings,
+                                                const CaptureResult& picture)
 {
-    return cycle_.present(settings,
-                          CyclePicture{{picture.markerX, picture.markerY}, picture.picture});
+    return cycle_.run(
+        settings, CyclePicture{{picture.markerX, picture.markerY}, picture.picture, picture.png});
 }
 
 void ProgramSteps::clearPresentation(const SettingsRecord& settings,
@@ -108,7 +103,6 @@ void ProgramSteps::clearPresentation(const SettingsRecord& settings,
             if (display_)
                 display_->setStatusLine(text);
         });
-    capture_->pictureFileReplaced(); // by the black picture
     if (outcome == ClearOutcome::PictureNotCleared)
         finalCleanup();
 }

@@ -51,8 +51,8 @@ public:
     void unloadImageLibrary();
 
     CaptureResult captureDesktopPicture(const SettingsRecord& settings) override;
-    bool runPresentationCycle(const SettingsRecord& settings,
-                              const CaptureResult& picture) override;
+    CycleOutcome runPresentationCycle(const SettingsRecord& settings,
+                                      const CaptureResult& picture) override;
     void clearPresentation(const SettingsRecord& settings,
                            const std::function<void()>& waitForUpload) override;
 
@@ -61,7 +61,7 @@ public:
 
 private:
     // What every stop does, handed to the tools that stop the presentation.
-    void stopPresentation() { shared_.stopAndReset(); }
+    void stopPresentation() { shared_.stop(); }
     RegionTools regionTools();
     SettingsWindowActions settingsWindowActions();
 

@@ -203,21 +203,34 @@ TEST_F(CaptureNewsTest, AnotherRegionOrReductionIsAlwaysNews)
     EXPECT_TRUE(fileWritten());
 }
 
-TEST_F(CaptureNewsTest, ReplacedFileIsWrittenAgainAndEqualBytesAreNoNews)
+TEST_F(CaptureNewsTest, ResultHandsOverTheBytesOfThePictureItNamesWhateverBecameOfTheFile)
 {
     showPanel({400, 20, 158, 78});
     const CaptureResult first = capture(0);
     const std::string bytes = test::fileBytes(picture());
-    desktop.pictureFileReplaced(); // Clear's black picture, or the preview took it
-    const CaptureResult again = capture(first.picture);
-    EXPECT_EQ(again.picture, first.picture) << "byte for byte the picture on the server";
-    EXPECT_EQ(test::fileBytes(picture()), bytes) << "the file holds what the result names";
+    ASSERT_NE(first.png, nullptr);
+    EXPECT_EQ(*first.png, bytes) << "the picture file as written";
 
-    desktop.pictureFileReplaced();
-    statusLine = 5; // written again, the panel's change is in the bytes
+    // The file goes (the preview takes it) or is overwritten (Clear's black picture): what the
+    // result hands over for the picture on the server stays that picture.
+    test::writeFileBytes(picture(), "another picture");
+    const CaptureResult again = capture(first.picture);
+    EXPECT_EQ(again.picture, first.picture);
+    ASSERT_NE(again.png, nullptr);
+    EXPECT_EQ(*again.png, bytes) << "the bytes handed over are what the result names";
+
+    statusLine = 5; // only the panel changed: still the spectators' picture, still its bytes
     const CaptureResult panel = capture(first.picture);
-    EXPECT_NE(panel.picture, first.picture);
-    EXPECT_NE(test::fileBytes(picture()), bytes);
+    EXPECT_EQ(panel.picture, first.picture);
+    ASSERT_NE(panel.png, nullptr);
+    EXPECT_EQ(*panel.png, bytes);
+
+    document = 99; // news: a new picture with the new file's bytes
+    const CaptureResult changed = capture(first.picture);
+    EXPECT_NE(changed.picture, first.picture);
+    ASSERT_NE(changed.png, nullptr);
+    EXPECT_EQ(*changed.png, test::fileBytes(picture()));
+    EXPECT_NE(*changed.png, bytes);
 }
 
 } // namespace
