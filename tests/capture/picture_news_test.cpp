@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 
 namespace velmora {
 namespace {
@@ -231,6 +232,61 @@ TEST_F(CaptureNewsTest, ResultHandsOverTheBytesOfThePictureItNamesWhateverBecame
     ASSERT_NE(changed.png, nullptr);
     EXPECT_EQ(*changed.png, test::fileBytes(picture()));
     EXPECT_NE(*changed.png, bytes);
+}
+
+// The reductions of the real image library can take a small change away again: the picture file
+// then has the very bytes of the one on the server, and that is no news either.
+class ReducedCaptureNewsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        test::FakeMessageBoxes boxes;
+        // Loaded once: FreeImage is not made to be initialised and freed over and over.
+        library_ = LoadImageLibrary("", boxes);
+    }
+    static void TearDownTestSuite()
+    {
+        if (library_)
+            UnloadImageLibrary(*library_);
+        library_.reset();
+    }
+
+    ReducedCaptureNewsTest()
+    {
+        settings.Force256 = 1;
+        screen.paint = [this](int x, int y, std::uint8_t* rgb) {
+            rgb[0] = rgb[1] = rgb[2] = 128;
+            if (x == 30 && y == 30)
+                rgb[1] = dot;
+        };
+    }
+
+    static inline std::unique_ptr<ImageLibrary> library_;
+    test::TemporaryFolder temp;
+    FakeScreen screen{64, 48};
+    test::FakeMessageBoxes boxes;
+    test::FakeClock clock{0};
+    SettingsRecord settings;
+    std::uint8_t dot = 128;
+};
+
+TEST_F(ReducedCaptureNewsTest, ChangeThatThe256ColoursTakeAwayIsNoNews)
+{
+    ASSERT_NE(library_, nullptr);
+    DesktopCapture desktop{screen, temp.folder(), *library_, boxes, clock, {}};
+    const CaptureResult first = desktop.capture(settings, 0);
+    ASSERT_NE(first.png, nullptr);
+    dot = 129; // other pixels, yet the same palette picture
+    const CaptureResult again = desktop.capture(settings, first.picture);
+    ASSERT_NE(again.png, nullptr);
+    ASSERT_EQ(*again.png, *first.png) << "the reduction kept the change: nothing to test here";
+    EXPECT_EQ(again.picture, first.picture) << "byte for byte the picture on the server";
+
+    dot = 0; // a change the palette keeps
+    const CaptureResult changed = desktop.capture(settings, first.picture);
+    EXPECT_NE(changed.picture, first.picture);
+    ASSERT_NE(changed.png, nullptr);
+    EXPECT_NE(*changed.png, *first.png);
 }
 
 } // namespace
