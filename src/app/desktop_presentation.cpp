@@ -30,9 +30,9 @@ bool DesktopPresentation::loadImageLibrary(const std::string& fileName)
     images_ = LoadImageLibrary(parts_.folders.program, parts_.boxes, fileName);
     if (!images_)
         return false;
-    FatalExit fatal{[this] { parts_.shared.stopAndReset(); }, parts_.endProgram};
+    CaptureFailureActions failure{[this] { parts_.shared.stop(); }, parts_.endProgram};
     capture_ = std::make_unique<DesktopCapture>(parts_.screen, parts_.folders.temp, *images_,
-                                                parts_.boxes, parts_.clock, std::move(fatal));
+                                                parts_.boxes, parts_.clock, std::move(failure));
     capture_->setOwnWindows(&parts_.ownWindows);
     return true;
 }
@@ -45,21 +45,19 @@ void DesktopPresentation::unloadImageLibrary()
 
 CaptureResult DesktopPresentation::capturePreview(const SettingsRecord& settings)
 {
-    const CaptureResult shown = capture_->capture(settings);
-    capture_->pictureFileReplaced(); // the preview takes the file away
-    return shown;
+    return capture_->capture(settings);
 }
 
 CaptureResult DesktopPresentation::captureDesktopPicture(const SettingsRecord& settings)
 {
-    return capture_->capture(settings, parts_.shared.published.known().picture);
+    return capture_->capture(settings, parts_.shared.spectators().picture());
 }
 
-bool DesktopPresentation::runPresentationCycle(const SettingsRecord& settings,
-                                               const CaptureResult& picture)
+CycleOutcome DesktopPresentation::runPresentationCycle(const SettingsRecord& settings,
+                                                       const CaptureResult& picture)
 {
-    return cycle_.present(settings,
-                          CyclePicture{{picture.markerX, picture.markerY}, picture.picture});
+    return cycle_.run(
+        settings, CyclePicture{{picture.markerX, picture.markerY}, picture.picture, picture.png});
 }
 
 void DesktopPresentation::clearPresentation(const SettingsRecord& settings,
@@ -73,7 +71,6 @@ void DesktopPresentation::clearPresentation(const SettingsRecord& settings,
             if (display_)
                 display_->setStatusLine(text);
         });
-    capture_->pictureFileReplaced(); // by the black picture
     if (outcome == ClearOutcome::PictureNotCleared)
         parts_.endProgram();
 }

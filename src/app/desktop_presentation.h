@@ -51,8 +51,8 @@ public:
     CaptureResult capturePreview(const SettingsRecord& settings);
 
     CaptureResult captureDesktopPicture(const SettingsRecord& settings) override;
-    bool runPresentationCycle(const SettingsRecord& settings,
-                              const CaptureResult& picture) override;
+    CycleOutcome runPresentationCycle(const SettingsRecord& settings,
+                                      const CaptureResult& picture) override;
     void clearPresentation(const SettingsRecord& settings,
                            const std::function<void()>& waitForUpload) override;
 

@@ -15,24 +15,20 @@ PresentationControl::PresentationControl(SharedPresentation& shared, const Setti
 
 void PresentationControl::start()
 {
-    shared_.state = PresentationState::Running;
-    shared_.firstFailureTime = 0;
-    // Whatever happened to the server meanwhile, the first cycle puts the screen up afresh.
-    shared_.published.forget();
+    shared_.start();
     display_.setStatusLine(text::kStarting);
     boxes_.show(titles::kProgram, text::startMessage(settings_.PresentationAddress));
 }
 
 void PresentationControl::autostart()
 {
-    shared_.state = PresentationState::Running;
-    shared_.published.forget();
+    shared_.autostart();
     display_.setStatusLine(text::kStarting);
 }
 
 void PresentationControl::stop()
 {
-    shared_.stopAndReset();
+    shared_.stop();
     display_.setStatusLine(text::kStopping);
     boxes_.show(titles::kProgram, text::kStopMessage);
 }
@@ -44,7 +40,7 @@ void PresentationControl::clear()
 
 void PresentationControl::pace()
 {
-    const PresentationState state = shared_.state;
+    const PresentationState state = shared_.state();
     if (state == PresentationState::Running && !upload_.alive()) {
         const std::int64_t now = clock_.steadySeconds();
         // The steady clock, not the wall clock: when summer time ends the local seconds fall
@@ -54,11 +50,11 @@ void PresentationControl::pace()
             const CaptureResult picture = steps_.captureDesktopPicture(settings_);
             // A capture that stopped the presentation (the screen cannot be read) has no
             // picture for the spectators: nothing goes up.
-            if (shared_.state == PresentationState::Running) {
+            if (shared_.state() == PresentationState::Running) {
                 // The cycle gets its own copy: the settings window may replace the record's
                 // texts while the upload still reads them.
                 upload_.start([this, copy = settings_, picture] {
-                    if (!steps_.runPresentationCycle(copy, picture))
+                    if (steps_.runPresentationCycle(copy, picture) == CycleOutcome::NothingNew)
                         upload_.finishQuietly();
                 });
                 stateText_ = text::kRunning;
@@ -80,8 +76,8 @@ void PresentationControl::pace()
 
 std::string PresentationControl::statusText() const
 {
-    return stateText_ + " " + shared_.uploadTimeText.get() + " (" +
-           std::to_string(shared_.uploadCounter.load()) + ")";
+    return stateText_ + " " + shared_.uploadTimeText() + " (" +
+           std::to_string(shared_.uploadCounter()) + ")";
 }
 
 std::string PresentationControl::trayTooltip(const std::string& status)

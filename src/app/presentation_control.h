@@ -33,7 +33,7 @@ public:
     void stop();
     void clear();
     // Presenter actions that end a presentation without a message: Exit, close boxes, settings.
-    void stopAndReset() { shared_.stopAndReset(); }
+    void stopAndReset() { shared_.stop(); }
     // Autostart: Running without the start message.
     void autostart();
 

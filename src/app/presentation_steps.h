@@ -2,6 +2,7 @@
 // The work the event loop paces. The shell only decides when; capture and publishing decide how.
 
 #include "capture/desktop_capture.h"
+#include "publish/presentation_cycle.h"
 #include "settings/settings_record.h"
 
 #include <functional>
@@ -11,12 +12,12 @@ namespace velmora {
 class PresentationSteps {
 public:
     virtual ~PresentationSteps() = default;
-    // GUI thread, right before an Upload thread starts: the new picture file is complete on return.
+    // GUI thread, right before an Upload thread starts: the result carries the picture's bytes.
     virtual CaptureResult captureDesktopPicture(const SettingsRecord& settings) = 0;
     // Upload thread: one presentation cycle on the copy of the settings taken when it started,
-    // for the picture that capture gave. False when it had nothing to send to the server.
-    virtual bool runPresentationCycle(const SettingsRecord& settings,
-                                      const CaptureResult& picture) = 0;
+    // for the picture that capture gave.
+    virtual CycleOutcome runPresentationCycle(const SettingsRecord& settings,
+                                              const CaptureResult& picture) = 0;
     // GUI thread, blocking: the whole Clear sequence. waitForUpload returns once no Upload thread
     // is alive, and keeps serving that thread's message boxes meanwhile.
     virtual void clearPresentation(const SettingsRecord& settings,

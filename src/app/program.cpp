@@ -88,7 +88,7 @@ void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
          PreviewServices{
              waitForUpload,
              [&presentation, &settings] { return presentation.capturePreview(settings); },
-             [&shared] { shared.stopAndReset(); }}});
+             [&shared] { shared.stop(); }}});
     settingsWindow = &settingsWiring;
 
     settingsWiring.startRegionFrame();

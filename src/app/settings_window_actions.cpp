@@ -35,13 +35,13 @@ void ApplySettingsWindow(SettingsForm& form, SettingsRecord& settings, SharedPre
     if (settings.LizenzSite.find("://") == std::string::npos)
         settings.LizenzSite = "http://" + settings.LizenzSite;
     settings.PresentationAddress = presentationAddressFor(settings.FTPSubDir);
-    shared.viewerPage.requestResend();
+    shared.spectators().settingsApplied();
     SaveSettings(settings, workFolder, boxes);
 }
 
 void beforeOpeningSettingsWindow(SharedPresentation& shared, const RegionTools& region)
 {
-    shared.stopAndReset();
+    shared.stop();
     region.stopRegionFrame();
 }
 
@@ -63,7 +63,7 @@ SettingsWindowActions settingsWindowActions(SettingsRecord& settings, SharedPres
     // Leaving by the close box saves too, even a region that OK would refuse: nothing typed is
     // lost.
     actions.closeBox = [apply, region, &shared](SettingsWindowView& view) {
-        shared.stopAndReset();
+        shared.stop();
         apply(view);
         view.closeWindow();
         region.startRegionFrame();

@@ -36,7 +36,7 @@ public:
 
 private:
     // What every stop does, handed to the tools that stop the presentation.
-    void stopPresentation() { parts_.shared.stopAndReset(); }
+    void stopPresentation() { parts_.shared.stop(); }
     RegionTools regionTools();
     SettingsWindowActions actions();
 

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
 
 namespace velmora {
 namespace {
@@ -24,10 +26,10 @@ std::int32_t scaled(std::int64_t value, double factor)
 } // namespace
 
 DesktopCapture::DesktopCapture(ScreenSource& screen, std::string tempFolder, ImageLibrary& images,
-                               MessageBoxes& boxes, Clock& clock, FatalExit fatal,
+                               MessageBoxes& boxes, Clock& clock, CaptureFailureActions failure,
                                CaptionRenderer& caption)
     : screen_(screen), tempFolder_(std::move(tempFolder)), images_(images), boxes_(boxes),
-      clock_(clock), fatal_(std::move(fatal)), caption_(caption)
+      clock_(clock), failure_(std::move(failure)), caption_(caption)
 {
 }
 
@@ -36,20 +38,22 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
     // A screen that can only give black pictures (Wayland shares it with nobody) stops the
     // presentation with the reason; no picture is written, so nothing black can go up.
     if (const std::string unreadable = screen_.unreadableReason(); !unreadable.empty()) {
-        if (fatal_.stopPresentation)
-            fatal_.stopPresentation();
+        if (failure_.stopPresentation)
+            failure_.stopPresentation();
         boxes_.show(titles::kError, unreadable);
         return last_;
     }
 
-    // The newest picture went up if the server now has it; any other answer means the
-    // spectators' picture is not known here, and whatever this capture shows is news.
-    if (newest_ && onServer != 0 && newest_->number == onServer) {
-        published_ = std::move(newest_);
-        newest_.reset();
-    }
-    if (published_ && published_->number != onServer)
-        published_.reset();
+    // Which of the pictures made here the spectators have is the record's word. Any other
+    // answer means their picture is not known here, and whatever this capture shows is news.
+    // The newest one is kept no longer: its cycle has ended, whether it went up or not.
+    std::optional<KeptPicture> shown;
+    if (onServer != 0 && newest_ && newest_->number == onServer)
+        shown = std::move(newest_);
+    else if (onServer != 0 && shown_ && shown_->number == onServer)
+        shown = std::move(shown_);
+    shown_ = std::move(shown);
+    newest_.reset();
 
     const ScreenBounds bounds = screen_.bounds();
     const CaptureRectangle rect =
@@ -76,7 +80,7 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
                                rect.height,
                                settings.ForceDownscale > 0,
                                settings.Force256 > 0};
-    const bool sameFormat = published_ && published_->format == format;
+    const bool sameFormat = shown_ && shown_->format == format;
 
     // The Status line changes with every upload: inside the own windows nothing is news, or a
     // still screen would never go quiet.
@@ -84,12 +88,13 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
     if (ownWindows_ && namesPixels)
         own = rectanglesInCapture(ownWindows_->onScreen(), rect.x, rect.y, rect.width, rect.height);
     std::uint32_t number = 0;
-    if (sameFormat && fileHolds_ == published_->number &&
-        !differsOutside(published_->pixels, picture, own)) {
-        number = published_->number;
+    std::shared_ptr<const std::string> png;
+    if (sameFormat && !differsOutside(shown_->pixels, picture, own)) {
+        number = shown_->number;
+        png = shown_->png;
     } else {
         const std::string path = picturePath();
-        if (!savePicture(path, picture, clock_, boxes_, fatal_, pngWriter_))
+        if (!savePicture(path, picture, clock_, boxes_, failure_, pngWriter_))
             return last_;
         if (settings.Force256 > 0 || settings.ForceDownscale > 0) {
             ConversionRequest request;
@@ -99,16 +104,15 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
             request.pictureHeight = pictureHeight;
             convertPicture(images_, path, request);
         }
-        // Empty when it cannot be read, which no picture file is.
-        std::string written = readWholeFile(path).value_or(std::string());
-        if (sameFormat && !written.empty() && written == published_->fileBytes) {
+        png = readSharedFile(path);
+        if (sameFormat && png && !png->empty() && shown_->png && *png == *shown_->png) {
             // A change the reductions took away again: the server has these very bytes.
-            number = published_->number;
+            number = shown_->number;
+            png = shown_->png;
         } else {
             number = ++lastNumber_ == 0 ? ++lastNumber_ : lastNumber_;
-            newest_ = KeptPicture{number, format, std::move(picture), std::move(written)};
+            newest_ = KeptPicture{number, format, std::move(picture), png};
         }
-        fileHolds_ = number;
     }
 
     // Read only now, after the file is complete, so the marker is as fresh as the upload allows.
@@ -121,7 +125,7 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
         }
     }
 
-    last_ = {pictureWidth, pictureHeight, markerX, markerY, number};
+    last_ = {pictureWidth, pictureHeight, markerX, markerY, number, std::move(png)};
     return last_;
 }
 

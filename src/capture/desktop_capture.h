@@ -1,7 +1,8 @@
 #pragma once
 // One picture of the presenter's screen: the capture rectangle from the Region string, the screen
 // copy, the caption line, the picture file "Velmora.png" in the Temp folder (reduced when the
-// settings ask for it) and, once the file is complete, the pointer marker position.
+// settings ask for it) and, once the file is complete, the pointer marker position. The picture
+// goes to the upload as the file's bytes in the result; the file stays the capture's own.
 
 #include "capture/caption_renderer.h"
 #include "capture/image_library.h"
@@ -16,6 +17,7 @@
 #include "settings/settings_record.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -26,10 +28,13 @@ struct CaptureResult {
     std::int32_t pictureHeight = 0;
     std::int32_t markerX = 0; // pointer marker in picture pixels; may lie outside the picture
     std::int32_t markerY = 0;
-    // Which picture the picture file holds, in this capture's own numbering (never 0 once a
-    // picture was written). A capture that shows nothing new gives the number of the picture the
+    // Which picture the result names, in this capture's own numbering (never 0 once a picture
+    // was written). A capture that shows nothing new gives the number of the picture the
     // spectators already have, and leaves the file alone.
     std::uint32_t picture = 0;
+    // The PNG bytes of that picture as written, reductions included: shared, never changed, what
+    // the upload sends. Null when the file could not be read back (a reduction that lost it).
+    std::shared_ptr<const std::string> png;
 };
 
 class DesktopCapture {
@@ -37,7 +42,7 @@ public:
     // tempFolder ends with "/". The image library must stay alive (it may be unloaded) as long
     // as this object captures.
     DesktopCapture(ScreenSource& screen, std::string tempFolder, ImageLibrary& images,
-                   MessageBoxes& boxes, Clock& clock, FatalExit fatal,
+                   MessageBoxes& boxes, Clock& clock, CaptureFailureActions failure,
                    CaptionRenderer& caption = captionRenderer());
 
     // The program's own windows, left out when a capture is compared with the picture on the
@@ -45,15 +50,13 @@ public:
     void setOwnWindows(const OwnWindows* windows) { ownWindows_ = windows; }
 
     // GUI thread. Returns the new result, which the caller hands to the upload. onServer names
-    // the picture the spectators have (a number from an earlier result; 0: unknown). When this
-    // capture shows nothing new beside it (outside the own windows, or byte for byte once
-    // written), the result names that picture again; otherwise the picture file is replaced and
-    // the result names the new picture. When the file cannot be written it ends the program
-    // through the fatal exit (and, should that return, gives the previous result back).
+    // the picture the spectators have, as the record of what they have says (a number from an
+    // earlier result; 0: unknown). When this capture shows nothing new beside it (outside the
+    // own windows, or byte for byte once written), the result names that picture again, with its
+    // bytes; otherwise the picture file is replaced and the result names the new picture. When
+    // the file cannot be written it ends the program through the failure actions (and, should
+    // that return, gives the previous result back).
     CaptureResult capture(const SettingsRecord& settings, std::uint32_t onServer = 0);
-
-    // The picture file was replaced by someone else (the black picture of Clear).
-    void pictureFileReplaced() { fileHolds_ = 0; }
 
     // GUI thread: the result of the last capture (all 0 before the first), for Clear.
     CaptureResult lastResult() const { return last_; }
@@ -72,7 +75,7 @@ private:
         std::uint32_t number = 0;
         PictureFormat format;
         RgbPicture pixels{0, 0};
-        std::string fileBytes; // the picture file as written, reductions included
+        std::shared_ptr<const std::string> png; // the picture file as written
     };
 
     ScreenSource& screen_;
@@ -80,17 +83,17 @@ private:
     ImageLibrary& images_;
     MessageBoxes& boxes_;
     Clock& clock_;
-    FatalExit fatal_;
+    CaptureFailureActions failure_;
     CaptionRenderer& caption_;
     // Keeps the last picture, so that a capture compresses only what changed on the screen.
     PngWriter pngWriter_;
     CaptureResult last_;
     const OwnWindows* ownWindows_ = nullptr;
-    // The picture the spectators have, as far as the last capture was told, and the newest one
-    // written, which may be on its way up.
-    std::optional<KeptPicture> published_;
+    // Pictures this capture made, kept only to compare new captures with: the one the
+    // spectators have (which one that is, is the record's word: onServer) and the newest, which
+    // may be on its way up.
+    std::optional<KeptPicture> shown_;
     std::optional<KeptPicture> newest_;
-    std::uint32_t fileHolds_ = 0;
     std::uint32_t lastNumber_ = 0;
 };
 

@@ -4,7 +4,7 @@
 namespace velmora {
 
 bool savePicture(const std::string& path, const RgbPicture& picture, Clock& clock,
-                 MessageBoxes& boxes, const FatalExit& fatal, PngWriter& writer)
+                 MessageBoxes& boxes, const CaptureFailureActions& failure, PngWriter& writer)
 {
     for (int attempt = 1; attempt <= kSaveAttempts; ++attempt) {
         if (attempt > 1)
@@ -12,12 +12,12 @@ bool savePicture(const std::string& path, const RgbPicture& picture, Clock& cloc
         if (writer.write(path, picture, kCaptureWriteOptions))
             return true;
     }
-    if (fatal.stopPresentation)
-        fatal.stopPresentation();
+    if (failure.stopPresentation)
+        failure.stopPresentation();
     boxes.show(titles::kError, "Die Abbildung des Desktops kann nicht gespeichert werden.",
                BoxButtons::Ok, BoxModality::SystemModal);
-    if (fatal.finalCleanup)
-        fatal.finalCleanup();
+    if (failure.finalCleanup)
+        failure.finalCleanup();
     return false;
 }
 

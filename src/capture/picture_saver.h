@@ -12,7 +12,10 @@
 
 namespace velmora {
 
-struct FatalExit {
+// What the capture does when it cannot give a picture: it stops the presentation (a screen that
+// cannot be read, or a picture that cannot be saved), and after a picture that cannot be saved it
+// ends the program.
+struct CaptureFailureActions {
     std::function<void()> stopPresentation; // may be empty
     std::function<void()> finalCleanup;     // in the program it does not return
 };
@@ -24,6 +27,6 @@ constexpr int kSaveRetryPauseMs = 5000;
 // presentation, shows the system-modal "Fehler" box and runs the final cleanup; it returns false
 // only if that cleanup comes back.
 bool savePicture(const std::string& path, const RgbPicture& picture, Clock& clock,
-                 MessageBoxes& boxes, const FatalExit& fatal, PngWriter& writer);
+                 MessageBoxes& boxes, const CaptureFailureActions& failure, PngWriter& writer);
 
 } // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 namespace velmora {
 namespace {
@@ -36,6 +37,14 @@ std::optional<std::string> readWholeFile(const std::string& path)
     if (std::ferror(file.get()))
         return std::nullopt;
     return bytes;
+}
+
+std::shared_ptr<const std::string> readSharedFile(const std::string& path)
+{
+    std::optional<std::string> bytes = readWholeFile(path);
+    if (!bytes)
+        return nullptr;
+    return std::make_shared<const std::string>(std::move(*bytes));
 }
 
 } // namespace velmora

@@ -1,9 +1,10 @@
 #include "publish/clear_presentation.h"
 
-#include "core/message_titles.h"
+#include "core/local_file.h"
 #include "core/working_file_names.h"
 #include "publish/publish_messages.h"
 
+#include <memory>
 #include <utility>
 
 namespace velmora {
@@ -23,37 +24,40 @@ ClearOutcome ClearPresentation::run(const SettingsRecord& settings, PictureSize 
                                     const std::function<void()>& waitForUpload,
                                     const std::function<void(const std::string&)>& showStatus)
 {
-    shared_.state = PresentationState::Cleared;
-    shared_.firstFailureTime = 0;
+    shared_.clear();
     if (showStatus)
         showStatus(messages::kClearing);
     if (waitForUpload)
         waitForUpload();
     // The cycle waited for may have recorded or reported a failure meanwhile; that belongs to the
     // presentation being ended, not to the clearing cycles, which start with a fresh window.
-    shared_.state = PresentationState::Cleared;
-    shared_.firstFailureTime = 0;
+    shared_.clear();
 
-    const bool saved =
-        lastPicture.width > 0 && lastPicture.height > 0 && writeBlankPicture_ &&
-        writeBlankPicture_(tempFolder_ + files::kPicture, lastPicture.width, lastPicture.height);
-    if (!saved) {
-        shared_.state = PresentationState::Stopped;
-        boxes_.show(titles::kError, messages::kPictureNotCleared, BoxButtons::Ok,
-                    BoxModality::SystemModal);
+    const std::string path = tempFolder_ + files::kPicture;
+    std::shared_ptr<const std::string> blank;
+    if (lastPicture.width > 0 && lastPicture.height > 0 && writeBlankPicture_ &&
+        writeBlankPicture_(path, lastPicture.width, lastPicture.height))
+        blank = readSharedFile(path);
+    if (!blank) {
+        shared_.stopWithMessage(boxes_, messages::kPictureNotCleared);
         return ClearOutcome::PictureNotCleared;
     }
 
     const auto deadline = std::chrono::steady_clock::now() + timeLimit_;
+    const CyclePicture picture{marker, 0, std::move(blank)};
+    const auto clearingCycle = [&] {
+        return cycle_.run(settings, picture, PictureAdvance::Always, deadline) !=
+               CycleOutcome::Refused;
+    };
     // A server that is not trusted is told once, not three times.
     const auto cycles = [&] {
-        if (!cycle_.run(settings, marker, PictureAdvance::Always, deadline))
+        if (!clearingCycle())
             return;
-        shared_.uploadCounter = -1;
-        if (!cycle_.run(settings, marker, PictureAdvance::Always, deadline))
+        shared_.restartUploadCounter();
+        if (!clearingCycle())
             return;
-        shared_.uploadCounter = -1;
-        cycle_.run(settings, marker, PictureAdvance::Always, deadline);
+        shared_.restartUploadCounter();
+        clearingCycle();
     };
     if (runCycles_)
         runCycles_(cycles);

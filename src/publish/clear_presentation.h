@@ -35,7 +35,8 @@ enum class ClearOutcome {
 
 class ClearPresentation {
 public:
-    // tempFolder ends in "/"; the blank picture replaces its "Velmora.png".
+    // tempFolder ends in "/"; the blank picture replaces its "Velmora.png", and the clearing
+    // cycles send the bytes written there.
     // The three clearing cycles run through runCycles (by default right here) and end within
     // timeLimit, however slowly the server answers: the presenter waits for them.
     ClearPresentation(SharedPresentation& shared, MessageBoxes& boxes, PresentationCycle& cycle,
@@ -43,8 +44,9 @@ public:
                       WorkRunner runCycles = {},
                       std::chrono::milliseconds timeLimit = std::chrono::seconds(60));
 
-    // GUI thread, blocking. waitForUpload returns once no Upload thread is alive (and keeps
-    // serving that thread's message boxes meanwhile); showStatus puts a text on the Status line.
+    // GUI thread, blocking. marker goes into the clearing cycles' data pages. waitForUpload returns
+    // once no Upload thread is alive (and keeps serving that thread's message boxes meanwhile);
+    // showStatus puts a text on the Status line.
     ClearOutcome run(const SettingsRecord& settings, PictureSize lastPicture, PointerMarker marker,
                      const std::function<void()>& waitForUpload,
                      const std::function<void(const std::string&)>& showStatus = {});

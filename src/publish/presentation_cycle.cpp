@@ -1,20 +1,44 @@
 #include "publish/presentation_cycle.h"
 
-#include "core/message_titles.h"
+#include "core/local_file.h"
 #include "core/working_file_names.h"
 #include "publish/data_page.h"
 #include "publish/publish_messages.h"
-#include "transfer/remote_path.h"
-#include "transfer/replacing_upload.h"
-#include "publish/retry_window.h"
-#include "transfer/server_trust_questions.h"
 #include "publish/upload_time_text.h"
 #include "publish/viewer_page.h"
+#include "transfer/remote_path.h"
+#include "transfer/replacing_upload.h"
+#include "transfer/server_trust_questions.h"
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <utility>
 
 namespace velmora {
+namespace {
+
+// The cycle's own copy of the picture while it goes up: the transfer sends local files, and the
+// picture file "Velmora.png" is the capture's working file, not the hand-over to the cycle.
+constexpr char kPictureCopy[] = "VelmoraUpload.png";
+
+// Removes a file when the scope ends, whichever way it ends; a file that is not there is fine.
+class RemovedAtEnd {
+public:
+    explicit RemovedAtEnd(std::string path) : path_(std::move(path)) {}
+    ~RemovedAtEnd()
+    {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    RemovedAtEnd(const RemovedAtEnd&) = delete;
+    RemovedAtEnd& operator=(const RemovedAtEnd&) = delete;
+
+private:
+    std::string path_;
+};
+
+} // namespace
 
 PresentationCycle::PresentationCycle(SharedPresentation& shared, MessageBoxes& boxes, Clock& clock,
                                      std::string tempFolder, FtpTimeouts timeouts,
@@ -24,43 +48,30 @@ PresentationCycle::PresentationCycle(SharedPresentation& shared, MessageBoxes& b
 {
 }
 
-std::int32_t PresentationCycle::nextPictureNumber(PictureAdvance advance) const
+bool PresentationCycle::uploadPicture(FtpSession& session, const CyclePicture& picture,
+                                      const std::string& remoteName)
 {
-    const std::int32_t current = shared_.pictureNumber.load();
-    // Before the first picture there is no name to hold on to: holding 0 would publish a fourth
-    // file "Velmora0.png" that clearing never overwrites.
-    const bool hold = advance == PictureAdvance::HoldWhileFailing &&
-                      shared_.firstFailureTime.load() != 0 && current >= 1 && current <= 3;
-    if (hold)
-        return current;
-    return (current >= 1 && current < 3) ? current + 1 : 1;
+    if (!picture.png)
+        return false;
+    const std::string copy = tempFolder_ + kPictureCopy;
+    const RemovedAtEnd removed(copy);
+    if (!writeWholeFile(copy, *picture.png))
+        return false;
+    // Spectators may still be fetching the picture that last had this name: it is replaced in
+    // one step, never rewritten in place.
+    return putFileReplacing(session, copy, remoteName, TransferType::Binary);
 }
 
-bool PresentationCycle::run(const SettingsRecord& settings, PointerMarker marker,
-                            PictureAdvance advance,
-                            std::optional<std::chrono::steady_clock::time_point> deadline)
+CycleOutcome PresentationCycle::run(const SettingsRecord& settings, const CyclePicture& picture,
+                                    PictureAdvance advance,
+                                    std::optional<std::chrono::steady_clock::time_point> deadline)
 {
-    bool sentSomething = false;
-    return runCycle(settings, CyclePicture{marker, 0}, advance, deadline, sentSomething);
-}
-
-bool PresentationCycle::present(const SettingsRecord& settings, CyclePicture picture)
-{
-    bool sentSomething = false;
-    runCycle(settings, picture, PictureAdvance::HoldWhileFailing, std::nullopt, sentSomething);
-    return sentSomething;
-}
-
-bool PresentationCycle::runCycle(const SettingsRecord& settings, CyclePicture picture,
-                                 PictureAdvance advance,
-                                 std::optional<std::chrono::steady_clock::time_point> deadline,
-                                 bool& sentSomething)
-{
+    SpectatorsRecord& spectators = shared_.spectators();
     // A picture without a number (Clear's black one) replaces whatever the server showed.
     if (picture.number == 0)
-        shared_.published.forget();
-    const PublishedPicture::Known known = shared_.published.known();
-    const bool pictureThere = picture.number != 0 && picture.number == known.picture;
+        spectators.forget();
+    const SpectatorsRecord::Known known = spectators.known();
+    const bool pictureThere = picture.number != 0 && picture.number == known.picture.picture;
 
     DataPageValues values;
     values.homepage = settings.LizenzSite;
@@ -72,24 +83,23 @@ bool PresentationCycle::runCycle(const SettingsRecord& settings, CyclePicture pi
     if (pictureThere) {
         // Name, counter and time stay those of the picture's upload: the viewer reloads no
         // picture, and the time says when the screen last changed.
-        values.pictureNumber = shared_.pictureNumber;
-        values.uploadTime = shared_.uploadTimeText.get();
-        values.uploadCounter = shared_.uploadCounter;
+        values.pictureNumber = shared_.pictureNumber();
+        values.uploadTime = shared_.uploadTimeText();
+        values.uploadCounter = shared_.uploadCounter();
     }
-    const bool pageThere = pictureThere && composeDataPage(values) == dataPageOnServer_;
-    if (pageThere && !shared_.viewerPage.pendingApply())
-        return true; // nothing to send: no connection either
-    sentSomething = true;
+    const bool pageThere = pictureThere && composeDataPage(values) == known.dataPage;
+    if (pageThere && !spectators.viewerPageDue())
+        return CycleOutcome::NothingNew; // no connection either
 
     bool anyFailure = false;
     // After any failure nothing is sure to be on the server: the next cycle sends everything.
     const auto failed = [&] {
         anyFailure = true;
-        shared_.published.forget();
+        spectators.forget();
     };
     const auto fail = [&](const std::string& message) {
         failed();
-        noteCycleFailure(shared_, clock_, boxes_, settings.InternetRetryTime, message);
+        shared_.failureNoted(clock_, boxes_, settings.InternetRetryTime, message);
     };
     const auto remote = [&](const std::string& name) {
         return remotePath(settings.FTPWebDir, settings.FTPSubDir, name);
@@ -103,8 +113,8 @@ bool PresentationCycle::runCycle(const SettingsRecord& settings, CyclePicture pi
         *declined = !ask(server);
         return !*declined;
     };
-    const PresentationState startState = shared_.state;
-    const std::uint32_t stopsAtStart = shared_.stops.load();
+    const PresentationState startState = shared_.state();
+    const std::uint32_t stopsAtStart = shared_.stops();
     if (stopsAtStart != stopsWhenKept_)
         connection_.endBeforeNextCycle();
     CycleConnection::Use connection = connection_.open(
@@ -117,48 +127,37 @@ bool PresentationCycle::runCycle(const SettingsRecord& settings, CyclePicture pi
         // Asking again at every cycle until the retry window ends would nag the presenter, and
         // a changed key must never be waited out.
         failed();
-        shared_.state = PresentationState::Stopped;
-        shared_.firstFailureTime = 0;
-        boxes_.show(titles::kError, openFailureText(opened, session), BoxButtons::Ok,
-                    BoxModality::SystemModal);
-        return false;
+        shared_.reportFailure(boxes_, openFailureText(opened, session));
+        return CycleOutcome::Refused;
     }
     if (opened != FtpOpenResult::Connected) {
         fail(openFailureText(opened, session));
-        return true;
+        return CycleOutcome::Sent;
     }
 
-    if (const auto apply = shared_.viewerPage.pendingApply()) {
+    if (const auto apply = spectators.viewerPageDue()) {
         const std::string page = tempFolder_ + files::kViewerPage;
         if (!writeViewerPage(page)) {
             // A local fault that waiting will not mend: reported at once.
             failed();
-            shared_.state = PresentationState::Stopped;
-            boxes_.show(titles::kError, messages::kViewerPageNotCreated, BoxButtons::Ok,
-                        BoxModality::SystemModal);
+            shared_.stopWithMessage(boxes_, messages::kViewerPageNotCreated);
         } else if (session.putFile(page, remote("index.htm"), TransferType::Ascii)) {
-            shared_.viewerPage.markSent(*apply);
+            spectators.viewerPageSent(*apply);
         } else {
             fail(messages::kViewerPageNotUploaded);
         }
     }
 
     if (!pictureThere) {
-        const std::int32_t number = nextPictureNumber(advance);
-        shared_.pictureNumber = number;
-        const std::string pictureName = "Velmora" + std::to_string(number) + ".png";
-        // Spectators may still be fetching the picture that last had this name: it is replaced
-        // in one step, never rewritten in place.
-        if (!putFileReplacing(session, tempFolder_ + files::kPicture, remote(pictureName),
-                              TransferType::Binary)) {
+        const std::int32_t number = shared_.advancePictureNumber(advance);
+        if (!uploadPicture(session, picture, remote("Velmora" + std::to_string(number) + ".png"))) {
             // No data page: the one on the server keeps naming a picture that is complete.
             fail(messages::kPictureNotUploaded);
-            return true;
+            return CycleOutcome::Sent;
         }
         values.pictureNumber = number;
         values.uploadTime = uploadTimeText(clock_.localSeconds());
-        shared_.uploadTimeText.set(values.uploadTime);
-        values.uploadCounter = shared_.uploadCounter.fetch_add(1) + 1;
+        values.uploadCounter = shared_.pictureUploaded(values.uploadTime);
     }
 
     if (!pageThere) {
@@ -168,23 +167,21 @@ bool PresentationCycle::runCycle(const SettingsRecord& settings, CyclePicture pi
         else if (!session.putFile(dataPage, remote("Velmora.htm"), TransferType::Ascii))
             fail(messages::kDataPageNotUploaded);
     }
-    if (!anyFailure && picture.number != 0) {
-        dataPageOnServer_ = composeDataPage(values);
-        shared_.published.record(known, picture.number);
-    }
+    if (!anyFailure && picture.number != 0)
+        spectators.published(known, picture.number, composeDataPage(values));
 
     // A cycle that went through without any failure ends a pending outage: the next short
     // outage gets a retry window of its own, and the picture names rotate again.
     if (!anyFailure)
-        shared_.firstFailureTime = 0;
+        shared_.cycleWentThrough();
     // Only a running presentation's next cycle is sure to come; after Stop or Clear the server
     // should not have to hold an idle login.
     if (!anyFailure && startState == PresentationState::Running &&
-        shared_.state == PresentationState::Running && shared_.stops.load() == stopsAtStart) {
+        shared_.state() == PresentationState::Running && shared_.stops() == stopsAtStart) {
         connection.keep();
         stopsWhenKept_ = stopsAtStart;
     }
-    return true;
+    return CycleOutcome::Sent;
 }
 
 } // namespace velmora

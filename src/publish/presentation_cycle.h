@@ -1,7 +1,8 @@
 #pragma once
 // One presentation cycle: the viewer page when it is due, the newest picture under the next of
-// the three picture names, then a fresh data page naming it. Runs on the Upload thread (and three
-// times on the GUI thread when the presentation is cleared).
+// the three picture names, then a fresh data page naming it. A running presentation's cycles run
+// on the Upload thread; Clear runs three in a row, in the program away from the GUI thread
+// (through its WorkRunner), after the Upload thread has ended.
 
 #include "core/clock.h"
 #include "core/message_boxes.h"
@@ -12,6 +13,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -24,59 +26,57 @@ struct PointerMarker {
     std::int32_t y = 0;
 };
 
-// What the capture gave for one cycle of a running presentation.
+// The picture a cycle is to publish, as the capture (or Clear) handed it over.
 struct CyclePicture {
     PointerMarker marker;
-    // The capture's number of the picture in the picture file; 0: unknown, it always goes up.
+    // The capture's number for the picture; 0: unknown, it always goes up (Clear's black one).
     std::uint32_t number = 0;
+    // The PNG file's bytes, shared and never changed; the cycle sends exactly these. Null when
+    // there is no picture (a reduction lost it): its upload then fails like any other.
+    std::shared_ptr<const std::string> png;
 };
 
-enum class PictureAdvance {
-    // A running presentation: the picture number stays put while a failure is pending, so that
-    // a retry reuses the same file name.
-    HoldWhileFailing,
-    // Clearing: each cycle takes the next name, so that every picture file gets the blank one.
-    Always,
+enum class CycleOutcome {
+    // The cycle talked to the server (whether all of it went through or not).
+    Sent,
+    // The server has everything already: no connection was made.
+    NothingNew,
+    // The server was not trusted (a changed key, a question answered No): waiting mends
+    // neither, so the presentation has been stopped and told at once, and further cycles would
+    // only repeat it.
+    Refused,
 };
 
 class PresentationCycle {
 public:
-    // tempFolder ends in "/" and holds the picture file "Velmora.png"; the cycle writes its
-    // pages "Velmora.ind" and "Velmora.cnt" there.
+    // tempFolder ends in "/"; the cycle writes its pages "Velmora.ind" and "Velmora.cnt" there,
+    // and for the time of an upload its own copy of the picture.
     // trust names the remembered server keys (in the Work folder) and the CA store.
     PresentationCycle(SharedPresentation& shared, MessageBoxes& boxes, Clock& clock,
                       std::string tempFolder, FtpTimeouts timeouts = {},
                       ServerTrustFiles trust = {});
 
-    // settings is the cycle's own copy, taken when it started. Failures go through the retry
-    // window; the caller learns of a reported one only through the state becoming Stopped.
-    // A deadline ends the cycle's FTP work by then (Clear, which the presenter waits for).
-    // False when the server was not trusted (a changed key, a question answered No): waiting
-    // mends neither, so the presentation has been stopped and told at once, and further cycles
-    // would only repeat it.
-    bool run(const SettingsRecord& settings, PointerMarker marker,
-             PictureAdvance advance = PictureAdvance::HoldWhileFailing,
-             std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt);
-
-    // A cycle of a running presentation that sends only what the server does not have: no
-    // picture that its data page names already, a data page only when its text would change
-    // (the pointer moved), and no connection at all when nothing is to be sent. The viewer page
-    // goes up when it is due, as always. False when it had nothing to send.
-    bool present(const SettingsRecord& settings, CyclePicture picture);
+    // settings is the cycle's own copy, taken when it started. It sends only what the
+    // spectators do not have: no picture that the server's data page names already, a data page
+    // only when its text would change (the pointer moved), and no connection at all when
+    // nothing is to be sent; the viewer page goes up when it is due, as always. Failures go
+    // through the retry window; the caller learns of a reported one only through the state
+    // becoming Stopped. A deadline ends the cycle's FTP work by then (Clear, which the presenter
+    // waits for).
+    CycleOutcome run(const SettingsRecord& settings, const CyclePicture& picture,
+                     PictureAdvance advance = PictureAdvance::HoldWhileFailing,
+                     std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt);
 
 private:
-    std::int32_t nextPictureNumber(PictureAdvance advance) const;
-    bool runCycle(const SettingsRecord& settings, CyclePicture picture, PictureAdvance advance,
-                  std::optional<std::chrono::steady_clock::time_point> deadline,
-                  bool& sentSomething);
+    // Puts the picture's bytes up under remote name; false when that failed.
+    bool uploadPicture(FtpSession& session, const CyclePicture& picture,
+                       const std::string& remoteName);
 
     SharedPresentation& shared_;
     MessageBoxes& boxes_;
     Clock& clock_;
     std::string tempFolder_;
     ServerTrustFiles trust_;
-    // The data page last sent for the picture that the shared state records as published.
-    std::string dataPageOnServer_;
     // Kept from one cycle of a running presentation to the next.
     CycleConnection connection_;
     // The shared stop count when the connection was last kept: a Stop since then, even one

@@ -1,9 +1,8 @@
 #pragma once
-// Which picture the server shows the spectators, as far as the program knows: the number (the
-// capture's own) of the picture that the data page on the server names, or 0 when that is not
-// known. A cycle whose picture is already there sends no picture again. Start, Clear and every
-// failure forget it, so the next cycle sends everything; a cycle that was under way meanwhile
-// cannot bring the old knowledge back, because forgetting also moves a generation on.
+// The picture part of the record of what the spectators have: the number (the capture's own) of
+// the picture that the data page on the server names, or 0 when that is not known. Forgetting
+// moves a generation on, so that a cycle that was under way meanwhile cannot bring the old
+// knowledge back: it records only for the generation it began with.
 
 #include <atomic>
 #include <cstdint>

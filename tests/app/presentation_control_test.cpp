@@ -36,7 +36,8 @@ public:
         ++captures;
         return {captures, captures, -captures, -captures};
     }
-    bool runPresentationCycle(const SettingsRecord& settings, const CaptureResult& picture) override
+    CycleOutcome runPresentationCycle(const SettingsRecord& settings,
+                                      const CaptureResult& picture) override
     {
         std::unique_lock lock(mutex_);
         ++cyclesStarted;
@@ -45,15 +46,13 @@ public:
         changed_.notify_all();
         changed_.wait(lock, [&] { return released_ > 0; });
         --released_;
-        ++shared_.uploadCounter;
-        shared_.uploadTimeText.set("14:05:09");
-        return true;
+        shared_.pictureUploaded("14:05:09");
+        return CycleOutcome::Sent;
     }
     void clearPresentation(const SettingsRecord&,
                            const std::function<void()>& waitForUpload) override
     {
-        shared_.state = PresentationState::Cleared;
-        shared_.firstFailureTime = 0;
+        shared_.clear();
         waitForUpload();
         clearsDone++;
     }
@@ -122,10 +121,11 @@ TEST_F(PresentationControlTest, StatusLineBeforeAnyUploadHasTwoBlanks)
 
 TEST_F(PresentationControlTest, StartShowsAddressThenTheSamePassStartsTheFirstCycle)
 {
-    shared.firstFailureTime = 123;
+    shared.failureNoted(clock, boxes, 30, "a failure not yet reported");
+    ASSERT_NE(shared.firstFailureTime(), 0);
     control.start();
-    EXPECT_EQ(shared.state.load(), PresentationState::Running);
-    EXPECT_EQ(shared.firstFailureTime.load(), 0);
+    EXPECT_EQ(shared.state(), PresentationState::Running);
+    EXPECT_EQ(shared.firstFailureTime(), 0);
     ASSERT_EQ(display.last(), "Starten ...");
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].title, "Velmora");
@@ -227,9 +227,10 @@ TEST_F(PresentationControlTest, StopWhileCycleRunsShowsStoppedAtOnceAndCycleStil
     control.start();
     control.pace();
     steps.waitForCycles(1);
-    shared.firstFailureTime = 77;
+    shared.failureNoted(clock, boxes, 30, "a failure not yet reported");
+    ASSERT_NE(shared.firstFailureTime(), 0);
     control.stop();
-    EXPECT_EQ(shared.firstFailureTime.load(), 0);
+    EXPECT_EQ(shared.firstFailureTime(), 0);
     EXPECT_EQ(boxes.shown().back().text, text::kStopMessage);
     EXPECT_EQ(display.last(), "Stoppen ...");
     control.pace();
@@ -289,7 +290,7 @@ TEST_F(PresentationControlTest, UploadThreadMayStopThePresentation)
 {
     control.start();
     control.pace();
-    shared.state = PresentationState::Stopped; // a reported failure on the Upload thread
+    shared.reportFailure(boxes, "x"); // a reported failure on the Upload thread
     finishCycle();
     control.pace();
     EXPECT_EQ(steps.captures, 1);
@@ -309,12 +310,12 @@ TEST_F(PresentationControlTest, StartAndAutostartPutTheScreenUpAfresh)
 {
     // The server had the newest picture; whatever happened to it while the presentation was
     // stopped, the first cycle after Start sends picture and data page again.
-    shared.published.record(shared.published.known(), 5);
+    shared.spectators().published(shared.spectators().known(), 5, "page");
     control.start();
-    EXPECT_EQ(shared.published.known().picture, 0u);
-    shared.published.record(shared.published.known(), 6);
+    EXPECT_EQ(shared.spectators().picture(), 0u);
+    shared.spectators().published(shared.spectators().known(), 6, "page");
     control.autostart();
-    EXPECT_EQ(shared.published.known().picture, 0u);
+    EXPECT_EQ(shared.spectators().picture(), 0u);
 }
 
 TEST_F(PresentationControlTest, TrayTooltipOnlyInTrayAndAtMost63Characters)

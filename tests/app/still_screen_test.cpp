@@ -54,7 +54,7 @@ protected:
         settings.InternetRetryTime = 30;
         settings.RemoteMousePointer = 1;
         settings.PauseSeconds = 0;
-        shared.state = PresentationState::Running;
+        shared.start();
         capture.setOwnWindows(&own);
         window.show();
     }
@@ -81,12 +81,13 @@ protected:
     // writes it, waited for until the screen shows it.
     void cycleAndShowStatus(int pass)
     {
-        const CaptureResult picture = capture.capture(settings, shared.published.known().picture);
-        cycle.present(settings, CyclePicture{{picture.markerX, picture.markerY}, picture.picture});
+        const CaptureResult picture = capture.capture(settings, shared.spectators().picture());
+        cycle.run(settings,
+                  CyclePicture{{picture.markerX, picture.markerY}, picture.picture, picture.png});
         const auto before = panelOnScreen();
         // The time text would change every second; the pass number changes it every time.
         window.setStatusLine("L\xE4uft 14:05:" + std::to_string(10 + pass) + " (" +
-                             std::to_string(shared.uploadCounter.load()) + ")");
+                             std::to_string(shared.uploadCounter()) + ")");
         ASSERT_TRUE(serveUntil([&] { return panelOnScreen() != before; }))
             << "the Status line did not reach the screen";
     }
@@ -125,7 +126,7 @@ TEST_F(StillScreenTest, PanelOnTheCapturedScreenLeavesAStillScreenQuiet)
         cycleAndShowStatus(pass);
     EXPECT_EQ(pictureUploads(), 1) << "a still screen went on uploading pictures";
     EXPECT_EQ(uploadsOf("Velmora.htm"), 1);
-    EXPECT_EQ(shared.uploadCounter, 1);
+    EXPECT_EQ(shared.uploadCounter(), 1);
     EXPECT_TRUE(boxes.shown().empty());
 
     // The screen changes beside the panel: one more picture, then quiet again.

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 
 namespace velmora {
 namespace {
@@ -203,21 +204,89 @@ TEST_F(CaptureNewsTest, AnotherRegionOrReductionIsAlwaysNews)
     EXPECT_TRUE(fileWritten());
 }
 
-TEST_F(CaptureNewsTest, ReplacedFileIsWrittenAgainAndEqualBytesAreNoNews)
+TEST_F(CaptureNewsTest, ResultHandsOverTheBytesOfThePictureItNamesWhateverBecameOfTheFile)
 {
     showPanel({400, 20, 158, 78});
     const CaptureResult first = capture(0);
     const std::string bytes = test::fileBytes(picture());
-    desktop.pictureFileReplaced(); // Clear's black picture, or the preview took it
-    const CaptureResult again = capture(first.picture);
-    EXPECT_EQ(again.picture, first.picture) << "byte for byte the picture on the server";
-    EXPECT_EQ(test::fileBytes(picture()), bytes) << "the file holds what the result names";
+    ASSERT_NE(first.png, nullptr);
+    EXPECT_EQ(*first.png, bytes) << "the picture file as written";
 
-    desktop.pictureFileReplaced();
-    statusLine = 5; // written again, the panel's change is in the bytes
+    // The file goes (the preview takes it) or is overwritten (Clear's black picture): what the
+    // result hands over for the picture on the server stays that picture.
+    test::writeFileBytes(picture(), "another picture");
+    const CaptureResult again = capture(first.picture);
+    EXPECT_EQ(again.picture, first.picture);
+    ASSERT_NE(again.png, nullptr);
+    EXPECT_EQ(*again.png, bytes) << "the bytes handed over are what the result names";
+
+    statusLine = 5; // only the panel changed: still the spectators' picture, still its bytes
     const CaptureResult panel = capture(first.picture);
-    EXPECT_NE(panel.picture, first.picture);
-    EXPECT_NE(test::fileBytes(picture()), bytes);
+    EXPECT_EQ(panel.picture, first.picture);
+    ASSERT_NE(panel.png, nullptr);
+    EXPECT_EQ(*panel.png, bytes);
+
+    document = 99; // news: a new picture with the new file's bytes
+    const CaptureResult changed = capture(first.picture);
+    EXPECT_NE(changed.picture, first.picture);
+    ASSERT_NE(changed.png, nullptr);
+    EXPECT_EQ(*changed.png, test::fileBytes(picture()));
+    EXPECT_NE(*changed.png, bytes);
+}
+
+// The reductions of the real image library can take a small change away again: the picture file
+// then has the very bytes of the one on the server, and that is no news either.
+class ReducedCaptureNewsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        test::FakeMessageBoxes boxes;
+        // Loaded once: FreeImage is not made to be initialised and freed over and over.
+        library_ = LoadImageLibrary("", boxes);
+    }
+    static void TearDownTestSuite()
+    {
+        if (library_)
+            UnloadImageLibrary(*library_);
+        library_.reset();
+    }
+
+    ReducedCaptureNewsTest()
+    {
+        settings.Force256 = 1;
+        screen.paint = [this](int x, int y, std::uint8_t* rgb) {
+            rgb[0] = rgb[1] = rgb[2] = 128;
+            if (x == 30 && y == 30)
+                rgb[1] = dot;
+        };
+    }
+
+    static inline std::unique_ptr<ImageLibrary> library_;
+    test::TemporaryFolder temp;
+    FakeScreen screen{64, 48};
+    test::FakeMessageBoxes boxes;
+    test::FakeClock clock{0};
+    SettingsRecord settings;
+    std::uint8_t dot = 128;
+};
+
+TEST_F(ReducedCaptureNewsTest, ChangeThatThe256ColoursTakeAwayIsNoNews)
+{
+    ASSERT_NE(library_, nullptr);
+    DesktopCapture desktop{screen, temp.folder(), *library_, boxes, clock, {}};
+    const CaptureResult first = desktop.capture(settings, 0);
+    ASSERT_NE(first.png, nullptr);
+    dot = 129; // other pixels, yet the same palette picture
+    const CaptureResult again = desktop.capture(settings, first.picture);
+    ASSERT_NE(again.png, nullptr);
+    ASSERT_EQ(*again.png, *first.png) << "the reduction kept the change: nothing to test here";
+    EXPECT_EQ(again.picture, first.picture) << "byte for byte the picture on the server";
+
+    dot = 0; // a change the palette keeps
+    const CaptureResult changed = desktop.capture(settings, first.picture);
+    EXPECT_NE(changed.picture, first.picture);
+    ASSERT_NE(changed.png, nullptr);
+    EXPECT_NE(*changed.png, *first.png);
 }
 
 } // namespace

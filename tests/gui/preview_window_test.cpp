@@ -81,9 +81,10 @@ protected:
     test::FakeMessageBoxes boxes;
     test::FakeClock clock;
     std::unique_ptr<ImageLibrary> images = LoadImageLibrary("", boxes);
-    DesktopCapture desktop{screen,  temp.folder(),
-                           *images, boxes,
-                           clock,   FatalExit{{}, [] { ADD_FAILURE() << "picture not saved"; }}};
+    DesktopCapture desktop{
+        screen,  temp.folder(),
+        *images, boxes,
+        clock,   CaptureFailureActions{{}, [] { ADD_FAILURE() << "picture not saved"; }}};
     SettingsRecord settings;
     std::vector<std::string> steps;
     int closeBoxes = 0;

@@ -155,7 +155,7 @@ TEST_F(SettingsWindowTest, FillThenApplyKeepsEveryValueAndSaves)
     EXPECT_EQ(field(17).text(), QStringLiteral("s\u00E9cret"));
     EXPECT_TRUE(gadget<QCheckBox>(36)->isChecked());
     EXPECT_FALSE(gadget<QCheckBox>(37)->isChecked());
-    shared.viewerPage.markSent(*shared.viewerPage.pendingApply());
+    shared.spectators().viewerPageSent(*shared.spectators().viewerPageDue());
     settings = SettingsRecord{};
     ApplySettingsWindow(window, settings, shared, work, boxes);
 
@@ -171,7 +171,8 @@ TEST_F(SettingsWindowTest, FillThenApplyKeepsEveryValueAndSaves)
     EXPECT_EQ(settings.Force256, 1);
     EXPECT_EQ(settings.AutostartPresentation, 1);
     EXPECT_EQ(settings.PresentationAddress, "http://www.example.com/show/");
-    EXPECT_FALSE(shared.viewerPage.sent()) << "the next cycle must send the viewer page again";
+    EXPECT_FALSE(shared.spectators().viewerPageOnServer())
+        << "the next cycle must send the viewer page again";
 
     SettingsRecord reloaded;
     LoadSettings(reloaded, work, boxes);
@@ -219,10 +220,10 @@ TEST_F(SettingsWindowTest, OkRefusesABadRegionButTheCloseBoxSavesIt)
     EXPECT_EQ(settings.ScreenRegion, "");
     EXPECT_EQ(savedFile(), "") << "nothing applied";
 
-    shared.state = PresentationState::Running; // started again from the main window meanwhile
-    window.close();                            // the close box
+    shared.start(); // started again from the main window meanwhile
+    window.close(); // the close box
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(shared.state.load(), PresentationState::Stopped);
+    EXPECT_EQ(shared.state(), PresentationState::Stopped);
     EXPECT_EQ(settings.ScreenRegion, "10;10;200;200");
     EXPECT_NE(savedFile().find("ScreenRegion = 10;10;200;200\r\n"), std::string::npos)
         << savedFile();

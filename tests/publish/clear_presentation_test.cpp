@@ -32,7 +32,7 @@ struct ClearPresentationTest : test::PublishTest {
     {
         for (int i = 0; i < 2; ++i) {
             capture(50 + i);
-            cycle.run(settings, {312, 140});
+            cycle.run(settings, captured({312, 140}));
         }
     }
 
@@ -67,9 +67,9 @@ TEST_F(ClearPresentationTest, ThreeBlackPicturesAndTheCounterFallsToZero)
     EXPECT_EQ(pageValue(pages[0], "iNr"), "3");
     EXPECT_EQ(pageValue(pages[1], "iNr"), "0");
     EXPECT_EQ(pageValue(pages[2], "iNr"), "0");
-    EXPECT_EQ(shared.state, PresentationState::Cleared);
-    EXPECT_EQ(shared.uploadCounter, 0);
-    EXPECT_EQ(shared.pictureNumber, 2);
+    EXPECT_EQ(shared.state(), PresentationState::Cleared);
+    EXPECT_EQ(shared.uploadCounter(), 0);
+    EXPECT_EQ(shared.pictureNumber(), 2);
     EXPECT_TRUE(
         test::allBlack(test::decodePng(tempFolder() + "Velmora.png").value_or(test::PngPixels{})));
     EXPECT_TRUE(boxes.shown().empty());
@@ -87,7 +87,7 @@ TEST_F(ClearPresentationTest, ThreeBlackPicturesAndTheCounterFallsToZero)
 TEST_F(ClearPresentationTest, ViewerPageGoesFirstWhenItIsDue)
 {
     presentTwice();
-    shared.viewerPage.requestResend();
+    shared.spectators().settingsApplied();
     const auto before = server.stored().size();
     ASSERT_EQ(runClear({8, 8}), ClearOutcome::Done);
     EXPECT_EQ(storedNames(before).front(), "index.htm");
@@ -100,17 +100,17 @@ TEST_F(ClearPresentationTest, ServerDownIsSilentWithinTheWindowAndEndsCleared)
     server.stop();
     ASSERT_EQ(runClear({40, 30}), ClearOutcome::Done);
     EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_EQ(shared.state, PresentationState::Cleared);
-    EXPECT_EQ(shared.uploadCounter, -1);
+    EXPECT_EQ(shared.state(), PresentationState::Cleared);
+    EXPECT_EQ(shared.uploadCounter(), -1);
 }
 
 TEST_F(ClearPresentationTest, NothingCapturedYetOrPictureNotSavedEndsTheProgram)
 {
     for (const PictureSize size : {PictureSize{0, 0}, PictureSize{40, 0}}) {
         boxes.clear();
-        shared.state = PresentationState::Running;
+        shared.start();
         EXPECT_EQ(runClear(size), ClearOutcome::PictureNotCleared);
-        EXPECT_EQ(shared.state, PresentationState::Stopped);
+        EXPECT_EQ(shared.state(), PresentationState::Stopped);
         ASSERT_EQ(boxes.shown().size(), 1u);
         EXPECT_EQ(boxes.shown()[0].title, "Fehler");
         EXPECT_EQ(boxes.shown()[0].text,
@@ -137,7 +137,7 @@ TEST_F(ClearPresentationTest, BlankPicturesReachEveryNameEvenWhenDataPagesFail)
     ASSERT_EQ(runClear({16, 12}), ClearOutcome::Done);
     expectBlackPicturesOnServer(16, 12);
     EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_EQ(shared.state, PresentationState::Cleared);
+    EXPECT_EQ(shared.state(), PresentationState::Cleared);
 }
 
 TEST_F(ClearPresentationTest, WaitsForTheRunningUploadAndStartsWithAFreshWindow)
@@ -151,28 +151,31 @@ TEST_F(ClearPresentationTest, WaitsForTheRunningUploadAndStartsWithAFreshWindow)
     std::mutex gate;
     std::unique_lock hold(gate);
     capture(99);
+    const CyclePicture held = captured();
     std::thread upload([&] {
         std::lock_guard wait(gate);
-        cycle.run(old, {});
+        cycle.run(old, held);
     });
 
     bool waited = false;
     const auto before = server.stored().size();
     ASSERT_EQ(runClear({24, 24},
                        [&] {
-                           shared.firstFailureTime = test::kStartTime - 100;
+                           clock.set(test::kStartTime - 100);
+                           shared.failureNoted(clock, boxes, settings.InternetRetryTime, "x");
+                           clock.set(test::kStartTime);
                            hold.unlock();
                            upload.join();
                            waited = true;
                            // Nothing of the clearing has happened yet.
                            EXPECT_EQ(blanksWritten, 0);
-                           EXPECT_EQ(shared.state, PresentationState::Stopped);
+                           EXPECT_EQ(shared.state(), PresentationState::Stopped);
                        }),
               ClearOutcome::Done);
     EXPECT_TRUE(waited);
     ASSERT_EQ(boxes.shown().size(), 1u); // the old cycle's report, nothing from the clearing
     EXPECT_EQ(boxes.shown()[0].text, "Die Verbindung zum Server kann nicht hergestellt werden.");
-    EXPECT_EQ(shared.state, PresentationState::Cleared);
+    EXPECT_EQ(shared.state(), PresentationState::Cleared);
     EXPECT_EQ(storedNames(before).size(), 9u); // three times picture, rename and data page
     expectBlackPicturesOnServer(24, 24);
 }

@@ -5,6 +5,7 @@
 #include "publish_test_setup.h"
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 namespace velmora {
@@ -24,13 +25,13 @@ struct KeptConnectionTest : test::PublishTest {
     {
         capture(shade);
         const auto uploads = server.stored().size();
-        cycle.run(settings, {});
-        return shared.firstFailureTime == 0 && boxes.shown().empty() &&
+        cycle.run(settings, captured());
+        return shared.firstFailureTime() == 0 && boxes.shown().empty() &&
                server.stored().size() > uploads && onServer(currentPictureName()) == localPicture();
     }
     std::string currentPictureName() const
     {
-        return "Velmora" + std::to_string(shared.pictureNumber.load()) + ".png";
+        return "Velmora" + std::to_string(shared.pictureNumber()) + ".png";
     }
 };
 
@@ -51,8 +52,8 @@ TEST_F(KeptConnectionTest, ChangedLoginIsUsedAtOnceNotHiddenByTheKeptConnection)
     settings.FTPUserName = "presenter";
     settings.FTPPassword = "secret";
     capture(11);
-    cycle.run(settings, {});
-    EXPECT_NE(shared.firstFailureTime, 0);
+    cycle.run(settings, captured());
+    EXPECT_NE(shared.firstFailureTime(), 0);
     EXPECT_EQ(logins(), 2u);
     EXPECT_EQ(server.log({"USER"}).back(), "USER presenter");
 
@@ -60,7 +61,7 @@ TEST_F(KeptConnectionTest, ChangedLoginIsUsedAtOnceNotHiddenByTheKeptConnection)
     settings.FTPUserName.clear();
     settings.FTPPassword.clear();
     settings.FTPServerName = "ftp://" + server.serverName();
-    shared.firstFailureTime = 0;
+    shared.start(); // Start again: no failure pending
     ASSERT_TRUE(cycleWentThrough(12));
     EXPECT_EQ(logins(), 3u);
 }
@@ -71,8 +72,8 @@ TEST_F(KeptConnectionTest, CycleWithAFailureEndsTheConnection)
     // The next picture name is taken by a folder: the cycle fails after its upload.
     std::filesystem::create_directory(remoteFolder() + "Velmora2.png");
     capture(11);
-    cycle.run(settings, {});
-    ASSERT_NE(shared.firstFailureTime, 0);
+    cycle.run(settings, captured());
+    ASSERT_NE(shared.firstFailureTime(), 0);
     EXPECT_EQ(server.log({"QUIT"}).size(), 1u);
     std::filesystem::remove(remoteFolder() + "Velmora2.png");
     ASSERT_TRUE(cycleWentThrough(12));
@@ -83,10 +84,12 @@ TEST_F(KeptConnectionTest, StoppedOrClearedPresentationHoldsNoLogin)
 {
     // A cycle that ends after Stop (or one of Clear's) leaves no idle login on the server, and
     // the next presentation logs in anew.
-    for (const PresentationState state : {PresentationState::Stopped, PresentationState::Cleared}) {
-        shared.state = state;
-        cycle.run(settings, {});
-        shared.state = PresentationState::Running;
+    const std::vector<std::function<void()>> endings{[&] { shared.stop(); },
+                                                     [&] { shared.clear(); }};
+    for (const auto& end : endings) {
+        end();
+        cycle.run(settings, captured());
+        shared.start();
     }
     EXPECT_EQ(server.log({"QUIT"}).size(), 2u);
     ASSERT_TRUE(cycleWentThrough(10));
@@ -97,9 +100,9 @@ TEST_F(KeptConnectionTest, StopBetweenTwoCyclesMeansANewLoginForTheNextOne)
 {
     ASSERT_TRUE(cycleWentThrough(10));
     // Stop and Start again while no cycle ran; every stop of the program (button, Exit, the
-    // settings window's tools) goes through stopAndReset.
-    shared.stopAndReset();
-    shared.state = PresentationState::Running;
+    // settings window's tools) goes through the same stop.
+    shared.stop();
+    shared.start();
     ASSERT_TRUE(cycleWentThrough(11));
     EXPECT_EQ(logins(), 2u);
     ASSERT_TRUE(cycleWentThrough(12));
@@ -128,7 +131,7 @@ TEST_F(IdleTimeoutTest, ServerThatEndedAnIdleLoginGetsANewOneInTheSameCycle)
     waitPastTheIdleTimeout();
     ASSERT_TRUE(cycleWentThrough(12));
     EXPECT_EQ(logins(), 3u);
-    EXPECT_EQ(shared.uploadCounter, 3);
+    EXPECT_EQ(shared.uploadCounter(), 3);
 }
 
 TEST_F(KeptConnectionTest, RestartedServerGetsANewLoginInTheSameCycle)

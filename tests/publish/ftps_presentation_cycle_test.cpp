@@ -44,7 +44,7 @@ struct FtpsCycleTest : ServerCertificates, test::PublishTest {
 TEST_F(FtpsCycleTest, FirstContactAsksOnceAndYesRemembersTheKeyForLaterCycles)
 {
     boxes.answerNext(BoxAnswer::Yes);
-    EXPECT_TRUE(cycle.run(settings, {}));
+    EXPECT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     ASSERT_EQ(boxes.shown().size(), 1u);
     const auto question = boxes.shown()[0];
     EXPECT_EQ(question.title, "Velmora");
@@ -59,10 +59,10 @@ TEST_F(FtpsCycleTest, FirstContactAsksOnceAndYesRemembersTheKeyForLaterCycles)
     EXPECT_EQ(onServer("Velmora1.png"), localPicture());
 
     capture(2);
-    EXPECT_TRUE(cycle.run(settings, {}));
+    EXPECT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     EXPECT_EQ(boxes.shown().size(), 1u); // silent now
     EXPECT_EQ(onServer("Velmora2.png"), localPicture());
-    EXPECT_EQ(shared.state, PresentationState::Running);
+    EXPECT_EQ(shared.state(), PresentationState::Running);
     // Not a line of the dialogue went unprotected but the request for TLS.
     for (const auto& line : server.log())
         EXPECT_TRUE(line.rfind("CLEAR ", 0) != 0 || line.rfind("CLEAR AUTH ", 0) == 0) << line;
@@ -71,11 +71,11 @@ TEST_F(FtpsCycleTest, FirstContactAsksOnceAndYesRemembersTheKeyForLaterCycles)
 TEST_F(FtpsCycleTest, NoUploadsNothingSendsNoLoginAndStopsWithoutAskingAgain)
 {
     boxes.answerNext(BoxAnswer::No);
-    EXPECT_FALSE(cycle.run(settings, {}));
+    EXPECT_EQ(cycle.run(settings, captured()), CycleOutcome::Refused);
     ASSERT_EQ(boxes.shown().size(), 2u);
     EXPECT_EQ(boxes.shown()[1].title, "Fehler");
     EXPECT_EQ(boxes.shown()[1].text, "Die Verbindung zum Server kann nicht hergestellt werden.");
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_EQ(shared.state(), PresentationState::Stopped);
     EXPECT_TRUE(server.stored().empty());
     EXPECT_TRUE(server.log({"USER", "PASS", "CLEAR USER", "CLEAR PASS", "STOR"}).empty());
     EXPECT_FALSE(std::filesystem::exists(keyFile()));
@@ -85,7 +85,7 @@ TEST_F(FtpsCycleTest, ChangedKeyStopsThePresentationWithBothFingerprintsAndUploa
 {
     ASSERT_TRUE(ServerKeyStore(keyFile()).remember(serverKey(), earlierCertificate.pin));
     boxes.answerNext(BoxAnswer::Yes); // would accept, were anything asked
-    EXPECT_FALSE(cycle.run(settings, {}));
+    EXPECT_EQ(cycle.run(settings, captured()), CycleOutcome::Refused);
     ASSERT_EQ(boxes.shown().size(), 1u);
     const auto report = boxes.shown()[0];
     EXPECT_EQ(report.title, "Fehler");
@@ -95,7 +95,7 @@ TEST_F(FtpsCycleTest, ChangedKeyStopsThePresentationWithBothFingerprintsAndUploa
         << report.text;
     EXPECT_NE(report.text.find(fingerprintText(serverCertificate.pin)), std::string::npos)
         << report.text;
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_EQ(shared.state(), PresentationState::Stopped);
     EXPECT_TRUE(server.stored().empty());
     EXPECT_TRUE(server.log({"USER", "PASS", "CLEAR USER", "CLEAR PASS"}).empty());
     EXPECT_EQ(ServerKeyStore(keyFile()).find(serverKey()), earlierCertificate.pin);
@@ -116,10 +116,10 @@ TEST_F(FtpsCycleTest, ClearTellsAChangedKeyOnceNotForEachPicture)
 TEST_F(FtpsCycleTest, AbsentSftpServerIsAnOrdinaryFailureOfTheRetryWindow)
 {
     settings.FTPServerName = "sftp://127.0.0.1:" + std::to_string(test::freeLocalPort());
-    EXPECT_TRUE(cycle.run(settings, {}));
+    EXPECT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_EQ(shared.state, PresentationState::Running);
-    EXPECT_NE(shared.firstFailureTime, 0);
+    EXPECT_EQ(shared.state(), PresentationState::Running);
+    EXPECT_NE(shared.firstFailureTime(), 0);
 }
 
 // The connection a running presentation keeps from cycle to cycle: a new one, when the server
@@ -141,18 +141,18 @@ struct KeptFtpsConnectionTest : ServerCertificates, test::PublishTest {
 TEST_F(KeptFtpsConnectionTest, IdleTimeoutOfTheServerMeansANewHandshakeButNoQuestion)
 {
     boxes.answerNext(BoxAnswer::Yes);
-    ASSERT_TRUE(cycle.run(settings, {}));
+    ASSERT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     capture(2);
-    ASSERT_TRUE(cycle.run(settings, {}));
+    ASSERT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     EXPECT_EQ(logins(), 1u); // one handshake for both cycles
 
     std::this_thread::sleep_for(std::chrono::seconds(2)); // past the server's idle time-out
     capture(3);
-    ASSERT_TRUE(cycle.run(settings, {}));
+    ASSERT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     EXPECT_EQ(onServer("Velmora3.png"), localPicture());
     EXPECT_EQ(logins(), 2u);
     EXPECT_EQ(boxes.shown().size(), 1u); // the first question only
-    EXPECT_EQ(shared.firstFailureTime, 0);
+    EXPECT_EQ(shared.firstFailureTime(), 0);
     for (const auto& line : server.log())
         EXPECT_TRUE(line.rfind("CLEAR ", 0) != 0 || line.rfind("CLEAR AUTH ", 0) == 0) << line;
 }
@@ -160,12 +160,12 @@ TEST_F(KeptFtpsConnectionTest, IdleTimeoutOfTheServerMeansANewHandshakeButNoQues
 TEST_F(KeptFtpsConnectionTest, ServerWithANewCertificateBehindAKeptConnectionStopsThePresentation)
 {
     boxes.answerNext(BoxAnswer::Yes);
-    ASSERT_TRUE(cycle.run(settings, {}));
+    ASSERT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     server.replaceCertificate(earlierCertificate.bothFile);
     server.clearLog();
     const auto uploads = server.stored().size();
     capture(2);
-    EXPECT_FALSE(cycle.run(settings, {}));
+    EXPECT_EQ(cycle.run(settings, captured()), CycleOutcome::Refused);
     ASSERT_EQ(boxes.shown().size(), 2u);
     const auto report = boxes.shown()[1];
     EXPECT_EQ(report.title, "Fehler");
@@ -174,7 +174,7 @@ TEST_F(KeptFtpsConnectionTest, ServerWithANewCertificateBehindAKeptConnectionSto
         << report.text;
     EXPECT_NE(report.text.find(fingerprintText(earlierCertificate.pin)), std::string::npos)
         << report.text;
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_EQ(shared.state(), PresentationState::Stopped);
     EXPECT_EQ(server.stored().size(), uploads);
     EXPECT_TRUE(server.log({"USER", "PASS", "CLEAR USER", "CLEAR PASS"}).empty());
 }

@@ -27,7 +27,7 @@ struct PictureReplacementTest : test::PublishTest {
     void runAt(std::int64_t secondsAfterStart)
     {
         clock.set(test::kStartTime + secondsAfterStart);
-        cycle.run(settings, {10, 10});
+        cycle.run(settings, captured({10, 10}));
     }
     // The uploads, renames and deletions the server got, in order.
     std::vector<std::string> fileCommands() const
@@ -124,7 +124,7 @@ TEST_F(RenameOverRefusedTest, ExistingPictureIsDeletedAndTheRenameTriedAgain)
     EXPECT_FALSE(server.exists("public_html/show/Velmora1.png.upload"));
     EXPECT_EQ(pageValue(onServer("Velmora.htm"), "iBild"), "1");
     EXPECT_EQ(pageValue(onServer("Velmora.htm"), "iNr"), "4");
-    EXPECT_EQ(shared.firstFailureTime, 0);
+    EXPECT_EQ(shared.firstFailureTime(), 0);
     EXPECT_TRUE(boxes.shown().empty());
     // The whole cycle, second rename included, on the connection of the cycles before.
     EXPECT_TRUE(server.log({"USER"}).empty());
@@ -143,17 +143,17 @@ TEST_F(RenameRefusedTest, PictureStepFailsThroughTheRetryWindow)
                                   "RNTO public_html/show/Velmora1.png",
                                   "DELE public_html/show/Velmora1.png.upload",
                               }));
-    EXPECT_EQ(shared.uploadCounter, 0);
-    EXPECT_EQ(shared.uploadTimeText.get(), "");
-    EXPECT_EQ(shared.firstFailureTime, test::kStartTime);
-    EXPECT_EQ(shared.state, PresentationState::Running);
+    EXPECT_EQ(shared.uploadCounter(), 0);
+    EXPECT_EQ(shared.uploadTimeText(), "");
+    EXPECT_EQ(shared.firstFailureTime(), test::kStartTime);
+    EXPECT_EQ(shared.state(), PresentationState::Running);
     EXPECT_TRUE(boxes.shown().empty());
 
     runAt(30);
     EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_EQ(shared.pictureNumber, 1) << "held while the failure is pending";
+    EXPECT_EQ(shared.pictureNumber(), 1) << "held while the failure is pending";
     runAt(31);
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_EQ(shared.state(), PresentationState::Stopped);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].title, "Fehler");
     EXPECT_EQ(boxes.shown()[0].text,

@@ -18,7 +18,7 @@ struct PresentationCycleNewsTest : test::PublishTest {
                    PointerMarker marker = {312, 140})
     {
         clock.set(test::kStartTime + secondsAfterStart);
-        cycle.present(settings, CyclePicture{marker, picture});
+        cycle.run(settings, captured(marker, picture));
     }
     // Every command the server got since the last call.
     std::vector<std::string> newCommands()
@@ -35,15 +35,15 @@ TEST_F(PresentationCycleNewsTest, StillScreenSendsNothingAndDoesNotConnect)
     EXPECT_EQ(storedNames(),
               (std::vector<std::string>{"index.htm", "Velmora1.png.upload",
                                         "Velmora1.png.upload -> Velmora1.png", "Velmora.htm"}));
-    EXPECT_EQ(shared.published.known().picture, 7u);
+    EXPECT_EQ(shared.spectators().picture(), 7u);
     newCommands();
     for (int t = 1; t <= 5; ++t)
         presentAt(t, 7);
     EXPECT_EQ(server.stored().size(), 4u);
     EXPECT_TRUE(newCommands().empty()) << "a cycle with nothing to send talked to the server";
-    EXPECT_EQ(shared.uploadCounter, 1);
-    EXPECT_EQ(shared.uploadTimeText.get(), "14:05:09");
-    EXPECT_EQ(shared.pictureNumber, 1);
+    EXPECT_EQ(shared.uploadCounter(), 1);
+    EXPECT_EQ(shared.uploadTimeText(), "14:05:09");
+    EXPECT_EQ(shared.pictureNumber(), 1);
     EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -59,7 +59,7 @@ TEST_F(PresentationCycleNewsTest, PointerAloneSendsTheDataPageOfTheSamePicture)
     EXPECT_EQ(pageValue(page, "iTime"), "14:05:09") << "the time the screen last changed";
     EXPECT_EQ(pageValue(page, "iMouseX"), "500");
     EXPECT_EQ(pageValue(page, "iMouseY"), "20");
-    EXPECT_EQ(shared.uploadCounter, 1) << "the counter counts pictures";
+    EXPECT_EQ(shared.uploadCounter(), 1) << "the counter counts pictures";
 
     presentAt(5, 7, {500, 20}); // the pointer rests again
     EXPECT_EQ(server.stored().size(), before + 1);
@@ -84,13 +84,13 @@ TEST_F(PresentationCycleNewsTest, NewPictureGoesUpUnderTheNextName)
     EXPECT_EQ(pageValue(page, "iBild"), "2");
     EXPECT_EQ(pageValue(page, "iNr"), "2");
     EXPECT_EQ(pageValue(page, "iTime"), "14:05:11");
-    EXPECT_EQ(shared.published.known().picture, 8u);
+    EXPECT_EQ(shared.spectators().picture(), 8u);
 }
 
 TEST_F(PresentationCycleNewsTest, StartAndClearSendEverythingAgain)
 {
     presentAt(0, 7);
-    shared.published.forget(); // Start
+    shared.start();
     auto before = server.stored().size();
     presentAt(1, 7);
     EXPECT_EQ(storedNames(before),
@@ -99,8 +99,8 @@ TEST_F(PresentationCycleNewsTest, StartAndClearSendEverythingAgain)
     EXPECT_EQ(pageValue(onServer("Velmora.htm"), "iNr"), "2");
 
     // A closing cycle of Clear puts the black picture up: what the capture numbered is gone.
-    cycle.run(settings, {}, PictureAdvance::Always);
-    EXPECT_EQ(shared.published.known().picture, 0u);
+    cycle.run(settings, captured(), PictureAdvance::Always);
+    EXPECT_EQ(shared.spectators().picture(), 0u);
     before = server.stored().size();
     presentAt(3, 7);
     EXPECT_EQ(storedNames(before),
@@ -111,12 +111,12 @@ TEST_F(PresentationCycleNewsTest, StartAndClearSendEverythingAgain)
 TEST_F(PresentationCycleNewsTest, ViewerPageDueOnAStillScreenGoesUpAlone)
 {
     presentAt(0, 7);
-    shared.viewerPage.requestResend();
+    shared.spectators().settingsApplied();
     const auto before = server.stored().size();
     presentAt(1, 7);
     EXPECT_EQ(storedNames(before), std::vector<std::string>{"index.htm"});
-    EXPECT_TRUE(shared.viewerPage.sent());
-    EXPECT_EQ(shared.published.known().picture, 7u);
+    EXPECT_TRUE(shared.spectators().viewerPageOnServer());
+    EXPECT_EQ(shared.spectators().picture(), 7u);
 }
 
 TEST_F(PresentationCycleNewsTest, AfterAFailedDataPageTheSamePictureGoesUpAgain)
@@ -131,8 +131,8 @@ TEST_F(PresentationCycleNewsTest, AfterAFailedDataPageTheSamePictureGoesUpAgain)
     EXPECT_EQ(
         storedNames(before),
         (std::vector<std::string>{"Velmora2.png.upload", "Velmora2.png.upload -> Velmora2.png"}));
-    EXPECT_EQ(shared.published.known().picture, 0u);
-    EXPECT_EQ(shared.firstFailureTime, test::kStartTime + 5);
+    EXPECT_EQ(shared.spectators().picture(), 0u);
+    EXPECT_EQ(shared.firstFailureTime(), test::kStartTime + 5);
 
     std::filesystem::remove(remoteFolder() + "Velmora.htm");
     before = server.stored().size();
@@ -141,8 +141,8 @@ TEST_F(PresentationCycleNewsTest, AfterAFailedDataPageTheSamePictureGoesUpAgain)
               (std::vector<std::string>{"Velmora2.png.upload",
                                         "Velmora2.png.upload -> Velmora2.png", "Velmora.htm"}));
     EXPECT_EQ(pageValue(onServer("Velmora.htm"), "iBild"), "2");
-    EXPECT_EQ(shared.firstFailureTime, 0);
-    EXPECT_EQ(shared.published.known().picture, 8u);
+    EXPECT_EQ(shared.firstFailureTime(), 0);
+    EXPECT_EQ(shared.spectators().picture(), 8u);
     EXPECT_TRUE(boxes.shown().empty());
 }
 
@@ -151,8 +151,8 @@ TEST_F(PresentationCycleNewsTest, OutageMetByAPointerCycleIsHealedByTheNextGoodO
     presentAt(0, 7);
     server.stop();
     presentAt(3, 7, {1, 1}); // only the pointer moved, and the server is away
-    EXPECT_EQ(shared.firstFailureTime, test::kStartTime + 3);
-    EXPECT_EQ(shared.published.known().picture, 0u);
+    EXPECT_EQ(shared.firstFailureTime(), test::kStartTime + 3);
+    EXPECT_EQ(shared.spectators().picture(), 0u);
     server.restart();
     server.clearLog();
     presentAt(4, 7, {1, 1});
@@ -162,7 +162,7 @@ TEST_F(PresentationCycleNewsTest, OutageMetByAPointerCycleIsHealedByTheNextGoodO
                                         "RNTO public_html/show/Velmora1.png",
                                         "STOR public_html/show/Velmora.htm"}));
     EXPECT_EQ(pageValue(onServer("Velmora.htm"), "iMouseX"), "1");
-    EXPECT_EQ(shared.firstFailureTime, 0);
+    EXPECT_EQ(shared.firstFailureTime(), 0);
     EXPECT_TRUE(boxes.shown().empty());
 }
 

@@ -21,7 +21,7 @@ struct PresentationCycleTest : test::PublishTest {
     void runAt(std::int64_t secondsAfterStart, PointerMarker marker = {312, 140})
     {
         clock.set(test::kStartTime + secondsAfterStart);
-        cycle.run(settings, marker);
+        cycle.run(settings, captured(marker));
     }
 };
 
@@ -54,12 +54,12 @@ TEST_F(PresentationCycleTest, FirstCycleUploadsViewerPagePictureAndDataPageInOrd
     expected.refreshMs = 2000;
     EXPECT_EQ(onServer("Velmora.htm"), asStored(composeDataPage(expected)));
 
-    EXPECT_EQ(shared.pictureNumber, 1);
-    EXPECT_EQ(shared.uploadCounter, 1);
-    EXPECT_EQ(shared.uploadTimeText.get(), "14:05:09");
-    EXPECT_TRUE(shared.viewerPage.sent());
-    EXPECT_EQ(shared.firstFailureTime, 0);
-    EXPECT_EQ(shared.state, PresentationState::Running);
+    EXPECT_EQ(shared.pictureNumber(), 1);
+    EXPECT_EQ(shared.uploadCounter(), 1);
+    EXPECT_EQ(shared.uploadTimeText(), "14:05:09");
+    EXPECT_TRUE(shared.spectators().viewerPageOnServer());
+    EXPECT_EQ(shared.firstFailureTime(), 0);
+    EXPECT_EQ(shared.state(), PresentationState::Running);
     EXPECT_TRUE(boxes.shown().empty());
     // The working pages stay in the Temp folder.
     EXPECT_TRUE(std::filesystem::exists(tempFolder() + "Velmora.ind"));
@@ -73,7 +73,7 @@ TEST_F(PresentationCycleTest, PicturesRotateAndViewerPageGoesAgainOnlyAfterApply
         runAt(i);
         EXPECT_EQ(onServer("Velmora" + std::to_string(i % 3 + 1) + ".png"), localPicture());
         if (i == 1)
-            shared.stopAndReset(); // Stop and Start again: the numbers go on
+            shared.stop(); // Stop and Start again: the numbers go on
     }
     EXPECT_EQ(storedNames(),
               (std::vector<std::string>{
@@ -91,13 +91,13 @@ TEST_F(PresentationCycleTest, PicturesRotateAndViewerPageGoesAgainOnlyAfterApply
         EXPECT_EQ(pageValue(pages[i], "iNr"), std::to_string(i + 1));
     }
 
-    shared.viewerPage.requestResend(); // the settings were applied
+    shared.spectators().settingsApplied(); // the settings were applied
     const auto before = server.stored().size();
     runAt(10);
     EXPECT_EQ(storedNames(before),
               (std::vector<std::string>{"index.htm", "Velmora2.png.upload",
                                         "Velmora2.png.upload -> Velmora2.png", "Velmora.htm"}));
-    EXPECT_EQ(shared.uploadCounter, 5);
+    EXPECT_EQ(shared.uploadCounter(), 5);
 }
 
 TEST_F(PresentationCycleTest, PointerValuesOnlyWhenTheMarkerIsWanted)
@@ -132,9 +132,9 @@ TEST_F(PresentationCycleTest, FailedPictureUploadLeavesThePreviousDataPage)
     EXPECT_FALSE(server.exists("public_html/show/Velmora2.png.upload")) << "left behind";
     EXPECT_TRUE(std::filesystem::is_directory(remoteFolder() + "Velmora2.png"));
     EXPECT_EQ(onServer("Velmora.htm"), page);
-    EXPECT_EQ(shared.uploadCounter, 1);
-    EXPECT_EQ(shared.uploadTimeText.get(), "14:05:09");
-    EXPECT_EQ(shared.firstFailureTime, test::kStartTime + 5);
+    EXPECT_EQ(shared.uploadCounter(), 1);
+    EXPECT_EQ(shared.uploadTimeText(), "14:05:09");
+    EXPECT_EQ(shared.firstFailureTime(), test::kStartTime + 5);
     EXPECT_TRUE(boxes.shown().empty()); // within the retry window
 
     // While the failure is pending the same name is tried again; once it goes through the
@@ -148,7 +148,7 @@ TEST_F(PresentationCycleTest, FailedPictureUploadLeavesThePreviousDataPage)
     EXPECT_EQ(pageValue(onServer("Velmora.htm"), "iBild"), "2");
     EXPECT_EQ(pageValue(onServer("Velmora.htm"), "iNr"), "2");
     EXPECT_EQ(pageValue(onServer("Velmora.htm"), "iTime"), "14:05:17");
-    EXPECT_EQ(shared.firstFailureTime, 0);
+    EXPECT_EQ(shared.firstFailureTime(), 0);
 }
 
 TEST_F(PresentationCycleTest, ServerOutageIsSilentWithinTheWindowThenStopsThePresentation)
@@ -157,14 +157,14 @@ TEST_F(PresentationCycleTest, ServerOutageIsSilentWithinTheWindowThenStopsThePre
     server.stop();
     for (const int t : {100, 110, 130}) {
         runAt(t);
-        EXPECT_EQ(shared.state, PresentationState::Running) << t;
-        EXPECT_EQ(shared.pictureNumber, 1) << "held while a failure is pending";
+        EXPECT_EQ(shared.state(), PresentationState::Running) << t;
+        EXPECT_EQ(shared.pictureNumber(), 1) << "held while a failure is pending";
     }
     EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_EQ(shared.firstFailureTime, test::kStartTime + 100);
+    EXPECT_EQ(shared.firstFailureTime(), test::kStartTime + 100);
     runAt(131);
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
-    EXPECT_EQ(shared.firstFailureTime, 0);
+    EXPECT_EQ(shared.state(), PresentationState::Stopped);
+    EXPECT_EQ(shared.firstFailureTime(), 0);
     const auto shown = boxes.shown();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].title, "Fehler");
@@ -179,15 +179,15 @@ TEST_F(PresentationCycleTest, RecoveredPresentationGetsAFreshWindowForTheNextOut
     runAt(10); // a short outage
     server.restart();
     runAt(20); // back: this cycle retries the held name and goes through
-    EXPECT_EQ(shared.firstFailureTime, 0);
-    EXPECT_EQ(shared.pictureNumber, 1);
+    EXPECT_EQ(shared.firstFailureTime(), 0);
+    EXPECT_EQ(shared.pictureNumber(), 1);
     runAt(21);
-    EXPECT_EQ(shared.pictureNumber, 2); // rotating again
+    EXPECT_EQ(shared.pictureNumber(), 2); // rotating again
     server.stop();
     runAt(500); // long after the first outage: only the start of a new one
     EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_EQ(shared.state, PresentationState::Running);
-    EXPECT_EQ(shared.firstFailureTime, test::kStartTime + 500);
+    EXPECT_EQ(shared.state(), PresentationState::Running);
+    EXPECT_EQ(shared.firstFailureTime(), test::kStartTime + 500);
 }
 
 TEST_F(PresentationCycleTest, WrongPasswordIsReportedWithTheConnectionText)
@@ -214,16 +214,16 @@ TEST_F(PresentationCycleTest, FailingViewerPageUploadIsRetriedWhilePicturesGoOn)
                   "Velmora1.png.upload", "Velmora1.png.upload -> Velmora1.png", "Velmora.htm",
                   "Velmora1.png.upload", "Velmora1.png.upload -> Velmora1.png", "Velmora.htm"}));
     EXPECT_EQ(server.log({"STOR"}).size(), 6u); // index.htm tried in both cycles
-    EXPECT_FALSE(shared.viewerPage.sent());
-    EXPECT_EQ(shared.uploadCounter, 2);
+    EXPECT_FALSE(shared.spectators().viewerPageOnServer());
+    EXPECT_EQ(shared.uploadCounter(), 2);
     EXPECT_TRUE(boxes.shown().empty());
     // It keeps failing: after the window the presenter hears of it.
     runAt(31);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].text, "Die Index-Datei kann nicht auf den Server geladen werden.");
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_EQ(shared.state(), PresentationState::Stopped);
     // The reporting cycle still finished its picture and data page.
-    EXPECT_EQ(shared.uploadCounter, 3);
+    EXPECT_EQ(shared.uploadCounter(), 3);
 }
 
 TEST_F(PresentationCycleTest, ViewerPageThatCannotBeWrittenStopsAtOnceButPictureStillGoes)
@@ -234,11 +234,11 @@ TEST_F(PresentationCycleTest, ViewerPageThatCannotBeWrittenStopsAtOnceButPicture
     EXPECT_EQ(boxes.shown()[0].title, "Fehler");
     EXPECT_EQ(boxes.shown()[0].text, "Die Index-Datei kann nicht erstellt werden.");
     EXPECT_EQ(boxes.shown()[0].modality, BoxModality::SystemModal);
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_EQ(shared.state(), PresentationState::Stopped);
     EXPECT_EQ(storedNames(),
               (std::vector<std::string>{"Velmora1.png.upload",
                                         "Velmora1.png.upload -> Velmora1.png", "Velmora.htm"}));
-    EXPECT_FALSE(shared.viewerPage.sent());
+    EXPECT_FALSE(shared.spectators().viewerPageOnServer());
 }
 
 TEST_F(PresentationCycleTest, DataPageThatCannotBeWrittenGoesThroughTheWindow)
@@ -248,7 +248,7 @@ TEST_F(PresentationCycleTest, DataPageThatCannotBeWrittenGoesThroughTheWindow)
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_EQ(storedNames(), (std::vector<std::string>{"index.htm", "Velmora1.png.upload",
                                                        "Velmora1.png.upload -> Velmora1.png"}));
-    EXPECT_EQ(shared.uploadCounter, 1); // the picture did go up
+    EXPECT_EQ(shared.uploadCounter(), 1); // the picture did go up
     runAt(31);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].text, "Die Kontroll-Datei kann nicht erstellt werden.");
@@ -258,7 +258,7 @@ TEST_F(PresentationCycleTest, FirstCycleFailingNeverPublishesAPictureNumberZero)
 {
     server.stop();
     runAt(0);
-    EXPECT_EQ(shared.firstFailureTime, test::kStartTime);
+    EXPECT_EQ(shared.firstFailureTime(), test::kStartTime);
     server.restart();
     runAt(5);
     EXPECT_EQ(storedNames(),

@@ -3,9 +3,10 @@
 // Temp folder holding a picture, settings that point at the server, and the fakes.
 
 #include "publish/data_page.h"
-#include "transfer/ftp_session.h"
+#include "publish/presentation_cycle.h"
 #include "publish/presentation_state.h"
 #include "settings/settings_record.h"
+#include "transfer/ftp_session.h"
 
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
@@ -18,6 +19,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +32,14 @@ inline constexpr FtpTimeouts kTestTimeouts{5, 3, 3};
 // 14:05:09 local time on some day.
 inline constexpr std::int64_t kStartTime =
     1'700'000'000 - 22 * 3600 - 13 * 60 - 20 + 14 * 3600 + 5 * 60 + 9;
+
+// The picture file as the capture hands it to a cycle: its bytes, the marker, and the capture's
+// number for it (0: none, so that it always goes up).
+inline CyclePicture handedOver(const std::string& pictureFile, PointerMarker marker = {},
+                               std::uint32_t number = 0)
+{
+    return {marker, number, std::make_shared<const std::string>(fileBytes(pictureFile))};
+}
 
 // A text page as this server keeps it: its line ends are LF.
 inline std::string asStored(std::string page)
@@ -76,7 +86,7 @@ struct PublishTest : ::testing::Test {
         settings.BrowserRefresh = 2000;
         settings.InternetRetryTime = 30;
         settings.RemoteMousePointer = 1;
-        shared.state = PresentationState::Running;
+        shared.start();
         capture(1);
     }
 
@@ -94,6 +104,11 @@ struct PublishTest : ::testing::Test {
                                  solidPixels(64, 48, static_cast<std::uint8_t>(shade), 10, 20)));
     }
     std::string localPicture() const { return fileBytes(tempFolder() + "Velmora.png"); }
+    // The newest picture as the capture hands it over.
+    CyclePicture captured(PointerMarker marker = {}, std::uint32_t number = 0) const
+    {
+        return handedOver(tempFolder() + "Velmora.png", marker, number);
+    }
 
     // The names of the files stored from index `from` on, in order; a rename shows as
     // "<old name> -> <new name>".

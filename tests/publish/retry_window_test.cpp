@@ -1,4 +1,4 @@
-#include "publish/retry_window.h"
+#include "publish/presentation_state.h"
 
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
@@ -16,26 +16,26 @@ struct RetryWindowTest : ::testing::Test {
     bool failAt(std::int64_t secondsAfterStart, std::int32_t window = 30)
     {
         clock.set(1'700'000'000 + secondsAfterStart);
-        return noteCycleFailure(shared, clock, boxes, window,
-                                "Die Kontroll-Datei kann nicht "
-                                "auf den Server geladen werden.");
+        return shared.failureNoted(clock, boxes, window,
+                                   "Die Kontroll-Datei kann nicht "
+                                   "auf den Server geladen werden.");
     }
 };
 
 TEST_F(RetryWindowTest, SilentWithinTheWindowReportedAfterIt)
 {
-    shared.state = PresentationState::Running;
+    shared.start();
     EXPECT_FALSE(failAt(0));
-    EXPECT_EQ(shared.firstFailureTime, 1'700'000'000);
+    EXPECT_EQ(shared.firstFailureTime(), 1'700'000'000);
     EXPECT_FALSE(failAt(10));
     EXPECT_FALSE(failAt(30)); // not strictly after the window yet
     EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_EQ(shared.state, PresentationState::Running);
-    EXPECT_EQ(shared.firstFailureTime, 1'700'000'000); // later failures keep the first time
+    EXPECT_EQ(shared.state(), PresentationState::Running);
+    EXPECT_EQ(shared.firstFailureTime(), 1'700'000'000); // later failures keep the first time
 
     EXPECT_TRUE(failAt(31));
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
-    EXPECT_EQ(shared.firstFailureTime, 0);
+    EXPECT_EQ(shared.state(), PresentationState::Stopped);
+    EXPECT_EQ(shared.firstFailureTime(), 0);
     const auto shown = boxes.shown();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].title, "Fehler");
@@ -45,7 +45,7 @@ TEST_F(RetryWindowTest, SilentWithinTheWindowReportedAfterIt)
 
     // After the report a new outage starts a new window.
     EXPECT_FALSE(failAt(32));
-    EXPECT_EQ(shared.firstFailureTime, 1'700'000'032);
+    EXPECT_EQ(shared.firstFailureTime(), 1'700'000'032);
 }
 
 TEST_F(RetryWindowTest, WindowOfZeroReportsFromTheNextSecondOn)
@@ -57,7 +57,7 @@ TEST_F(RetryWindowTest, WindowOfZeroReportsFromTheNextSecondOn)
 
 TEST_F(RetryWindowTest, PendingFailureFromLongAgoIsReportedAtOnce)
 {
-    shared.firstFailureTime = 1'700'000'000 - 3600;
+    EXPECT_FALSE(failAt(-3600));
     EXPECT_TRUE(failAt(0));
 }
 
@@ -76,8 +76,8 @@ TEST_F(RetryWindowTest, WallClockStepsDoNotStretchOrShortenTheWindow)
 TEST_F(RetryWindowTest, FailureTimesBeyond2038AreKept)
 {
     clock.set(std::int64_t{1} << 32);
-    EXPECT_FALSE(noteCycleFailure(shared, clock, boxes, 30, "x"));
-    EXPECT_EQ(shared.firstFailureTime, std::int64_t{1} << 32);
+    EXPECT_FALSE(shared.failureNoted(clock, boxes, 30, "x"));
+    EXPECT_EQ(shared.firstFailureTime(), std::int64_t{1} << 32);
 }
 
 TEST_F(RetryWindowTest, LargestWindowDoesNotWrapAround)

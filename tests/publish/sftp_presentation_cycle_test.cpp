@@ -39,7 +39,7 @@ struct SftpCycleTest : ::testing::Test {
         settings.LizenzSite = "http://www.example.com/";
         settings.BrowserRefresh = 2000;
         settings.InternetRetryTime = 30;
-        shared.state = PresentationState::Running;
+        shared.start();
         capture(1);
     }
 
@@ -55,6 +55,7 @@ struct SftpCycleTest : ::testing::Test {
             test::solidPixels(64, 48, static_cast<std::uint8_t>(shade), 10, 20)));
     }
     std::string localPicture() const { return test::fileBytes(temp.file("Velmora.png")); }
+    CyclePicture captured() const { return test::handedOver(temp.file("Velmora.png")); }
     std::vector<std::string> remoteNames() const
     {
         std::vector<std::string> names;
@@ -76,7 +77,7 @@ struct SftpCycleTest : ::testing::Test {
 TEST_F(SftpCycleTest, FirstContactAsksOnceThenPicturesAreReplacedSilently)
 {
     boxes.answerNext(BoxAnswer::Yes);
-    EXPECT_TRUE(cycle.run(settings, {}));
+    EXPECT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     ASSERT_EQ(boxes.shown().size(), 1u);
     const auto question = boxes.shown()[0];
     EXPECT_EQ(question.title, "Velmora");
@@ -88,10 +89,10 @@ TEST_F(SftpCycleTest, FirstContactAsksOnceThenPicturesAreReplacedSilently)
 
     for (int shade = 2; shade <= 5; ++shade) {
         capture(shade);
-        EXPECT_TRUE(cycle.run(settings, {}));
+        EXPECT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     }
     EXPECT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(shared.state, PresentationState::Running);
+    EXPECT_EQ(shared.state(), PresentationState::Running);
     // Five cycles on three names: the fourth and fifth replaced existing pictures.
     EXPECT_EQ(onServer("Velmora2.png"), localPicture());
     EXPECT_EQ(remoteNames(),
@@ -102,10 +103,10 @@ TEST_F(SftpCycleTest, FirstContactAsksOnceThenPicturesAreReplacedSilently)
 TEST_F(SftpCycleTest, NoUploadsNothingAndStops)
 {
     boxes.answerNext(BoxAnswer::No);
-    EXPECT_FALSE(cycle.run(settings, {}));
+    EXPECT_EQ(cycle.run(settings, captured()), CycleOutcome::Refused);
     ASSERT_EQ(boxes.shown().size(), 2u);
     EXPECT_EQ(boxes.shown()[1].text, "Die Verbindung zum Server kann nicht hergestellt werden.");
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_EQ(shared.state(), PresentationState::Stopped);
     EXPECT_TRUE(remoteNames().empty());
     EXPECT_EQ(test::fileBytes(knownHosts()), "");
 }
@@ -116,20 +117,20 @@ TEST_F(SftpCycleTest, ChangedKeyStopsWithBothFingerprintsAndUploadsNothing)
     const std::string before = fingerprint();
     server.replaceHostKey();
     boxes.answerNext(BoxAnswer::Yes); // would accept, were anything asked
-    EXPECT_FALSE(cycle.run(settings, {}));
+    EXPECT_EQ(cycle.run(settings, captured()), CycleOutcome::Refused);
     ASSERT_EQ(boxes.shown().size(), 1u);
     const auto report = boxes.shown()[0];
     EXPECT_EQ(report.title, "Fehler");
     EXPECT_NE(report.text.find("Bisher: " + before), std::string::npos) << report.text;
     EXPECT_NE(report.text.find("Jetzt:  " + fingerprint()), std::string::npos) << report.text;
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_EQ(shared.state(), PresentationState::Stopped);
     EXPECT_TRUE(remoteNames().empty());
 }
 
 TEST_F(SftpCycleTest, KeyInThePresentersOwnKnownHostsIsTrustedSilently)
 {
     test::writeFileBytes(home.knownHostsFile(), server.knownHostsLine());
-    EXPECT_TRUE(cycle.run(settings, {}));
+    EXPECT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_EQ(onServer("Velmora1.png"), localPicture());
     EXPECT_EQ(test::fileBytes(home.knownHostsFile()), server.knownHostsLine());
@@ -140,7 +141,7 @@ TEST_F(SftpCycleTest, ClearReplacesThePicturesWithBlankOnes)
     test::writeFileBytes(knownHosts(), server.knownHostsLine());
     for (int shade = 1; shade <= 3; ++shade) {
         capture(shade);
-        ASSERT_TRUE(cycle.run(settings, {}));
+        ASSERT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     }
     ClearPresentation clear(shared, boxes, cycle, temp.path() + "/",
                             [](const std::string& path, int w, int h) {
@@ -170,32 +171,32 @@ TEST_F(KeptSftpConnectionTest, OneLoginServesTheCyclesAndAClosedOneIsReplacedInT
 {
     for (int shade = 1; shade <= 3; ++shade) {
         capture(shade);
-        ASSERT_TRUE(cycle.run(settings, {}));
+        ASSERT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     }
     EXPECT_EQ(server.logins(), 1);
 
     waitPastTheIdleTimeout();
     capture(4);
-    ASSERT_TRUE(cycle.run(settings, {}));
+    ASSERT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     EXPECT_EQ(onServer("Velmora1.png"), localPicture());
     EXPECT_EQ(server.logins(), 2);
-    EXPECT_EQ(shared.firstFailureTime, 0);
+    EXPECT_EQ(shared.firstFailureTime(), 0);
     EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(KeptSftpConnectionTest, NewHostKeyBehindAClosedConnectionStopsThePresentation)
 {
-    ASSERT_TRUE(cycle.run(settings, {}));
+    ASSERT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     const std::string before = fingerprint();
     server.replaceHostKey();
     waitPastTheIdleTimeout();
     capture(2);
     boxes.answerNext(BoxAnswer::Yes); // would accept, were anything asked
-    EXPECT_FALSE(cycle.run(settings, {}));
+    EXPECT_EQ(cycle.run(settings, captured()), CycleOutcome::Refused);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_NE(boxes.shown()[0].text.find("Bisher: " + before), std::string::npos)
         << boxes.shown()[0].text;
-    EXPECT_EQ(shared.state, PresentationState::Stopped);
+    EXPECT_EQ(shared.state(), PresentationState::Stopped);
     EXPECT_EQ(server.logins(), 1);
     EXPECT_NE(onServer("Velmora2.png"), localPicture());
 }

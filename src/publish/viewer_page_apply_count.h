@@ -1,7 +1,8 @@
 #pragma once
-// Whether the viewer page is on the server for the settings in force. Applying the settings asks
-// for it again while a cycle may be uploading it for the old ones; the cycle marks it sent only
-// when no apply came in between, so a new folder always gets its page.
+// How often the settings were applied, and whether the viewer page for the latest apply is on
+// the server. Applying asks for the page again while a cycle may be uploading it for the old
+// settings; the cycle marks its upload sent only for the apply it uploaded for, so a new folder
+// always gets its page.
 
 #include <atomic>
 #include <cstdint>
@@ -9,7 +10,7 @@
 
 namespace velmora {
 
-class ViewerPageFlag {
+class ViewerPageApplyCount {
 public:
     // Before a cycle uploads the page: the apply it uploads for, or empty when the page is
     // already on the server.
@@ -26,8 +27,8 @@ public:
         std::uint64_t expected = apply;
         word_.compare_exchange_strong(expected, apply | kSent);
     }
-    // Applying the settings, or Clear: the next cycle sends the page again.
-    void requestResend()
+    // Applying the settings: the next cycle sends the page again.
+    void countApply()
     {
         std::uint64_t word = word_.load();
         while (!word_.compare_exchange_weak(word, ((word >> 1) + 1) << 1)) {
