@@ -2,8 +2,8 @@
 // What the TLS handshake of a connection showed about the server: the SHA-256 of its public key
 // and why its certificate did not verify. Recorded from inside the TLS library's own check of the
 // chain, so that it describes the very handshake that libcurl judged, before anything else was
-// sent. recordTlsPeerKey lives with the library libcurl is built with: openssl_tls_peer_key.cpp
-// here (a Windows build brings its own, such as an mbedtls_tls_peer_key.cpp).
+// sent. recordTlsPeerKey lives with the TLS library libcurl is built with: OpenSSL here, in
+// openssl_tls_peer_key.cpp; a build whose libcurl uses another one brings a file of its own.
 
 #include <curl/curl.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The TLS library's complaints about a certificate chain, which it gives in numbers of its own,
 // as the faults the presenter is told about. openssl_tls_verify_error.cpp reads OpenSSL's
-// X509_V_ codes (a Windows build brings its own, such as an mbedtls_tls_verify_error.cpp).
+// X509_V_ codes; a build whose libcurl uses another TLS library brings a file of its own.
 
 #include <string>
 
