@@ -120,7 +120,7 @@ CycleOutcome PresentationCycle::run(const SettingsRecord& settings, const CycleP
     CycleConnection::Use connection = connection_.open(
         {settings.FTPServerName, settings.FTPUserName, settings.FTPPassword, deadline},
         std::move(trust));
-    FtpSession& session = connection.session();
+    ServerSession& session = connection.session();
     const FtpOpenResult opened = connection.result();
     const bool stopsAtOnce = *declined || opened == FtpOpenResult::ServerKeyChanged;
     if (opened != FtpOpenResult::Connected && stopsAtOnce) {

@@ -7,7 +7,7 @@
 #include "core/clock.h"
 #include "core/message_boxes.h"
 #include "transfer/cycle_connection.h"
-#include "transfer/ftp_session.h"
+#include "transfer/ftp_session_types.h"
 #include "publish/presentation_state.h"
 #include "settings/settings_record.h"
 

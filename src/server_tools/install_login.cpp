@@ -28,7 +28,7 @@ constexpr char kAccessRulesStuck[] =
 
 // Access rules without their password list make Apache refuse every spectator (500 or 401), so
 // they go again. Gives the sentence that tells the presenter what the directory is left with.
-std::string withdrawAccessRules(FtpSession& session)
+std::string withdrawAccessRules(ServerSession& session)
 {
     return session.deleteFile(kAccessRulesRemoteName) ? kAccessRulesWithdrawn : kAccessRulesStuck;
 }
@@ -59,9 +59,11 @@ void InstallLogin(SettingsFields& fields, MessageBoxes& boxes,
         return;
     }
 
-    FtpSession session(timeouts);
-    if (!openToolConnection(session, fields, boxes, stopPresentation, modality, trust))
+    const std::unique_ptr<ServerSession> connection =
+        openToolConnection(fields, boxes, stopPresentation, modality, timeouts, trust);
+    if (!connection)
         return;
+    ServerSession& session = *connection;
     // An empty path would leave the FTP server in the login directory, where the files could
     // replace the access rules of the whole web site.
     if (!usableAbsolutePath(absolutePath) || !session.setCurrentDirectory(absolutePath)) {

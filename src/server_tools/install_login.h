@@ -2,7 +2,8 @@
 // Button "Login auf Server installieren": closes the presentation directory with an Apache login.
 
 #include "core/message_boxes.h"
-#include "transfer/ftp_session.h"
+#include "transfer/ftp_session_types.h"
+#include "transfer/server_trust.h"
 #include "settings/settings_fields.h"
 
 #include <functional>

@@ -34,9 +34,11 @@ void RemoveLogin(SettingsFields& fields, MessageBoxes& boxes,
     NormaliseDirectoryFields(fields);
     const std::string absolutePath = fields.text(SettingsField::HtpasswdPath);
 
-    FtpSession session(timeouts);
-    if (!openToolConnection(session, fields, boxes, stopPresentation, modality, trust))
+    const std::unique_ptr<ServerSession> connection =
+        openToolConnection(fields, boxes, stopPresentation, modality, timeouts, trust);
+    if (!connection)
         return;
+    ServerSession& session = *connection;
     // An empty path would leave the FTP server in the login directory and delete the access
     // rules of the whole web site there.
     if (!usableAbsolutePath(absolutePath) || !session.setCurrentDirectory(absolutePath)) {

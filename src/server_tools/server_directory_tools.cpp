@@ -3,6 +3,7 @@
 #include "core/message_titles.h"
 #include "core/text_trimming.h"
 #include "transfer/remote_path.h"
+#include "transfer/server_session_factory.h"
 
 #include <optional>
 
@@ -22,25 +23,29 @@ std::string typedRemoteDirectory(const SettingsFields& fields)
     return remotePath(fields.text(SettingsField::WebDir), fields.text(SettingsField::SubDir), "");
 }
 
-bool openToolConnection(FtpSession& session, const SettingsFields& fields, MessageBoxes& boxes,
-                        const std::function<void()>& stopPresentation, BoxModality modality,
-                        const ServerTrustFiles& trust, ChangedKeyAnswer changed)
+std::unique_ptr<ServerSession> openToolConnection(const SettingsFields& fields, MessageBoxes& boxes,
+                                                  const std::function<void()>& stopPresentation,
+                                                  BoxModality modality, const FtpTimeouts& timeouts,
+                                                  const ServerTrustFiles& trust,
+                                                  ChangedKeyAnswer changed)
 {
-    session.setTrust(presenterTrust(trust, boxes, modality, changed));
-    session.limitTo(std::chrono::steady_clock::now() + kToolTimeLimit);
-    const FtpOpenResult result =
-        session.open(fields.text(SettingsField::ServerName), fields.text(SettingsField::UserName),
-                     fields.text(SettingsField::Password));
+    const std::string serverName = fields.text(SettingsField::ServerName);
+    std::unique_ptr<ServerSession> session =
+        makeServerSession(serverName, timeouts, presenterTrust(trust, boxes, modality, changed));
+    session->limitTo(std::chrono::steady_clock::now() + kToolTimeLimit);
+    const FtpOpenResult result = session->open(serverName, fields.text(SettingsField::UserName),
+                                               fields.text(SettingsField::Password));
     if (result == FtpOpenResult::Connected)
-        return true;
+        return session;
     stopPresentation();
-    boxes.show(titles::kError, openFailureText(result, session), BoxButtons::Ok, modality);
-    return false;
+    boxes.show(titles::kError, openFailureText(result, *session), BoxButtons::Ok, modality);
+    return nullptr;
 }
 
 namespace {
 
 struct TypedDirectoryVisit {
+    std::unique_ptr<ServerSession> session;
     std::string directory;
     bool present = false;
 };
@@ -48,15 +53,18 @@ struct TypedDirectoryVisit {
 // What both tools do first: tidy the typed directory fields, log in with the typed account and
 // change into the presentation directory. Empty when the login failed (already reported).
 std::optional<TypedDirectoryVisit>
-visitTypedDirectory(FtpSession& session, SettingsFields& fields, MessageBoxes& boxes,
+visitTypedDirectory(SettingsFields& fields, MessageBoxes& boxes,
                     const std::function<void()>& stopPresentation, BoxModality modality,
-                    const ServerTrustFiles& trust, ChangedKeyAnswer changed)
+                    const FtpTimeouts& timeouts, const ServerTrustFiles& trust,
+                    ChangedKeyAnswer changed)
 {
     NormaliseDirectoryFields(fields);
-    TypedDirectoryVisit visit{typedRemoteDirectory(fields)};
-    if (!openToolConnection(session, fields, boxes, stopPresentation, modality, trust, changed))
+    TypedDirectoryVisit visit{nullptr, typedRemoteDirectory(fields)};
+    visit.session =
+        openToolConnection(fields, boxes, stopPresentation, modality, timeouts, trust, changed);
+    if (!visit.session)
         return std::nullopt;
-    visit.present = session.setCurrentDirectory(visit.directory);
+    visit.present = visit.session->setCurrentDirectory(visit.directory);
     return visit;
 }
 
@@ -67,12 +75,11 @@ void CheckServerDirectory(SettingsFields& fields, MessageBoxes& boxes,
                           const FtpTimeouts& timeouts, const ServerTrustFiles& trust)
 {
     constexpr BoxModality modality = BoxModality::SystemModal;
-    FtpSession session(timeouts);
-    const auto visit = visitTypedDirectory(session, fields, boxes, stopPresentation, modality,
+    const auto visit = visitTypedDirectory(fields, boxes, stopPresentation, modality, timeouts,
                                            trust, ChangedKeyAnswer::Ask);
     if (!visit)
         return;
-    session.close();
+    visit->session->close();
     boxes.show(titles::kInformation,
                (visit->present ? kDirectoryPresent : kDirectoryMissing) + visit->directory,
                BoxButtons::Ok, modality);
@@ -83,11 +90,11 @@ void LoadAbsoluteServerPath(SettingsFields& fields, MessageBoxes& boxes,
                             const FtpTimeouts& timeouts, const ServerTrustFiles& trust)
 {
     constexpr BoxModality modality = BoxModality::Ordinary;
-    FtpSession session(timeouts);
-    const auto visit = visitTypedDirectory(session, fields, boxes, stopPresentation, modality,
+    const auto visit = visitTypedDirectory(fields, boxes, stopPresentation, modality, timeouts,
                                            trust, ChangedKeyAnswer::Refuse);
     if (!visit)
         return;
+    ServerSession& session = *visit->session;
     if (!visit->present) {
         session.close();
         boxes.show(titles::kInformation, kDirectoryMissing + visit->directory, BoxButtons::Ok,

@@ -1,12 +1,8 @@
 #include "transfer/curl_transfer_loop.h"
 
-#include <algorithm>
+#include "transfer/socket_wait.h"
 
-#ifdef _WIN32
-#include <winsock2.h>
-#else
-#include <sys/select.h>
-#endif
+#include <algorithm>
 
 namespace velmora {
 namespace {
@@ -15,21 +11,6 @@ namespace {
 constexpr long kLongestWaitMs = 1000;
 // While libcurl offers no socket, the waits grow from none at all to this.
 constexpr long kLongestBlindWaitMs = 100;
-
-// True when libcurl has no socket for us to wait on. A socket number above FD_SETSIZE is not
-// reported by curl_multi_fdset; it then only shortens the wait, because the wait itself polls
-// every socket of libcurl.
-bool offersNoSocket(CURLM* multi)
-{
-    fd_set readable, writable, failed;
-    FD_ZERO(&readable);
-    FD_ZERO(&writable);
-    FD_ZERO(&failed);
-    int highest = -1;
-    if (curl_multi_fdset(multi, &readable, &writable, &failed, &highest) != CURLM_OK)
-        return false;
-    return highest < 0;
-}
 
 CURLcode asTransferError(CURLMcode code)
 {
@@ -61,7 +42,7 @@ CURLcode runTransfer(CURLM* multi, CURL* easy, TransferLoopCounters* counters)
         long waitMs = -1;
         if (curl_multi_timeout(multi, &waitMs) != CURLM_OK || waitMs < 0 || waitMs > kLongestWaitMs)
             waitMs = kLongestWaitMs;
-        if (offersNoSocket(multi)) {
+        if (curlOffersNoSocket(multi)) {
             ++seen.noSocketPasses;
             waitMs = std::min(waitMs, nextBlindWaitMs);
             nextBlindWaitMs = std::clamp(nextBlindWaitMs * 2, 1L, kLongestBlindWaitMs);

@@ -1,11 +1,12 @@
 #include "transfer/cycle_connection.h"
 
+#include "transfer/server_session_factory.h"
+
 #include <utility>
 
 namespace velmora {
 
-CycleConnection::CycleConnection(FtpTimeouts timeouts)
-    : timeouts_(timeouts), session_(std::make_unique<FtpSession>(timeouts))
+CycleConnection::CycleConnection(FtpTimeouts timeouts) : timeouts_(timeouts)
 {
 }
 
@@ -22,7 +23,7 @@ CycleConnection::Use CycleConnection::open(const CycleLogin& login, ServerTrust 
     // A new session: nothing of the old one (its directory, its deadline, its pinned key) may
     // carry over into the new connection.
     drop();
-    session_ = std::make_unique<FtpSession>(timeouts_, std::move(trust));
+    session_ = makeServerSession(login.serverName, timeouts_, std::move(trust));
     if (login.deadline)
         session_->limitTo(*login.deadline);
     const FtpOpenResult opened = session_->open(login.serverName, login.userName, login.password);
@@ -34,7 +35,8 @@ CycleConnection::Use CycleConnection::open(const CycleLogin& login, ServerTrust 
 void CycleConnection::drop()
 {
     kept_.reset();
-    session_->close();
+    if (session_)
+        session_->close();
 }
 
 } // namespace velmora

@@ -9,7 +9,9 @@
 // Stop or Clear ended), and when the kept connection no longer answers, as after a server's idle
 // time-out; the last is no failure of the cycle.
 
-#include "transfer/ftp_session.h"
+#include "transfer/ftp_session_types.h"
+#include "transfer/server_session.h"
+#include "transfer/server_trust.h"
 
 #include <atomic>
 #include <chrono>
@@ -44,7 +46,7 @@ public:
         Use& operator=(const Use&) = delete;
 
         FtpOpenResult result() const { return result_; }
-        FtpSession& session() { return *owner_.session_; }
+        ServerSession& session() { return *owner_.session_; }
         // The cycle went through: the connection serves the next one.
         void keep() { keep_ = true; }
 
@@ -67,7 +69,7 @@ private:
     void drop();
 
     FtpTimeouts timeouts_;
-    std::unique_ptr<FtpSession> session_;
+    std::unique_ptr<ServerSession> session_; // empty before the first open
     std::optional<CycleLogin> kept_; // what the open session serves; empty when none is open
     std::atomic<bool> ended_{false};
 };

@@ -6,8 +6,6 @@
 #include "transfer/ftp_control_connection.h"
 #include "transfer/ftp_reply.h"
 #include "transfer/server_address.h"
-#include "transfer/sftp_session.h"
-#include "transfer/ssh_trust.h"
 #include "transfer/tls_server_trust.h"
 
 #include <cstdio>
@@ -47,30 +45,13 @@ struct FtpSession::Impl {
     ServerTrust trust;
     UntrustedServer untrusted;
     std::string loginNote;
-    std::optional<std::chrono::steady_clock::time_point> deadline;
     FtpControlConnection ftp;
-    // Set while an sftp:// server is open: every operation goes there instead.
-    std::unique_ptr<SftpSession> sftp;
 
     bool perform(const FtpControlConnection::Request& request)
     {
         return ftp.perform(request) == CURLE_OK;
     }
     const FtpExchange* last(const std::string& verb) const { return ftp.dialogue().lastOf(verb); }
-
-    FtpOpenResult openSftp(const std::string& serverName, const std::string& userName,
-                           const std::string& password)
-    {
-        sftp = std::make_unique<SftpSession>(timeouts, sshTrustFor(trust));
-        if (deadline)
-            sftp->limitTo(*deadline);
-        const FtpOpenResult result = sftp->open(serverName, userName, password);
-        untrusted = sftp->untrustedServer();
-        loginNote = sftp->loginFailureNote();
-        if (result != FtpOpenResult::Connected)
-            sftp.reset();
-        return result;
-    }
 };
 
 FtpSession::FtpSession(FtpTimeouts timeouts, ServerTrust trust) : impl_(std::make_unique<Impl>())
@@ -84,25 +65,14 @@ FtpSession::~FtpSession()
     close();
 }
 
-void FtpSession::setTrust(ServerTrust trust)
-{
-    impl_->trust = std::move(trust);
-}
-
 bool FtpSession::isOpen() const
 {
-    if (impl_->sftp)
-        return impl_->sftp->isOpen();
     return impl_->ftp.isOpen();
 }
 
 void FtpSession::limitTo(std::chrono::steady_clock::time_point deadline)
 {
-    if (!impl_->deadline || deadline < *impl_->deadline)
-        impl_->deadline = deadline;
     impl_->ftp.limitTo(deadline);
-    if (impl_->sftp)
-        impl_->sftp->limitTo(deadline);
 }
 
 FtpOpenResult FtpSession::open(const std::string& serverName, const std::string& userName,
@@ -116,8 +86,9 @@ FtpOpenResult FtpSession::open(const std::string& serverName, const std::string&
     const auto address = parseServerAddress(serverName);
     if (!address || !safeArgument(userName) || !safeArgument(password))
         return FtpOpenResult::ServerUnreachable;
+    // SFTP is another protocol altogether: makeServerSession gives an SftpSession for it.
     if (address->transport == Transport::Sftp)
-        return impl_->openSftp(serverName, userName, password);
+        return FtpOpenResult::ServerUnreachable;
 
     FtpControlConnection& ftp = impl_->ftp;
     if (!ftp.setUp(*address, userName, password, impl_->timeouts, impl_->trust.files.caFile))
@@ -135,8 +106,6 @@ FtpOpenResult FtpSession::open(const std::string& serverName, const std::string&
 
 bool FtpSession::stillAnswers()
 {
-    if (impl_->sftp)
-        return impl_->sftp->stillAnswers();
     FtpControlConnection::Request request;
     request.commands = {"NOOP"};
     return impl_->perform(request);
@@ -145,8 +114,6 @@ bool FtpSession::stillAnswers()
 bool FtpSession::putFile(const std::string& localPath, const std::string& remotePath,
                          TransferType type)
 {
-    if (impl_->sftp)
-        return impl_->sftp->putFile(localPath, remotePath);
     if (!isOpen() || remotePath.empty() || !safeName(remotePath))
         return false;
     FileHandle file(std::fopen(localPath.c_str(), "rb"));
@@ -177,8 +144,6 @@ bool FtpSession::putFile(const std::string& localPath, const std::string& remote
 
 bool FtpSession::setCurrentDirectory(const std::string& directory)
 {
-    if (impl_->sftp)
-        return impl_->sftp->setCurrentDirectory(directory);
     if (!isOpen() || !safeName(directory))
         return false;
     FtpControlConnection::Request request;
@@ -199,8 +164,6 @@ bool FtpSession::setCurrentDirectory(const std::string& directory)
 
 std::optional<std::string> FtpSession::currentDirectory()
 {
-    if (impl_->sftp)
-        return impl_->sftp->currentDirectory();
     FtpControlConnection::Request request;
     request.commands = {"*PWD"};
     if (!impl_->perform(request))
@@ -216,8 +179,6 @@ std::optional<std::string> FtpSession::currentDirectory()
 
 bool FtpSession::deleteFile(const std::string& name)
 {
-    if (impl_->sftp)
-        return impl_->sftp->deleteFile(name);
     if (name.empty() || !safeName(name))
         return false;
     FtpControlConnection::Request request;
@@ -227,9 +188,6 @@ bool FtpSession::deleteFile(const std::string& name)
 
 std::optional<long long> FtpSession::fileSize(const std::string& name)
 {
-    // SFTP acknowledges every written block; a finished upload is whole.
-    if (impl_->sftp)
-        return std::nullopt;
     if (name.empty() || !safeName(name))
         return std::nullopt;
     FtpControlConnection::Request request;
@@ -244,8 +202,6 @@ std::optional<long long> FtpSession::fileSize(const std::string& name)
 
 FtpRenameResult FtpSession::renameFile(const std::string& from, const std::string& to)
 {
-    if (impl_->sftp)
-        return impl_->sftp->renameFile(from, to);
     if (from.empty() || to.empty() || !safeName(from) || !safeName(to))
         return FtpRenameResult::Failed;
     FtpControlConnection::Request request;
@@ -264,7 +220,6 @@ FtpRenameResult FtpSession::renameFile(const std::string& from, const std::strin
 
 void FtpSession::close()
 {
-    impl_->sftp.reset();
     impl_->ftp.close();
 }
 
@@ -280,8 +235,6 @@ const std::string& FtpSession::loginFailureNote() const
 
 const TransferLoopCounters& FtpSession::transferCounters() const
 {
-    if (impl_->sftp)
-        return impl_->sftp->transferCounters();
     return impl_->ftp.counters();
 }
 

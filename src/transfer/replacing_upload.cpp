@@ -10,7 +10,7 @@ std::string uploadingName(const std::string& remotePath)
     return remotePath + ".upload";
 }
 
-bool putFileReplacing(FtpSession& session, const std::string& localPath,
+bool putFileReplacing(ServerSession& session, const std::string& localPath,
                       const std::string& remotePath, TransferType type)
 {
     const std::string temporary = uploadingName(remotePath);

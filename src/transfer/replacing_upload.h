@@ -4,7 +4,7 @@
 // holds a complete version: on POSIX servers the rename replaces it in one step, and a web server
 // still sending the old file goes on sending the old, whole one.
 
-#include "transfer/ftp_session.h"
+#include "transfer/server_session.h"
 
 #include <string>
 
@@ -19,7 +19,7 @@ std::string uploadingName(const std::string& remotePath);
 // rename onto an existing name gets DELE of remotePath and a second RNFR/RNTO. False when the
 // upload or the rename failed; a temporary file the server took but could not rename is deleted
 // again where the server allows.
-bool putFileReplacing(FtpSession& session, const std::string& localPath,
+bool putFileReplacing(ServerSession& session, const std::string& localPath,
                       const std::string& remotePath, TransferType type);
 
 } // namespace velmora

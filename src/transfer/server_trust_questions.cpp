@@ -58,7 +58,7 @@ ServerTrust presenterTrust(const ServerTrustFiles& files, MessageBoxes& boxes, B
     return trust;
 }
 
-std::string openFailureText(FtpOpenResult result, const FtpSession& session)
+std::string openFailureText(FtpOpenResult result, const ServerSession& session)
 {
     switch (result) {
     case FtpOpenResult::InternetUnavailable:

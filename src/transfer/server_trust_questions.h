@@ -3,7 +3,7 @@
 // each failure to open a connection says.
 
 #include "core/message_boxes.h"
-#include "transfer/ftp_session.h"
+#include "transfer/server_session.h"
 
 #include <string>
 
@@ -23,6 +23,6 @@ ServerTrust presenterTrust(const ServerTrustFiles& files, MessageBoxes& boxes, B
                            ChangedKeyAnswer changed);
 
 // The text that reports a failed open (not Connected) to the presenter.
-std::string openFailureText(FtpOpenResult result, const FtpSession& session);
+std::string openFailureText(FtpOpenResult result, const ServerSession& session);
 
 } // namespace velmora

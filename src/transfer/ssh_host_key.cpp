@@ -1,21 +1,70 @@
 #include "transfer/ssh_host_key.h"
 
-#include <openssl/evp.h>
-#include <openssl/hmac.h>
+#include "settings/base64.h"
+#include "transfer/key_hashing.h"
 
 #include <sstream>
-#include <vector>
+#include <string_view>
 
 namespace velmora {
 namespace {
 
-std::string base64(const std::string& bytes)
+// The value of a character in a Base64 block, or what else it is, the way OpenSSH's Base64 has
+// always been read here: "=" counts as 0, blanks at the start and line ends or "-" at the end
+// are cut off, and anything else outside the alphabet makes the block unreadable.
+enum : int { kBlank = -1, kLineEnd = -2, kUnreadable = -3 };
+
+int base64Value(char c)
 {
-    std::string out(4 * ((bytes.size() + 2) / 3) + 1, '\0');
-    const int n = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
-                                  reinterpret_cast<const unsigned char*>(bytes.data()),
-                                  static_cast<int>(bytes.size()));
-    out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A';
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 26;
+    if (c >= '0' && c <= '9')
+        return c - '0' + 52;
+    switch (c) {
+    case '+':
+        return 62;
+    case '/':
+        return 63;
+    case '=':
+        return 0;
+    case ' ':
+    case '\t':
+        return kBlank;
+    case '\n':
+    case '\r':
+    case '-':
+        return kLineEnd;
+    default:
+        return kUnreadable;
+    }
+}
+
+// Three bytes for every four characters, padding included; empty when the block is unreadable.
+std::optional<std::string> decodeBlock(std::string_view text)
+{
+    while (!text.empty() && base64Value(text.front()) == kBlank)
+        text.remove_prefix(1);
+    while (text.size() > 3 &&
+           (base64Value(text.back()) == kBlank || base64Value(text.back()) == kLineEnd))
+        text.remove_suffix(1);
+    if (text.size() % 4 != 0)
+        return std::nullopt;
+    std::string out;
+    out.reserve(text.size() / 4 * 3);
+    for (std::size_t pos = 0; pos < text.size(); pos += 4) {
+        unsigned long group = 0;
+        for (std::size_t k = 0; k < 4; ++k) {
+            const int value = base64Value(text[pos + k]);
+            if (value < 0)
+                return std::nullopt;
+            group = (group << 6) | static_cast<unsigned long>(value);
+        }
+        out += static_cast<char>((group >> 16) & 0xFF);
+        out += static_cast<char>((group >> 8) & 0xFF);
+        out += static_cast<char>(group & 0xFF);
+    }
     return out;
 }
 
@@ -23,17 +72,17 @@ std::optional<std::string> unbase64(const std::string& text)
 {
     if (text.empty() || text.size() % 4 != 0)
         return std::nullopt;
-    std::string out(text.size() / 4 * 3, '\0');
-    const int n = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(out.data()),
-                                  reinterpret_cast<const unsigned char*>(text.data()),
-                                  static_cast<int>(text.size()));
-    if (n < 0)
+    auto out = decodeBlock(text);
+    if (!out)
         return std::nullopt;
-    // EVP_DecodeBlock counts the padding as zero bytes.
-    std::size_t size = static_cast<std::size_t>(n);
+    // The padding was read as zero bytes.
+    std::size_t padding = 0;
     for (std::size_t i = text.size(); i > 0 && text[i - 1] == '='; --i)
-        --size;
-    out.resize(size);
+        ++padding;
+    // More padding than bytes ("====") is no Base64 at all.
+    if (padding > out->size())
+        return std::nullopt;
+    out->resize(out->size() - padding);
     return out;
 }
 
@@ -47,12 +96,8 @@ bool hashedNameMatches(const std::string& pattern, const std::string& host)
     const auto hash = unbase64(pattern.substr(bar + 1));
     if (!salt || !hash)
         return false;
-    unsigned char mac[EVP_MAX_MD_SIZE];
-    unsigned int macSize = 0;
-    if (!HMAC(EVP_sha1(), salt->data(), static_cast<int>(salt->size()),
-              reinterpret_cast<const unsigned char*>(host.data()), host.size(), mac, &macSize))
-        return false;
-    return std::string(reinterpret_cast<char*>(mac), macSize) == *hash;
+    const std::string mac = hmacSha1(*salt, host);
+    return !mac.empty() && mac == *hash;
 }
 
 bool nameMatches(const std::string& patterns, const std::string& host)
@@ -71,10 +116,7 @@ bool nameMatches(const std::string& patterns, const std::string& host)
 
 std::string sshKeyFingerprint(const std::string& keyBlob)
 {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int size = 0;
-    EVP_Digest(keyBlob.data(), keyBlob.size(), digest, &size, EVP_sha256(), nullptr);
-    std::string text = base64(std::string(reinterpret_cast<char*>(digest), size));
+    std::string text = base64Encode(sha256(keyBlob));
     while (!text.empty() && text.back() == '=')
         text.pop_back();
     return "SHA256:" + text;
@@ -88,7 +130,7 @@ std::string knownHostsName(const std::string& host, int port)
 KnownHostMatch findKnownHost(const std::string& knownHostsText, const std::string& host,
                              const std::string& keyBlob, std::string* knownKey)
 {
-    const std::string key = base64(keyBlob);
+    const std::string key = base64Encode(keyBlob);
     KnownHostMatch result = KnownHostMatch::Missing;
     std::istringstream lines(knownHostsText);
     std::string line;
@@ -135,7 +177,7 @@ std::string knownHostsLine(const std::string& host, const std::string& keyBlob)
     for (const char c : type)
         if (c <= ' ' || c > '~')
             return {};
-    return host + " " + type + " " + base64(keyBlob) + "\n";
+    return host + " " + type + " " + base64Encode(keyBlob) + "\n";
 }
 
 std::string decodeKeyBlob(const std::string& base64Blob)

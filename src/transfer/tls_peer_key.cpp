@@ -1,81 +1,17 @@
 #include "transfer/tls_peer_key.h"
 
 #include "settings/base64.h"
-
-#include <openssl/evp.h>
-#include <openssl/ssl.h>
-#include <openssl/x509.h>
-#include <openssl/x509_vfy.h>
-
-#include <memory>
+#include "transfer/key_hashing.h"
+#include "transfer/tls_verify_error.h"
 
 namespace velmora {
-namespace {
 
-// Where the TlsPeerKey of a connection hangs on its SSL_CTX: libcurl makes one context per
-// connection and leaves OpenSSL's verify callback to us.
-struct OpenSslFree {
-    void operator()(unsigned char* bytes) const { OPENSSL_free(bytes); }
-};
-
-int keySlot()
+std::string pinOfPublicKey(const std::string& publicKeyDer)
 {
-    static const int slot = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
-    return slot;
-}
-
-std::string pinOf(X509* certificate)
-{
-    EVP_PKEY* key = X509_get0_pubkey(certificate);
-    if (!key)
+    const std::string digest = sha256(publicKeyDer);
+    if (digest.empty())
         return {};
-    unsigned char* der = nullptr;
-    const int length = i2d_PUBKEY(key, &der);
-    if (length <= 0)
-        return {};
-    const std::unique_ptr<unsigned char, OpenSslFree> owned(der);
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int digestLength = 0;
-    if (EVP_Digest(der, static_cast<size_t>(length), digest, &digestLength, EVP_sha256(),
-                   nullptr) != 1)
-        return {};
-    return "sha256//" +
-           base64Encode(std::string_view(reinterpret_cast<const char*>(digest), digestLength));
-}
-
-int verifyCallback(int preverified, X509_STORE_CTX* store)
-{
-    auto* ssl =
-        static_cast<SSL*>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
-    auto* key = ssl ? static_cast<TlsPeerKey*>(SSL_CTX_get_ex_data(SSL_get_SSL_CTX(ssl), keySlot()))
-                    : nullptr;
-    if (key) {
-        // The server's own certificate, whichever link of the chain is being looked at: with an
-        // unknown issuer OpenSSL may stop before it comes to the server's certificate itself.
-        if (X509* leaf = X509_STORE_CTX_get0_cert(store))
-            key->pin = pinOf(leaf);
-        if (!preverified && key->verifyError == X509_V_OK)
-            key->verifyError = X509_STORE_CTX_get_error(store);
-    }
-    // The verdict stays OpenSSL's and libcurl's.
-    return preverified;
-}
-
-CURLcode prepareContext(CURL*, void* context, void* userdata)
-{
-    auto* ctx = static_cast<SSL_CTX*>(context);
-    if (keySlot() < 0 || SSL_CTX_set_ex_data(ctx, keySlot(), userdata) != 1)
-        return CURLE_SSL_CONNECT_ERROR;
-    SSL_CTX_set_verify(ctx, SSL_CTX_get_verify_mode(ctx), verifyCallback);
-    return CURLE_OK;
-}
-
-} // namespace
-
-void recordTlsPeerKey(CURL* easy, TlsPeerKey* key)
-{
-    curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, prepareContext);
-    curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, key);
+    return "sha256//" + base64Encode(digest);
 }
 
 std::string fingerprintText(const std::string& pin)
@@ -88,26 +24,24 @@ std::string fingerprintText(const std::string& pin)
 
 std::string verifyFailureText(long verifyError, const std::string& host)
 {
-    switch (verifyError) {
-    case X509_V_OK:
+    switch (certificateFault(verifyError)) {
+    case CertificateFault::None:
         return "Das Zertifikat des Servers ist nicht f\xFCr den Namen \"" + host +
                "\" ausgestellt.";
-    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
-    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+    case CertificateFault::SelfSigned:
         return "Das Zertifikat des Servers ist selbst signiert.";
-    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
-    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
-    case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+    case CertificateFault::UnknownAuthority:
         return "Das Zertifikat des Servers stammt von keiner bekannten Zertifizierungsstelle.";
-    case X509_V_ERR_CERT_HAS_EXPIRED:
+    case CertificateFault::Expired:
         return "Das Zertifikat des Servers ist abgelaufen.";
-    case X509_V_ERR_CERT_NOT_YET_VALID:
+    case CertificateFault::NotYetValid:
         return "Das Zertifikat des Servers ist noch nicht g\xFCltig.";
-    default:
-        return "Das Zertifikat des Servers kann nicht gepr\xFC"
-               "ft werden (OpenSSL-Fehler " +
-               std::to_string(verifyError) + ").";
+    case CertificateFault::Other:
+        break;
     }
+    return "Das Zertifikat des Servers kann nicht gepr\xFC"
+           "ft werden (" +
+           verifyErrorName(verifyError) + ").";
 }
 
 } // namespace velmora

@@ -4,6 +4,8 @@
 #include "transfer/ftp_session.h"
 #include "transfer/replacing_upload.h"
 #include "transfer/server_key_store.h"
+#include "transfer/server_session_factory.h"
+#include "transfer/sftp_session.h"
 
 #include "support/file_bytes.h"
 #include "support/ftp_server_fixture.h"
@@ -257,11 +259,11 @@ TEST_F(FtpsSessionTest, ChangedKeyAcceptedWhereAskedReplacesTheRememberedOne)
 
 TEST_F(FtpsSessionTest, SftpGoesToItsOwnTransportAndAsksNothingOfAnAbsentServer)
 {
-    FtpSession session(kTestTimeouts, trust(true));
-    EXPECT_EQ(session.open("sftp://127.0.0.1:" + std::to_string(test::freeLocalPort()), "presenter",
-                           "s3cret"),
-              FtpOpenResult::ServerUnreachable);
-    EXPECT_FALSE(session.isOpen());
+    const std::string serverName = "sftp://127.0.0.1:" + std::to_string(test::freeLocalPort());
+    const auto session = makeServerSession(serverName, kTestTimeouts, trust(true));
+    EXPECT_NE(dynamic_cast<SftpSession*>(session.get()), nullptr);
+    EXPECT_EQ(session->open(serverName, "presenter", "s3cret"), FtpOpenResult::ServerUnreachable);
+    EXPECT_FALSE(session->isOpen());
     EXPECT_TRUE(asked.empty());
 }
 

@@ -1,7 +1,7 @@
 // Whoever listens on the wire between Velmora and the server never reads the password over
 // ftpes://, ftps:// or sftp://: a relay between the two keeps every byte that passes. Over plain
 // ftp:// the same relay does read it, so the check sees a password where one passes.
-#include "transfer/ftp_session.h"
+#include "transfer/server_session_factory.h"
 
 #include "support/file_bytes.h"
 #include "support/ftp_server_fixture.h"
@@ -50,10 +50,10 @@ struct PasswordOnTheWireTest : ::testing::Test {
                         const std::string& user)
     {
         test::writeFileBytes(folder.file("page.htm"), "<p>page</p>\n");
-        FtpSession session(kTestTimeouts, trustAnyKey());
-        return session.open(scheme + "127.0.0.1:" + std::to_string(relay.port()), user,
-                            kPassword) == FtpOpenResult::Connected &&
-               session.putFile(folder.file("page.htm"), "page.htm", TransferType::Ascii);
+        const std::string serverName = scheme + "127.0.0.1:" + std::to_string(relay.port());
+        const auto session = makeServerSession(serverName, kTestTimeouts, trustAnyKey());
+        return session->open(serverName, user, kPassword) == FtpOpenResult::Connected &&
+               session->putFile(folder.file("page.htm"), "page.htm", TransferType::Ascii);
     }
 };
 

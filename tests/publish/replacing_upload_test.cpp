@@ -1,5 +1,7 @@
 #include "transfer/replacing_upload.h"
 
+#include "transfer/ftp_session.h"
+
 #include "support/ftp_server_fixture.h"
 #include "support/temporary_folder.h"
 

@@ -1,5 +1,9 @@
 #include "transfer/server_address.h"
 
+#include "transfer/ftp_session.h"
+#include "transfer/server_session_factory.h"
+#include "transfer/sftp_session.h"
+
 #include <gtest/gtest.h>
 
 namespace velmora {
@@ -50,6 +54,21 @@ TEST(ServerAddressScheme, KeyNameIsHostInLowerCaseAndPort)
 {
     EXPECT_EQ(serverKeyName(*parseServerAddress("ftpes://FTP.Example.com")), "ftp.example.com:21");
     EXPECT_EQ(serverKeyName(*parseServerAddress("ftps://[::1]")), "[::1]:990");
+}
+
+TEST(ServerAddressScheme, SchemeChoosesTheSession)
+{
+    for (const char* ftp : {"ftp.example.com", "ftp://host:2121", "ftpes://host", "ftps://host",
+                            "FTPES://Host", "", "gopher://host", "host/path"}) {
+        const auto session = makeServerSession(ftp);
+        EXPECT_NE(dynamic_cast<FtpSession*>(session.get()), nullptr) << ftp;
+        EXPECT_FALSE(session->isOpen()) << ftp;
+    }
+    for (const char* sftp : {"sftp://host", "SFTP://Host:2222", "sftp://[::1]"}) {
+        const auto session = makeServerSession(sftp);
+        EXPECT_NE(dynamic_cast<SftpSession*>(session.get()), nullptr) << sftp;
+        EXPECT_FALSE(session->isOpen()) << sftp;
+    }
 }
 
 } // namespace

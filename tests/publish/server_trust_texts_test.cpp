@@ -1,3 +1,4 @@
+#include "transfer/ftp_session.h"
 #include "transfer/server_trust_questions.h"
 #include "transfer/tls_peer_key.h"
 

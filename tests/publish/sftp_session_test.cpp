@@ -175,8 +175,8 @@ TEST_F(SftpSessionTest, UploadsRenamesOverTheOldPictureAndDeletes)
     ASSERT_TRUE(s.setCurrentDirectory("show"));
     ASSERT_TRUE(s.setCurrentDirectory("deck"));
     EXPECT_EQ(s.currentDirectory(), server.home() + "/show/deck");
-    ASSERT_TRUE(s.putFile(localFile("a", "old picture"), "pic 1.png"));
-    ASSERT_TRUE(s.putFile(localFile("b", "new picture\r\n"), "new.tmp"));
+    ASSERT_TRUE(s.putFile(localFile("a", "old picture"), "pic 1.png", TransferType::Binary));
+    ASSERT_TRUE(s.putFile(localFile("b", "new picture\r\n"), "new.tmp", TransferType::Binary));
     EXPECT_EQ(s.renameFile("new.tmp", "pic 1.png"), FtpRenameResult::Renamed);
     EXPECT_EQ(test::fileBytes(server.home() + "/show/deck/pic 1.png"), "new picture\r\n");
     EXPECT_FALSE(std::filesystem::exists(server.home() + "/show/deck/new.tmp"));
@@ -185,7 +185,7 @@ TEST_F(SftpSessionTest, UploadsRenamesOverTheOldPictureAndDeletes)
     EXPECT_FALSE(std::filesystem::exists(server.home() + "/show/deck/pic 1.png"));
     EXPECT_FALSE(s.deleteFile("pic 1.png"));
     // The session still works after a refused command.
-    EXPECT_TRUE(s.putFile(localFile("c", "again"), "again.png"));
+    EXPECT_TRUE(s.putFile(localFile("c", "again"), "again.png", TransferType::Binary));
     EXPECT_EQ(test::fileBytes(server.home() + "/show/deck/again.png"), "again");
 }
 
@@ -215,7 +215,7 @@ TEST_F(SftpSessionTest, MissingFolderIsRefusedAndThePrefixStays)
     EXPECT_EQ(s.currentDirectory(), server.home());
     ASSERT_TRUE(s.setCurrentDirectory(server.home() + "/show"));
     EXPECT_EQ(s.currentDirectory(), server.home() + "/show");
-    ASSERT_TRUE(s.putFile(localFile("a", "x"), "x.png"));
+    ASSERT_TRUE(s.putFile(localFile("a", "x"), "x.png", TransferType::Binary));
     EXPECT_TRUE(std::filesystem::exists(server.home() + "/show/x.png"));
 }
 

@@ -71,6 +71,21 @@ TEST_F(SshHostKeyTest, RevokedKeyNeverMatches)
     EXPECT_EQ(findKnownHost(text, "one.org", decodeKeyBlob(a)), KnownHostMatch::Mismatch);
 }
 
+TEST_F(SshHostKeyTest, DamagedBase64IsNoKeyAndNoHashedName)
+{
+    // Padding alone: more "=" than the block has bytes.
+    EXPECT_EQ(decodeKeyBlob("===="), "");
+    EXPECT_EQ(decodeKeyBlob("    ===="), "");
+    EXPECT_EQ(decodeKeyBlob("AB!D"), "");
+    const std::string a = key("a");
+    const std::string text = "|1|====|====  ssh-ed25519 " + a +
+                             "\n"
+                             "one.org ssh-ed25519 " +
+                             a + "\n";
+    EXPECT_EQ(findKnownHost(text, "one.org", decodeKeyBlob(a)), KnownHostMatch::Match);
+    EXPECT_EQ(findKnownHost(text, "two.org", decodeKeyBlob(a)), KnownHostMatch::Missing);
+}
+
 TEST_F(SshHostKeyTest, RememberReplacesTheHostsLineOnly)
 {
     const std::string a = key("a");

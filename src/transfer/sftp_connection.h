@@ -1,0 +1,63 @@
+#pragma once
+// The libcurl handles of one SFTP connection and the requests made on it. libcurl keeps the SSH
+// connection in the multi handle between requests, and opens a new one by itself (with the host
+// key checked again) when the server closed it.
+//
+// SFTP has no current directory on the server: the connection keeps it as a path prefix, "~"
+// (where the login starts, the user's home) or below it, or absolute.
+
+#include "transfer/curl_handles.h"
+#include "transfer/transfer_loop_counters.h"
+
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+class SftpConnection {
+public:
+    // Starts over for the server at baseUrl ("sftp://host:port"): the login folder as the
+    // current directory, no counts yet. The handles come with adopt.
+    void start(std::string baseUrl);
+    // Takes handles whose connection and login options are set.
+    void adopt(CurlMulti multi, CurlEasy easy);
+    bool isOpen() const { return easy_ && multi_; }
+    void close();
+    void limitTo(std::chrono::steady_clock::time_point deadline);
+    CURL* handle() { return easy_.get(); }
+
+    // Runs one request to its end on path (a URL path; "/~/" is the login folder): the quote
+    // commands first, then a listing of path when listing, an upload from upload of size bytes
+    // when upload is given, else nothing more. Refused after the deadline.
+    CURLcode perform(const std::string& path, const std::vector<std::string>& commands,
+                     bool listing, std::FILE* upload = nullptr, curl_off_t size = -1);
+
+    // The current directory as a prefix: "~" or below, or absolute.
+    const std::string& prefix() const { return prefix_; }
+    void setPrefix(std::string prefix) { prefix_ = std::move(prefix); }
+    // A name below the current directory, as a URL path ("/~/" is the home); the directory
+    // itself for an empty name.
+    std::string urlPath(const std::string& name) const;
+    // The same name for a quote command. libcurl expands "/~/" only outside quotes, and a name
+    // with spaces needs them: a relative name starts in the login folder as well.
+    std::string quotable(const std::string& name) const;
+
+    const TransferLoopCounters& counters() const { return counters_; }
+
+private:
+    std::optional<std::chrono::steady_clock::time_point> deadline_;
+    CurlMulti multi_;
+    CurlEasy easy_;
+    std::string baseUrl_;
+    std::string prefix_ = "~";
+    TransferLoopCounters counters_;
+};
+
+// libcurl's SFTP quote commands take a name in double quotes with backslash escapes, so that
+// spaces and quotes stay part of it.
+std::string quotedSftpName(const std::string& path);
+
+} // namespace velmora
