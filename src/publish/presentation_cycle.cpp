@@ -48,7 +48,7 @@ PresentationCycle::PresentationCycle(SharedPresentation& shared, MessageBoxes& b
 {
 }
 
-bool PresentationCycle::uploadPicture(FtpSession& session, const CyclePicture& picture,
+bool PresentationCycle::uploadPicture(ServerSession& session, const CyclePicture& picture,
                                       const std::string& remoteName)
 {
     if (!picture.png)

@@ -6,10 +6,10 @@
 
 #include "core/clock.h"
 #include "core/message_boxes.h"
-#include "transfer/cycle_connection.h"
-#include "transfer/ftp_session_types.h"
 #include "publish/presentation_state.h"
 #include "settings/settings_record.h"
+#include "transfer/cycle_connection.h"
+#include "transfer/ftp_session_types.h"
 
 #include <chrono>
 #include <cstdint>
@@ -69,7 +69,7 @@ public:
 
 private:
     // Puts the picture's bytes up under remote name; false when that failed.
-    bool uploadPicture(FtpSession& session, const CyclePicture& picture,
+    bool uploadPicture(ServerSession& session, const CyclePicture& picture,
                        const std::string& remoteName);
 
     SharedPresentation& shared_;
