@@ -3,11 +3,13 @@
 
 namespace velmora::files {
 
-inline constexpr char kPicture[] = "Velmora.png";        // the newest picture
-inline constexpr char kViewerPage[] = "Velmora.ind";     // goes up as "index.htm"
-inline constexpr char kDataPage[] = "Velmora.cnt";       // goes up as "Velmora.htm"
-inline constexpr char kAccessRules[] = "Velmora.ht1";    // goes up as ".htaccess"
-inline constexpr char kPasswordList[] = "Velmora.ht2";   // goes up as ".htpasswd"
+inline constexpr char kPicture[] = "Velmora.png"; // the newest picture
+// The cycle's own copy of a picture while it goes up: the picture file belongs to the capture.
+inline constexpr char kUploadPicture[] = "VelmoraUpload.png";
+inline constexpr char kViewerPage[] = "Velmora.ind";   // goes up as "index.htm"
+inline constexpr char kDataPage[] = "Velmora.cnt";     // goes up as "Velmora.htm"
+inline constexpr char kAccessRules[] = "Velmora.ht1";  // goes up as ".htaccess"
+inline constexpr char kPasswordList[] = "Velmora.ht2"; // goes up as ".htpasswd"
 inline constexpr char kPreviewPicture[] = "VelmoraPreview.png";
 inline constexpr char kPreviewPage[] = "VelmoraPreview.htm"; // stays after the program ends
 

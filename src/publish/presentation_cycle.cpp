@@ -18,10 +18,6 @@
 namespace velmora {
 namespace {
 
-// The cycle's own copy of the picture while it goes up: the transfer sends local files, and the
-// picture file "Velmora.png" is the capture's working file, not the hand-over to the cycle.
-constexpr char kPictureCopy[] = "VelmoraUpload.png";
-
 // Removes a file when the scope ends, whichever way it ends; a file that is not there is fine.
 class RemovedAtEnd {
 public:
@@ -53,7 +49,7 @@ bool PresentationCycle::uploadPicture(ServerSession& session, const CyclePicture
 {
     if (!picture.png)
         return false;
-    const std::string copy = tempFolder_ + kPictureCopy;
+    const std::string copy = tempFolder_ + files::kUploadPicture;
     const RemovedAtEnd removed(copy);
     if (!writeWholeFile(copy, *picture.png))
         return false;

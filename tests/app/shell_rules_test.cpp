@@ -33,13 +33,14 @@ TEST(WindowPosition, AcceptsOnlyCoordinatesWellInsideTheScreen)
     EXPECT_EQ(acceptedWindowPosition(1LL << 33, 5, screen).x, 200); // wider than 32 bits
 }
 
-TEST(WorkingFiles, ShutDownRemovesExactlyTheSixAndKeepsThePreviewPage)
+TEST(WorkingFiles, ShutDownRemovesTheWorkingFilesAndKeepsThePreviewPage)
 {
     test::TemporaryFolder folder;
     const std::string temp = folder.path() + "/";
     const std::vector<std::string> all = {
-        "Velmora.cnt",        "Velmora.ind",        "Velmora.ht1",  "Velmora.ht2", "Velmora.png",
-        "VelmoraPreview.png", "VelmoraPreview.htm", "Velmora.lock", "other.txt"};
+        "Velmora.cnt", "Velmora.ind",        "Velmora.ht1",        "Velmora.ht2",
+        "Velmora.png", "VelmoraPreview.png", "VelmoraPreview.htm", "Velmora.lock",
+        "other.txt",   "VelmoraUpload.png"};
     for (const auto& name : all)
         std::ofstream(temp + name) << "x";
     deleteWorkingFiles(temp);
