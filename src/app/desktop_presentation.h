@@ -2,7 +2,7 @@
 // The presentation's own work, bound to this desktop: pictures from the screen source through
 // the capture, cycles to the server, and Clear. The presentation control decides when.
 
-#include "app/presentation_steps.h"
+#include "app/presentation_work.h"
 #include "app/program_folders.h"
 #include "capture/desktop_capture.h"
 #include "capture/image_library.h"
@@ -35,7 +35,7 @@ struct DesktopPresentationParts {
     std::function<void()> endProgram;
 };
 
-class DesktopPresentation final : public PresentationSteps {
+class DesktopPresentation final : public PresentationWork {
 public:
     explicit DesktopPresentation(DesktopPresentationParts parts);
     ~DesktopPresentation() override;

@@ -6,9 +6,9 @@
 namespace velmora {
 
 PresentationControl::PresentationControl(SharedPresentation& shared, const SettingsRecord& settings,
-                                         PresentationSteps& steps, UploadThread& upload,
+                                         PresentationWork& work, UploadThread& upload,
                                          MessageBoxes& boxes, Clock& clock, StatusDisplay& display)
-    : shared_(shared), settings_(settings), steps_(steps), upload_(upload), boxes_(boxes),
+    : shared_(shared), settings_(settings), work_(work), upload_(upload), boxes_(boxes),
       clock_(clock), display_(display)
 {
 }
@@ -35,7 +35,7 @@ void PresentationControl::stop()
 
 void PresentationControl::clear()
 {
-    steps_.clearPresentation(settings_, [this] { upload_.waitUntilFinished(serveWhileWaiting_); });
+    work_.clearPresentation(settings_, [this] { upload_.waitUntilFinished(serveWhileWaiting_); });
 }
 
 void PresentationControl::pace()
@@ -47,14 +47,14 @@ void PresentationControl::pace()
         // back an hour, which would hold the presentation for that hour.
         if (!lastCycleStart_ || now >= *lastCycleStart_ + settings_.PauseSeconds) {
             lastCycleStart_ = now;
-            const CaptureResult picture = steps_.captureDesktopPicture(settings_);
+            const CaptureResult picture = work_.captureDesktopPicture(settings_);
             // A capture that stopped the presentation (the screen cannot be read) has no
             // picture for the spectators: nothing goes up.
             if (shared_.state() == PresentationState::Running) {
                 // The cycle gets its own copy: the settings window may replace the record's
                 // texts while the upload still reads them.
                 upload_.start([this, copy = settings_, picture] {
-                    if (steps_.runPresentationCycle(copy, picture) == CycleOutcome::NothingNew)
+                    if (work_.runPresentationCycle(copy, picture) == CycleOutcome::NothingNew)
                         upload_.finishQuietly();
                 });
                 stateText_ = text::kRunning;

@@ -2,7 +2,7 @@
 // The presentation state machine and the pacing step of the event loop, free of any window code:
 // the buttons and menu entries call in here, and every pass of the loop ends with pace().
 
-#include "app/presentation_steps.h"
+#include "app/presentation_work.h"
 #include "app/upload_thread.h"
 #include "core/clock.h"
 #include "core/message_boxes.h"
@@ -20,7 +20,7 @@ namespace velmora {
 class PresentationControl {
 public:
     PresentationControl(SharedPresentation& shared, const SettingsRecord& settings,
-                        PresentationSteps& steps, UploadThread& upload, MessageBoxes& boxes,
+                        PresentationWork& work, UploadThread& upload, MessageBoxes& boxes,
                         Clock& clock, StatusDisplay& display);
 
     // What the GUI thread does while it waits for the Upload thread (serve its message boxes).
@@ -51,7 +51,7 @@ public:
 private:
     SharedPresentation& shared_;
     const SettingsRecord& settings_;
-    PresentationSteps& steps_;
+    PresentationWork& work_;
     UploadThread& upload_;
     MessageBoxes& boxes_;
     Clock& clock_;

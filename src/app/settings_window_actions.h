@@ -17,7 +17,7 @@ namespace velmora {
 void ApplySettingsWindow(SettingsForm& form, SettingsRecord& settings, SharedPresentation& shared,
                          const std::string& workFolder, MessageBoxes& boxes);
 
-// The region tools and the preview, which live in the shell's windows.
+// The region tools and the preview, which live in the front end's windows.
 struct RegionTools {
     // Shows the reason and focuses the region field when the text is not a usable region.
     std::function<bool(SettingsFields&)> validateRegionText;

@@ -27,7 +27,7 @@ public:
 };
 
 // Each cycle blocks until the test lets it finish, so "an upload is still running" is real.
-class HeldSteps final : public PresentationSteps {
+class HeldSteps final : public PresentationWork {
 public:
     explicit HeldSteps(SharedPresentation& shared) : shared_(shared) {}
 

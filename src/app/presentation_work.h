@@ -1,5 +1,5 @@
 #pragma once
-// The work the event loop paces. The shell only decides when; capture and publishing decide how.
+// The work the event loop paces. The presentation control only decides when; capture and publishing decide how.
 
 #include "capture/desktop_capture.h"
 #include "publish/presentation_cycle.h"
@@ -9,9 +9,9 @@
 
 namespace velmora {
 
-class PresentationSteps {
+class PresentationWork {
 public:
-    virtual ~PresentationSteps() = default;
+    virtual ~PresentationWork() = default;
     // GUI thread, right before an Upload thread starts: the result carries the picture's bytes.
     virtual CaptureResult captureDesktopPicture(const SettingsRecord& settings) = 0;
     // Upload thread: one presentation cycle on the copy of the settings taken when it started,
