@@ -2,7 +2,7 @@
 
 #include "png/row_hashes.h"
 
-#include "scrolling_pictures.h"
+#include "support/scrolling_pictures.h"
 
 #include <gtest/gtest.h>
 

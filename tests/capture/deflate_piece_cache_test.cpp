@@ -1,7 +1,7 @@
 #include "png/deflate_piece_cache.h"
 #include "png/parallel_deflate.h"
 
-#include "changing_pictures.h"
+#include "support/changing_pictures.h"
 
 #include <gtest/gtest.h>
 

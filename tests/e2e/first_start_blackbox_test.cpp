@@ -2,11 +2,11 @@
 // set up the server, the welcome message, the settings typed into the settings window, and a
 // presentation that uses them.
 
-#include "e2e/desktop_session.h"
-#include "e2e/presentation_site.h"
-#include "e2e/wait_until.h"
 #include "settings/credential_scrambling.h"
+#include "support/desktop_session.h"
 #include "support/file_bytes.h"
+#include "support/presentation_site.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 

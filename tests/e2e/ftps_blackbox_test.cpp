@@ -3,15 +3,15 @@
 // (Yes, the default) lets the pictures go up; the next start of the program trusts the key it
 // remembered without asking. The password never crosses the wire unprotected.
 
-#include "e2e/changing_screen.h"
-#include "e2e/desktop_session.h"
-#include "e2e/presentation_site.h"
-#include "e2e/wait_until.h"
 #include "settings/credential_scrambling.h"
+#include "support/changing_screen.h"
+#include "support/desktop_session.h"
 #include "support/file_bytes.h"
 #include "support/png_file.h"
+#include "support/presentation_site.h"
 #include "support/temporary_folder.h"
 #include "support/test_certificates.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 

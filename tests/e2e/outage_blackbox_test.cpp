@@ -2,10 +2,10 @@
 // retry time passes unnoticed and the presentation goes on; a long one stops it with an error
 // message, and it stays stopped until the presenter starts it again.
 
-#include "e2e/changing_screen.h"
-#include "e2e/desktop_session.h"
-#include "e2e/presentation_site.h"
-#include "e2e/wait_until.h"
+#include "support/changing_screen.h"
+#include "support/desktop_session.h"
+#include "support/presentation_site.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 

@@ -3,15 +3,15 @@
 // screen, the spectator sees it and follows its changes, Stop and Clear end the show with black
 // pictures and send the spectator to the homepage, Exit tidies up.
 
-#include "e2e/changing_screen.h"
-#include "e2e/coloured_window.h"
-#include "e2e/desktop_session.h"
-#include "e2e/headless_browser.h"
-#include "e2e/presentation_site.h"
-#include "e2e/viewer_screenshot.h"
-#include "e2e/wait_until.h"
+#include "support/changing_screen.h"
+#include "support/coloured_window.h"
+#include "support/desktop_session.h"
 #include "support/file_bytes.h"
+#include "support/headless_browser.h"
 #include "support/png_file.h"
+#include "support/presentation_site.h"
+#include "support/viewer_screenshot.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 

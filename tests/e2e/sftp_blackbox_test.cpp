@@ -4,17 +4,17 @@
 // and follows its change, and Clear blackens the pictures and sends the spectator to the
 // presenter's homepage. The program logs in with the presenter's default ed25519 key.
 
-#include "e2e/changing_screen.h"
-#include "e2e/coloured_window.h"
-#include "e2e/desktop_session.h"
-#include "e2e/headless_browser.h"
-#include "e2e/viewer_screenshot.h"
-#include "e2e/wait_until.h"
 #include "settings/credential_scrambling.h"
 #include "support/apache_server_fixture.h"
+#include "support/changing_screen.h"
+#include "support/coloured_window.h"
+#include "support/desktop_session.h"
 #include "support/file_bytes.h"
+#include "support/headless_browser.h"
 #include "support/png_file.h"
 #include "support/sshd_fixture.h"
+#include "support/viewer_screenshot.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 

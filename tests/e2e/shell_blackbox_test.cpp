@@ -1,6 +1,6 @@
 // The real program on a virtual display: its window, the single-instance guard and a clean exit.
 
-#include "e2e/desktop_session.h"
+#include "support/desktop_session.h"
 #include "support/file_bytes.h"
 
 #include <gtest/gtest.h>

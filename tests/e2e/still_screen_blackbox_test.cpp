@@ -2,10 +2,10 @@
 // picture nothing goes up, although the panel's Status line changed with that upload. The
 // pointer moving sends the data page alone, a change of the screen a new picture.
 
-#include "e2e/coloured_window.h"
-#include "e2e/desktop_session.h"
-#include "e2e/presentation_site.h"
-#include "e2e/wait_until.h"
+#include "support/coloured_window.h"
+#include "support/desktop_session.h"
+#include "support/presentation_site.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 

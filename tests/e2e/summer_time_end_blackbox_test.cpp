@@ -6,10 +6,10 @@
 // preloaded into it and into nothing else: the display, xdotool, the FTP and web servers and the
 // test itself keep the machine's own time).
 
-#include "e2e/changing_screen.h"
-#include "e2e/desktop_session.h"
-#include "e2e/presentation_site.h"
-#include "e2e/wait_until.h"
+#include "support/changing_screen.h"
+#include "support/desktop_session.h"
+#include "support/presentation_site.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 

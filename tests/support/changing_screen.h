@@ -2,8 +2,8 @@
 // A part of the session's screen that changes all the time, for as long as this object lives:
 // a presenter who shows something moving, so that every cycle has a new picture to upload.
 
-#include "e2e/coloured_window.h"
-#include "e2e/desktop_session.h"
+#include "support/coloured_window.h"
+#include "support/desktop_session.h"
 
 #include <chrono>
 #include <memory>

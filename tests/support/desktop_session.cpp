@@ -1,4 +1,4 @@
-#include "e2e/desktop_session.h"
+#include "support/desktop_session.h"
 
 #include "support/file_bytes.h"
 

@@ -2,7 +2,7 @@
 // A window of one known colour on the session's screen, for as long as this object lives: what
 // the presenter shows, so that the spectator's view can be compared with it.
 
-#include "e2e/desktop_session.h"
+#include "support/desktop_session.h"
 
 #include <chrono>
 #include <memory>

@@ -3,9 +3,9 @@
 // Temp folder holding a picture, settings that point at the server, and the fakes.
 
 #include "publish/data_page.h"
-#include "transfer/ftp_session.h"
 #include "publish/presentation_state.h"
 #include "settings/settings_record.h"
+#include "transfer/ftp_session.h"
 
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
