@@ -2,8 +2,8 @@
 // A part of the session's screen that changes all the time, for as long as this object lives:
 // a presenter who shows something moving, so that every cycle has a new picture to upload.
 
-#include "support/coloured_window.h"
 #include "support/desktop_session.h"
+#include "support/test_window.h"
 
 #include <chrono>
 #include <memory>
@@ -19,10 +19,8 @@ public:
     {
         const std::string title = "changing screen";
         process_ = std::make_unique<LaunchedProgram>(
-            std::vector<std::string>{CHANGING_WINDOW_BINARY, std::to_string(area.left),
-                                     std::to_string(area.top), std::to_string(area.width),
-                                     std::to_string(area.height), std::to_string(period.count()),
-                                     title},
+            testWindowCommand(
+                {.area = area, .changeEveryMs = static_cast<int>(period.count()), .title = title}),
             std::map<std::string, std::string>{{"DISPLAY", session.displayName()}});
         if (!session.waitForWindow(title, std::chrono::seconds(10)))
             throw std::runtime_error("the changing window did not show");

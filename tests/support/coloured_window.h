@@ -3,6 +3,7 @@
 // the presenter shows, so that the spectator's view can be compared with it.
 
 #include "support/desktop_session.h"
+#include "support/test_window.h"
 
 #include <chrono>
 #include <memory>
@@ -18,13 +19,6 @@ struct Colour {
     int blue = 0;
 };
 
-struct ScreenArea {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
-
 class ColouredWindow {
 public:
     ColouredWindow(DesktopSession& session, const ScreenArea& area, const Colour& colour)
@@ -33,9 +27,7 @@ public:
         std::snprintf(hex, sizeof hex, "%02x%02x%02x", colour.red, colour.green, colour.blue);
         const std::string title = std::string("colour ") + hex;
         process_ = std::make_unique<LaunchedProgram>(
-            std::vector<std::string>{COLOUR_WINDOW_BINARY, std::to_string(area.left),
-                                     std::to_string(area.top), std::to_string(area.width),
-                                     std::to_string(area.height), hex, title},
+            testWindowCommand({.area = area, .colour = hex, .title = title}),
             std::map<std::string, std::string>{{"DISPLAY", session.displayName()}});
         if (!session.waitForWindow(title, std::chrono::seconds(10)))
             throw std::runtime_error("the coloured window did not show");

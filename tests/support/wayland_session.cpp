@@ -1,6 +1,7 @@
 #include "support/wayland_session.h"
 
 #include "support/file_bytes.h"
+#include "support/test_window.h"
 
 #include <chrono>
 #include <csignal>
@@ -137,8 +138,7 @@ std::unique_ptr<LaunchedProgram> WaylandSession::showColourWindow(int x, int y, 
     // An X11 client: only Xwayland places windows where they are told.
     env["WAYLAND_DISPLAY"] = "";
     return std::make_unique<LaunchedProgram>(
-        std::vector<std::string>{WAYLAND_COLOUR_WINDOW, std::to_string(x), std::to_string(y),
-                                 std::to_string(width), std::to_string(height), rrggbb},
+        testWindowCommand({.area = {x, y, width, height}, .colour = rrggbb, .repaintEveryMs = 100}),
         env);
 }
 
