@@ -12,6 +12,7 @@
 #include "support/file_bytes.h"
 #include "support/headless_browser.h"
 #include "support/png_file.h"
+#include "support/program_on_screen.h"
 #include "support/sshd_fixture.h"
 #include "support/viewer_screenshot.h"
 #include "support/wait_until.h"
@@ -93,12 +94,8 @@ TEST(SftpBlackBox, SpectatorFollowsAPresentationOverSftpUntilClear)
     const ChangingScreen moving(session, {900, 700, 60, 40});
     auto shown = std::make_unique<ColouredWindow>(session, kShownArea, kGreen);
 
-    auto program = session.startProgram();
-    const auto main = session.waitForMainWindow(15s);
-    ASSERT_TRUE(main) << session.log();
-    session.closeMessageBoxes(10s);
-    session.click(*main, kStartX, kButtonRowY);
-    ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
+    ProgramOnScreen program(session);
+    ASSERT_NO_FATAL_FAILURE(program.startPresentation());
     session.pressKey("Return"); // the start message
     // The question about the host key, answered with its default button.
     ASSERT_TRUE(waitUntil(20s, [&] { return !session.messageBoxes("Velmora").empty(); }))
@@ -135,10 +132,10 @@ TEST(SftpBlackBox, SpectatorFollowsAPresentationOverSftpUntilClear)
         << "no picture replaced an earlier one";
     EXPECT_TRUE(session.messageBoxes("Fehler").empty());
 
-    session.click(*main, kStopX, kButtonRowY);
+    program.click(kStopX);
     ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no stop message";
     session.closeMessageBoxes(10s);
-    session.click(*main, kClearX, kButtonRowY);
+    program.click(kClearX);
     ASSERT_TRUE(waitUntil(40s, [&] {
         return site.pageCounter() == 0 && site.blackPicture(1) && site.blackPicture(2) &&
                site.blackPicture(3);
@@ -152,10 +149,7 @@ TEST(SftpBlackBox, SpectatorFollowsAPresentationOverSftpUntilClear)
     })) << address;
     EXPECT_TRUE(session.messageBoxes("Fehler").empty());
 
-    session.click(*main, kExitX, kButtonRowY);
-    const auto code = program->waitFor(15s);
-    ASSERT_TRUE(code) << "Exit did not end the program";
-    EXPECT_EQ(*code, 0);
+    program.exit();
 }
 
 } // namespace

@@ -7,8 +7,6 @@
 
 #include <chrono>
 #include <memory>
-#include <stdexcept>
-#include <string>
 
 namespace velmora::test {
 
@@ -16,14 +14,10 @@ class ChangingScreen {
 public:
     ChangingScreen(DesktopSession& session, const ScreenArea& area,
                    std::chrono::milliseconds period = std::chrono::milliseconds(100))
+        : process_(session.showTestWindow({.area = area,
+                                           .changeEveryMs = static_cast<int>(period.count()),
+                                           .title = "changing screen"}))
     {
-        const std::string title = "changing screen";
-        process_ = std::make_unique<LaunchedProgram>(
-            testWindowCommand(
-                {.area = area, .changeEveryMs = static_cast<int>(period.count()), .title = title}),
-            std::map<std::string, std::string>{{"DISPLAY", session.displayName()}});
-        if (!session.waitForWindow(title, std::chrono::seconds(10)))
-            throw std::runtime_error("the changing window did not show");
     }
 
 private:

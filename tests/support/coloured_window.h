@@ -5,11 +5,9 @@
 #include "support/desktop_session.h"
 #include "support/test_window.h"
 
-#include <chrono>
+#include <cstdio>
 #include <memory>
-#include <stdexcept>
 #include <string>
-#include <thread>
 
 namespace velmora::test {
 
@@ -25,12 +23,8 @@ public:
     {
         char hex[8];
         std::snprintf(hex, sizeof hex, "%02x%02x%02x", colour.red, colour.green, colour.blue);
-        const std::string title = std::string("colour ") + hex;
-        process_ = std::make_unique<LaunchedProgram>(
-            testWindowCommand({.area = area, .colour = hex, .title = title}),
-            std::map<std::string, std::string>{{"DISPLAY", session.displayName()}});
-        if (!session.waitForWindow(title, std::chrono::seconds(10)))
-            throw std::runtime_error("the coloured window did not show");
+        process_ = session.showTestWindow(
+            {.area = area, .colour = hex, .title = std::string("colour ") + hex});
     }
 
 private:
