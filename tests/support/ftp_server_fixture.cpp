@@ -7,15 +7,6 @@
 #include <sstream>
 
 namespace velmora::test {
-namespace {
-
-// The repository's top folder, found from this file's own place.
-std::string repositoryFolder()
-{
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().string();
-}
-
-} // namespace
 
 FtpServer::FtpServer(FtpServerOptions options) : options_(std::move(options))
 {
@@ -111,7 +102,7 @@ void FtpServer::start()
 {
     // The port is 0 at the first start (the server picks one); a restart takes the same again.
     std::vector<std::string> argv = {"/usr/bin/python3",
-                                     repositoryFolder() + "/scripts/ftp_server.py",
+                                     FTP_SERVER_SCRIPT,
                                      "--port",
                                      std::to_string(port_),
                                      "--root",
