@@ -137,9 +137,11 @@ std::unique_ptr<LaunchedProgram> WaylandSession::showColourWindow(int x, int y, 
     std::map<std::string, std::string> env = environment_;
     // An X11 client: only Xwayland places windows where they are told.
     env["WAYLAND_DISPLAY"] = "";
-    return std::make_unique<LaunchedProgram>(
-        testWindowCommand({.area = {x, y, width, height}, .colour = rrggbb, .repaintEveryMs = 100}),
-        env);
+    TestWindow window;
+    window.area = {x, y, width, height};
+    window.colour = rrggbb;
+    window.repaintEveryMs = 100;
+    return std::make_unique<LaunchedProgram>(testWindowCommand(window), env);
 }
 
 } // namespace velmora::test
