@@ -4,6 +4,7 @@
 // have a new picture, and this is the least a picture can change by.
 
 #include "support/launched_program.h" // tests/support
+#include "support/test_window.h"      // tests/support
 
 #include <map>
 #include <memory>
@@ -17,13 +18,20 @@ public:
     // Shows a 240 x 48 window at left, top of the display that repaints every 10 ms.
     ChangingCorner(const std::string& display, int left, int top)
         : process_(std::make_unique<test::LaunchedProgram>(
-              std::vector<std::string>{CHANGING_WINDOW_BINARY, std::to_string(left),
-                                       std::to_string(top), "240", "48", "10", "changing corner"},
-              std::map<std::string, std::string>{{"DISPLAY", display}}))
+              command(left, top), std::map<std::string, std::string>{{"DISPLAY", display}}))
     {
     }
 
 private:
+    static std::vector<std::string> command(int left, int top)
+    {
+        test::TestWindow corner;
+        corner.area = {left, top, 240, 48};
+        corner.changeEveryMs = 10;
+        corner.title = "changing corner";
+        return test::testWindowCommand(corner);
+    }
+
     std::unique_ptr<test::LaunchedProgram> process_;
 };
 

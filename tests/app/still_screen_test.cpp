@@ -12,36 +12,21 @@
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
 #include "support/ftp_server_fixture.h"
+#include "support/qt_serve_events_until.h"
 #include "support/qt_test_screen.h"
 #include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QIcon>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 namespace velmora {
 namespace {
 
 constexpr FtpTimeouts kTimeouts{5, 3, 3};
-
-// Serves Qt's events until the condition holds, for at most ten seconds.
-template <typename Condition> bool serveUntil(Condition condition)
-{
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > giveUp)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 class StillScreenTest : public ::testing::Test {
 protected:
@@ -88,7 +73,7 @@ protected:
         // The time text would change every second; the pass number changes it every time.
         window.setStatusLine("L\xE4uft 14:05:" + std::to_string(10 + pass) + " (" +
                              std::to_string(shared.uploadCounter()) + ")");
-        ASSERT_TRUE(serveUntil([&] { return panelOnScreen() != before; }))
+        ASSERT_TRUE(test::serveEventsUntil([&] { return panelOnScreen() != before; }))
             << "the Status line did not reach the screen";
     }
 
@@ -121,7 +106,7 @@ protected:
 TEST_F(StillScreenTest, PanelOnTheCapturedScreenLeavesAStillScreenQuiet)
 {
     ASSERT_TRUE(screen.connected());
-    ASSERT_TRUE(serveUntil([&] { return panelPainted(); }));
+    ASSERT_TRUE(test::serveEventsUntil([&] { return panelPainted(); }));
     for (int pass = 0; pass < 12; ++pass)
         cycleAndShowStatus(pass);
     EXPECT_EQ(pictureUploads(), 1) << "a still screen went on uploading pictures";
@@ -131,7 +116,7 @@ TEST_F(StillScreenTest, PanelOnTheCapturedScreenLeavesAStillScreenQuiet)
 
     // The screen changes beside the panel: one more picture, then quiet again.
     window.move(100, 100);
-    ASSERT_TRUE(serveUntil([&] { return window.frameGeometry().topLeft() == QPoint(100, 100); }));
+    ASSERT_TRUE(test::serveEventsUntil([&] { return window.frameGeometry().topLeft() == QPoint(100, 100); }));
     for (int pass = 12; pass < 18; ++pass)
         cycleAndShowStatus(pass);
     EXPECT_GE(pictureUploads(), 2) << "the area the panel left is news";
@@ -141,7 +126,7 @@ TEST_F(StillScreenTest, PanelOnTheCapturedScreenLeavesAStillScreenQuiet)
 TEST_F(StillScreenTest, WithoutLeavingThePanelOutEveryStatusLineIsNews)
 {
     capture.setOwnWindows(nullptr);
-    ASSERT_TRUE(serveUntil([&] { return panelPainted(); }));
+    ASSERT_TRUE(test::serveEventsUntil([&] { return panelPainted(); }));
     for (int pass = 0; pass < 4; ++pass)
         cycleAndShowStatus(pass);
     EXPECT_EQ(pictureUploads(), 4);

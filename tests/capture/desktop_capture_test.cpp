@@ -1,8 +1,8 @@
 #include "capture/desktop_capture.h"
 
-#include "caption_check.h"
-#include "fake_screen.h"
+#include "support/caption_check.h"
 #include "support/fake_message_boxes.h"
+#include "support/fake_screen.h"
 #include "support/file_bytes.h"
 #include "support/png_file.h"
 #include "support/temporary_folder.h"

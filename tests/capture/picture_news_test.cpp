@@ -4,9 +4,9 @@
 #include "capture/desktop_capture.h"
 #include "capture/picture_news.h"
 
-#include "fake_screen.h"
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
+#include "support/fake_screen.h"
 #include "support/file_bytes.h"
 #include "support/temporary_folder.h"
 

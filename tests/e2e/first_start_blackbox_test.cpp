@@ -2,11 +2,12 @@
 // set up the server, the welcome message, the settings typed into the settings window, and a
 // presentation that uses them.
 
-#include "e2e/desktop_session.h"
-#include "e2e/presentation_site.h"
-#include "e2e/wait_until.h"
 #include "settings/credential_scrambling.h"
+#include "support/desktop_session.h"
 #include "support/file_bytes.h"
+#include "support/presentation_site.h"
+#include "support/program_on_screen.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -64,9 +65,8 @@ TEST(FirstStartBlackBox, HintWelcomeThenTypedSettingsAreSavedAndRunThePresentati
 {
     PresentationSite site("www/show/", FtpServerOptions{"alice", "s3cret"});
     DesktopSession session;
-    auto program = session.startProgram();
-    const auto main = session.waitForMainWindow(15s);
-    ASSERT_TRUE(main) << session.log();
+    ProgramOnScreen program(session);
+    ASSERT_NO_FATAL_FAILURE(program.open());
 
     // No server yet: first the one-line hint to set it up, then the long welcome message.
     const auto hint = session.waitForMessageBox("Velmora", 10s);
@@ -82,7 +82,7 @@ TEST(FirstStartBlackBox, HintWelcomeThenTypedSettingsAreSavedAndRunThePresentati
     EXPECT_EQ(fs::file_size(session.preferenceFile()), 0u);
 
     // The presenter opens Extras -> Einstellungen and types the server's data.
-    const auto settings = session.openSettingsWindow(*main, 20s);
+    const auto settings = session.openSettingsWindow(program.mainWindow(), 20s);
     ASSERT_TRUE(settings) << "the settings window did not open";
     EXPECT_EQ(settings->width, 694);
     EXPECT_EQ(settings->height, 482);
@@ -120,7 +120,7 @@ TEST(FirstStartBlackBox, HintWelcomeThenTypedSettingsAreSavedAndRunThePresentati
               fs::perms::owner_read | fs::perms::owner_write);
 
     // Start uses them at once: the named account, the folder below the web folder.
-    session.click(*main, kStartX, kButtonRowY);
+    program.click(kStartX);
     ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
     session.closeMessageBoxes(10s);
     ASSERT_TRUE(waitUntil(30s, [&] { return site.uploadsOf("Velmora.htm") >= 1; }))
@@ -139,16 +139,11 @@ TEST(FirstStartBlackBox, HintWelcomeThenTypedSettingsAreSavedAndRunThePresentati
     EXPECT_NE(stored[3].bytes.find("iSite = '" + site.homepage() + "';"), std::string::npos);
     EXPECT_NE(stored[3].bytes.find("iRefresh = 700;"), std::string::npos);
 
-    session.click(*main, kExitX, kButtonRowY);
-    const auto code = program->waitFor(15s);
-    ASSERT_TRUE(code) << "Exit did not end the program";
-    EXPECT_EQ(*code, 0);
+    ASSERT_NO_FATAL_FAILURE(program.exit());
 
     // The next start finds the server: the welcome message only, no hint.
-    auto again = session.startProgram("again.log");
-    ASSERT_TRUE(session.waitForMainWindow(15s)) << "running: " << again->running() << "\n"
-                                                << session.describeWindows() << "\n"
-                                                << session.log("again.log");
+    ProgramOnScreen again(session, "again.log");
+    ASSERT_NO_FATAL_FAILURE(again.open());
     const auto first = session.waitForMessageBox("Velmora", 10s);
     ASSERT_TRUE(first);
     EXPECT_GT(first->height, 2 * hint->height) << "the first box is the welcome message";

@@ -3,15 +3,16 @@
 // (Yes, the default) lets the pictures go up; the next start of the program trusts the key it
 // remembered without asking. The password never crosses the wire unprotected.
 
-#include "e2e/changing_screen.h"
-#include "e2e/desktop_session.h"
-#include "e2e/presentation_site.h"
-#include "e2e/wait_until.h"
 #include "settings/credential_scrambling.h"
+#include "support/changing_screen.h"
+#include "support/desktop_session.h"
 #include "support/file_bytes.h"
 #include "support/png_file.h"
+#include "support/presentation_site.h"
+#include "support/program_on_screen.h"
 #include "support/temporary_folder.h"
 #include "support/test_certificates.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -64,12 +65,8 @@ TEST(FtpsBlackBox, FirstContactAsksOnceAndTheRememberedKeyIsUsedSilentlyLater)
     const ChangingScreen moving(session, {900, 700, 60, 40});
     const std::string keys = session.configHome() + "/Velmora/Velmora.keys";
     {
-        auto program = session.startProgram();
-        const auto main = session.waitForMainWindow(15s);
-        ASSERT_TRUE(main) << session.log();
-        session.closeMessageBoxes(10s);
-        session.click(*main, kStartX, kButtonRowY);
-        ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
+        ProgramOnScreen program(session);
+        ASSERT_NO_FATAL_FAILURE(program.startPresentation());
         session.pressKey("Return"); // the start message
         // The question about the server's key, answered with its default button.
         ASSERT_TRUE(waitUntil(20s, [&] { return !session.messageBoxes("Velmora").empty(); }))
@@ -86,17 +83,12 @@ TEST(FtpsBlackBox, FirstContactAsksOnceAndTheRememberedKeyIsUsedSilentlyLater)
         const auto picture = decodePng(site.ftp.root() + "/show/Velmora1.png");
         ASSERT_TRUE(picture);
         EXPECT_EQ(picture->width, 1024);
-        session.click(*main, kExitX, kButtonRowY);
-        ASSERT_TRUE(program->waitFor(15s)) << "Exit did not end the program";
+        program.exit();
     }
 
     site.ftp.clearLog();
-    auto program = session.startProgram("velmora2.log");
-    const auto main = session.waitForMainWindow(15s);
-    ASSERT_TRUE(main) << session.log("velmora2.log");
-    session.closeMessageBoxes(10s);
-    session.click(*main, kStartX, kButtonRowY);
-    ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
+    ProgramOnScreen program(session, "velmora2.log");
+    ASSERT_NO_FATAL_FAILURE(program.startPresentation());
     session.pressKey("Return");
     // Any box from here on would be a question: a remembered key leaves none open.
     ASSERT_TRUE(waitUntil(10s, [&] { return session.messageBoxes("Velmora").empty(); }))
@@ -109,8 +101,7 @@ TEST(FtpsBlackBox, FirstContactAsksOnceAndTheRememberedKeyIsUsedSilentlyLater)
     })) << session.describeWindows();
     EXPECT_FALSE(asked) << "a remembered key was asked about again";
     EXPECT_FALSE(anyClearLogin(site.ftp));
-    session.click(*main, kExitX, kButtonRowY);
-    EXPECT_TRUE(program->waitFor(15s));
+    program.exit();
 }
 
 } // namespace

@@ -2,10 +2,11 @@
 // retry time passes unnoticed and the presentation goes on; a long one stops it with an error
 // message, and it stays stopped until the presenter starts it again.
 
-#include "e2e/changing_screen.h"
-#include "e2e/desktop_session.h"
-#include "e2e/presentation_site.h"
-#include "e2e/wait_until.h"
+#include "support/changing_screen.h"
+#include "support/desktop_session.h"
+#include "support/presentation_site.h"
+#include "support/program_on_screen.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -40,12 +41,8 @@ TEST(OutageBlackBox, ShortOutageIsSilentLongOneStopsWithAnErrorUntilStartedAgain
     session.writePreferences(site.preferences(1, 500, kRetrySeconds));
     // Something moves on the screen: a still one would give one picture and then none.
     const ChangingScreen moving(session, {900, 700, 60, 40});
-    auto program = session.startProgram();
-    const auto main = session.waitForMainWindow(15s);
-    ASSERT_TRUE(main) << session.log();
-    session.closeMessageBoxes(10s);
-    session.click(*main, kStartX, kButtonRowY);
-    ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
+    ProgramOnScreen program(session);
+    ASSERT_NO_FATAL_FAILURE(program.startPresentation());
     session.closeMessageBoxes(10s);
     ASSERT_TRUE(waitUntil(30s, [&] { return site.uploadsOf("Velmora.htm") >= 2; }))
         << session.log();
@@ -89,15 +86,12 @@ TEST(OutageBlackBox, ShortOutageIsSilentLongOneStopsWithAnErrorUntilStartedAgain
     EXPECT_TRUE(session.messageBoxes("Fehler").empty());
 
     // Start brings it back.
-    session.click(*main, kStartX, kButtonRowY);
+    program.click(kStartX);
     ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
     session.closeMessageBoxes(10s);
     EXPECT_TRUE(waitUntil(30s, [&] { return site.uploadsOf("Velmora.htm") >= 1; }));
 
-    session.click(*main, kExitX, kButtonRowY);
-    const auto code = program->waitFor(15s);
-    ASSERT_TRUE(code) << "Exit did not end the program";
-    EXPECT_EQ(*code, 0);
+    program.exit();
 }
 
 } // namespace

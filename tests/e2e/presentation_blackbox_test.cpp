@@ -3,15 +3,16 @@
 // screen, the spectator sees it and follows its changes, Stop and Clear end the show with black
 // pictures and send the spectator to the homepage, Exit tidies up.
 
-#include "e2e/changing_screen.h"
-#include "e2e/coloured_window.h"
-#include "e2e/desktop_session.h"
-#include "e2e/headless_browser.h"
-#include "e2e/presentation_site.h"
-#include "e2e/viewer_screenshot.h"
-#include "e2e/wait_until.h"
+#include "support/changing_screen.h"
+#include "support/coloured_window.h"
+#include "support/desktop_session.h"
 #include "support/file_bytes.h"
+#include "support/headless_browser.h"
 #include "support/png_file.h"
+#include "support/presentation_site.h"
+#include "support/program_on_screen.h"
+#include "support/viewer_screenshot.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -62,14 +63,9 @@ TEST(PresentationBlackBox, SpectatorFollowsTheScreenUntilClearAndExitTidiesUp)
     const ChangingScreen moving(session, {900, 700, 60, 40});
     auto shown = std::make_unique<ColouredWindow>(session, kShownArea, kGreen);
 
-    auto program = session.startProgram();
-    const auto main = session.waitForMainWindow(15s);
-    ASSERT_TRUE(main) << session.log();
-    session.closeMessageBoxes(10s); // the welcome message
-
     // Start: the start message, and within a few seconds the first cycle's files.
-    session.click(*main, kStartX, kButtonRowY);
-    ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
+    ProgramOnScreen program(session);
+    ASSERT_NO_FATAL_FAILURE(program.startPresentation());
     session.closeMessageBoxes(10s);
     ASSERT_TRUE(waitUntil(30s, [&] { return site.uploadsOf("Velmora.htm") >= 1; }))
         << session.log();
@@ -122,7 +118,7 @@ TEST(PresentationBlackBox, SpectatorFollowsTheScreenUntilClearAndExitTidiesUp)
               << " ms (refresh " << kRefreshMs << " ms, pause 1 s)\n";
 
     // Stop, then Clear: a black picture in all three files, the counter falls back to 0.
-    session.click(*main, kStopX, kButtonRowY);
+    program.click(kStopX);
     ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no stop message";
     const int pagesAtStop = site.uploadsOf("Velmora.htm");
     session.closeMessageBoxes(10s);
@@ -130,7 +126,7 @@ TEST(PresentationBlackBox, SpectatorFollowsTheScreenUntilClearAndExitTidiesUp)
     // presentation would publish a page every second or so).
     std::this_thread::sleep_for(4s);
     EXPECT_LE(site.uploadsOf("Velmora.htm"), pagesAtStop + 1) << "cycles went on after Stop";
-    session.click(*main, kClearX, kButtonRowY);
+    program.click(kClearX);
     ASSERT_TRUE(waitUntil(40s, [&] { return zeroCounterPages(site.ftp) >= 2; }))
         << "Clear did not publish its closing data pages";
     // Each closing cycle: the black picture under its temporary name, the rename over the
@@ -175,10 +171,7 @@ TEST(PresentationBlackBox, SpectatorFollowsTheScreenUntilClearAndExitTidiesUp)
     // Exit: the working files of the run go, the window position is saved, exit code 0.
     for (const char* name : {"Velmora.png", "Velmora.cnt", "Velmora.ind"})
         EXPECT_TRUE(fs::exists(session.tempFolder() + name)) << name;
-    session.click(*main, kExitX, kButtonRowY);
-    const auto code = program->waitFor(15s);
-    ASSERT_TRUE(code) << "Exit did not end the program";
-    EXPECT_EQ(*code, 0);
+    ASSERT_NO_FATAL_FAILURE(program.exit());
     const std::string store = fileBytes(session.positionStore());
     EXPECT_NE(store.find("PosX=200"), std::string::npos) << store;
     EXPECT_NE(store.find("PosY=1"), std::string::npos) << store;

@@ -4,17 +4,18 @@
 // and follows its change, and Clear blackens the pictures and sends the spectator to the
 // presenter's homepage. The program logs in with the presenter's default ed25519 key.
 
-#include "e2e/changing_screen.h"
-#include "e2e/coloured_window.h"
-#include "e2e/desktop_session.h"
-#include "e2e/headless_browser.h"
-#include "e2e/viewer_screenshot.h"
-#include "e2e/wait_until.h"
 #include "settings/credential_scrambling.h"
 #include "support/apache_server_fixture.h"
+#include "support/changing_screen.h"
+#include "support/coloured_window.h"
+#include "support/desktop_session.h"
 #include "support/file_bytes.h"
+#include "support/headless_browser.h"
 #include "support/png_file.h"
+#include "support/program_on_screen.h"
 #include "support/sshd_fixture.h"
+#include "support/viewer_screenshot.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -93,12 +94,8 @@ TEST(SftpBlackBox, SpectatorFollowsAPresentationOverSftpUntilClear)
     const ChangingScreen moving(session, {900, 700, 60, 40});
     auto shown = std::make_unique<ColouredWindow>(session, kShownArea, kGreen);
 
-    auto program = session.startProgram();
-    const auto main = session.waitForMainWindow(15s);
-    ASSERT_TRUE(main) << session.log();
-    session.closeMessageBoxes(10s);
-    session.click(*main, kStartX, kButtonRowY);
-    ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
+    ProgramOnScreen program(session);
+    ASSERT_NO_FATAL_FAILURE(program.startPresentation());
     session.pressKey("Return"); // the start message
     // The question about the host key, answered with its default button.
     ASSERT_TRUE(waitUntil(20s, [&] { return !session.messageBoxes("Velmora").empty(); }))
@@ -135,10 +132,10 @@ TEST(SftpBlackBox, SpectatorFollowsAPresentationOverSftpUntilClear)
         << "no picture replaced an earlier one";
     EXPECT_TRUE(session.messageBoxes("Fehler").empty());
 
-    session.click(*main, kStopX, kButtonRowY);
+    program.click(kStopX);
     ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no stop message";
     session.closeMessageBoxes(10s);
-    session.click(*main, kClearX, kButtonRowY);
+    program.click(kClearX);
     ASSERT_TRUE(waitUntil(40s, [&] {
         return site.pageCounter() == 0 && site.blackPicture(1) && site.blackPicture(2) &&
                site.blackPicture(3);
@@ -152,10 +149,7 @@ TEST(SftpBlackBox, SpectatorFollowsAPresentationOverSftpUntilClear)
     })) << address;
     EXPECT_TRUE(session.messageBoxes("Fehler").empty());
 
-    session.click(*main, kExitX, kButtonRowY);
-    const auto code = program->waitFor(15s);
-    ASSERT_TRUE(code) << "Exit did not end the program";
-    EXPECT_EQ(*code, 0);
+    program.exit();
 }
 
 } // namespace

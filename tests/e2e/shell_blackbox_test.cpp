@@ -1,7 +1,8 @@
 // The real program on a virtual display: its window, the single-instance guard and a clean exit.
 
-#include "e2e/desktop_session.h"
+#include "support/desktop_session.h"
 #include "support/file_bytes.h"
+#include "support/program_on_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -24,22 +25,18 @@ TEST(ShellBlackBox, OpensAtTheStoredPlaceAndExitSavesPlacementAndRemovesWorkingF
                              "Velmora.png", "VelmoraPreview.png", "VelmoraPreview.htm"})
         std::ofstream(session.tempFolder() + name) << "left from an earlier run";
 
-    auto program = session.startProgram();
-    const auto main = session.waitForMainWindow(15s);
-    ASSERT_TRUE(main) << session.log();
-    EXPECT_EQ(main->x, 300);
-    EXPECT_EQ(main->y, 50);
+    ProgramOnScreen program(session);
+    ASSERT_NO_FATAL_FAILURE(program.open());
+    EXPECT_EQ(program.mainWindow().x, 300);
+    EXPECT_EQ(program.mainWindow().y, 50);
     session.closeMessageBoxes(10s);
-    ASSERT_TRUE(program->running());
+    ASSERT_TRUE(program.process().running());
     // The first start creates the preference file, private because it holds credentials.
     ASSERT_TRUE(fs::exists(session.preferenceFile()));
     EXPECT_EQ(fs::status(session.preferenceFile()).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
 
-    session.click(*main, kExitX, kButtonRowY);
-    const auto code = program->waitFor(15s);
-    ASSERT_TRUE(code) << "Exit did not end the program";
-    EXPECT_EQ(*code, 0);
+    ASSERT_NO_FATAL_FAILURE(program.exit());
 
     const std::string store = fileBytes(session.positionStore());
     EXPECT_NE(store.find("PosX=300"), std::string::npos) << store;
@@ -58,18 +55,17 @@ TEST(ShellBlackBox, PositionOffTheScreenFallsBackToTheDefault)
     DesktopSession session;
     fs::create_directories(fs::path(session.positionStore()).parent_path());
     std::ofstream(session.positionStore()) << "[General]\nPosX=1014\nPosY=0\n";
-    auto program = session.startProgram();
-    const auto main = session.waitForMainWindow(15s);
-    ASSERT_TRUE(main) << session.log();
-    EXPECT_EQ(main->x, 200);
-    EXPECT_EQ(main->y, 1);
+    ProgramOnScreen program(session);
+    ASSERT_NO_FATAL_FAILURE(program.open());
+    EXPECT_EQ(program.mainWindow().x, 200);
+    EXPECT_EQ(program.mainWindow().y, 1);
 }
 
 TEST(ShellBlackBox, SecondCopyShowsInformationAndEndsWithoutAWindow)
 {
     DesktopSession session;
-    auto first = session.startProgram("first.log");
-    ASSERT_TRUE(session.waitForMainWindow(15s)) << session.log("first.log");
+    ProgramOnScreen first(session, "first.log");
+    ASSERT_NO_FATAL_FAILURE(first.open());
     session.closeMessageBoxes(10s);
 
     auto second = session.startProgram("second.log");
@@ -80,7 +76,7 @@ TEST(ShellBlackBox, SecondCopyShowsInformationAndEndsWithoutAWindow)
     ASSERT_TRUE(code) << "the second copy did not end";
     EXPECT_EQ(*code, 0);
 
-    EXPECT_TRUE(first->running()) << "the first copy must not be affected";
+    EXPECT_TRUE(first.process().running()) << "the first copy must not be affected";
     int mainWindows = 0;
     for (const auto& window : session.windows("Velmora"))
         mainWindows += (window.width == 158 && window.height == 78) ? 1 : 0;

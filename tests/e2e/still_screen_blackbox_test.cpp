@@ -2,10 +2,11 @@
 // picture nothing goes up, although the panel's Status line changed with that upload. The
 // pointer moving sends the data page alone, a change of the screen a new picture.
 
-#include "e2e/coloured_window.h"
-#include "e2e/desktop_session.h"
-#include "e2e/presentation_site.h"
-#include "e2e/wait_until.h"
+#include "support/coloured_window.h"
+#include "support/desktop_session.h"
+#include "support/presentation_site.h"
+#include "support/program_on_screen.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -40,12 +41,8 @@ TEST(StillScreenBlackBox, StillScreenGoesQuietPointerSendsThePageChangeThePictur
     DesktopSession session;
     session.writePreferences(site.preferences(0, 500, 30));
     const ColouredWindow document(session, {300, 200, 400, 300}, {32, 176, 64});
-    auto program = session.startProgram();
-    const auto main = session.waitForMainWindow(15s);
-    ASSERT_TRUE(main) << session.log();
-    session.closeMessageBoxes(10s); // the welcome message
-    session.click(*main, kStartX, kButtonRowY);
-    ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
+    ProgramOnScreen program(session);
+    ASSERT_NO_FATAL_FAILURE(program.startPresentation());
     session.closeMessageBoxes(10s);
     ASSERT_TRUE(waitUntil(30s, [&] { return site.uploadsOf("Velmora.htm") >= 1; }))
         << session.log();
@@ -82,10 +79,7 @@ TEST(StillScreenBlackBox, StillScreenGoesQuietPointerSendsThePageChangeThePictur
     };
     EXPECT_GT(number(pageValue(site, "iNr")), number(counter));
 
-    session.click(*main, kExitX, kButtonRowY);
-    const auto code = program->waitFor(15s);
-    ASSERT_TRUE(code) << "Exit did not end the program";
-    EXPECT_EQ(*code, 0);
+    program.exit();
 }
 
 } // namespace

@@ -6,10 +6,11 @@
 // preloaded into it and into nothing else: the display, xdotool, the FTP and web servers and the
 // test itself keep the machine's own time).
 
-#include "e2e/changing_screen.h"
-#include "e2e/desktop_session.h"
-#include "e2e/presentation_site.h"
-#include "e2e/wait_until.h"
+#include "support/changing_screen.h"
+#include "support/desktop_session.h"
+#include "support/presentation_site.h"
+#include "support/program_on_screen.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -102,12 +103,8 @@ TEST(SummerTimeEndBlackBox, CyclesGoOnWhenTheClocksGoBack)
     session.writePreferences(site.preferences(1, 500, 30));
     // Something moves on the screen: a still one would give one picture and then none.
     const ChangingScreen moving(session, {900, 700, 60, 40});
-    auto program = session.startProgram("velmora.log", clockHalfAMinuteBeforeTheChange());
-    const auto main = session.waitForMainWindow(15s);
-    ASSERT_TRUE(main) << session.log();
-    session.closeMessageBoxes(10s);
-    session.click(*main, kStartX, kButtonRowY);
-    ASSERT_TRUE(session.waitForMessageBox("Velmora", 10s)) << "no start message";
+    ProgramOnScreen program(session, "velmora.log", clockHalfAMinuteBeforeTheChange());
+    ASSERT_NO_FATAL_FAILURE(program.startPresentation());
     session.closeMessageBoxes(10s);
 
     // Five cycles after the change, within a bound many times what five pauses of 1 s take; a
@@ -131,10 +128,7 @@ TEST(SummerTimeEndBlackBox, CyclesGoOnWhenTheClocksGoBack)
     for (std::size_t i = change + 1; i < times.size(); ++i)
         EXPECT_LE(times[i - 1], times[i]) << "the local time fell back twice: " << listed(times);
 
-    session.click(*main, kExitX, kButtonRowY);
-    const auto code = program->waitFor(15s);
-    ASSERT_TRUE(code) << "Exit did not end the program";
-    EXPECT_EQ(*code, 0);
+    program.exit();
 }
 
 } // namespace

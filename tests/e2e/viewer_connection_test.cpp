@@ -2,10 +2,10 @@
 // viewer says so after a while and takes the note back once it answers again; spectators ask for
 // the same data page addresses, so a cache in front of the server can answer them all.
 
-#include "e2e/headless_browser.h"
-#include "e2e/wait_until.h"
 #include "publish/data_page.h"
-#include "publish/viewer_site.h"
+#include "support/headless_browser.h"
+#include "support/viewer_site.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // the picture to the window, follows the window's size, and a click shows the picture at its own
 // size and back.
 
-#include "e2e/headless_browser.h"
-#include "e2e/wait_until.h"
 #include "publish/data_page.h"
-#include "publish/viewer_site.h"
+#include "support/headless_browser.h"
+#include "support/viewer_site.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // A new picture that takes its time to arrive: the spectator keeps the old one until the new one
 // is complete, and the new one comes with the pointer of the newest data page.
 
-#include "e2e/headless_browser.h"
-#include "e2e/wait_until.h"
 #include "publish/data_page.h"
-#include "publish/viewer_site.h"
+#include "support/headless_browser.h"
+#include "support/viewer_site.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 

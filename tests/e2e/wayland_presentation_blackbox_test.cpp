@@ -3,12 +3,12 @@
 // region with its frame on, and a second start gets the grant back without asking; without a
 // portal it stops with the reason and never sends the black pictures Xwayland would give it.
 
-#include "e2e/presentation_site.h"
-#include "e2e/wait_until.h"
 #include "support/file_bytes.h"
 #include "support/launched_program.h"
 #include "support/png_file.h"
+#include "support/presentation_site.h"
 #include "support/temporary_folder.h"
+#include "support/wait_until.h"
 #include "support/wayland_session.h"
 
 #include <gtest/gtest.h>

@@ -7,11 +7,11 @@
 #include "capture/preview_page.h"
 #include "screen/x11_screen_source.h"
 #include "core/working_file_names.h"
-#include "serve_events_until.h"
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
 #include "support/file_bytes.h"
 #include "support/png_file.h"
+#include "support/qt_serve_events_until.h"
 #include "support/qt_test_screen.h"
 #include "support/temporary_folder.h"
 

@@ -4,8 +4,8 @@
 
 #include "gui/region_frame.h"
 
-#include "capture/screen_backdrop.h"
-#include "serve_events_until.h"
+#include "support/qt_screen_backdrop.h"
+#include "support/qt_serve_events_until.h"
 #include "support/qt_test_screen.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 
 #include "gui/region_picker.h"
 
-#include "serve_events_until.h"
 #include "support/map_settings_fields.h"
+#include "support/qt_serve_events_until.h"
 
 #include <gtest/gtest.h>
 

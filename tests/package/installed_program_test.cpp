@@ -1,12 +1,12 @@
 // The program as the package installs it, started from where dpkg put it, presents the screen to
 // a real FTP server. Run by package_check.sh with VELMORA_INSTALLED_PROGRAM set to that program.
 
-#include "e2e/wait_until.h"
 #include "support/ftp_server_fixture.h"
 #include "support/launched_program.h"
 #include "support/png_file.h"
 #include "support/temporary_folder.h"
 #include "support/virtual_display.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
 

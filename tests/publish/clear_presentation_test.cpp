@@ -1,6 +1,6 @@
 #include "publish/clear_presentation.h"
 
-#include "publish_test_setup.h"
+#include "support/publish_test_setup.h"
 
 #include <mutex>
 #include <thread>

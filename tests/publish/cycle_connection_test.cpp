@@ -2,7 +2,7 @@
 // when a cycle must log in anew.
 #include "publish/presentation_cycle.h"
 
-#include "publish_test_setup.h"
+#include "support/publish_test_setup.h"
 
 #include <chrono>
 #include <functional>

@@ -8,7 +8,7 @@
 #include "support/loopback_port.h"
 #include "support/test_certificates.h"
 
-#include "publish_test_setup.h"
+#include "support/publish_test_setup.h"
 
 #include <chrono>
 #include <thread>

@@ -4,7 +4,7 @@
 
 #include "publish/presentation_cycle.h"
 
-#include "publish_test_setup.h"
+#include "support/publish_test_setup.h"
 
 namespace velmora {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "publish/viewer_page.h"
 
-#include "publish_test_setup.h"
+#include "support/publish_test_setup.h"
 
 namespace velmora {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "support/sshd_fixture.h"
 
-#include "publish_test_setup.h"
+#include "support/publish_test_setup.h"
 
 #include <chrono>
 #include <thread>

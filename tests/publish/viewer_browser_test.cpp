@@ -2,7 +2,7 @@
 // the presenter's web server serves the presentation folder.
 
 #include "publish/data_page.h"
-#include "publish/viewer_site.h"
+#include "support/viewer_site.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "support/file_bytes.h"
 #include "support/temporary_folder.h"
-#include "unprivileged_child.h"
+#include "support/unprivileged_child.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "support/fake_message_boxes.h"
 #include "support/file_bytes.h"
 #include "support/temporary_folder.h"
-#include "unprivileged_child.h"
+#include "support/unprivileged_child.h"
 
 #include <csignal>
 #include <filesystem>

@@ -7,16 +7,6 @@
 #include <sstream>
 
 namespace velmora::test {
-namespace {
-
-// The repository's top folder, named by the build: __FILE__ may be relative (a compiler cache
-// or -ffile-prefix-map rewrites it), and a test may run from any folder.
-std::string repositoryFolder()
-{
-    return VELMORA_SOURCE_DIR;
-}
-
-} // namespace
 
 FtpServer::FtpServer(FtpServerOptions options) : options_(std::move(options))
 {
@@ -112,7 +102,7 @@ void FtpServer::start()
 {
     // The port is 0 at the first start (the server picks one); a restart takes the same again.
     std::vector<std::string> argv = {"/usr/bin/python3",
-                                     repositoryFolder() + "/scripts/ftp_server.py",
+                                     FTP_SERVER_SCRIPT,
                                      "--port",
                                      std::to_string(port_),
                                      "--root",

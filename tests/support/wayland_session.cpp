@@ -1,6 +1,7 @@
 #include "support/wayland_session.h"
 
 #include "support/file_bytes.h"
+#include "support/test_window.h"
 
 #include <chrono>
 #include <csignal>
@@ -136,10 +137,11 @@ std::unique_ptr<LaunchedProgram> WaylandSession::showColourWindow(int x, int y, 
     std::map<std::string, std::string> env = environment_;
     // An X11 client: only Xwayland places windows where they are told.
     env["WAYLAND_DISPLAY"] = "";
-    return std::make_unique<LaunchedProgram>(
-        std::vector<std::string>{WAYLAND_COLOUR_WINDOW, std::to_string(x), std::to_string(y),
-                                 std::to_string(width), std::to_string(height), rrggbb},
-        env);
+    TestWindow window;
+    window.area = {x, y, width, height};
+    window.colour = rrggbb;
+    window.repaintEveryMs = 100;
+    return std::make_unique<LaunchedProgram>(testWindowCommand(window), env);
 }
 
 } // namespace velmora::test

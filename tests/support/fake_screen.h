@@ -2,8 +2,8 @@
 // A screen of known content for capture tests: each pixel is the test pattern of its screen
 // position, and every copy request is recorded.
 
-#include "test_pictures.h"
 #include "screen/screen_source.h"
+#include "support/test_pictures.h"
 
 #include <cstdint>
 #include <functional>

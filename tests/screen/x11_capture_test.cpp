@@ -3,13 +3,13 @@
 #include "capture/desktop_capture.h"
 #include "screen/x11_screen_source.h"
 
-#include "caption_check.h"
+#include "support/caption_check.h"
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
 #include "support/png_file.h"
 #include "support/temporary_folder.h"
+#include "support/test_pictures.h"
 #include "support/virtual_display.h"
-#include "test_pictures.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 
 #include "png/png_writer.h"
 
-#include "scrolling_pictures.h"
 #include "support/file_bytes.h"
 #include "support/png_file.h"
+#include "support/scrolling_pictures.h"
 #include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>

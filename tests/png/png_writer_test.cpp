@@ -2,7 +2,7 @@
 
 #include "support/png_file.h"
 #include "support/temporary_folder.h"
-#include "test_pictures.h"
+#include "support/test_pictures.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

@@ -2,8 +2,8 @@
 // The presenter's server as the black-box scenarios use it: an FTP server whose root a web
 // server publishes, with the presentation folder and a homepage for the end of the show.
 
-#include "e2e/web_server.h"
 #include "support/ftp_server_fixture.h"
+#include "support/web_server.h"
 
 #include <filesystem>
 #include <fstream>

@@ -2,7 +2,8 @@
 
 #include "png/row_hashes.h"
 
-#include "scrolling_pictures.h"
+#include "support/picture_scanlines.h"
+#include "support/scrolling_pictures.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +13,7 @@
 namespace velmora {
 namespace {
 
-Scanlines scanlinesOf(const RgbPicture& picture)
-{
-    Scanlines s;
-    s.rows = picture.data();
-    s.stride = picture.stride();
-    s.rowBytes = picture.stride();
-    s.rowCount = picture.height();
-    return s;
-}
+using test::scanlinesOf;
 
 std::vector<int> boundsOf(const RgbPicture& picture)
 {

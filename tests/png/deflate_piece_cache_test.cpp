@@ -1,7 +1,8 @@
 #include "png/deflate_piece_cache.h"
 #include "png/parallel_deflate.h"
 
-#include "changing_pictures.h"
+#include "support/changing_pictures.h"
+#include "support/picture_scanlines.h"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +15,9 @@ namespace velmora {
 namespace {
 
 using test::Random;
+using test::scanlinesOf;
 
 constexpr int kLevel = 9;
-
-Scanlines scanlinesOf(const RgbPicture& picture)
-{
-    Scanlines s;
-    s.rows = picture.data();
-    s.stride = picture.stride();
-    s.rowBytes = picture.stride();
-    s.rowCount = picture.height();
-    return s;
-}
 
 std::vector<std::uint8_t> bytesOf(const ZlibStream& stream)
 {

@@ -2,8 +2,8 @@
 // What a spectator's browser shows of the presentation: where the viewer page put the picture of
 // the presenter's screen, and the screenshot, so that screen pixels can be looked up in it.
 
-#include "e2e/coloured_window.h"
-#include "e2e/headless_browser.h"
+#include "support/coloured_window.h"
+#include "support/headless_browser.h"
 
 #include <cstdlib>
 #include <sstream>

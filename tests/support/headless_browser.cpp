@@ -1,7 +1,7 @@
-#include "e2e/headless_browser.h"
+#include "support/headless_browser.h"
 
-#include "e2e/json_text.h"
 #include "support/file_bytes.h"
+#include "support/json_text.h"
 
 #include <cerrno>
 #include <fcntl.h>

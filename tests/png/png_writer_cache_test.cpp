@@ -3,7 +3,7 @@
 
 #include "png/png_writer.h"
 
-#include "changing_pictures.h"
+#include "support/changing_pictures.h"
 #include "support/file_bytes.h"
 #include "support/png_file.h"
 #include "support/temporary_folder.h"

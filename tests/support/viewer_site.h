@@ -39,11 +39,10 @@ public:
         std::ofstream(root() + "/index.htm", std::ios::binary) << velmora::viewerPageText();
         const std::string output = folder_.path() + "/http.out";
         server_ = std::make_unique<LaunchedProgram>(
-            std::vector<std::string>{
-                "/usr/bin/python3",
-                std::string(VELMORA_PUBLISH_TEST_DIR) + "/viewer_http_server.py", "--root", root(),
-                "--sequence", sequence(), "--log", folder_.path() + "/requests.log", "--control",
-                folder_.path() + "/control"},
+            std::vector<std::string>{"/usr/bin/python3", VIEWER_HTTP_SERVER_SCRIPT, "--root",
+                                     root(), "--sequence", sequence(), "--log",
+                                     folder_.path() + "/requests.log", "--control",
+                                     folder_.path() + "/control"},
             std::map<std::string, std::string>{}, output);
         port_ = waitForAnnouncedPort(*server_, output);
     }

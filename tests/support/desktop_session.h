@@ -4,6 +4,7 @@
 
 #include "support/launched_program.h"
 #include "support/temporary_folder.h"
+#include "support/test_window.h"
 #include "support/virtual_display.h"
 
 #include <chrono>
@@ -51,6 +52,9 @@ public:
     // The main window (titled "Velmora", 158 x 78) once it is visible, or nothing in time.
     std::optional<WindowInfo> waitForMainWindow(std::chrono::milliseconds limit);
     bool waitForWindow(const std::string& title, std::chrono::milliseconds limit);
+    // Shows a test window on the session's screen, for as long as the returned program lives,
+    // once it shows; throws when it does not within 10 s. It is found by its title.
+    std::unique_ptr<LaunchedProgram> showTestWindow(const TestWindow& window);
     // Open message boxes of the program ("Velmora", "Information" or "Fehler" titled windows
     // other than the main window).
     std::vector<WindowInfo> messageBoxes(const std::string& title);

@@ -4,7 +4,7 @@
 
 #include "png/rgb_picture.h"
 
-#include "changing_pictures.h"
+#include "support/changing_pictures.h"
 
 #include <cstring>
 

@@ -1,10 +1,11 @@
-#include "e2e/desktop_session.h"
+#include "support/desktop_session.h"
 
 #include "support/file_bytes.h"
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 #include <unistd.h>
 
@@ -135,6 +136,17 @@ bool DesktopSession::waitForWindow(const std::string& title, std::chrono::millis
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     } while (std::chrono::steady_clock::now() < deadline);
     return false;
+}
+
+std::unique_ptr<LaunchedProgram> DesktopSession::showTestWindow(const TestWindow& window)
+{
+    if (window.title.empty())
+        throw std::invalid_argument("a test window without a title cannot be waited for");
+    auto process = std::make_unique<LaunchedProgram>(
+        testWindowCommand(window), std::map<std::string, std::string>{{"DISPLAY", displayName()}});
+    if (!waitForWindow(window.title, std::chrono::seconds(10)))
+        throw std::runtime_error("the test window \"" + window.title + "\" did not show");
+    return process;
 }
 
 std::vector<WindowInfo> DesktopSession::messageBoxes(const std::string& title)
