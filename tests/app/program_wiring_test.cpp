@@ -6,12 +6,12 @@
 #include "app/instance_guard.h"
 #include "app/presentation_messages.h"
 #include "app/program.h"
-#include "capture/fake_screen.h"
 #include "core/message_titles.h"
 #include "settings/settings_store.h"
 
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
+#include "support/fake_screen.h"
 #include "support/ftp_server_fixture.h"
 #include "support/map_settings_fields.h"
 #include "support/temporary_folder.h"
