@@ -2,6 +2,7 @@
 // the presenter's web server serves the presentation folder.
 
 #include "publish/data_page.h"
+#include "support/screenshot_colours.h"
 #include "support/viewer_site.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,15 @@
 namespace velmora {
 namespace {
 
+using test::Box;
+using test::boxOf;
+using test::isBlack;
+using test::isBlue;
+using test::isDark;
+using test::isGreen;
+using test::isNoteRed;
+using test::isRed;
+using test::pixelCount;
 using test::ViewerSite;
 
 DataPageValues page(int picture, int counter, int x = 0, int y = 0, std::string site = "")
@@ -25,60 +35,6 @@ DataPageValues page(int picture, int counter, int x = 0, int y = 0, std::string 
     v.markerY = y;
     v.refreshMs = 500;
     return v;
-}
-
-struct Box {
-    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
-    bool empty() const { return right < 0; }
-};
-
-Box boxOf(const test::PngPixels& shot, bool (*match)(const std::uint8_t*))
-{
-    Box box;
-    for (int y = 0; y < shot.height; ++y)
-        for (int x = 0; x < shot.width; ++x)
-            if (match(shot.at(x, y))) {
-                box.left = std::min(box.left, x);
-                box.top = std::min(box.top, y);
-                box.right = std::max(box.right, x);
-                box.bottom = std::max(box.bottom, y);
-            }
-    return box;
-}
-
-bool isBlue(const std::uint8_t* p)
-{
-    return p[0] < 40 && p[1] < 40 && p[2] > 200;
-}
-bool isRed(const std::uint8_t* p)
-{
-    return p[0] > 200 && p[1] < 60 && p[2] < 60;
-}
-// The background of the lost connection note.
-bool isNoteRed(const std::uint8_t* p)
-{
-    return p[0] > 150 && p[0] < 200 && p[1] < 30 && p[2] < 30;
-}
-bool isDark(const std::uint8_t* p)
-{
-    return p[0] < 128 && p[1] < 128 && p[2] < 128;
-}
-bool isGreen(const std::uint8_t* p)
-{
-    return p[0] < 60 && p[1] > 200 && p[2] < 60;
-}
-bool isBlack(const std::uint8_t* p)
-{
-    return p[0] < 16 && p[1] < 16 && p[2] < 16;
-}
-
-int pixelCount(const test::PngPixels& shot, bool (*match)(const std::uint8_t*))
-{
-    int count = 0;
-    for (int y = 0; y < shot.height; ++y)
-        for (int x = 0; x < shot.width; ++x)
-            count += match(shot.at(x, y)) ? 1 : 0;
-    return count;
 }
 
 // The number of the refresh interval the data page was asked for, or -1 when the address is not
