@@ -5,6 +5,7 @@
 
 #include "bench_screen.h"
 #include "capture/caption_renderer.h"
+#include "gui/qt_caption_renderer.h"
 #include "png/png_writer.h"
 #include "screen/x11_screen_source.h"
 #include "libpng_reference_writer.h"
@@ -81,7 +82,7 @@ int main(int, char** argv)
         velmora::RgbPicture picture(kWidth, kHeight);
         if (!screen.copyRgb(0, 0, kWidth, kHeight, picture.data(), picture.stride()))
             return false;
-        velmora::captionRenderer().draw(picture, " Remote Desktop:  ");
+        velmora::qtCaptionRenderer().draw(picture, " Remote Desktop:  ");
         return write(picture);
     };
     auto parallel = [&] {

@@ -13,6 +13,7 @@
 
 #include "bench_screen.h"
 #include "capture/caption_renderer.h"
+#include "gui/qt_caption_renderer.h"
 #include "png/png_writer.h"
 #include "screen/x11_screen_source.h"
 #include "document_like_content.h"
@@ -148,7 +149,7 @@ int main(int argc, char** argv)
             RgbPicture picture(kWidth, kHeight);
             if (!screen.copyRgb(0, 0, kWidth, kHeight, picture.data(), picture.stride()))
                 return false;
-            velmora::captionRenderer().draw(picture, " Remote Desktop:  ");
+            velmora::qtCaptionRenderer().draw(picture, " Remote Desktop:  ");
             scenario.change(picture, number);
             if (!withMemory)
                 return velmora::writePng(plainPath, picture);

@@ -31,8 +31,9 @@ bool DesktopPresentation::loadImageLibrary(const std::string& fileName)
     if (!images_)
         return false;
     CaptureFailureActions failure{[this] { parts_.shared.stop(); }, parts_.endProgram};
-    capture_ = std::make_unique<DesktopCapture>(parts_.screen, parts_.folders.temp, *images_,
-                                                parts_.boxes, parts_.clock, std::move(failure));
+    capture_ =
+        std::make_unique<DesktopCapture>(parts_.screen, parts_.folders.temp, *images_, parts_.boxes,
+                                         parts_.clock, std::move(failure), parts_.caption);
     capture_->setOwnWindows(&parts_.ownWindows);
     return true;
 }

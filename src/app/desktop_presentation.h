@@ -29,6 +29,7 @@ struct DesktopPresentationParts {
     SharedPresentation& shared;
     ScreenSource& screen;
     const OwnWindows& ownWindows;
+    CaptionRenderer& caption;
     // Clear's cycles run here, away from the GUI thread.
     WorkRunner runWhileRepainting;
     // The final cleanup: in the program it does not return.

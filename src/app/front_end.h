@@ -6,6 +6,7 @@
 
 #include "app/position_store.h"
 #include "app/window_position.h"
+#include "capture/caption_renderer.h"
 #include "capture/desktop_capture.h"
 #include "capture/own_windows.h"
 #include "core/message_boxes.h"
@@ -61,6 +62,8 @@ public:
     // The program's own windows on the screen, left out when a capture is compared with the
     // spectators' picture.
     virtual const OwnWindows& ownWindows() const = 0;
+    // Draws the caption line into every picture with the toolkit's own text.
+    virtual CaptionRenderer& captionRenderer() = 0;
     virtual PositionStore& positionStore() = 0;
 
     // Start-up, once the screen is known: the region tools and the preview measure against

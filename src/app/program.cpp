@@ -47,6 +47,7 @@ void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
 
     DesktopPresentation presentation(
         {folders, boxes, parts.clock, shared, *screen, frontEnd.ownWindows(),
+         frontEnd.captionRenderer(),
          [&frontEnd](const std::function<void()>& work) { frontEnd.runWhileRepainting(work); },
          parts.endProgram});
     if (!presentation.loadImageLibrary(parts.imageLibraryFile))

@@ -1,7 +1,7 @@
 #pragma once
 // Draws the caption line into a picture: the text in RGB(96, 96, 96) on an opaque RGB(224, 224,
 // 224) box whose top-left corner is the picture's. Behind an interface so that the capture
-// logic does not depend on how text is rasterised.
+// logic does not depend on how text is rasterised: the front end brings its own.
 
 #include "png/rgb_picture.h"
 
@@ -21,10 +21,5 @@ public:
     // small picture).
     virtual CaptionBox draw(RgbPicture& picture, const std::string& text) = 0;
 };
-
-// Arial 8 pt bold (a metric-compatible face where Arial is missing), sized for the screen's
-// logical dots per inch; measured once, on the first call. Needs the program's
-// QGuiApplication; without one the box is drawn without text.
-CaptionRenderer& captionRenderer();
 
 } // namespace velmora

@@ -43,7 +43,7 @@ public:
     // as this object captures.
     DesktopCapture(ScreenSource& screen, std::string tempFolder, ImageLibrary& images,
                    MessageBoxes& boxes, Clock& clock, CaptureFailureActions failure,
-                   CaptionRenderer& caption = captionRenderer());
+                   CaptionRenderer& caption);
 
     // The program's own windows, left out when a capture is compared with the picture on the
     // server. Without them every pixel counts.

@@ -3,6 +3,7 @@
 
 #include "app/front_end.h"
 #include "gui/program_fonts.h"
+#include "gui/qt_caption_renderer.h"
 #include "gui/qt_message_boxes.h"
 #include "gui/qt_own_windows.h"
 
@@ -29,6 +30,7 @@ public:
     MessageBoxes& boxes() override { return boxes_; }
     void serveQueuedBoxes() override { boxes_.serveQueuedBoxes(); }
     const OwnWindows& ownWindows() const override { return ownWindows_; }
+    CaptionRenderer& captionRenderer() override { return qtCaptionRenderer(); }
     PositionStore& positionStore() override { return *positions_; }
 
     void useScreen(ScreenBounds screen, const std::string& tempFolder) override;

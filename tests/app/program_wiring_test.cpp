@@ -62,6 +62,12 @@ public:
     std::vector<ScreenRectangle> onScreen() const override { return {}; }
 };
 
+// The caption's box without text: what a front end without fonts would draw.
+class BoxOnlyCaption final : public CaptionRenderer {
+public:
+    CaptionBox draw(RgbPicture&, const std::string&) override { return {}; }
+};
+
 class MemoryPositionStore final : public PositionStore {
 public:
     StoredPosition read() const override { return stored; }
@@ -84,6 +90,7 @@ public:
     MessageBoxes& boxes() override { return boxes_; }
     void serveQueuedBoxes() override {}
     const OwnWindows& ownWindows() const override { return own_; }
+    CaptionRenderer& captionRenderer() override { return caption_; }
     PositionStore& positionStore() override { return positions; }
 
     void useScreen(ScreenBounds bounds, const std::string&) override { screen = bounds; }
@@ -168,6 +175,7 @@ public:
 private:
     test::FakeMessageBoxes boxes_;
     NoOwnWindows own_;
+    BoxOnlyCaption caption_;
     std::function<void()> pace_;
 };
 

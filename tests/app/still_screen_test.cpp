@@ -4,6 +4,7 @@
 // next, and a still screen goes quiet after its first picture.
 
 #include "capture/desktop_capture.h"
+#include "gui/qt_caption_renderer.h"
 #include "screen/x11_screen_source.h"
 #include "gui/main_window.h"
 #include "gui/qt_own_windows.h"
@@ -97,7 +98,7 @@ protected:
     SharedPresentation shared;
     X11ScreenSource screen{test::qtTestDisplayName()};
     ImageLibrary noLibrary;
-    DesktopCapture capture{screen, temp.folder(), noLibrary, boxes, clock, {}};
+    DesktopCapture capture{screen, temp.folder(), noLibrary, boxes, clock, {}, qtCaptionRenderer()};
     PresentationCycle cycle{shared, boxes, clock, temp.folder(), kTimeouts};
     QtOwnWindows own;
     MainWindow window{600, 420, QIcon()};

@@ -1,4 +1,5 @@
 #include "capture/desktop_capture.h"
+#include "gui/qt_caption_renderer.h"
 
 #include "support/caption_check.h"
 #include "support/fake_message_boxes.h"
@@ -60,7 +61,8 @@ protected:
                                 ++stops;
                                 EXPECT_TRUE(boxes.shown().empty()) << "stopped before the box";
                             },
-                            [this] { boxesAtCleanup.push_back(boxes.shown().size()); }}};
+                            [this] { boxesAtCleanup.push_back(boxes.shown().size()); }},
+                           qtCaptionRenderer()};
 };
 
 TEST(CaptionLine, ArialEightPointBoldBoxAtTheTopLeft)
@@ -71,7 +73,7 @@ TEST(CaptionLine, ArialEightPointBoldBoxAtTheTopLeft)
     EXPECT_GT(box.width, 80);
     EXPECT_LT(box.width, 140);
     RgbPicture tiny(3, 2);
-    EXPECT_EQ(captionRenderer().draw(tiny, " x ").height, box.height) << "clipped, not refused";
+    EXPECT_EQ(qtCaptionRenderer().draw(tiny, " x ").height, box.height) << "clipped, not refused";
     EXPECT_EQ(tiny.data()[0], 224);
 }
 

@@ -1,4 +1,5 @@
 #include "capture/image_library.h"
+#include "gui/qt_caption_renderer.h"
 
 #include "capture/desktop_capture.h"
 #include "capture/picture_conversion.h"
@@ -143,7 +144,7 @@ protected:
 
     std::vector<test::PngChunk> capture(int downscale, int force256)
     {
-        DesktopCapture desktop(screen, temp.folder(), *library_, boxes, clock, {});
+        DesktopCapture desktop(screen, temp.folder(), *library_, boxes, clock, {}, qtCaptionRenderer());
         SettingsRecord settings;
         settings.ForceDownscale = downscale;
         settings.Force256 = force256;

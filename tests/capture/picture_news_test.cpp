@@ -2,6 +2,7 @@
 // from the picture the server has, and final picture files that differ byte for byte.
 
 #include "capture/desktop_capture.h"
+#include "gui/qt_caption_renderer.h"
 #include "capture/picture_news.h"
 
 #include "support/fake_clock.h"
@@ -109,7 +110,7 @@ protected:
     ImageLibrary noLibrary;
     test::FakeMessageBoxes boxes;
     test::FakeClock clock{0};
-    DesktopCapture desktop{screen, temp.folder(), noLibrary, boxes, clock, {}};
+    DesktopCapture desktop{screen, temp.folder(), noLibrary, boxes, clock, {}, qtCaptionRenderer()};
     FixedWindows own;
     SettingsRecord settings;
     int statusLine = 0;
@@ -273,7 +274,7 @@ protected:
 TEST_F(ReducedCaptureNewsTest, ChangeThatThe256ColoursTakeAwayIsNoNews)
 {
     ASSERT_NE(library_, nullptr);
-    DesktopCapture desktop{screen, temp.folder(), *library_, boxes, clock, {}};
+    DesktopCapture desktop{screen, temp.folder(), *library_, boxes, clock, {}, qtCaptionRenderer()};
     const CaptureResult first = desktop.capture(settings, 0);
     ASSERT_NE(first.png, nullptr);
     dot = 129; // other pixels, yet the same palette picture

@@ -3,6 +3,7 @@
 // captured as it is.
 
 #include "capture/desktop_capture.h"
+#include "gui/qt_caption_renderer.h"
 #include "screen/wayland_blind_screen.h"
 #include "core/message_titles.h"
 #include "support/fake_message_boxes.h"
@@ -49,7 +50,8 @@ struct CaptureBench {
     DesktopCapture captureOf(ScreenSource& screen)
     {
         return DesktopCapture(screen, temp.folder(), noLibrary, boxes, clock,
-                              {[this] { ++stops; }, [this] { ++cleanups; }});
+                              {[this] { ++stops; }, [this] { ++cleanups; }},
+                              qtCaptionRenderer());
     }
     bool pictureWritten() const { return std::filesystem::exists(temp.file("Velmora.png")); }
 };

@@ -2,6 +2,7 @@
 // for the three kinds of picture, what it shows, the files it leaves, and its order of steps.
 
 #include "gui/preview.h"
+#include "gui/qt_caption_renderer.h"
 
 #include "capture/image_library.h"
 #include "capture/preview_page.h"
@@ -84,7 +85,8 @@ protected:
     DesktopCapture desktop{
         screen,  temp.folder(),
         *images, boxes,
-        clock,   CaptureFailureActions{{}, [] { ADD_FAILURE() << "picture not saved"; }}};
+        clock,   CaptureFailureActions{{}, [] { ADD_FAILURE() << "picture not saved"; }},
+        qtCaptionRenderer()};
     SettingsRecord settings;
     std::vector<std::string> steps;
     int closeBoxes = 0;

@@ -1,6 +1,7 @@
 // Capture from a real X server: a private Xvfb whose root window shows the test pattern.
 
 #include "capture/desktop_capture.h"
+#include "gui/qt_caption_renderer.h"
 #include "screen/x11_screen_source.h"
 
 #include "support/caption_check.h"
@@ -84,7 +85,7 @@ TEST_F(X11Capture, RegionsAndClampingOnA1024x768Screen)
     ImageLibrary noLibrary;
     test::FakeMessageBoxes boxes;
     test::FakeClock clock;
-    DesktopCapture desktop(source, temp.folder(), noLibrary, boxes, clock, {});
+    DesktopCapture desktop(source, temp.folder(), noLibrary, boxes, clock, {}, qtCaptionRenderer());
 
     struct Case {
         const char* region;
@@ -118,7 +119,7 @@ TEST_F(X11Capture, MarkerFollowsTheRealPointer)
     ImageLibrary noLibrary;
     test::FakeMessageBoxes boxes;
     test::FakeClock clock;
-    DesktopCapture desktop(source, temp.folder(), noLibrary, boxes, clock, {});
+    DesktopCapture desktop(source, temp.folder(), noLibrary, boxes, clock, {}, qtCaptionRenderer());
     SettingsRecord settings;
     settings.ScreenRegion = "100,100,300,300";
 

@@ -3,6 +3,7 @@
 // size the caption renderer reports for the line.
 
 #include "capture/caption_renderer.h"
+#include "gui/qt_caption_renderer.h"
 #include "support/png_file.h"
 
 #include <functional>
@@ -13,7 +14,7 @@ namespace velmora::test {
 inline CaptionBox captionBoxOf(const std::string& line = " Remote Desktop:  ")
 {
     RgbPicture scratch(400, 60);
-    return captionRenderer().draw(scratch, line);
+    return qtCaptionRenderer().draw(scratch, line);
 }
 
 // Every pixel outside the caption box must be expected(x, y); inside, only the two greys of the

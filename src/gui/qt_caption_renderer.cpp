@@ -1,6 +1,7 @@
 // The caption line through QtGui's text rasteriser, painting straight into the picture's rows.
 
-#include "capture/caption_renderer.h"
+#include "gui/qt_caption_renderer.h"
+
 #include "core/windows1252.h"
 
 #include <QColor>
@@ -84,7 +85,7 @@ private:
 
 } // namespace
 
-CaptionRenderer& captionRenderer()
+CaptionRenderer& qtCaptionRenderer()
 {
     static QtCaptionRenderer renderer;
     return renderer;
