@@ -101,8 +101,9 @@ public:
     // The single event loop: each pass waits at most 500 ms for an event, handles it, then runs
     // pace, until quit is set. A modal box opened by a handler holds the passes until it closes.
     virtual void runEventLoop(const std::atomic<bool>& quit, const std::function<void()>& pace) = 0;
-    // Any thread: the loop's next pass comes at once instead of at its next tick.
-    virtual void wakeEventLoop() = 0;
+    // Any thread: work runs on the GUI thread in the loop's next pass, which comes at once
+    // instead of at its next tick.
+    virtual void runOnGuiThread(std::function<void()> work) = 0;
 };
 
 } // namespace velmora

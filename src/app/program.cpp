@@ -56,8 +56,9 @@ void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
     const StoredPosition stored = frontEnd.positionStore().read();
     const WindowPosition position = acceptedWindowPosition(stored.x, stored.y, bounds);
 
-    // A finished cycle wakes the event loop, whose pass then starts the next one right away.
-    upload.setOnFinished([&frontEnd] { frontEnd.wakeEventLoop(); });
+    // A finished cycle wakes the event loop with nothing to do but its pass, which then starts
+    // the next cycle right away.
+    upload.setOnFinished([&frontEnd] { frontEnd.runOnGuiThread([] {}); });
 
     std::atomic<bool> quit{false};
     PresentationControl* control = nullptr;

@@ -141,11 +141,10 @@ void QtFrontEnd::runEventLoop(const std::atomic<bool>& quit, const std::function
     }
 }
 
-void QtFrontEnd::wakeEventLoop()
+void QtFrontEnd::runOnGuiThread(std::function<void()> work)
 {
-    // A posted no-op wakes the loop, whose pass then runs at once.
-    QMetaObject::invokeMethod(
-        qApp, [] {}, Qt::QueuedConnection);
+    // A posted call wakes the loop, whose pass then runs at once.
+    QMetaObject::invokeMethod(qApp, std::move(work), Qt::QueuedConnection);
 }
 
 } // namespace velmora

@@ -52,7 +52,7 @@ public:
 
     void runWhileRepainting(const std::function<void()>& work) override;
     void runEventLoop(const std::atomic<bool>& quit, const std::function<void()>& pace) override;
-    void wakeEventLoop() override;
+    void runOnGuiThread(std::function<void()> work) override;
 
 private:
     QtMessageBoxes boxes_;

@@ -23,6 +23,7 @@
 #include <deque>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <thread>
 
 namespace velmora {
@@ -140,11 +141,17 @@ public:
                 steps.pop_front();
                 step(*this);
             }
+            runPosted();
             if (!quit)
                 pace();
         }
     }
-    void wakeEventLoop() override { ++wakes; }
+    void runOnGuiThread(std::function<void()> work) override
+    {
+        ++wakes;
+        std::lock_guard lock(postedMutex_);
+        posted_.push_back(std::move(work));
+    }
 
     // Passes of the loop until done holds, for at most 20 seconds of real time.
     bool paceUntil(const std::function<bool()>& done)
@@ -154,6 +161,7 @@ public:
             if (std::chrono::steady_clock::now() > giveUp)
                 return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            runPosted();
             pace_();
         }
         return true;
@@ -173,8 +181,22 @@ public:
     std::atomic<int> wakes{0};
 
 private:
+    // What other threads asked the GUI thread to run, run at the start of a pass.
+    void runPosted()
+    {
+        std::vector<std::function<void()>> work;
+        {
+            std::lock_guard lock(postedMutex_);
+            work.swap(posted_);
+        }
+        for (const auto& one : work)
+            one();
+    }
+
     test::FakeMessageBoxes boxes_;
     NoOwnWindows own_;
+    std::mutex postedMutex_;
+    std::vector<std::function<void()>> posted_;
     BoxOnlyCaption caption_;
     std::function<void()> pace_;
 };
