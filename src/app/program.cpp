@@ -61,21 +61,29 @@ void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
     upload.setOnFinished([&frontEnd] { frontEnd.runOnGuiThread([] {}); });
 
     std::atomic<bool> quit{false};
+    // The window opens before the settings are loaded, and a box of theirs lets the presenter
+    // click: the buttons and the menu act only once everything they reach exists.
     PresentationControl* control = nullptr;
     SettingsWindowWiring* settingsWindow = nullptr;
+    const auto whenReady = [&control](std::function<void()> command) {
+        return [&control, command = std::move(command)] {
+            if (control)
+                command();
+        };
+    };
     MainWindowCommands commands;
-    commands.start = [&] { control->start(); };
-    commands.stop = [&] { control->stop(); };
-    commands.clear = [&] { control->clear(); };
-    commands.quit = [&] {
+    commands.start = whenReady([&] { control->start(); });
+    commands.stop = whenReady([&] { control->stop(); });
+    commands.clear = whenReady([&] { control->clear(); });
+    commands.quit = whenReady([&] {
         control->stopAndReset();
         quit = true;
-    };
-    commands.openSettings = [&] { settingsWindow->openSettingsWindow(); };
-    commands.openHelp = [&frontEnd] { frontEnd.openWebAddress(kOnlineHelpAddress); };
-    commands.openAbout = [&frontEnd] {
+    });
+    commands.openSettings = whenReady([&] { settingsWindow->openSettingsWindow(); });
+    commands.openHelp = whenReady([&frontEnd] { frontEnd.openWebAddress(kOnlineHelpAddress); });
+    commands.openAbout = whenReady([&frontEnd] {
         frontEnd.showAboutBox([&frontEnd] { frontEnd.openWebAddress(kHomepageAddress); });
-    };
+    });
     MainWindowView& window = frontEnd.openMainWindow(position, std::move(commands));
 
     LoadSettings(settings, folders.work, boxes);
@@ -83,7 +91,6 @@ void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
     PresentationControl presentationControl(shared, settings, presentation, upload, boxes,
                                             parts.clock, window);
     presentationControl.setWhileWaitingForUpload(serveBoxes);
-    control = &presentationControl;
     presentation.showClearingOn(window);
     SettingsWindowWiring settingsWiring(
         {frontEnd, settings, shared, folders.work, folders.temp, bounds,
@@ -92,6 +99,7 @@ void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
              [&presentation, &settings] { return presentation.capturePreview(settings); },
              [&shared] { shared.stop(); }}});
     settingsWindow = &settingsWiring;
+    control = &presentationControl;
 
     settingsWiring.startRegionFrame();
     if (settings.AutostartPresentation != 0)

@@ -88,7 +88,7 @@ class FakeFrontEnd final : public FrontEnd {
 public:
     using Step = std::function<void(FakeFrontEnd&)>;
 
-    MessageBoxes& boxes() override { return boxes_; }
+    MessageBoxes& boxes() override { return clickingBoxes_; }
     void serveQueuedBoxes() override {}
     const OwnWindows& ownWindows() const override { return own_; }
     CaptionRenderer& captionRenderer() override { return caption_; }
@@ -169,6 +169,7 @@ public:
     std::vector<test::ShownBox> shownBoxes() const { return boxes_.shown(); }
 
     std::deque<Step> steps;
+    Step whileBoxShown;
     MainWindowCommands commands;
     std::optional<FakeMainWindow> mainWindow;
     std::optional<FakeSettingsWindow> settingsWindow;
@@ -193,7 +194,24 @@ private:
             one();
     }
 
+    // A box lets the presenter click the windows behind it: whileBoxShown does what they do.
+    class ClickingBoxes final : public MessageBoxes {
+    public:
+        explicit ClickingBoxes(FakeFrontEnd& ui) : ui_(ui) {}
+        BoxAnswer show(const std::string& title, const std::string& text, BoxButtons buttons,
+                       BoxModality modality) override
+        {
+            if (ui_.whileBoxShown)
+                ui_.whileBoxShown(ui_);
+            return ui_.boxes_.show(title, text, buttons, modality);
+        }
+
+    private:
+        FakeFrontEnd& ui_;
+    };
+
     test::FakeMessageBoxes boxes_;
+    ClickingBoxes clickingBoxes_{*this};
     NoOwnWindows own_;
     std::mutex postedMutex_;
     std::vector<std::function<void()>> posted_;
@@ -329,6 +347,32 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
     SettingsRecord reread;
     LoadSettings(reread, workFolder(), quiet);
     EXPECT_EQ(reread.PauseSeconds, 7);
+}
+
+TEST_F(ProgramWiringTest, ClicksWhileTheFirstStartHintIsShownDoNothing)
+{
+    // No preference file: loading the settings shows the hint while the main window is open.
+    bool clicked = false;
+    frontEnd.whileBoxShown = [&](FakeFrontEnd& ui) {
+        if (!ui.mainWindow || clicked)
+            return;
+        clicked = true;
+        for (const auto& command : {ui.commands.start, ui.commands.clear, ui.commands.openSettings,
+                                    ui.commands.openHelp, ui.commands.quit})
+            command();
+    };
+    frontEnd.steps = {[](FakeFrontEnd& ui) {
+        EXPECT_TRUE(shown(ui.shownBoxes(), text::kWelcome)) << "the loop ran: Exit did nothing";
+        ui.commands.quit();
+    }};
+    runProgram(parts());
+
+    EXPECT_TRUE(clicked);
+    EXPECT_FALSE(frontEnd.settingsWindow);
+    EXPECT_TRUE(frontEnd.addresses.empty());
+    for (const auto& box : frontEnd.shownBoxes())
+        EXPECT_EQ(box.text.find("gestartet"), std::string::npos) << box.text;
+    EXPECT_EQ(ends, 1);
 }
 
 struct EarlyEnd {
