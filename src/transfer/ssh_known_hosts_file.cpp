@@ -1,5 +1,6 @@
 #include "transfer/ssh_known_hosts_file.h"
 
+#include "core/local_file.h"
 #include "transfer/ssh_host_key.h"
 
 #include <filesystem>
@@ -15,10 +16,7 @@ SshKnownHostsFile::SshKnownHostsFile(std::string path) : path_(std::move(path))
 
 std::string SshKnownHostsFile::text() const
 {
-    std::ifstream in(path_, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return readWholeFile(path_).value_or(std::string());
 }
 
 bool SshKnownHostsFile::remember(const std::string& host, const std::string& keyBlob) const

@@ -1,27 +1,17 @@
 #include "transfer/ssh_login.h"
 
+#include "core/local_file.h"
+
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace velmora {
 namespace {
 
-std::string fileText(const std::string& path)
-{
-    if (path.empty())
-        return {};
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 // The key type a private key file holds, from its public half beside it, else from its name.
 bool isRsaKeyFile(const std::string& path)
 {
-    const std::string pub = fileText(path + ".pub");
+    const std::string pub = readWholeFile(path + ".pub").value_or(std::string());
     if (!pub.empty())
         return pub.rfind("ssh-rsa ", 0) == 0;
     return path.size() >= 6 && path.compare(path.size() - 6, 6, "id_rsa") == 0;
