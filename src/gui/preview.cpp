@@ -34,7 +34,7 @@ void Preview::close()
 
 void Preview::show(QWidget& owner)
 {
-    // The Upload thread may still be sending the picture file the capture is about to replace.
+    // The presentation's own capture takes the preview's picture: no cycle may be under way.
     if (services_.waitForUpload)
         services_.waitForUpload();
 
