@@ -132,10 +132,19 @@ FtpOpenResult SftpSession::open(const std::string& serverName, const std::string
 
 bool SftpSession::stillAnswers()
 {
-    // A listing: libcurl reports its failure, while it ignores a failed look at a file's time,
-    // and a request without body reaches no server on a connection it already has. Any server
-    // lists, where not all know the shorter requests of OpenSSH.
-    return isOpen() && impl_->connection.perform("/~/", {}, true) == CURLE_OK;
+    if (!isOpen())
+        return false;
+    SftpConnection& connection = impl_->connection;
+    // One request and its answer, whatever the folders hold: the file system figures of the login
+    // folder, a request of OpenSSH that most servers know. libcurl reports its failure, where it
+    // ignores a failed look at a file's time, and a request without body and without command
+    // reaches no server on a connection it already has.
+    const CURLcode code = connection.perform(connection.urlPath(""), {"statvfs ."}, false);
+    if (code != CURLE_QUOTE_ERROR)
+        return code == CURLE_OK;
+    // Refused, perhaps as unknown: a listing of the current folder, the presentation's few
+    // pictures rather than the login folder, tells whether the server still answers.
+    return connection.perform(connection.urlPath(""), {}, true) == CURLE_OK;
 }
 
 bool SftpSession::putFile(const std::string& localPath, const std::string& remotePath, TransferType)

@@ -47,6 +47,14 @@ Sshd::Sshd(SshdOptions options)
             ? "ChannelTimeout session:*=" + std::to_string(options.idleTimeoutSeconds) +
                   "\nUnusedConnectionTimeout " + std::to_string(options.idleTimeoutSeconds) + "\n"
             : "";
+    // internal-sftp logs to syslog or into the channel, neither of which a test reads: the
+    // separate sftp-server, started by the login shell, writes its log to a file instead.
+    const std::string refused =
+        options.refusedRequests.empty() ? "" : " -P " + options.refusedRequests;
+    const std::string sftp = options.logRequests
+                                 ? "/usr/lib/openssh/sftp-server -e -l DEBUG3 -d " + home() +
+                                       refused + " 2>>" + folder_.file("requests.log")
+                                 : "internal-sftp -d " + home();
     writeFileBytes(folder_.file("sshd_config"), "ListenAddress 127.0.0.1\n"
                                                 "Port " +
                                                     std::to_string(port_) +
@@ -70,11 +78,11 @@ Sshd::Sshd(SshdOptions options)
                                                     "AllowUsers " +
                                                     user_ + " " + options.passwordUser +
                                                     "\n"
-                                                    "ForceCommand internal-sftp -d " +
-                                                    home() +
+                                                    "ForceCommand " +
+                                                    sftp +
                                                     "\n"
-                                                    "Subsystem sftp internal-sftp -d " +
-                                                    home() + "\n" + idleTimeout);
+                                                    "Subsystem sftp " +
+                                                    sftp + "\n" + idleTimeout);
     start();
 }
 
@@ -100,6 +108,12 @@ int Sshd::logins() const
          at = log.find("Accepted ", at + 1))
         ++count;
     return count;
+}
+
+std::string Sshd::requestLog() const
+{
+    const std::string log = folder_.file("requests.log");
+    return std::filesystem::exists(log) ? fileBytes(log) : std::string();
 }
 
 void Sshd::makeHostKey()

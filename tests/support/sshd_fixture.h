@@ -21,6 +21,11 @@ struct SshdOptions {
     // Not empty: this account may log in too, with its password (keyboard-interactive as well),
     // and owns the SFTP start folder.
     std::string passwordUser;
+    // The SFTP server writes every request it serves to a log of its own (see requestLog).
+    bool logRequests = false;
+    // With logRequests: SFTP requests the server refuses, as servers that do not know them do
+    // (sftp-server's names, comma-separated).
+    std::string refusedRequests;
 };
 
 class Sshd {
@@ -43,6 +48,8 @@ public:
     void replaceHostKey();
     // How many logins the server accepted so far, restarts included.
     int logins() const;
+    // With logRequests: what the SFTP server wrote so far, lines naming each request it served.
+    std::string requestLog() const;
 
 private:
     void makeHostKey();
