@@ -47,9 +47,9 @@ Sshd::Sshd(SshdOptions options)
             ? "ChannelTimeout session:*=" + std::to_string(options.idleTimeoutSeconds) +
                   "\nUnusedConnectionTimeout " + std::to_string(options.idleTimeoutSeconds) + "\n"
             : "";
-    writeFileBytes(folder_.file("sshd_config"), "ListenAddress 127.0.0.1\n"
-                                                "Port " +
-                                                    std::to_string(port_) +
+    writeFileBytes(folder_.file("sshd_config"), std::string("ListenAddress 127.0.0.1\n") +
+                                                    (options.ipv6Too ? "ListenAddress ::1\n" : "") +
+                                                    "Port " + std::to_string(port_) +
                                                     "\n"
                                                     "HostKey " +
                                                     folder_.file("host_key") +

@@ -21,6 +21,8 @@ struct SshdOptions {
     // Not empty: this account may log in too, with its password (keyboard-interactive as well),
     // and owns the SFTP start folder.
     std::string passwordUser;
+    // Listens on ::1 too, where the machine has it (see acceptsIpv6Connections).
+    bool ipv6Too = false;
 };
 
 class Sshd {
