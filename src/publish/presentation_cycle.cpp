@@ -118,10 +118,11 @@ CycleOutcome PresentationCycle::run(const SettingsRecord& settings, const CycleP
         std::move(trust));
     ServerSession& session = connection.session();
     const FtpOpenResult opened = connection.result();
-    const bool stopsAtOnce = *declined || opened == FtpOpenResult::ServerKeyChanged;
+    const bool stopsAtOnce = *declined || opened == FtpOpenResult::ServerKeyChanged ||
+                             opened == FtpOpenResult::ServerKeyRevoked;
     if (opened != FtpOpenResult::Connected && stopsAtOnce) {
         // Asking again at every cycle until the retry window ends would nag the presenter, and
-        // a changed key must never be waited out.
+        // a changed or revoked key must never be waited out.
         failed();
         shared_.reportFailure(boxes_, openFailureText(opened, session));
         return CycleOutcome::Refused;

@@ -20,6 +20,8 @@ enum class FtpOpenResult {
     ServerUnreachable,
     // The server showed another key than the one remembered for it: untrustedServer() says both.
     ServerKeyChanged,
+    // The server showed a key that a known-hosts file revokes: untrustedServer() names it.
+    ServerKeyRevoked,
 };
 
 // Every wait on the server is bounded, so that a dead or stalled server ends the step as an

@@ -1,9 +1,9 @@
 #include "transfer/server_trust_questions.h"
 
 #include "core/message_titles.h"
-#include "transfer/transfer_messages.h"
 #include "transfer/server_key_store.h"
 #include "transfer/tls_peer_key.h"
+#include "transfer/transfer_messages.h"
 
 namespace velmora {
 namespace {
@@ -70,6 +70,14 @@ std::string openFailureText(FtpOpenResult result, const ServerSession& session)
                "ssel erhalten, best\xE4tigen Sie ihn in den Einstellungen mit "
                "\"Verzeichnis pr\xFC"
                "fen\".";
+    case FtpOpenResult::ServerKeyRevoked: {
+        const UntrustedServer& server = session.untrustedServer();
+        return "Der Schl\xFC"
+               "ssel des Servers " +
+               server.server + " wird nicht angenommen.\r\n" + server.reason +
+               "\r\nFingerabdruck: " + fingerprintText(server.pin) +
+               "\r\n\r\nEs wurde nichts gesendet.";
+    }
     case FtpOpenResult::ServerUnreachable:
         if (!session.loginFailureNote().empty())
             return messages::kServerUnreachable + std::string("\r\n") + session.loginFailureNote();

@@ -120,7 +120,9 @@ FtpOpenResult SftpSession::open(const std::string& serverName, const std::string
         if (code != CURLE_PEER_FAILED_VERIFICATION || !check.refusedAKey() || attempt > 0)
             break;
         if (!check.askAboutRefusedKey(impl_->trust, impl_->untrusted)) {
-            if (check.keyChanged())
+            if (check.keyRevoked())
+                result = FtpOpenResult::ServerKeyRevoked;
+            else if (check.keyChanged())
                 result = FtpOpenResult::ServerKeyChanged;
             break;
         }

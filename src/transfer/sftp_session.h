@@ -6,8 +6,8 @@
 // The host key is checked before any password or key signature goes out: against the Work
 // folder's known-hosts file, then against the presenter's own ~/.ssh/known_hosts, which is only
 // read. An unknown key is asked about; a changed one stops the open unless a question for it is
-// given and answered Yes. Without a known-hosts file of its own the session never connects,
-// since libcurl would then accept any key without a word.
+// given and answered Yes; a key revoked in either file stops it unasked. Without a known-hosts file
+// of its own the session never connects, since libcurl would then accept any key without a word.
 
 #include "transfer/ftp_session_types.h"
 #include "transfer/server_session.h"

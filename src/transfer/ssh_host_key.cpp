@@ -3,6 +3,7 @@
 #include "settings/base64.h"
 #include "transfer/key_hashing.h"
 
+#include <cctype>
 #include <sstream>
 #include <string_view>
 
@@ -100,6 +101,29 @@ bool hashedNameMatches(const std::string& pattern, const std::string& host)
     return !mac.empty() && mac == *hash;
 }
 
+std::string lowerCase(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// A plain name as ssh compares it: without regard to case. The program once wrote IPv6 addresses
+// as "[[address]]:port" and "[address]" on port 22; its files are read as they were meant.
+std::string plainName(const std::string& pattern)
+{
+    std::string name = lowerCase(pattern);
+    if (name.rfind("[[", 0) == 0) {
+        const auto close = name.find("]]:");
+        if (close != std::string::npos)
+            name = name.substr(1, close) + name.substr(close + 2);
+    } else if (name.size() > 2 && name.front() == '[' && name.back() == ']' &&
+               name.find(':') != std::string::npos) {
+        name = name.substr(1, name.size() - 2);
+    }
+    return name;
+}
+
 bool nameMatches(const std::string& patterns, const std::string& host)
 {
     if (patterns.rfind("|1|", 0) == 0)
@@ -107,7 +131,7 @@ bool nameMatches(const std::string& patterns, const std::string& host)
     std::istringstream list(patterns);
     std::string pattern;
     while (std::getline(list, pattern, ','))
-        if (pattern == host)
+        if (plainName(pattern) == host)
             return true;
     return false;
 }
@@ -124,14 +148,17 @@ std::string sshKeyFingerprint(const std::string& keyBlob)
 
 std::string knownHostsName(const std::string& host, int port)
 {
-    return port == 22 ? host : "[" + host + "]:" + std::to_string(port);
+    std::string name = lowerCase(host);
+    if (name.size() > 2 && name.front() == '[' && name.back() == ']')
+        name = name.substr(1, name.size() - 2);
+    return port == 22 ? name : "[" + name + "]:" + std::to_string(port);
 }
 
 KnownHostMatch findKnownHost(const std::string& knownHostsText, const std::string& host,
                              const std::string& keyBlob, std::string* knownKey)
 {
-    const std::string key = base64Encode(keyBlob);
     KnownHostMatch result = KnownHostMatch::Missing;
+    std::string other;
     std::istringstream lines(knownHostsText);
     std::string line;
     while (std::getline(lines, line)) {
@@ -146,21 +173,36 @@ KnownHostMatch findKnownHost(const std::string& knownHostsText, const std::strin
         if (revoked)
             fields >> names;
         fields >> type >> lineKey;
-        if (lineKey.empty() || !nameMatches(names, host))
+        // Like ssh, a line whose key cannot be read names no key: its fingerprint would be made
+        // up.
+        const std::string lineBlob = decodeKeyBlob(lineKey);
+        if (lineBlob.empty())
             continue;
-        if (revoked && lineKey == key)
-            return KnownHostMatch::Mismatch;
-        if (revoked)
+        // A revoked key has been given up as compromised: whatever names its line carries, and
+        // wherever the line stands, it refuses the key.
+        if (revoked && lineBlob == keyBlob)
+            return KnownHostMatch::Revoked;
+        if (revoked || !nameMatches(names, host))
             continue;
-        if (lineKey == key)
+        if (lineBlob == keyBlob)
             result = KnownHostMatch::Match;
         else if (result == KnownHostMatch::Missing) {
             result = KnownHostMatch::Mismatch;
-            if (knownKey)
-                *knownKey = lineKey;
+            other = lineKey;
         }
     }
+    if (result == KnownHostMatch::Mismatch && knownKey)
+        *knownKey = other;
     return result;
+}
+
+bool lineNamesHostAlone(const std::string& line, const std::string& host)
+{
+    std::istringstream fields(line);
+    std::string names;
+    fields >> names;
+    return !names.empty() && names[0] != '@' && names[0] != '#' &&
+           names.find(',') == std::string::npos && nameMatches(names, host);
 }
 
 std::string knownHostsLine(const std::string& host, const std::string& keyBlob)

@@ -44,6 +44,7 @@ void SshHostKeyCheck::beforeConnect()
 {
     seenBlob_.clear();
     changed_ = false;
+    revoked_ = false;
 }
 
 int SshHostKeyCheck::check(CURL*, const curl_khkey*, const curl_khkey* found, curl_khmatch,
@@ -54,20 +55,28 @@ int SshHostKeyCheck::check(CURL*, const curl_khkey*, const curl_khkey* found, cu
                               : decodeKeyBlob(found->key ? found->key : "");
     if (c->seenBlob_.empty())
         return CURLKHSTAT_REJECT;
+    // Both files are read before any match counts: a key revoked in one of them is refused
+    // although the other one trusts it.
+    std::string known, userKnown;
+    const KnownHostMatch match = findKnownHost(c->knownText_, c->host_, c->seenBlob_, &known);
+    const KnownHostMatch userMatch =
+        findKnownHost(c->userKnownText_, c->host_, c->seenBlob_, &userKnown);
+    c->revoked_ = match == KnownHostMatch::Revoked || userMatch == KnownHostMatch::Revoked;
+    if (c->revoked_)
+        return CURLKHSTAT_REJECT;
     if (!c->acceptedBlob_.empty() && c->acceptedBlob_ == c->seenBlob_) {
         // A key that cannot be remembered is still trusted for this connection: the presenter
         // said so, and will be asked again next time.
         c->file_.remember(c->host_, c->seenBlob_);
         return CURLKHSTAT_FINE;
     }
-    std::string known;
-    KnownHostMatch match = findKnownHost(c->knownText_, c->host_, c->seenBlob_, &known);
-    if (match == KnownHostMatch::Missing)
-        match = findKnownHost(c->userKnownText_, c->host_, c->seenBlob_, &known);
-    if (match == KnownHostMatch::Match)
+    // The Work folder's file speaks first: a key the presenter accepted there replaces the one
+    // ssh knows.
+    const KnownHostMatch decided = match == KnownHostMatch::Missing ? userMatch : match;
+    if (decided == KnownHostMatch::Match)
         return CURLKHSTAT_FINE;
-    c->changed_ = match == KnownHostMatch::Mismatch;
-    c->rememberedBase64_ = known;
+    c->changed_ = decided == KnownHostMatch::Mismatch;
+    c->rememberedBase64_ = match == KnownHostMatch::Missing ? userKnown : known;
     return CURLKHSTAT_REJECT;
 }
 
@@ -75,6 +84,11 @@ bool SshHostKeyCheck::askAboutRefusedKey(const SshTrust& trust, UntrustedServer&
 {
     untrusted.pin = pinOf(sshKeyFingerprint(seenBlob_));
     bool trusted = false;
+    if (revoked_) {
+        // Never offered for trust: no answer could undo a revocation.
+        untrusted.reason = "Er ist in known_hosts als widerrufen (@revoked) eingetragen.";
+        return false;
+    }
     if (changed_) {
         untrusted.rememberedPin = pinOf(fingerprintOfBase64Key(rememberedBase64_));
         trusted = trust.askChanged && trust.askChanged(untrusted);

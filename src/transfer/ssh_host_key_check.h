@@ -2,8 +2,8 @@
 // The host key check of an SFTP connection, made inside libcurl's SSH handshake before any
 // password or key signature goes out. A key passes when the Work folder's known-hosts file knows
 // it for the host, then when the presenter's own ~/.ssh/known_hosts (only read) does, or when the
-// presenter just vouched for it. Anything else is refused and noted, so that the session can ask
-// about it and try once more.
+// presenter just vouched for it; never when either file revokes it. Anything else is refused and
+// noted, so that the session can ask about it and try once more.
 
 #include "transfer/server_trust.h"
 #include "transfer/ssh_known_hosts_file.h"
@@ -32,9 +32,11 @@ public:
     bool refusedAKey() const { return !seenBlob_.empty(); }
     // True when that key differs from the one known for the host.
     bool keyChanged() const { return changed_; }
+    // True when that key is revoked in either file.
+    bool keyRevoked() const { return revoked_; }
     // After a connect that refused a key: puts the key into untrusted and asks trust's question
-    // for it (unknown or changed). True when the presenter trusts it: the next connect accepts
-    // that key and remembers it.
+    // for it (unknown or changed; never for a revoked key). True when the presenter trusts it:
+    // the next connect accepts that key and remembers it.
     bool askAboutRefusedKey(const SshTrust& trust, UntrustedServer& untrusted);
 
 private:
@@ -48,6 +50,7 @@ private:
     std::string seenBlob_;
     std::string rememberedBase64_; // a different key known for the host
     bool changed_ = false;
+    bool revoked_ = false;
     SshKnownHostsFile file_{""};
 };
 

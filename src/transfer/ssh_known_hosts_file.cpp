@@ -28,7 +28,7 @@ bool SshKnownHostsFile::remember(const std::string& host, const std::string& key
     std::istringstream lines(text());
     std::string old;
     while (std::getline(lines, old)) {
-        if (old.rfind(host + " ", 0) != 0)
+        if (!lineNamesHostAlone(old, host))
             kept += old + "\n";
     }
     kept += line;

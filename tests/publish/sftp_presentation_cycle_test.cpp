@@ -4,6 +4,7 @@
 #include "publish/presentation_cycle.h"
 #include "transfer/tls_peer_key.h"
 
+#include "support/loopback_port.h"
 #include "support/sshd_fixture.h"
 
 #include "support/publish_test_setup.h"
@@ -126,6 +127,81 @@ TEST_F(SftpCycleTest, ChangedKeyStopsWithBothFingerprintsAndUploadsNothing)
     EXPECT_EQ(shared.state(), PresentationState::Stopped);
     EXPECT_TRUE(remoteNames().empty());
 }
+
+// Keys the presentation must never publish to, with Yes to whatever might be asked: a key revoked
+// in either known-hosts file although the other accepts it, and a key that differs from the one
+// ssh wrote into ~/.ssh/known_hosts for the name as the presenter typed it.
+enum class RefusedKey {
+    RevokedInOwnFile,
+    RevokedInWorkFolder,
+    ChangedForLocalHost,
+    ChangedForIpv6
+};
+
+struct RefusedKeyCycleTest : SftpCycleTest, ::testing::WithParamInterface<RefusedKey> {
+    RefusedKeyCycleTest()
+        : SftpCycleTest(test::SshdOptions{0, {}, GetParam() == RefusedKey::ChangedForIpv6})
+    {
+    }
+    // The server's line under the name ssh gives host.
+    std::string lineFor(const std::string& host) const
+    {
+        const std::string line = server.knownHostsLine();
+        return "[" + host + "]" + line.substr(line.find(']') + 1);
+    }
+};
+
+TEST_P(RefusedKeyCycleTest, StopsAtOnceUnaskedAndUploadsNothing)
+{
+    const std::string port = std::to_string(server.port());
+    const std::string before = fingerprint();
+    switch (GetParam()) {
+    case RefusedKey::RevokedInOwnFile:
+        test::writeFileBytes(home.knownHostsFile(), "@revoked " + server.knownHostsLine());
+        test::writeFileBytes(knownHosts(), server.knownHostsLine());
+        break;
+    case RefusedKey::RevokedInWorkFolder:
+        test::writeFileBytes(knownHosts(), "@revoked " + server.knownHostsLine());
+        test::writeFileBytes(home.knownHostsFile(), server.knownHostsLine());
+        break;
+    case RefusedKey::ChangedForLocalHost:
+        test::writeFileBytes(home.knownHostsFile(), lineFor("localhost"));
+        settings.FTPServerName = "sftp://LocalHost:" + port;
+        server.replaceHostKey();
+        break;
+    case RefusedKey::ChangedForIpv6:
+        if (!test::acceptsIpv6Connections(server.port()))
+            GTEST_SKIP() << "no IPv6 loopback";
+        test::writeFileBytes(home.knownHostsFile(), lineFor("::1"));
+        settings.FTPServerName = "sftp://[::1]:" + port;
+        server.replaceHostKey();
+        break;
+    }
+    const std::string workFolderFile = test::fileBytes(knownHosts());
+    boxes.answerNext(BoxAnswer::Yes); // would accept, were anything asked
+    EXPECT_EQ(cycle.run(settings, captured()), CycleOutcome::Refused);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    const auto report = boxes.shown()[0];
+    EXPECT_EQ(report.title, "Fehler");
+    EXPECT_NE(report.text.find(fingerprint()), std::string::npos) << report.text;
+    if (GetParam() == RefusedKey::RevokedInOwnFile ||
+        GetParam() == RefusedKey::RevokedInWorkFolder) {
+        EXPECT_NE(report.text.find("widerrufen"), std::string::npos) << report.text;
+        EXPECT_EQ(report.text.find("Bisher"), std::string::npos) << report.text;
+    } else {
+        EXPECT_NE(report.text.find("Bisher: " + before), std::string::npos) << report.text;
+    }
+    EXPECT_EQ(shared.state(), PresentationState::Stopped);
+    EXPECT_TRUE(remoteNames().empty());
+    EXPECT_EQ(server.logins(), 0);
+    EXPECT_EQ(test::fileBytes(knownHosts()), workFolderFile);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, RefusedKeyCycleTest,
+                         ::testing::Values(RefusedKey::RevokedInOwnFile,
+                                           RefusedKey::RevokedInWorkFolder,
+                                           RefusedKey::ChangedForLocalHost,
+                                           RefusedKey::ChangedForIpv6));
 
 TEST_F(SftpCycleTest, KeyInThePresentersOwnKnownHostsIsTrustedSilently)
 {

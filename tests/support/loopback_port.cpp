@@ -22,7 +22,7 @@ sockaddr_in loopbackAddress(int port)
 // The socket is closed however the caller leaves.
 class Socket {
 public:
-    Socket() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {}
+    explicit Socket(int family = AF_INET) : fd_(::socket(family, SOCK_STREAM, 0)) {}
     ~Socket()
     {
         if (fd_ >= 0)
@@ -54,6 +54,17 @@ bool acceptsConnections(int port)
 {
     const Socket socket;
     sockaddr_in address = loopbackAddress(port);
+    return socket.fd() >= 0 &&
+           ::connect(socket.fd(), reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+}
+
+bool acceptsIpv6Connections(int port)
+{
+    const Socket socket(AF_INET6);
+    sockaddr_in6 address{};
+    address.sin6_family = AF_INET6;
+    address.sin6_addr = in6addr_loopback;
+    address.sin6_port = htons(static_cast<std::uint16_t>(port));
     return socket.fd() >= 0 &&
            ::connect(socket.fd(), reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
 }

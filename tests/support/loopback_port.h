@@ -8,5 +8,7 @@ int freeLocalPort();
 
 // Whether a server accepts connections on the port now.
 bool acceptsConnections(int port);
+// The same on ::1; false where the machine has no IPv6 loopback.
+bool acceptsIpv6Connections(int port);
 
 } // namespace velmora::test

@@ -55,9 +55,9 @@ Sshd::Sshd(SshdOptions options)
                                  ? "/usr/lib/openssh/sftp-server -e -l DEBUG3 -d " + home() +
                                        refused + " 2>>" + folder_.file("requests.log")
                                  : "internal-sftp -d " + home();
-    writeFileBytes(folder_.file("sshd_config"), "ListenAddress 127.0.0.1\n"
-                                                "Port " +
-                                                    std::to_string(port_) +
+    writeFileBytes(folder_.file("sshd_config"), std::string("ListenAddress 127.0.0.1\n") +
+                                                    (options.ipv6Too ? "ListenAddress ::1\n" : "") +
+                                                    "Port " + std::to_string(port_) +
                                                     "\n"
                                                     "HostKey " +
                                                     folder_.file("host_key") +

@@ -26,6 +26,8 @@ struct SshdOptions {
     // With logRequests: SFTP requests the server refuses, as servers that do not know them do
     // (sftp-server's names, comma-separated).
     std::string refusedRequests;
+    // Listens on ::1 too, where the machine has it (see acceptsIpv6Connections).
+    bool ipv6Too = false;
 };
 
 class Sshd {

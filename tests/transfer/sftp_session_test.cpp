@@ -147,6 +147,42 @@ TEST_F(SftpSessionTest, ChangedKeyRefusedWhenAnsweredNo)
     EXPECT_EQ(asked.size(), 1u);
 }
 
+// The presenter accepted the key, then revoked it in one of the two files, or revoked it before
+// the program ever saw it. Even with Yes to every question, as in "Verzeichnis pr\xFCfen", the key
+// is never offered for trust, and no password or key signature goes out.
+struct RevokedKeyPlace {
+    bool revokedInOwnFile; // the presenter's ~/.ssh/known_hosts; else the Work folder's
+    bool acceptedBefore;   // the key's plain line in the other file
+};
+
+struct SftpRevokedKeyTest : SftpSessionTest, ::testing::WithParamInterface<RevokedKeyPlace> {};
+
+TEST_P(SftpRevokedKeyTest, IsRefusedUnaskedWithItsOwnFingerprintOnly)
+{
+    const std::string own = folder.file("own_known_hosts");
+    const std::string revoked = "@revoked " + server.knownHostsLine();
+    const std::string accepted = GetParam().acceptedBefore ? server.knownHostsLine() : "";
+    test::writeFileBytes(own, GetParam().revokedInOwnFile ? revoked : accepted);
+    test::writeFileBytes(knownHosts(), GetParam().revokedInOwnFile ? accepted : revoked);
+    const std::string workFolderFile = test::fileBytes(knownHosts());
+    SshTrust t = trust(true, true);
+    t.userKnownHostsFile = own;
+    auto s = session(t);
+    EXPECT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::ServerKeyRevoked);
+    EXPECT_FALSE(s.isOpen());
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(fingerprintText(s.untrustedServer().pin), fingerprint(server.hostPublicKey()));
+    EXPECT_EQ(s.untrustedServer().rememberedPin, "");
+    EXPECT_EQ(test::fileBytes(knownHosts()), workFolderFile);
+    EXPECT_EQ(server.logins(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, SftpRevokedKeyTest,
+                         ::testing::Values(RevokedKeyPlace{true, true},
+                                           RevokedKeyPlace{false, true},
+                                           RevokedKeyPlace{true, false},
+                                           RevokedKeyPlace{false, false}));
+
 TEST_F(SftpSessionTest, WrongKeyIsALoginFailure)
 {
     trustServer();
