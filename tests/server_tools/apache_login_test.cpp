@@ -4,6 +4,7 @@
 #include "server_tools/remove_login.h"
 #include "server_tools/server_directory_tools.h"
 
+#include "login_tools_fixture.h"
 #include "support/apache_server_fixture.h"
 #include "support/fake_message_boxes.h"
 #include "support/ftp_server_fixture.h"
@@ -22,18 +23,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr FtpTimeouts kTestTimeouts{5, 3, 3};
-constexpr char kUser[] = "presenter";
-constexpr char kPassword[] = "s3cret";
-
-constexpr char kInstalled[] = "Das Login-System ist installiert.\r\nBitte online pr\xFC"
-                              "fen unter: http://www.example.com/meinverzeichnis/";
-constexpr char kOnlyEightCount[] = "\r\nDas Login sch\xFCtzt das Verzeichnis, aber vom Passwort "
-                                   "z\xE4hlen nur die ersten 8 Zeichen.";
-constexpr char kAccessRulesWithdrawn[] =
-    "\r\nDie htaccess-Datei wurde wieder entfernt, damit das Verzeichnis offen bleibt.";
-constexpr char kRemoved[] = "Das Login-System ist entfernt.\r\nBitte 'OK' dr\xFC"
-                            "cken, um aktuellen Stand festzuhalten.";
+using test::kAccessRulesWithdrawn;
+using test::kInstalled;
+using test::kOnlyEightCount;
+using test::kPassword;
+using test::kRemoved;
+using test::kTestTimeouts;
+using test::kUser;
 
 struct ApacheLoginTest : ::testing::Test {
     test::FtpServer ftp{{kUser, kPassword, false, -1}};

@@ -255,31 +255,49 @@ TEST_F(SftpSessionTest, MissingFolderIsRefusedAndThePrefixStays)
     EXPECT_TRUE(std::filesystem::exists(server.home() + "/show/x.png"));
 }
 
+// A session changed into "show" on a server that logs every SFTP request it serves, and what
+// the server was asked while the session checked that it still answers.
+struct LivenessCheck {
+    explicit LivenessCheck(test::SshdOptions options, int filesInLoginFolder = 0)
+        : server(withRequestLog(std::move(options)))
+    {
+        test::writeFileBytes(folder.file("known_hosts"), server.knownHostsLine());
+        for (int i = 0; i < filesInLoginFolder; ++i)
+            test::writeFileBytes(server.home() + "/old" + std::to_string(i), "");
+        std::filesystem::create_directories(server.home() + "/show");
+    }
+    // The requests of the check alone; the change of folder must show as a listing, or the log
+    // would prove nothing.
+    std::string requestsOfTheCheck()
+    {
+        SshTrust trust;
+        trust.knownHostsFile = folder.file("known_hosts");
+        SftpSession s(kTestTimeouts, std::move(trust), {server.clientKey()});
+        EXPECT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::Connected);
+        EXPECT_TRUE(s.setCurrentDirectory("show"));
+        const std::string before = server.requestLog();
+        EXPECT_NE(before.find("opendir"), std::string::npos) << before;
+        EXPECT_TRUE(s.stillAnswers());
+        return server.requestLog().substr(before.size());
+    }
+
+    static test::SshdOptions withRequestLog(test::SshdOptions options)
+    {
+        options.logRequests = true;
+        return options;
+    }
+
+    test::Sshd server;
+    test::TemporaryFolder folder;
+};
+
 // The check made before a kept connection serves another cycle must not cost a listing of the
 // login folder: that folder may hold any number of files, and a hostile server can stream names
 // until a time limit ends it.
 TEST(SftpLivenessTest, StillAnswersListsNoFolder)
 {
-    test::SshdOptions options;
-    options.logRequests = true;
-    test::Sshd server(options);
-    test::TemporaryFolder folder;
-    test::writeFileBytes(folder.file("known_hosts"), server.knownHostsLine());
-    for (int i = 0; i < 20000; ++i)
-        test::writeFileBytes(server.home() + "/old" + std::to_string(i), "");
-    std::filesystem::create_directories(server.home() + "/show");
-
-    SshTrust trust;
-    trust.knownHostsFile = folder.file("known_hosts");
-    SftpSession s(kTestTimeouts, std::move(trust), {server.clientKey()});
-    ASSERT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::Connected);
-    ASSERT_TRUE(s.setCurrentDirectory("show"));
-    // The server's log names the requests it serves: the change of folder was a listing.
-    const std::string before = server.requestLog();
-    ASSERT_NE(before.find("opendir"), std::string::npos) << before;
-
-    EXPECT_TRUE(s.stillAnswers());
-    const std::string during = server.requestLog().substr(before.size());
+    LivenessCheck check({}, 20000);
+    const std::string during = check.requestsOfTheCheck();
     EXPECT_NE(during.find("request"), std::string::npos) << "the server was not asked";
     EXPECT_EQ(during.find("opendir"), std::string::npos) << during;
     EXPECT_EQ(during.find("readdir"), std::string::npos) << during;
@@ -290,25 +308,13 @@ TEST(SftpLivenessTest, StillAnswersListsNoFolder)
 TEST(SftpLivenessTest, WithoutFileSystemFiguresListsOnlyThePresentationFolder)
 {
     test::SshdOptions options;
-    options.logRequests = true;
     options.refusedRequests = "statvfs";
-    test::Sshd server(options);
-    test::TemporaryFolder folder;
-    test::writeFileBytes(folder.file("known_hosts"), server.knownHostsLine());
-    std::filesystem::create_directories(server.home() + "/show");
-
-    SshTrust trust;
-    trust.knownHostsFile = folder.file("known_hosts");
-    SftpSession s(kTestTimeouts, std::move(trust), {server.clientKey()});
-    ASSERT_EQ(s.open(server.serverName(), server.user(), ""), FtpOpenResult::Connected);
-    ASSERT_TRUE(s.setCurrentDirectory("show"));
-    const std::string before = server.requestLog();
-
-    EXPECT_TRUE(s.stillAnswers());
-    const std::string during = server.requestLog().substr(before.size());
+    LivenessCheck check(options);
+    const std::string home = check.server.home();
+    const std::string during = check.requestsOfTheCheck();
     EXPECT_NE(during.find("statvfs"), std::string::npos) << during;
-    EXPECT_NE(during.find("opendir \"" + server.home() + "/show"), std::string::npos) << during;
-    EXPECT_EQ(during.find("opendir \"" + server.home() + "/\""), std::string::npos) << during;
+    EXPECT_NE(during.find("opendir \"" + home + "/show"), std::string::npos) << during;
+    EXPECT_EQ(during.find("opendir \"" + home + "/\""), std::string::npos) << during;
 }
 
 } // namespace
