@@ -50,7 +50,9 @@ void PresentationControl::pace()
             const CaptureResult picture = work_.captureDesktopPicture(settings_);
             // A capture that stopped the presentation (the screen cannot be read) has no
             // picture for the spectators: nothing goes up.
-            if (shared_.state() == PresentationState::Running) {
+            if (shared_.state() != PresentationState::Running) {
+                stateText_ = text::kStopped;
+            } else if (picture.picture != 0) { // none while the screen was never read
                 // The cycle gets its own copy: the settings window may replace the record's
                 // texts while the upload still reads them.
                 upload_.start([this, copy = settings_, picture] {
@@ -58,8 +60,6 @@ void PresentationControl::pace()
                         upload_.finishQuietly();
                 });
                 stateText_ = text::kRunning;
-            } else {
-                stateText_ = text::kStopped;
             }
         }
     } else if (state == PresentationState::Cleared) {

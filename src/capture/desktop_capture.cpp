@@ -1,5 +1,6 @@
 #include "capture/desktop_capture.h"
 
+#include "capture/capture_messages.h"
 #include "capture/picture_conversion.h"
 #include "capture/picture_news.h"
 #include "capture/region_string.h"
@@ -44,6 +45,29 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
         return last_;
     }
 
+    const ScreenBounds bounds = screen_.bounds();
+    const CaptureRectangle rect =
+        captureRectangle(settings.ScreenRegion, bounds.right, bounds.bottom);
+
+    // A region that names no pixels (right left of left, or an origin beyond the screen) gives a
+    // 1 x 1 picture with nothing of the screen in it: the presentation goes on, and the
+    // spectators see less of the screen rather than more of it than the presenter chose.
+    const bool namesPixels = rect.namesPixels();
+    RgbPicture picture(namesPixels ? rect.width : 1, namesPixels ? rect.height : 1);
+    // A read that failed would give a black or partly black picture: the spectators keep the
+    // last real one instead, and a screen that stays unreadable stops the presentation.
+    if (namesPixels && !screen_.copyRgb(rect.x, rect.y, rect.width, rect.height, picture.data(),
+                                        picture.stride())) {
+        if (++failedReads_ >= kFailedReadsBeforeStop) {
+            failedReads_ = 0;
+            if (failure_.stopPresentation)
+                failure_.stopPresentation();
+            boxes_.show(titles::kError, messages::kScreenNotRead);
+        }
+        return last_;
+    }
+    failedReads_ = 0;
+
     // Which of the pictures made here the spectators have is the record's word. Any other
     // answer means their picture is not known here, and whatever this capture shows is news.
     // The newest one is kept no longer: its cycle has ended, whether it went up or not.
@@ -55,17 +79,6 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
     shown_ = std::move(shown);
     newest_.reset();
 
-    const ScreenBounds bounds = screen_.bounds();
-    const CaptureRectangle rect =
-        captureRectangle(settings.ScreenRegion, bounds.right, bounds.bottom);
-
-    // A region that names no pixels (right left of left, or an origin beyond the screen) gives a
-    // 1 x 1 picture with nothing of the screen in it: the presentation goes on, and the
-    // spectators see less of the screen rather than more of it than the presenter chose.
-    const bool namesPixels = rect.namesPixels();
-    RgbPicture picture(namesPixels ? rect.width : 1, namesPixels ? rect.height : 1);
-    if (namesPixels)
-        screen_.copyRgb(rect.x, rect.y, rect.width, rect.height, picture.data(), picture.stride());
     // The caption's second part, after the colon, has no source in this program: it stays empty.
     caption_.draw(picture, " Remote Desktop:  ");
 

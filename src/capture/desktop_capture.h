@@ -8,12 +8,12 @@
 #include "capture/image_library.h"
 #include "capture/own_windows.h"
 #include "capture/picture_saver.h"
-#include "png/png_writer.h"
-#include "png/rgb_picture.h"
-#include "screen/screen_source.h"
 #include "core/clock.h"
 #include "core/message_boxes.h"
 #include "core/working_file_names.h"
+#include "png/png_writer.h"
+#include "png/rgb_picture.h"
+#include "screen/screen_source.h"
 #include "settings/settings_record.h"
 
 #include <cstdint>
@@ -37,6 +37,10 @@ struct CaptureResult {
     std::shared_ptr<const std::string> png;
 };
 
+// Screen reads that may fail in a row (a mode change, a screen being reconfigured) before the
+// presentation stops: at the pacing's half-second ticks, about two seconds.
+constexpr int kFailedReadsBeforeStop = 5;
+
 class DesktopCapture {
 public:
     // tempFolder ends with "/". The image library must stay alive (it may be unloaded) as long
@@ -55,7 +59,9 @@ public:
     // own windows, or byte for byte once written), the result names that picture again, with its
     // bytes; otherwise the picture file is replaced and the result names the new picture. When
     // the file cannot be written it ends the program through the failure actions (and, should
-    // that return, gives the previous result back).
+    // that return, gives the previous result back). When the screen cannot be read it gives the
+    // previous result back (naming no picture before the first), and after
+    // kFailedReadsBeforeStop failed reads in a row it stops the presentation with a message.
     CaptureResult capture(const SettingsRecord& settings, std::uint32_t onServer = 0);
 
     // GUI thread: the result of the last capture (all 0 before the first), for Clear.
@@ -95,6 +101,7 @@ private:
     std::optional<KeptPicture> shown_;
     std::optional<KeptPicture> newest_;
     std::uint32_t lastNumber_ = 0;
+    int failedReads_ = 0; // screen reads that failed in a row
 };
 
 } // namespace velmora

@@ -1,7 +1,5 @@
 #include "screen/pipewire_frame.h"
 
-#include <algorithm>
-
 namespace velmora {
 namespace {
 
@@ -33,11 +31,9 @@ bool copyFrameRgb(const VideoFrame& frame, int x, int y, int width, int height, 
 {
     if (frame.empty() || width <= 0 || height <= 0)
         return false;
-    const int left = std::max(x, 0);
-    const int top = std::max(y, 0);
-    const int right = std::min(x + width, frame.width);
-    const int bottom = std::min(y + height, frame.height);
-    if (left >= right || top >= bottom)
+    // A rectangle the frame does not wholly cover (the desktop made the monitor smaller since
+    // the rectangle was chosen) would leave part of the picture black.
+    if (x < 0 || y < 0 || width > frame.width - x || height > frame.height - y)
         return false;
     // A frame whose rows do not fit its bytes is not read at all.
     if (frame.stride < static_cast<std::size_t>(frame.width) * 4 ||
@@ -45,11 +41,11 @@ bool copyFrameRgb(const VideoFrame& frame, int x, int y, int width, int height, 
         return false;
 
     const ChannelPlaces at = placesOf(frame.order);
-    for (int row = top; row < bottom; ++row) {
+    for (int row = y; row < y + height; ++row) {
         const std::uint8_t* from =
-            frame.bytes.data() + static_cast<std::size_t>(row) * frame.stride + left * 4;
-        std::uint8_t* to = rgb + static_cast<std::size_t>(row - y) * stride + (left - x) * 3;
-        for (int column = left; column < right; ++column, from += 4, to += 3) {
+            frame.bytes.data() + static_cast<std::size_t>(row) * frame.stride + x * 4;
+        std::uint8_t* to = rgb + static_cast<std::size_t>(row - y) * stride;
+        for (int column = x; column < x + width; ++column, from += 4, to += 3) {
             to[0] = from[at.red];
             to[1] = from[at.green];
             to[2] = from[at.blue];

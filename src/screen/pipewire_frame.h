@@ -22,9 +22,9 @@ struct VideoFrame {
 };
 
 // Copies the rectangle (x, y, width, height) of the frame into rows of red, green, blue bytes,
-// stride bytes apart. The desktop may change the size of the shared monitor while it runs: what
-// lies outside the frame is left as the target held it. False when nothing of the rectangle lies
-// inside the frame.
+// stride bytes apart. The desktop may change the size of the shared monitor while it runs: a
+// rectangle the frame does not wholly cover is not copied at all, and the answer is false, as
+// for a frame whose rows do not fit its bytes.
 bool copyFrameRgb(const VideoFrame& frame, int x, int y, int width, int height, std::uint8_t* rgb,
                   std::size_t stride);
 

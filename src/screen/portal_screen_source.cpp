@@ -43,8 +43,6 @@ PortalScreenSource::PortalScreenSource(std::unique_ptr<PortalScreenCast> cast,
                                        std::unique_ptr<PipeWireStream> stream)
     : cast_(std::move(cast)), stream_(std::move(stream))
 {
-    const auto [width, height] = stream_->frameSize();
-    bounds_ = ScreenBounds{0, 0, width, height};
 }
 
 // The stream goes before the session that feeds it.
@@ -55,7 +53,8 @@ PortalScreenSource::~PortalScreenSource()
 
 ScreenBounds PortalScreenSource::bounds() const
 {
-    return bounds_;
+    const auto [width, height] = stream_->frameSize();
+    return ScreenBounds{0, 0, width, height};
 }
 
 bool PortalScreenSource::copyRgb(int x, int y, int width, int height, std::uint8_t* rgb,

@@ -24,7 +24,8 @@ public:
     PortalScreenSource(const PortalScreenSource&) = delete;
     PortalScreenSource& operator=(const PortalScreenSource&) = delete;
 
-    // The size of the first frame, measured once.
+    // The size of the newest frame: the desktop may change the monitor's mode while it shares
+    // it, and the next capture takes the new size.
     ScreenBounds bounds() const override;
     // From the newest frame, however old: a still screen sends no new ones.
     bool copyRgb(int x, int y, int width, int height, std::uint8_t* rgb,
@@ -42,7 +43,6 @@ private:
 
     std::unique_ptr<PortalScreenCast> cast_;
     std::unique_ptr<PipeWireStream> stream_;
-    ScreenBounds bounds_;
 };
 
 struct PortalScreenSource::Opening {

@@ -10,8 +10,8 @@
 
 namespace velmora {
 
-// Screen bounds as measured once when the source was opened; right and bottom are the width and
-// height of the screen in pixels.
+// Screen bounds; right and bottom are the width and height of the screen in pixels. X11 measures
+// them once when the source is opened; a shared Wayland monitor reports its current size.
 struct ScreenBounds {
     std::int32_t left = 0;
     std::int32_t top = 0;

@@ -34,7 +34,9 @@ public:
     CaptureResult captureDesktopPicture(const SettingsRecord&) override
     {
         ++captures;
-        return {captures, captures, -captures, -captures};
+        if (screenUnread)
+            return {}; // names no picture
+        return {captures, captures, -captures, -captures, static_cast<std::uint32_t>(captures)};
     }
     CycleOutcome runPresentationCycle(const SettingsRecord& settings,
                                       const CaptureResult& picture) override
@@ -69,6 +71,7 @@ public:
         changed_.wait(lock, [&] { return cyclesStarted >= count; });
     }
 
+    bool screenUnread = false;
     int captures = 0;
     int cyclesStarted = 0;
     int clearsDone = 0;
@@ -284,6 +287,21 @@ TEST_F(PresentationControlTest, ClearWaitsForTheRunningUploadAndServesWhileWaiti
     control.pace();
     EXPECT_EQ(display.last(), "Gel\xF6scht 14:05:09 (1)");
     EXPECT_EQ(steps.captures, 1) << "no cycle starts in the Cleared state";
+}
+
+// A screen that could not be read before the first picture leaves the spectators nothing to see:
+// no cycle, and the presentation goes on with the next capture.
+TEST_F(PresentationControlTest, CaptureNamingNoPictureStartsNoCycle)
+{
+    steps.screenUnread = true;
+    control.start();
+    control.pace();
+    EXPECT_FALSE(upload.alive());
+    EXPECT_EQ(shared.state(), PresentationState::Running);
+    steps.screenUnread = false;
+    control.pace();
+    steps.waitForCycles(1);
+    EXPECT_EQ(steps.seenPictures.at(0).picture, 2u);
 }
 
 TEST_F(PresentationControlTest, UploadThreadMayStopThePresentation)

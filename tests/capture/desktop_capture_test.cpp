@@ -120,15 +120,40 @@ TEST_F(DesktopCaptureTest, RegionNamingNoPixelsGivesAOnePixelPictureWithoutScree
     EXPECT_EQ(stops, 0);
 }
 
-TEST_F(DesktopCaptureTest, UnreadableScreenGivesABlackPictureWithCaption)
+// A failed screen read would publish a black picture as news: the spectators keep the last real
+// one, and a screen that stays unreadable stops the presentation with a message.
+TEST_F(DesktopCaptureTest, FailedScreenReadsKeepTheLastPictureAndRepeatedOnesStop)
 {
     screen.readable = false;
-    capture("");
-    const auto png = test::decodePng(temp.file("Velmora.png"));
-    ASSERT_TRUE(png.has_value());
-    EXPECT_EQ(test::countPixelsOffCaptionedPicture(
-                  *png, [](int, int, std::uint8_t* p) { p[0] = p[1] = p[2] = 0; }),
-              0);
+    EXPECT_EQ(capture("").picture, 0u) << "nothing was ever read";
+    EXPECT_FALSE(std::filesystem::exists(temp.file("Velmora.png")));
+
+    screen.readable = true;
+    const CaptureResult read = capture("");
+    ASSERT_NE(read.png, nullptr);
+    const std::string written = test::fileBytes(temp.file("Velmora.png"));
+    screen.readable = false;
+    screen.paint = [](int, int, std::uint8_t* p) { p[0] = 1; }; // what a read would show now
+    for (int failure = 1; failure < kFailedReadsBeforeStop; ++failure) {
+        const CaptureResult kept = desktop.capture({}, read.picture);
+        EXPECT_EQ(kept.picture, read.picture);
+        EXPECT_EQ(kept.png, read.png);
+    }
+    EXPECT_EQ(test::fileBytes(temp.file("Velmora.png")), written);
+    EXPECT_EQ(stops, 0);
+    EXPECT_TRUE(boxes.shown().empty());
+
+    // One good read starts the count afresh; then enough failures in a row stop.
+    screen.readable = true;
+    const CaptureResult changed = capture("");
+    EXPECT_NE(changed.picture, read.picture);
+    screen.readable = false;
+    for (int failure = 0; failure < kFailedReadsBeforeStop; ++failure)
+        EXPECT_EQ(capture("").picture, changed.picture);
+    EXPECT_EQ(stops, 1);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].title, "Fehler");
+    EXPECT_NE(boxes.shown()[0].text.find("nicht gelesen"), std::string::npos);
 }
 
 TEST_F(DesktopCaptureTest, SaveRetriesAfterFiveSecondsAndGoesOn)
