@@ -7,17 +7,31 @@
 namespace velmora {
 namespace {
 
+constexpr char kCertifiedMark[] = " certified";
+
+bool isPin(const std::string& pin)
+{
+    return pin.rfind("sha256//", 0) == 0 && pin.size() > 8 &&
+           pin.find_first_of(" \t\r\n") == std::string::npos;
+}
+
 // Lines that do not have the form are kept as they are and never match: a hand-edited file
 // loses nothing and trusts nothing by accident.
-bool splitLine(const std::string& line, std::string& server, std::string& pin)
+bool splitLine(const std::string& line, std::string& server, RememberedKey& key)
 {
     const auto space = line.find(' ');
     if (space == std::string::npos || space == 0)
         return false;
     server = line.substr(0, space);
-    pin = line.substr(space + 1);
-    return pin.rfind("sha256//", 0) == 0 && pin.size() > 8 &&
-           pin.find_first_of(" \t\r") == std::string::npos;
+    key.pin = line.substr(space + 1);
+    key.voucher = KeyVoucher::Presenter;
+    const std::size_t markSize = sizeof kCertifiedMark - 1;
+    if (key.pin.size() > markSize &&
+        key.pin.compare(key.pin.size() - markSize, markSize, kCertifiedMark) == 0) {
+        key.pin.resize(key.pin.size() - markSize);
+        key.voucher = KeyVoucher::Certificate;
+    }
+    return isPin(key.pin);
 }
 
 std::string contentsOf(const std::string& path)
@@ -35,22 +49,30 @@ ServerKeyStore::ServerKeyStore(std::string path) : path_(std::move(path))
 {
 }
 
-std::optional<std::string> ServerKeyStore::find(const std::string& server) const
+std::optional<RememberedKey> ServerKeyStore::lookUp(const std::string& server) const
 {
     if (path_.empty())
         return std::nullopt;
     std::istringstream lines(contentsOf(path_));
-    std::string server_, pin;
+    std::string lineServer;
+    RememberedKey key;
     for (std::string line; std::getline(lines, line);)
-        if (splitLine(line, server_, pin) && server_ == server)
-            return pin;
+        if (splitLine(line, lineServer, key) && lineServer == server)
+            return key;
     return std::nullopt;
 }
 
-bool ServerKeyStore::remember(const std::string& server, const std::string& pin) const
+std::optional<std::string> ServerKeyStore::find(const std::string& server) const
 {
-    if (path_.empty() || server.find_first_of(" \r\n") != std::string::npos ||
-        pin.find_first_of(" \r\n") != std::string::npos)
+    if (const auto key = lookUp(server))
+        return key->pin;
+    return std::nullopt;
+}
+
+bool ServerKeyStore::remember(const std::string& server, const std::string& pin,
+                              KeyVoucher voucher) const
+{
+    if (path_.empty() || server.find_first_of(" \r\n") != std::string::npos || !isPin(pin))
         return false;
     StoredFile file;
     std::string old;
@@ -58,11 +80,13 @@ bool ServerKeyStore::remember(const std::string& server, const std::string& pin)
         return false;
     std::ostringstream kept;
     std::istringstream lines(old);
-    std::string lineServer, linePin;
+    std::string lineServer;
+    RememberedKey lineKey;
     for (std::string line; std::getline(lines, line);)
-        if (!(splitLine(line, lineServer, linePin) && lineServer == server))
+        if (!(splitLine(line, lineServer, lineKey) && lineServer == server))
             kept << line << '\n';
-    kept << server << ' ' << pin << '\n';
+    kept << server << ' ' << pin << (voucher == KeyVoucher::Certificate ? kCertifiedMark : "")
+         << '\n';
     return file.replaceContents(kept.str()) == ReplaceResult::Replaced;
 }
 

@@ -31,22 +31,33 @@ FtpOpenResult connectTrustedTls(CURL* handle, const std::function<CURLcode()>& c
     const ServerKeyStore store(trust.files.keyFile);
     untrusted = {};
     untrusted.server = serverKeyName(address);
-    const auto remembered = store.find(untrusted.server);
-    if (remembered)
-        pinKey(handle, *remembered);
+    const std::optional<RememberedKey> remembered = store.lookUp(untrusted.server);
+    const bool pinned = remembered && remembered->voucher == KeyVoucher::Presenter;
+    if (pinned)
+        pinKey(handle, remembered->pin);
     else
         verifyCertificate(handle);
     const CURLcode result = connect();
-    if (result == CURLE_OK)
-        return FtpOpenResult::Connected;
     const bool keyShown = !peerKey.pin.empty();
-    if (remembered && result == CURLE_SSL_PINNEDPUBKEYNOTMATCH && keyShown &&
-        peerKey.pin != *remembered) {
+    if (result == CURLE_OK) {
+        // A server its certificate vouched for is remembered by its key too: should it later show
+        // a certificate no authority signed, with another key, that is a changed key and not a
+        // first contact. A renewed certificate with a new key moves the memory on to that key.
+        if (!pinned && keyShown && (!remembered || remembered->pin != peerKey.pin))
+            store.remember(untrusted.server, peerKey.pin, KeyVoucher::Certificate);
+        return FtpOpenResult::Connected;
+    }
+    const bool refused =
+        result == (pinned ? CURLE_SSL_PINNEDPUBKEYNOTMATCH : CURLE_PEER_FAILED_VERIFICATION);
+    // Another key than the one remembered, whether the presenter or a certificate vouched for
+    // that one: a changed key, not a new one.
+    if (refused && keyShown && remembered && peerKey.pin != remembered->pin) {
         untrusted.pin = peerKey.pin;
-        untrusted.rememberedPin = *remembered;
+        untrusted.rememberedPin = remembered->pin;
         if (!trust.askChanged || !trust.askChanged(untrusted))
             return FtpOpenResult::ServerKeyChanged;
-    } else if (!remembered && result == CURLE_PEER_FAILED_VERIFICATION && keyShown) {
+    } else if (!pinned && result == CURLE_PEER_FAILED_VERIFICATION && keyShown) {
+        // A first contact, or the very key its certificate once vouched for (an expired one).
         untrusted.pin = peerKey.pin;
         untrusted.reason = verifyFailureText(peerKey.verifyError, address.host);
         if (!trust.askUnverified || !trust.askUnverified(untrusted))

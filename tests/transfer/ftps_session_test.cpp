@@ -105,7 +105,10 @@ TEST_F(FtpsSessionTest, ExplicitTlsWithCertificateOfKnownAuthorityNeedsNoQuestio
     ASSERT_EQ(session.open(server.serverName(), "presenter", "s3cret"), FtpOpenResult::Connected);
     useEveryOperation(session, server.root());
     EXPECT_TRUE(asked.empty());
-    EXPECT_FALSE(std::filesystem::exists(keyFile()));
+    // Remembered all the same, so that another key there later is a changed one.
+    EXPECT_EQ(
+        ServerKeyStore(keyFile()).lookUp("127.0.0.1:" + std::to_string(server.port()))->voucher,
+        KeyVoucher::Certificate);
     const auto log = server.log();
     EXPECT_TRUE(anyLineStartsWith(log, "CLEAR AUTH "));
     // Everything after AUTH came protected, data connections too.
@@ -255,6 +258,42 @@ TEST_F(FtpsSessionTest, ChangedKeyAcceptedWhereAskedReplacesTheRememberedOne)
     EXPECT_EQ(changed[0].rememberedPin, selfSigned.pin);
     EXPECT_EQ(changed[0].pin, otherSelfSigned.pin);
     EXPECT_EQ(ServerKeyStore(keyFile()).find(name), otherSelfSigned.pin);
+}
+
+// A server that logged the program in with a certificate of a known authority is remembered by
+// its key. A renewed certificate of that authority may bring a new key; a certificate that no
+// authority vouches for, with another key, is a changed key: refused, not asked about as a first
+// contact whose default answer would send the password.
+TEST_F(FtpsSessionTest, VerifiedServerIsRememberedSoALaterUnvouchedKeyIsAChangedOne)
+{
+    const test::TestCertificate renewed =
+        test::makeSignedCertificate(authority, folder.path(), "renewed");
+    test::PureFtpd server("presenter", "s3cret", signedByAuthority.bothFile);
+    server.makeFolder("show");
+    const std::string name = "127.0.0.1:" + std::to_string(server.port());
+    const auto openWith = [&](const std::string& certificate) {
+        if (!certificate.empty())
+            server.replaceCertificate(certificate);
+        FtpSession session(kTestTimeouts, trust(true));
+        return session.open(server.serverName(), "presenter", "s3cret");
+    };
+    ASSERT_EQ(openWith(""), FtpOpenResult::Connected);
+    EXPECT_EQ(ServerKeyStore(keyFile()).find(name), signedByAuthority.pin);
+    ASSERT_EQ(openWith(renewed.bothFile), FtpOpenResult::Connected);
+    EXPECT_EQ(ServerKeyStore(keyFile()).find(name), renewed.pin);
+    EXPECT_TRUE(asked.empty());
+
+    server.replaceCertificate(selfSigned.bothFile);
+    FtpSession session(kTestTimeouts, trust(true));
+    EXPECT_EQ(session.open(server.serverName(), "presenter", "s3cret"),
+              FtpOpenResult::ServerKeyChanged);
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(session.untrustedServer().pin, selfSigned.pin);
+    EXPECT_EQ(session.untrustedServer().rememberedPin, renewed.pin);
+    EXPECT_FALSE(
+        session.putFile(localFile("p.png", "picture"), "show/p.png", TransferType::Binary));
+    EXPECT_FALSE(std::filesystem::exists(server.root() + "/show/p.png"));
+    EXPECT_EQ(ServerKeyStore(keyFile()).lookUp(name)->voucher, KeyVoucher::Certificate);
 }
 
 TEST_F(FtpsSessionTest, SftpGoesToItsOwnTransportAndAsksNothingOfAnAbsentServer)

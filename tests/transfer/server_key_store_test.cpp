@@ -43,6 +43,26 @@ TEST(ServerKeyStore, ANewKeyReplacesTheOldOneAndKeepsOtherLines)
               std::string("# mine\nbroken line\nhost:22 ") + kPinA + "\nhost:21 " + kPinB + "\n");
 }
 
+// Lines of earlier versions are keys the presenter vouched for; a key a certificate vouched for
+// carries its mark, which nothing else is taken for.
+TEST(ServerKeyStore, KeysVouchedForByACertificateAreMarked)
+{
+    test::TemporaryFolder folder;
+    const std::string before =
+        std::string("host:21 ") + kPinA + "\nhost:22 " + kPinA + " certified extra\n";
+    test::writeFileBytes(folder.file("keys"), before);
+    const ServerKeyStore store(folder.file("keys"));
+    EXPECT_EQ(store.lookUp("host:21")->voucher, KeyVoucher::Presenter);
+    EXPECT_FALSE(store.lookUp("host:22"));
+    ASSERT_TRUE(store.remember("host:990", kPinB, KeyVoucher::Certificate));
+    const auto certified = store.lookUp("host:990");
+    ASSERT_TRUE(certified);
+    EXPECT_EQ(certified->pin, kPinB);
+    EXPECT_EQ(certified->voucher, KeyVoucher::Certificate);
+    EXPECT_EQ(store.find("host:990"), kPinB);
+    EXPECT_EQ(test::fileBytes(folder.file("keys")), before + "host:990 " + kPinB + " certified\n");
+}
+
 TEST(ServerKeyStore, LinesThatAreNotPinsNeverMatch)
 {
     test::TemporaryFolder folder;
