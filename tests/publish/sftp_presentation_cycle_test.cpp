@@ -140,7 +140,7 @@ enum class RefusedKey {
 
 struct RefusedKeyCycleTest : SftpCycleTest, ::testing::WithParamInterface<RefusedKey> {
     RefusedKeyCycleTest()
-        : SftpCycleTest(test::SshdOptions{0, {}, GetParam() == RefusedKey::ChangedForIpv6})
+        : SftpCycleTest(test::SshdOptions{.ipv6Too = GetParam() == RefusedKey::ChangedForIpv6})
     {
     }
     // The server's line under the name ssh gives host.

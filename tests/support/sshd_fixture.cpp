@@ -86,11 +86,11 @@ Sshd::Sshd(SshdOptions options)
     start();
 }
 
-std::string Sshd::knownHostsLine() const
+std::string Sshd::knownHostsLine(const std::string& host) const
 {
     const std::string key = fileBytes(folder_.file("host_key.pub"));
     const auto end = key.find(" ", key.find(' ') + 1);
-    return "[127.0.0.1]:" + std::to_string(port_) + " " + key.substr(0, end) + "\n";
+    return "[" + host + "]:" + std::to_string(port_) + " " + key.substr(0, end) + "\n";
 }
 
 void Sshd::replaceHostKey()

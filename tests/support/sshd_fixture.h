@@ -43,8 +43,9 @@ public:
     // Where SFTP sessions start, without a trailing "/".
     std::string home() const { return folder_.path() + "/home"; }
     std::string hostPublicKey() const { return folder_.file("host_key.pub"); }
-    // The host key's line for an OpenSSH known-hosts file, as the server shows it.
-    std::string knownHostsLine() const;
+    // The host key's line for an OpenSSH known-hosts file, as the server shows it, under the
+    // name ssh gives the server when it is called host.
+    std::string knownHostsLine(const std::string& host = "127.0.0.1") const;
 
     // Restarts with a new host key on the same port, as a reinstalled server.
     void replaceHostKey();
