@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcurl4-openssl-dev libssl-dev openssl libpng-dev zlib1g-dev
   libfreeimage3 libfreeimage-dev
-  libx11-dev libxext-dev libxfixes-dev
+  libx11-dev libxext-dev libxfixes-dev libxdamage-dev libxi-dev libxtst-dev
   libcrypt-dev
   xvfb xauth xdotool x11-utils imagemagick faketime
   fonts-liberation fontconfig

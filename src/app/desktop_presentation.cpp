@@ -44,6 +44,16 @@ void DesktopPresentation::unloadImageLibrary()
         UnloadImageLibrary(*images_);
 }
 
+void DesktopPresentation::watchScreen(std::function<void()> wake)
+{
+    watch_ = parts_.screen.watchChanges(std::move(wake));
+}
+
+bool DesktopPresentation::screenMayHaveChanged(const SettingsRecord& settings)
+{
+    return !watch_ || !capture_ || capture_->mayShowNews(settings, watch_->take());
+}
+
 CaptureResult DesktopPresentation::capturePreview(const SettingsRecord& settings)
 {
     return capture_->capture(settings);

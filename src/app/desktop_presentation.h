@@ -48,9 +48,15 @@ public:
     // Where Clear shows its progress.
     void showClearingOn(StatusDisplay& display) { display_ = &display; }
 
+    // Listens to the screen's reports of its changes, where it gives them; wake is called on
+    // another thread when a change comes, to wake the event loop.
+    void watchScreen(std::function<void()> wake);
+
     // The preview's picture: taken exactly as the presentation would take it.
     CaptureResult capturePreview(const SettingsRecord& settings);
 
+    bool screenMayHaveChanged(const SettingsRecord& settings) override;
+    bool reportsScreenChanges() const override { return watch_ != nullptr; }
     CaptureResult captureDesktopPicture(const SettingsRecord& settings) override;
     CycleOutcome runPresentationCycle(const SettingsRecord& settings,
                                       const CaptureResult& picture) override;
@@ -64,6 +70,7 @@ private:
     PresentationCycle cycle_;
     ClearPresentation clear_;
     StatusDisplay* display_ = nullptr;
+    std::unique_ptr<ScreenChangeWatch> watch_;
 };
 
 } // namespace velmora

@@ -16,6 +16,7 @@ PresentationControl::PresentationControl(SharedPresentation& shared, const Setti
 void PresentationControl::start()
 {
     shared_.start();
+    lastCycleQuiet_ = false;
     display_.setStatusLine(text::kStarting);
     boxes_.show(titles::kProgram, text::startMessage(settings_.PresentationAddress));
 }
@@ -23,6 +24,7 @@ void PresentationControl::start()
 void PresentationControl::autostart()
 {
     shared_.autostart();
+    lastCycleQuiet_ = false;
     display_.setStatusLine(text::kStarting);
 }
 
@@ -45,7 +47,10 @@ void PresentationControl::pace()
         const std::int64_t now = clock_.steadySeconds();
         // The steady clock, not the wall clock: when summer time ends the local seconds fall
         // back an hour, which would hold the presentation for that hour.
-        if (!lastCycleStart_ || now >= *lastCycleStart_ + settings_.PauseSeconds) {
+        // Where the screen reports its changes, a cycle that found nothing new is followed
+        // only by a change: a still screen costs nothing, and a change is taken at once.
+        if ((!lastCycleStart_ || now >= *lastCycleStart_ + settings_.PauseSeconds) &&
+            (work_.screenMayHaveChanged(settings_) || !lastCycleQuiet_)) {
             lastCycleStart_ = now;
             const CaptureResult picture = work_.captureDesktopPicture(settings_);
             // A capture that stopped the presentation (the screen cannot be read) has no
@@ -56,7 +61,11 @@ void PresentationControl::pace()
                 // The cycle gets its own copy: the settings window may replace the record's
                 // texts while the upload still reads them.
                 upload_.start([this, copy = settings_, picture] {
-                    if (work_.runPresentationCycle(copy, picture) == CycleOutcome::NothingNew)
+                    lastCycleQuiet_ =
+                        work_.runPresentationCycle(copy, picture) == CycleOutcome::NothingNew;
+                    // A change reported while this cycle ran waits for the next pass of the
+                    // loop: without reports from the screen that is the next tick, else now.
+                    if (lastCycleQuiet_ && !work_.reportsScreenChanges())
                         upload_.finishQuietly();
                 });
                 stateText_ = text::kRunning;

@@ -10,6 +10,7 @@
 #include "publish/presentation_state.h"
 #include "settings/settings_record.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -57,6 +58,8 @@ private:
     Clock& clock_;
     StatusDisplay& display_;
     std::function<void()> serveWhileWaiting_;
+    // Whether the last cycle had nothing to send; the first one after a start always captures.
+    std::atomic<bool> lastCycleQuiet_{false};
 
     std::string stateText_;
     // Never reset: a quick restart waits for the rest of the pause.

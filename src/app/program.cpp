@@ -59,6 +59,9 @@ void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
     // A finished cycle wakes the event loop with nothing to do but its pass, which then starts
     // the next cycle right away.
     upload.setOnFinished([&frontEnd] { frontEnd.runOnGuiThread([] {}); });
+    // So does a change on the screen, where the screen reports its changes: the capture follows
+    // the change at once instead of at the next tick, and a still screen is not captured at all.
+    presentation.watchScreen([&frontEnd] { frontEnd.runOnGuiThread([] {}); });
 
     std::atomic<bool> quit{false};
     // The window opens before the settings are loaded, and a box of theirs lets the presenter

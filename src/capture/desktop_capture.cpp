@@ -34,6 +34,27 @@ DesktopCapture::DesktopCapture(ScreenSource& screen, std::string tempFolder, Ima
 {
 }
 
+bool DesktopCapture::mayShowNews(const SettingsRecord& settings, const ScreenChanges& changes)
+{
+    const bool markerShown = settings.RemoteMousePointer > 0;
+    // Not every pointer move is reported (a warped pointer makes no input event): where the
+    // pointer is now is asked as well, one round trip.
+    if (markerShown) {
+        const auto pointer = screen_.pointerPosition();
+        if (pointer && (!pointerAtCapture_ || pointer->x != pointerAtCapture_->x ||
+                        pointer->y != pointerAtCapture_->y))
+            return true;
+    }
+    const ScreenBounds bounds = screen_.bounds();
+    const CaptureRectangle rect =
+        captureRectangle(settings.ScreenRegion, bounds.right, bounds.bottom);
+    if (!rect.namesPixels())
+        return false; // the picture shows nothing of the screen
+    return changesReachCapture(
+        changes, ownWindows_ ? ownWindows_->onScreen() : std::vector<ScreenRectangle>{}, rect.x,
+        rect.y, rect.width, rect.height, markerShown);
+}
+
 CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint32_t onServer)
 {
     // A screen that can only give black pictures (Wayland shares it with nobody) stops the
@@ -131,8 +152,9 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
     // Read only now, after the file is complete, so the marker is as fresh as the upload allows.
     std::int32_t markerX = 0;
     std::int32_t markerY = 0;
+    pointerAtCapture_.reset();
     if (settings.RemoteMousePointer > 0) {
-        if (const auto pointer = screen_.pointerPosition()) {
+        if (const auto pointer = pointerAtCapture_ = screen_.pointerPosition()) {
             markerX = scaled(std::int64_t{pointer->x} - rect.x, factor) - kMarkerOffsetX;
             markerY = scaled(std::int64_t{pointer->y} - rect.y, factor) - kMarkerOffsetY;
         }

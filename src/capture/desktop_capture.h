@@ -64,6 +64,10 @@ public:
     // kFailedReadsBeforeStop failed reads in a row it stops the presentation with a message.
     CaptureResult capture(const SettingsRecord& settings, std::uint32_t onServer = 0);
 
+    // GUI thread: whether the screen's reports can show in a capture for these settings (see
+    // changesReachCapture), the own windows left out.
+    bool mayShowNews(const SettingsRecord& settings, const ScreenChanges& changes);
+
     // GUI thread: the result of the last capture (all 0 before the first), for Clear.
     CaptureResult lastResult() const { return last_; }
 
@@ -101,7 +105,8 @@ private:
     std::optional<KeptPicture> shown_;
     std::optional<KeptPicture> newest_;
     std::uint32_t lastNumber_ = 0;
-    int failedReads_ = 0; // screen reads that failed in a row
+    int failedReads_ = 0;                             // screen reads that failed in a row
+    std::optional<PointerPosition> pointerAtCapture_; // where the last marker came from
 };
 
 } // namespace velmora

@@ -3,17 +3,11 @@
 // every picture, so that a change inside them (the Status line after each upload, above all)
 // is not taken for a change of the screen; the windowing layer knows them, tests hand in fakes.
 
+#include "screen/screen_rectangle.h"
+
 #include <vector>
 
 namespace velmora {
-
-// A rectangle in screen pixels, or in picture pixels once it has been placed on a capture.
-struct ScreenRectangle {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
 
 class OwnWindows {
 public:

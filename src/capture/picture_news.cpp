@@ -65,4 +65,23 @@ bool differsOutside(const RgbPicture& shown, const RgbPicture& captured,
     return false;
 }
 
+bool changesReachCapture(const ScreenChanges& changes, const std::vector<ScreenRectangle>& own,
+                         int x, int y, int width, int height, bool markerShown)
+{
+    if (changes.everything || (changes.pointerMoved && markerShown))
+        return true;
+    const std::vector<ScreenRectangle> ownPlaced = rectanglesInCapture(own, x, y, width, height);
+    const auto covered = [&](const ScreenRectangle& r) {
+        for (const ScreenRectangle& o : ownPlaced)
+            if (r.x >= o.x && r.y >= o.y && r.x + r.width <= o.x + o.width &&
+                r.y + r.height <= o.y + o.height)
+                return true;
+        return false;
+    };
+    for (const ScreenRectangle& r : rectanglesInCapture(changes.rectangles, x, y, width, height))
+        if (!covered(r))
+            return true;
+    return false;
+}
+
 } // namespace velmora

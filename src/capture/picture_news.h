@@ -6,6 +6,7 @@
 
 #include "capture/own_windows.h"
 #include "png/rgb_picture.h"
+#include "screen/screen_changes.h"
 
 #include <vector>
 
@@ -20,5 +21,11 @@ std::vector<ScreenRectangle> rectanglesInCapture(const std::vector<ScreenRectang
 // pixels, inside the picture).
 bool differsOutside(const RgbPicture& shown, const RgbPicture& captured,
                     const std::vector<ScreenRectangle>& masked);
+
+// Whether what the screen reported can show in a capture of (x, y, width, height): a changed
+// rectangle there that no own window (screen pixels) wholly covers, anything at all when the
+// screen could not say where, or a pointer move when the marker is shown.
+bool changesReachCapture(const ScreenChanges& changes, const std::vector<ScreenRectangle>& own,
+                         int x, int y, int width, int height, bool markerShown);
 
 } // namespace velmora

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <functional>
 #include <mutex>
 
 namespace velmora {
@@ -92,6 +93,9 @@ struct PipeWireStream::Impl {
     std::optional<PixelOrder> order;
 
     std::atomic<bool> haveFrame{false};
+    // Told of each buffer that brought a picture or moved the pointer, on PipeWire's thread.
+    std::mutex listenerLock;
+    std::function<void(bool picture, bool pointerMoved)> listener;
     std::atomic<bool> ended{false};
     std::atomic<bool> havePointer{false};
     std::atomic<std::int32_t> pointerX{0};
@@ -140,30 +144,35 @@ struct PipeWireStream::Impl {
         pw_stream_update_params(stream, params, count);
     }
 
-    void takePointer(spa_buffer* buffer)
+    // True when the pointer is somewhere else now.
+    bool takePointer(spa_buffer* buffer)
     {
         const auto* cursor = static_cast<const spa_meta_cursor*>(
             spa_buffer_find_meta_data(buffer, SPA_META_Cursor, sizeof(spa_meta_cursor)));
         // An id of 0 means "unchanged": the last known place still holds.
         if (cursor == nullptr || !spa_meta_cursor_is_valid(cursor))
-            return;
+            return false;
+        const bool moved =
+            !havePointer || pointerX != cursor->position.x || pointerY != cursor->position.y;
         pointerX = cursor->position.x;
         pointerY = cursor->position.y;
         havePointer = true;
+        return moved;
     }
 
-    void takeFrame(spa_buffer* buffer)
+    // True when the buffer brought a picture.
+    bool takeFrame(spa_buffer* buffer)
     {
         const auto* header = static_cast<const spa_meta_header*>(
             spa_buffer_find_meta_data(buffer, SPA_META_Header, sizeof(spa_meta_header)));
         if (header != nullptr && (header->flags & SPA_META_HEADER_FLAG_CORRUPTED) != 0)
-            return;
+            return false;
         if (buffer->n_datas < 1 || !order)
-            return;
+            return false;
         const spa_data& data = buffer->datas[0];
         // A buffer that only moves the pointer carries no picture.
         if (data.data == nullptr || data.chunk == nullptr || data.chunk->size == 0)
-            return;
+            return false;
         const int width = static_cast<int>(format.size.width);
         const int height = static_cast<int>(format.size.height);
         const std::size_t stride = data.chunk->stride > 0
@@ -172,28 +181,36 @@ struct PipeWireStream::Impl {
         const std::size_t offset = data.chunk->offset % std::max<std::uint32_t>(data.maxsize, 1);
         const std::size_t bytes = stride * static_cast<std::size_t>(height);
         if (width <= 0 || height <= 0 || offset + bytes > data.maxsize)
-            return;
+            return false;
+        const auto* from = static_cast<const std::uint8_t*>(data.data) + offset;
         {
             const std::lock_guard<std::mutex> guard(lock);
+            // Some desktops send frames at a steady rate whether or not anything changed: only
+            // a frame that differs is news.
+            if (haveFrame && newest.width == width && newest.height == height &&
+                newest.stride == stride && newest.order == *order && newest.bytes.size() == bytes &&
+                std::memcmp(newest.bytes.data(), from, bytes) == 0)
+                return false;
             newest.width = width;
             newest.height = height;
             newest.stride = stride;
             newest.order = *order;
-            const auto* from = static_cast<const std::uint8_t*>(data.data) + offset;
             newest.bytes.assign(from, from + bytes);
             haveFrame = true;
         }
         changed.notify_all();
+        return true;
     }
 
     void process()
     {
         // Everything queued up is older than the last one: only that one is read.
+        bool moved = false;
         pw_buffer* last = nullptr;
         while (pw_buffer* next = pw_stream_dequeue_buffer(stream)) {
             if (last != nullptr) {
                 if (cursorAsMetadata)
-                    takePointer(last->buffer);
+                    moved = takePointer(last->buffer) || moved;
                 pw_stream_queue_buffer(stream, last);
             }
             last = next;
@@ -201,9 +218,14 @@ struct PipeWireStream::Impl {
         if (last == nullptr)
             return;
         if (cursorAsMetadata)
-            takePointer(last->buffer);
-        takeFrame(last->buffer);
+            moved = takePointer(last->buffer) || moved;
+        const bool picture = takeFrame(last->buffer);
         pw_stream_queue_buffer(stream, last);
+        if (picture || moved) {
+            const std::lock_guard<std::mutex> guard(listenerLock);
+            if (listener)
+                listener(picture, moved);
+        }
     }
 
     static void onStateChanged(void* data, pw_stream_state, pw_stream_state state,
@@ -356,6 +378,13 @@ bool PipeWireStream::waitForFirstFrame(std::chrono::milliseconds limit)
     return impl_->changed.wait_for(guard, limit, [this] {
         return impl_->haveFrame.load() || impl_->ended.load();
     }) && impl_->haveFrame;
+}
+
+void PipeWireStream::setChangeListener(
+    std::function<void(bool picture, bool pointerMoved)> listener)
+{
+    const std::lock_guard<std::mutex> guard(impl_->listenerLock);
+    impl_->listener = std::move(listener);
 }
 
 std::pair<int, int> PipeWireStream::frameSize() const

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,9 @@ public:
 
     // Blocks until the first frame has come, the stream has ended or the limit has passed.
     bool waitForFirstFrame(std::chrono::milliseconds limit);
+    // Calls listener, on PipeWire's thread, for each buffer that brought a picture or moved the
+    // pointer: the desktop sends buffers only when something changed. An empty one stops that.
+    void setChangeListener(std::function<void(bool picture, bool pointerMoved)> listener);
     // The size of the newest frame (0 x 0 before the first).
     std::pair<int, int> frameSize() const;
     // Any thread: copies from the newest frame (see copyFrameRgb).

@@ -10,6 +10,30 @@ namespace {
 // The first frame comes within a few hundredths of a second of connecting.
 constexpr std::chrono::seconds kFirstFrameLimit{5};
 
+// A desktop sends a buffer only when the screen or the pointer changed: each buffer is the report.
+class StreamChanges final : public ScreenChangeWatch {
+public:
+    StreamChanges(PipeWireStream& stream, std::function<void()> onChange)
+        : stream_(stream), collector_(std::move(onChange))
+    {
+        stream_.setChangeListener([this](bool picture, bool pointerMoved) {
+            if (picture)
+                collector_.addEverything();
+            if (pointerMoved)
+                collector_.addPointerMove();
+        });
+    }
+    ~StreamChanges() override { stream_.setChangeListener({}); }
+    StreamChanges(const StreamChanges&) = delete;
+    StreamChanges& operator=(const StreamChanges&) = delete;
+
+    ScreenChanges take() override { return collector_.take(); }
+
+private:
+    PipeWireStream& stream_;
+    ScreenChangeCollector collector_;
+};
+
 } // namespace
 
 PortalScreenSource::Opening PortalScreenSource::open(const std::string& tokenFile,
@@ -61,6 +85,11 @@ bool PortalScreenSource::copyRgb(int x, int y, int width, int height, std::uint8
                                  std::size_t stride)
 {
     return stream_->copyRgb(x, y, width, height, rgb, stride);
+}
+
+std::unique_ptr<ScreenChangeWatch> PortalScreenSource::watchChanges(std::function<void()> onChange)
+{
+    return std::make_unique<StreamChanges>(*stream_, std::move(onChange));
 }
 
 std::optional<PointerPosition> PortalScreenSource::pointerPosition()

@@ -34,6 +34,8 @@ public:
     // them and no marker is needed.
     std::optional<PointerPosition> pointerPosition() override;
     std::string unreadableReason() const override;
+    // Each new buffer of the stream; the watch must go before the source.
+    std::unique_ptr<ScreenChangeWatch> watchChanges(std::function<void()> onChange) override;
 
     bool pointerBesideFrames() const { return cast_->cursorAsMetadata(); }
 

@@ -3,8 +3,12 @@
 // platform reads it (X11, or on Wayland the desktop's ScreenCast portal); tests hand the capture
 // a fake screen instead.
 
+#include "screen/screen_changes.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -39,6 +43,14 @@ public:
     // screen with nobody, or stopped sharing it), as the presenter is to read it; empty while
     // the screen can be read. A screen that is black shows as black all the same.
     virtual std::string unreadableReason() const { return {}; }
+    // Starts listening for the screen's own reports of its changes: onChange is called, on a
+    // thread of the watch, when a change comes after the last take(). Null where the screen
+    // reports nothing (an X server without DAMAGE): then only a capture can tell.
+    virtual std::unique_ptr<ScreenChangeWatch> watchChanges(std::function<void()> onChange)
+    {
+        (void)onChange;
+        return nullptr;
+    }
 };
 
 } // namespace velmora

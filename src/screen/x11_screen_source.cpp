@@ -1,6 +1,7 @@
 #include "screen/x11_screen_source.h"
 
 #include "screen/posix_shared_memory.h"
+#include "screen/x11_screen_changes.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -157,6 +158,7 @@ void toRgb(XImage* image, const Visual* visual, std::uint8_t* rgb, std::size_t s
 } // namespace
 
 struct X11ScreenSource::Impl {
+    std::string displayName;
     // Declared first, so it closes last.
     std::unique_ptr<Display, DisplayCloser> display;
     Window root = 0;
@@ -208,6 +210,7 @@ struct X11ScreenSource::Impl {
 X11ScreenSource::X11ScreenSource(const std::string& displayName, bool allowSharedMemory)
     : impl_(std::make_unique<Impl>())
 {
+    impl_->displayName = displayName;
     impl_->display.reset(XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str()));
     Display* d = impl_->display.get();
     if (!d)
@@ -244,6 +247,13 @@ bool X11ScreenSource::connected() const
 X11Transfer X11ScreenSource::transfer() const
 {
     return impl_->lastTransfer;
+}
+
+std::unique_ptr<ScreenChangeWatch> X11ScreenSource::watchChanges(std::function<void()> onChange)
+{
+    if (!impl_->display)
+        return nullptr;
+    return X11ScreenChanges::start(impl_->displayName, std::move(onChange));
 }
 
 ScreenBounds X11ScreenSource::bounds() const

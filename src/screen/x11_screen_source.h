@@ -28,6 +28,8 @@ public:
     bool copyRgb(int x, int y, int width, int height, std::uint8_t* rgb,
                  std::size_t stride) override;
     std::optional<PointerPosition> pointerPosition() override;
+    // The server's DAMAGE and pointer reports, on a connection of their own.
+    std::unique_ptr<ScreenChangeWatch> watchChanges(std::function<void()> onChange) override;
 
 private:
     struct Impl;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <condition_variable>
 #include <mutex>
 
@@ -49,8 +51,13 @@ public:
         changed_.wait(lock, [&] { return released_ > 0; });
         --released_;
         shared_.pictureUploaded("14:05:09");
-        return CycleOutcome::Sent;
+        return outcome;
     }
+    bool screenMayHaveChanged(const SettingsRecord&) override
+    {
+        return !reports || std::exchange(screenChanged, false);
+    }
+    bool reportsScreenChanges() const override { return reports; }
     void clearPresentation(const SettingsRecord&,
                            const std::function<void()>& waitForUpload) override
     {
@@ -72,6 +79,10 @@ public:
     }
 
     bool screenUnread = false;
+    // The screen's own change reports, where it gives them.
+    bool reports = false;
+    bool screenChanged = false;
+    CycleOutcome outcome = CycleOutcome::Sent;
     int captures = 0;
     int cyclesStarted = 0;
     int clearsDone = 0;
@@ -287,6 +298,29 @@ TEST_F(PresentationControlTest, ClearWaitsForTheRunningUploadAndServesWhileWaiti
     control.pace();
     EXPECT_EQ(display.last(), "Gel\xF6scht 14:05:09 (1)");
     EXPECT_EQ(steps.captures, 1) << "no cycle starts in the Cleared state";
+}
+
+// Where the screen reports its changes, a cycle that found nothing new is followed by the next
+// only when a change comes, and then at once; a cycle that sent something is followed at once.
+TEST_F(PresentationControlTest, WithChangeReportsOnlyAChangeFollowsAQuietCycle)
+{
+    steps.reports = true;
+    int wakes = 0;
+    upload.setOnFinished([&] { ++wakes; });
+    control.start();
+    control.pace(); // the first cycle captures with no report
+    finishCycle();
+    control.pace(); // it sent something: the next one captures as well
+    EXPECT_EQ(steps.captures, 2);
+    steps.outcome = CycleOutcome::NothingNew;
+    finishCycle();
+    EXPECT_EQ(wakes, 2) << "a quiet cycle still wakes the loop, for a change that came meanwhile";
+    for (int pass = 0; pass < 3; ++pass)
+        control.pace();
+    EXPECT_EQ(steps.captures, 2) << "a still screen is not captured";
+    steps.screenChanged = true;
+    control.pace();
+    EXPECT_EQ(steps.captures, 3);
 }
 
 // A screen that could not be read before the first picture leaves the spectators nothing to see:

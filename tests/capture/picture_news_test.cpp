@@ -2,8 +2,8 @@
 // from the picture the server has, and final picture files that differ byte for byte.
 
 #include "capture/desktop_capture.h"
-#include "gui/qt_caption_renderer.h"
 #include "capture/picture_news.h"
+#include "gui/qt_caption_renderer.h"
 
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
@@ -49,6 +49,24 @@ TEST(PictureNews, OnlyPixelsOutsideTheMaskCount)
     EXPECT_FALSE(differsOutside(shown, captured, {{15, 8, 10, 4}, {39, 29, 1, 1}}));
     EXPECT_TRUE(differsOutside(RgbPicture(40, 30), RgbPicture(30, 40), {{0, 0, 40, 40}}))
         << "another size is always news";
+}
+
+// What the screen reported reaches a capture of (100, 100, 400, 300) with the panel at
+// (150, 150, 100, 50) only where it can show.
+TEST(PictureNews, ReportedChangesCountOutsideThePanelAndInsideTheRegion)
+{
+    const std::vector<ScreenRectangle> panel{{150, 150, 100, 50}};
+    const auto reaches = [&](ScreenChanges changes, bool marker = true) {
+        return changesReachCapture(changes, panel, 100, 100, 400, 300, marker);
+    };
+    EXPECT_FALSE(reaches({}));
+    EXPECT_FALSE(reaches({{{160, 160, 20, 10}}})) << "the Status line inside the panel";
+    EXPECT_FALSE(reaches({{{0, 0, 100, 100}, {500, 400, 10, 10}}})) << "outside the region";
+    EXPECT_TRUE(reaches({{{160, 160, 20, 10}, {240, 190, 20, 20}}})) << "reaching out of it";
+    EXPECT_TRUE(reaches({{{90, 90, 11, 11}}})) << "one pixel in the region";
+    EXPECT_TRUE(reaches({{}, true}));
+    EXPECT_TRUE(reaches({{}, false, true}));
+    EXPECT_FALSE(reaches({{}, false, true}, false)) << "no marker, no news in the pointer";
 }
 
 TEST(PictureNews, ScreenRectanglesArePlacedOnTheCapture)

@@ -11,8 +11,13 @@
 #include "support/temporary_folder.h"
 #include "support/test_pictures.h"
 #include "support/virtual_display.h"
+#include "support/wait_until.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <thread>
 
 namespace velmora {
 namespace {
@@ -110,6 +115,46 @@ TEST_F(X11Capture, RegionsAndClampingOnA1024x768Screen)
             << c.region;
     }
     EXPECT_TRUE(boxes.shown().empty());
+}
+
+// The server's own reports: where something was drawn, once per burst, and pointer input.
+TEST_F(X11Capture, DrawingAndPointerInputAreReportedWhereTheyHappen)
+{
+    using namespace std::chrono_literals;
+    X11ScreenSource source(xvfb_->name());
+    std::atomic<int> wakes{0};
+    const auto watch = source.watchChanges([&] { ++wakes; });
+    ASSERT_NE(watch, nullptr) << "Xvfb has DAMAGE";
+    watch->take();
+    const int before = wakes;
+
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(xvfb_->fillOnRoot(200 + i, 300, 50, 40, 0x102030u * (i + 1)));
+    ASSERT_TRUE(test::waitUntil(5s, [&] { return wakes > before; }));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(wakes, before + 1) << "a burst wakes once until it is taken";
+    ScreenChanges changes = watch->take();
+    ASSERT_FALSE(changes.rectangles.empty());
+    int left = 1024, top = 768, right = 0, bottom = 0;
+    for (const ScreenRectangle& r : changes.rectangles) {
+        left = std::min(left, r.x);
+        top = std::min(top, r.y);
+        right = std::max(right, r.x + r.width);
+        bottom = std::max(bottom, r.y + r.height);
+    }
+    EXPECT_EQ(left, 200);
+    EXPECT_EQ(top, 300);
+    EXPECT_EQ(right, 269);
+    EXPECT_EQ(bottom, 340);
+    EXPECT_FALSE(changes.pointerMoved);
+
+    // Pointer input, as a device makes it (here XTest; an absolute "mousemove" warps the pointer,
+    // which is no input: the capture asks where the pointer is for that).
+    const std::string move = "DISPLAY=" + xvfb_->name() + " xdotool mousemove_relative 7 5";
+    ASSERT_EQ(std::system(move.c_str()), 0);
+    ASSERT_TRUE(test::waitUntil(5s, [&] { return wakes > before + 1; }));
+    changes = watch->take();
+    EXPECT_TRUE(changes.pointerMoved);
 }
 
 TEST_F(X11Capture, MarkerFollowsTheRealPointer)

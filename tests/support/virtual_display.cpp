@@ -147,6 +147,22 @@ bool VirtualDisplay::showOnRoot(const RgbPicture& picture)
     return true;
 }
 
+bool VirtualDisplay::fillOnRoot(int x, int y, int width, int height, std::uint32_t rgb)
+{
+    Connection* connection = this->connection();
+    if (!connection)
+        return false;
+    Display* d = connection->display;
+    const Window root = RootWindow(d, DefaultScreen(d));
+    GC gc = XCreateGC(d, root, 0, nullptr);
+    XSetForeground(d, gc, rgb);
+    XSetSubwindowMode(d, gc, IncludeInferiors);
+    XFillRectangle(d, root, gc, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XFreeGC(d, gc);
+    XSync(d, False);
+    return true;
+}
+
 bool VirtualDisplay::movePointer(int x, int y)
 {
     Connection* connection = this->connection();

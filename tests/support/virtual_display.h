@@ -5,6 +5,7 @@
 
 #include "png/rgb_picture.h"
 
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <string>
@@ -28,6 +29,8 @@ public:
     // The picture (at most the screen's size) becomes the root window's background. False when
     // the display could not be reached.
     bool showOnRoot(const RgbPicture& picture);
+    // Paints a rectangle straight onto the screen, as a window drawing there would.
+    bool fillOnRoot(int x, int y, int width, int height, std::uint32_t rgb);
     bool movePointer(int x, int y);
 
 private:
