@@ -2,8 +2,8 @@
 // session manager, a screen of one colour published as a video source that carries the
 // pointer's place in each buffer's cursor metadata, and the capture's stream reading both.
 
-#include "screen/pipewire_stream.h"
 #include "png/rgb_picture.h"
+#include "screen/pipewire_stream.h"
 #include "support/launched_program.h"
 #include "support/temporary_folder.h"
 
@@ -161,6 +161,7 @@ public:
         return id;
     }
 
+    std::atomic<std::uint8_t> green{kGreen};
     std::atomic<std::int32_t> pointerX{10};
     std::atomic<std::int32_t> pointerY{20};
     // 0: the pointer did not change (desktops send that when it stands still).
@@ -211,7 +212,7 @@ private:
             auto* bytes = static_cast<std::uint8_t*>(plane.data);
             for (int i = 0; i < kWidth * kHeight; ++i) {
                 bytes[i * 4 + 0] = kBlue;
-                bytes[i * 4 + 1] = kGreen;
+                bytes[i * 4 + 1] = self->green;
                 bytes[i * 4 + 2] = kRed;
                 bytes[i * 4 + 3] = 0;
             }
@@ -264,11 +265,28 @@ TEST(WaylandPointerMetadata, PointerBesideTheFramesIsReadAndFollowed)
     EXPECT_EQ(stream.pointer()->x, 10);
     EXPECT_EQ(stream.pointer()->y, 20);
 
-    // The pointer moves: the place follows.
+    // The source sends frames at a steady rate: the same picture again is no change.
+    std::atomic<int> pictures{0};
+    std::atomic<int> moves{0};
+    stream.setChangeListener([&](bool picture, bool pointerMoved) {
+        pictures += picture ? 1 : 0;
+        moves += pointerMoved ? 1 : 0;
+    });
+    const int before = screen.cursorMetasSent;
+    ASSERT_TRUE(within(10s, [&] { return screen.cursorMetasSent > before + 5; }));
+    EXPECT_EQ(pictures, 0);
+    EXPECT_EQ(moves, 0);
+
+    // The pointer moves: the place follows, and the move is told.
     screen.pointerX = 33;
     screen.pointerY = 7;
     ASSERT_TRUE(within(10s, [&] { return stream.pointer() && stream.pointer()->x == 33; }));
     EXPECT_EQ(stream.pointer()->y, 7);
+    EXPECT_GE(moves, 1);
+    EXPECT_EQ(pictures, 0);
+    screen.green = kGreen + 1;
+    ASSERT_TRUE(within(10s, [&] { return pictures > 0; })) << "a new picture is told";
+    stream.setChangeListener({});
 
     // "Unchanged" reports keep the last place, whatever their position fields say.
     screen.cursorId = 0;
