@@ -147,8 +147,9 @@ int main(int argc, char** argv)
             const bool isProgram = contender == &velmora;
             const std::string roundFolder =
                 folder.path() + "/" + contender->name + std::to_string(r + 1);
-            setup.copyFolder = roundFolder + "/arrived";
-            std::filesystem::create_directories(setup.copyFolder);
+            setup.copyFolder = roundFolder + "-arrived";
+            for (const auto& made : {roundFolder, setup.copyFolder})
+                std::filesystem::create_directory(made);
             setup.pictures = isProgram ? bench::ArrivalPattern{"bench/Velmora", ".png"}
                                        : bench::ArrivalPattern{"peer/Peer", ".png"};
             const auto round = bench::measureLatencyRound(setup, [&]() -> std::shared_ptr<void> {
