@@ -10,6 +10,8 @@
 
 #include <QGuiApplication>
 
+#include <cstdio>
+
 namespace velmora::bench {
 
 class BenchScreen {
@@ -30,5 +32,14 @@ private:
     QGuiApplication application_;
     test::VirtualDisplay display_;
 };
+
+// A screen size as given on the command line ("1920x1080"); false for anything else or a screen
+// smaller than 640 x 480.
+inline bool readScreenSize(const char* text, int& width, int& height)
+{
+    char end = 0;
+    return std::sscanf(text, "%dx%d%c", &width, &height, &end) == 2 && width >= 640 &&
+           height >= 480;
+}
 
 } // namespace velmora::bench

@@ -15,19 +15,20 @@ namespace velmora::bench {
 
 class ChangingCorner {
 public:
-    // Shows a 240 x 48 window at left, top of the display that repaints every 10 ms.
-    ChangingCorner(const std::string& display, int left, int top)
+    // Shows a 240 x 48 window at left, top of the display that changes every tickMs (at least
+    // 10) milliseconds.
+    ChangingCorner(const std::string& display, int left, int top, int tickMs = 10)
         : process_(std::make_unique<test::LaunchedProgram>(
-              command(left, top), std::map<std::string, std::string>{{"DISPLAY", display}}))
+              command(left, top, tickMs), std::map<std::string, std::string>{{"DISPLAY", display}}))
     {
     }
 
 private:
-    static std::vector<std::string> command(int left, int top)
+    static std::vector<std::string> command(int left, int top, int tickMs)
     {
         test::TestWindow corner;
         corner.area = {left, top, 240, 48};
-        corner.changeEveryMs = 10;
+        corner.changeEveryMs = tickMs;
         corner.title = "changing corner";
         return test::testWindowCommand(corner);
     }

@@ -13,6 +13,7 @@
 #include "changing_corner.h"
 #include "cycle_round.h"
 #include "document_like_content.h"
+#include "round_options.h"
 #include "support/file_bytes.h"         // tests/support
 #include "support/ftp_server_fixture.h" // tests/support
 #include "support/sshd_fixture.h"       // tests/support
@@ -23,8 +24,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -42,26 +41,16 @@ using namespace velmora;
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 
-struct Options {
-    double seconds = 10;
-    int rounds = 3;
-    std::string program = VELMORA_BINARY;
+struct Options : bench::RoundOptions {
+    Options() { program = VELMORA_BINARY; }
 };
 
 bool parse(int argc, char** argv, Options& options)
 {
-    for (int i = 1; i < argc; ++i) {
-        const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--seconds") == 0 && hasValue)
-            options.seconds = std::atof(argv[++i]);
-        else if (std::strcmp(argv[i], "--rounds") == 0 && hasValue)
-            options.rounds = std::atoi(argv[++i]);
-        else if (std::strcmp(argv[i], "--program") == 0 && hasValue)
-            options.program = argv[++i];
-        else
+    for (int i = 1; i < argc; ++i)
+        if (!bench::readRoundOption(argc, argv, i, options))
             return false;
-    }
-    return options.seconds > 0 && options.rounds > 0;
+    return options.valid();
 }
 
 double median(std::vector<double> values)

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
@@ -49,6 +50,23 @@ bool commandExists(const std::string& name)
         if (!folder.empty() && access((folder + "/" + name).c_str(), X_OK) == 0)
             return true;
     return false;
+}
+
+} // namespace velmora::bench
+
+namespace velmora::bench {
+
+bool commandsPresent(const std::vector<std::string>& names, const std::string& hint)
+{
+    for (const std::string& name : names) {
+        const bool found = name.find('/') != std::string::npos ? access(name.c_str(), X_OK) == 0
+                                                               : commandExists(name);
+        if (!found) {
+            std::fprintf(stderr, "%s is missing (%s)\n", name.c_str(), hint.c_str());
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace velmora::bench
