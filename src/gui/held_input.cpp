@@ -90,7 +90,7 @@ std::function<QEvent*()> remade(const QEvent& event)
 
 } // namespace
 
-HeldInput::HeldInput()
+HeldInput::HeldInput() : modalBefore_(QGuiApplication::modalWindow())
 {
     QCoreApplication::instance()->installEventFilter(this);
 }
@@ -124,7 +124,7 @@ bool HeldInput::eventFilter(QObject* receiver, QEvent* event)
     if (!input)
         return false;
     const QWindow* window = windowOf(receiver);
-    if (window && window == QGuiApplication::modalWindow())
+    if (window && window == QGuiApplication::modalWindow() && window != modalBefore_)
         return false;
     if (type == QEvent::ShortcutOverride) {
         // Taken as the window's own key, so that no shortcut acts on it now.

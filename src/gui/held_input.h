@@ -4,12 +4,13 @@
 // (ExcludeUserInputEvents) leaves the input in the window system's queue, where the event loop of
 // the next message box takes it and drops whatever is meant for the windows the box blocks: an
 // Exit clicked during Clear would be lost to an error box that Clear showed afterwards. Input for
-// the modal window on top (a box the work asked for) passes at once.
+// a modal window opened meanwhile (a box the work asked for) passes at once.
 //
 // A key that would trigger a shortcut meanwhile reaches its window as a plain key.
 
 #include <QObject>
 #include <QPointer>
+#include <QWindow>
 
 #include <functional>
 #include <vector>
@@ -36,6 +37,8 @@ private:
         std::function<QEvent*()> make; // the event again, new
     };
     std::vector<Held> held_;
+    // The modal window there was before the hold: its input waits as well.
+    QPointer<QWindow> modalBefore_;
 };
 
 } // namespace velmora
