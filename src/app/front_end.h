@@ -39,8 +39,8 @@ public:
 
 // The preview's work besides its window: what it waits for and what it shows.
 struct PreviewServices {
-    // Returns once no Upload thread is under way any more (the GUI thread keeps serving the
-    // Upload thread's message boxes meanwhile).
+    // Returns once no Upload thread is under way any more (the windows keep painting and show
+    // the Upload thread's message boxes meanwhile).
     std::function<void()> waitForUpload;
     // Writes the picture file into the Temp folder with the current settings (region and
     // reductions) and gives its result: CaptureDesktopPicture.

@@ -37,7 +37,12 @@ void PresentationControl::stop()
 
 void PresentationControl::clear()
 {
-    work_.clearPresentation(settings_, [this] { upload_.waitUntilFinished(serveWhileWaiting_); });
+    work_.clearPresentation(settings_, [this] {
+        if (waitForUpload_)
+            waitForUpload_();
+        else
+            upload_.waitUntilFinished({});
+    });
 }
 
 void PresentationControl::pace()

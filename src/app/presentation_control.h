@@ -24,11 +24,10 @@ public:
                         PresentationWork& work, UploadThread& upload, MessageBoxes& boxes,
                         Clock& clock, StatusDisplay& display);
 
-    // What the GUI thread does while it waits for the Upload thread (serve its message boxes).
-    void setWhileWaitingForUpload(std::function<void()> serve)
-    {
-        serveWhileWaiting_ = std::move(serve);
-    }
+    // How the GUI thread waits until no Upload thread is under way, for Clear: in the program
+    // the windows keep painting and show the Upload thread's message boxes meanwhile. Without
+    // it, the GUI thread simply waits.
+    void setWaitForUpload(std::function<void()> wait) { waitForUpload_ = std::move(wait); }
 
     void start();
     void stop();
@@ -57,7 +56,7 @@ private:
     MessageBoxes& boxes_;
     Clock& clock_;
     StatusDisplay& display_;
-    std::function<void()> serveWhileWaiting_;
+    std::function<void()> waitForUpload_;
     // Whether the last cycle had nothing to send; the first one after a start always captures.
     std::atomic<bool> lastCycleQuiet_{false};
 

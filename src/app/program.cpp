@@ -43,7 +43,11 @@ void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
     UploadThread upload;
     // While the GUI thread waits for the Upload thread it keeps showing that thread's boxes.
     const std::function<void()> serveBoxes = [&frontEnd] { frontEnd.serveQueuedBoxes(); };
-    const std::function<void()> waitForUpload = [&] { upload.waitUntilFinished(serveBoxes); };
+    // Clear and the preview wait for the cycle under way with the windows painting and its boxes
+    // showing; every request of a cycle has a time limit, so the wait ends.
+    const std::function<void()> waitForUpload = [&] {
+        frontEnd.runWhileRepainting([&upload] { upload.waitUntilFinished({}); });
+    };
 
     DesktopPresentation presentation(
         {folders, boxes, parts.clock, shared, *screen, frontEnd.ownWindows(),
@@ -93,7 +97,7 @@ void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
 
     PresentationControl presentationControl(shared, settings, presentation, upload, boxes,
                                             parts.clock, window);
-    presentationControl.setWhileWaitingForUpload(serveBoxes);
+    presentationControl.setWaitForUpload(waitForUpload);
     presentation.showClearingOn(window);
     SettingsWindowWiring settingsWiring(
         {frontEnd, settings, shared, folders.work, folders.temp, bounds,

@@ -29,8 +29,9 @@ public:
     void finishQuietly() { quiet_ = true; }
     // Starts body on a new thread. Returns false, and starts nothing, while a thread is alive.
     bool start(std::function<void()> body);
-    // Waits without limit until no thread is alive; whileWaiting runs again and again meanwhile
-    // (the GUI thread serves the Upload thread's message boxes there).
+    // Waits until no thread is alive, which a cycle's time limits bound; whileWaiting runs again
+    // and again meanwhile (a GUI thread that waits here serves the Upload thread's message boxes
+    // there). Any thread but the Upload thread itself may wait.
     void waitUntilFinished(const std::function<void()>& whileWaiting);
 
 private:

@@ -1,6 +1,7 @@
 #include "gui/work_while_repainting.h"
 
 #include "core/signal_stack.h"
+#include "gui/held_input.h"
 
 #include <QEventLoop>
 
@@ -9,12 +10,13 @@ namespace velmora {
 void runWhileRepainting(const std::function<void()>& work)
 {
     QEventLoop loop;
+    HeldInput held;
     // The quit is queued to the GUI thread, so it cannot slip in before the loop runs.
     std::jthread worker = startWorkerThread([&work, &loop] {
         work();
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    loop.exec();
 }
 
 } // namespace velmora

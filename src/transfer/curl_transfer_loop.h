@@ -12,6 +12,8 @@
 
 #include "transfer/transfer_loop_counters.h"
 
+#include <chrono>
+
 #include <curl/curl.h>
 
 namespace velmora {
@@ -20,6 +22,13 @@ namespace velmora {
 // code, or an error when the multi handle failed. What the loop saw is added to counters. A wait
 // never lasts longer than one second, as in curl_easy_perform, so that libcurl checks its reply and
 // stall time-outs at least that often.
-CURLcode runTransfer(CURLM* multi, CURL* easy, TransferLoopCounters* counters = nullptr);
+//
+// A quiet limit above zero ends the transfer with CURLE_OPERATION_TIMEDOUT once that long has
+// passed without a sign of the server: none of the sockets libcurl waits on became ready. A pass
+// after which libcurl waits on no socket at all counts as a sign, since libcurl is then between
+// steps of its own rather than waiting for the server. This bounds the waits for which libcurl
+// has no time-out of its own, such as the replies of an SSH server (libcurl 7.88, libssh2 1.10).
+CURLcode runTransfer(CURLM* multi, CURL* easy, TransferLoopCounters* counters = nullptr,
+                     std::chrono::milliseconds quietLimit = std::chrono::milliseconds::zero());
 
 } // namespace velmora

@@ -5,10 +5,11 @@
 
 namespace velmora {
 
-void SftpConnection::start(std::string baseUrl)
+void SftpConnection::start(std::string baseUrl, std::chrono::milliseconds replyLimit)
 {
     close();
     baseUrl_ = std::move(baseUrl);
+    replyLimit_ = replyLimit;
     prefix_ = "~";
     counters_ = {};
 }
@@ -53,8 +54,10 @@ CURLcode SftpConnection::perform(const std::string& path, const std::vector<std:
     curl_easy_setopt(h, CURLOPT_READDATA, upload);
     curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, size);
     curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, *timeLimitMs);
-    const CURLcode result = runTransfer(multi_.get(), h, &counters_);
+    const CURLcode result = runTransfer(multi_.get(), h, &counters_, replyLimit_);
     curl_easy_setopt(h, CURLOPT_QUOTE, nullptr);
+    if (result == CURLE_OPERATION_TIMEDOUT)
+        close();
     return result;
 }
 

@@ -3,6 +3,11 @@
 // connection in the multi handle between requests, and opens a new one by itself (with the host
 // key checked again) when the server closed it.
 //
+// libcurl waits for an SSH server's replies without any time-out of its own, so every request
+// here ends once the server has given no sign for the reply limit. A request that ran out of
+// time closes the connection: what the SSH connection is in is unknown, and a server that stopped
+// answering one request would only let each later one wait as long again.
+//
 // SFTP has no current directory on the server: the connection keeps it as a path prefix, "~"
 // (where the login starts, the user's home) or below it, or absolute.
 
@@ -20,8 +25,9 @@ namespace velmora {
 class SftpConnection {
 public:
     // Starts over for the server at baseUrl ("sftp://host:port"): the login folder as the
-    // current directory, no counts yet. The handles come with adopt.
-    void start(std::string baseUrl);
+    // current directory, no counts yet. The handles come with adopt. replyLimit: the longest wait
+    // for any sign of the server during a request.
+    void start(std::string baseUrl, std::chrono::milliseconds replyLimit);
     // Takes handles whose connection and login options are set.
     void adopt(CurlMulti multi, CurlEasy easy);
     bool isOpen() const { return easy_ && multi_; }
@@ -31,7 +37,8 @@ public:
 
     // Runs one request to its end on path (a URL path; "/~/" is the login folder): the quote
     // commands first, then a listing of path when listing, an upload from upload of size bytes
-    // when upload is given, else nothing more. Refused after the deadline.
+    // when upload is given, else nothing more. Refused after the deadline; closes the connection
+    // when it ran out of time.
     CURLcode perform(const std::string& path, const std::vector<std::string>& commands,
                      bool listing, std::FILE* upload = nullptr, curl_off_t size = -1);
 
@@ -52,6 +59,7 @@ private:
     CurlMulti multi_;
     CurlEasy easy_;
     std::string baseUrl_;
+    std::chrono::milliseconds replyLimit_{0};
     std::string prefix_ = "~";
     TransferLoopCounters counters_;
 };

@@ -101,7 +101,8 @@ FtpOpenResult SftpSession::open(const std::string& serverName, const std::string
     check.start(impl_->trust, knownHostsName(address->host, address->port));
     impl_->untrusted.server = serverKeyName(*address);
     const std::string keyFile = firstExistingKeyFile(impl_->keyFiles);
-    impl_->connection.start("sftp://" + address->host + ":" + std::to_string(address->port));
+    impl_->connection.start("sftp://" + address->host + ":" + std::to_string(address->port),
+                            std::chrono::seconds(impl_->timeouts.responseSeconds));
 
     FtpOpenResult result = FtpOpenResult::ServerUnreachable;
     for (int attempt = 0; attempt < 2; ++attempt) {

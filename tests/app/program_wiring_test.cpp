@@ -109,7 +109,11 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
                 [&] { return server.exists("show/Velmora.htm") && ui.wakes.load() > 0; }));
             EXPECT_TRUE(server.exists("show/index.htm"));
             EXPECT_TRUE(server.exists("show/Velmora1.png"));
+            // Clear waits for the Upload thread, then sends its cycles, with the windows
+            // painting all along.
+            const int runsBefore = ui.repaintingRuns;
             ui.commands.clear();
+            EXPECT_EQ(ui.repaintingRuns, runsBefore + 2);
             // Three black pictures, the counter back to 0: the spectators leave.
             EXPECT_TRUE(server.exists("show/Velmora3.png"));
             EXPECT_NE(server.file("show/Velmora.htm").find("iNr = '0';"), std::string::npos);
@@ -124,7 +128,9 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
             ui.commands.openSettings(); // again: the open window comes to the front
             EXPECT_EQ(ui.raised, 1);
             ui.settingsWindow->setText(SettingsField::PauseSeconds, "7");
+            const int runsBefore = ui.repaintingRuns;
             ui.settingsWindow->actions.preview(*ui.settingsWindow);
+            EXPECT_EQ(ui.repaintingRuns, runsBefore + 1) << "the preview's wait for the upload";
             ASSERT_EQ(ui.previews.size(), 1u);
             EXPECT_EQ(ui.previews[0].pictureWidth, 200);
             ui.settingsWindow->actions.ok(*ui.settingsWindow);

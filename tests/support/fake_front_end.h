@@ -120,6 +120,7 @@ public:
 
     void runWhileRepainting(const std::function<void()>& work) override
     {
+        ++repaintingRuns;
         std::thread(work).join();
     }
     void runEventLoop(const std::atomic<bool>& quit, const std::function<void()>& pace) override
@@ -172,6 +173,8 @@ public:
     std::vector<CaptureResult> previews;
     int raised = 0;
     std::atomic<int> wakes{0};
+    // Works run away from the GUI thread, which would keep painting meanwhile.
+    int repaintingRuns = 0;
 
 private:
     // What other threads asked the GUI thread to run, run at the start of a pass.

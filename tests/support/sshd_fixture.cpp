@@ -4,8 +4,13 @@
 #include "support/loopback_port.h"
 
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -21,7 +26,42 @@ void run(const std::string& command)
         throw std::runtime_error("failed: " + command);
 }
 
+// The processes below root: sshd's connection processes start sessions of their own, so its
+// process group does not hold them.
+std::set<pid_t> descendantsOf(pid_t root)
+{
+    std::map<pid_t, pid_t> parents;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        // "pid (command) state ppid ...": the command may hold spaces and parentheses.
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
+            continue;
+        char state = 0;
+        pid_t parent = 0;
+        if (std::sscanf(line.c_str() + line.rfind(')') + 1, " %c %d", &state, &parent) == 2)
+            parents[std::stoi(name)] = parent;
+    }
+    std::set<pid_t> found{root};
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& [pid, parent] : parents)
+            if (found.count(parent) && found.insert(pid).second)
+                grew = true;
+    }
+    return found;
+}
+
 } // namespace
+
+Sshd::~Sshd()
+{
+    // Connection processes outlive the listener; stopped, they would never see their end.
+    thaw();
+}
 
 Sshd::Sshd(SshdOptions options)
 {
@@ -95,6 +135,7 @@ std::string Sshd::knownHostsLine(const std::string& host) const
 
 void Sshd::replaceHostKey()
 {
+    thaw();
     process_.reset();
     makeHostKey();
     start();
@@ -114,6 +155,31 @@ std::string Sshd::requestLog() const
 {
     const std::string log = folder_.file("requests.log");
     return std::filesystem::exists(log) ? fileBytes(log) : std::string();
+}
+
+void Sshd::freeze()
+{
+    // Stopped first, the listener starts no new process meanwhile; the rest again until no new
+    // one shows, in case one was just being born.
+    std::set<pid_t> stopped;
+    for (bool more = true; more;) {
+        more = false;
+        for (const pid_t pid : descendantsOf(process_->pid()))
+            if (stopped.insert(pid).second) {
+                ::kill(pid, SIGSTOP);
+                more = true;
+            }
+    }
+    frozen_ = true;
+}
+
+void Sshd::thaw()
+{
+    if (!frozen_ || !process_)
+        return;
+    for (const pid_t pid : descendantsOf(process_->pid()))
+        ::kill(pid, SIGCONT);
+    frozen_ = false;
 }
 
 void Sshd::makeHostKey()

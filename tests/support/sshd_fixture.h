@@ -33,6 +33,9 @@ struct SshdOptions {
 class Sshd {
 public:
     explicit Sshd(SshdOptions options = {});
+    ~Sshd();
+    Sshd(const Sshd&) = delete;
+    Sshd& operator=(const Sshd&) = delete;
 
     int port() const { return port_; }
     std::string serverName() const { return "sftp://127.0.0.1:" + std::to_string(port_); }
@@ -53,6 +56,11 @@ public:
     int logins() const;
     // With logRequests: what the SFTP server wrote so far, lines naming each request it served.
     std::string requestLog() const;
+    // Stops the server and every process it started (SIGSTOP), as a server that no longer
+    // answers: connections stay open and the kernel still takes bytes, but no reply comes.
+    // thaw() lets them go on; the server thaws when it goes.
+    void freeze();
+    void thaw();
 
 private:
     void makeHostKey();
@@ -62,6 +70,7 @@ private:
     std::string user_;
     std::unique_ptr<LaunchedProgram> process_;
     int port_ = 0;
+    bool frozen_ = false;
 };
 
 // A presenter's home for the length of a test: HOME points at a fresh folder whose .ssh holds the
