@@ -155,11 +155,19 @@ TEST_P(SftpFrozenServerTest, RequestEndsWithinTheReplyLimitAndTheSessionCloses)
     EXPECT_EQ(test::fileBytes(server.home() + "/show/pic.png"), "new picture");
 }
 
+std::string requestName(const ::testing::TestParamInfo<FrozenRequest>& request)
+{
+    static const char* const names[] = {"Rename",     "Delete",     "Liveness",   "Folder",
+                                        "UploadOpen", "UploadData", "UploadClose"};
+    return names[static_cast<int>(request.param)];
+}
+
 INSTANTIATE_TEST_SUITE_P(Requests, SftpFrozenServerTest,
                          ::testing::Values(FrozenRequest::Rename, FrozenRequest::Delete,
                                            FrozenRequest::Liveness, FrozenRequest::Folder,
                                            FrozenRequest::UploadOpen, FrozenRequest::UploadData,
-                                           FrozenRequest::UploadClose));
+                                           FrozenRequest::UploadClose),
+                         requestName);
 
 } // namespace
 } // namespace velmora
