@@ -96,18 +96,28 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
         reader_.forget();
     }
     failedReads_ = 0;
-    RgbPicture picture = namesPixels ? reader_.picture() : RgbPicture(1, 1);
 
     // Which of the pictures made here the spectators have is the record's word. Any other
     // answer means their picture is not known here, and whatever this capture shows is news.
     // The newest one is kept no longer: its cycle has ended, whether it went up or not.
     std::optional<KeptPicture> shown;
     if (onServer != 0 && newest_ && newest_->number == onServer)
-        shown = std::move(newest_);
+        shown.swap(newest_);
     else if (onServer != 0 && shown_ && shown_->number == onServer)
-        shown = std::move(shown_);
+        shown.swap(shown_);
+    // A picture no longer kept lends its memory to this one: fresh memory for a whole screen
+    // costs about as much as copying the screen into it.
+    RgbPicture picture(1, 1);
+    for (std::optional<KeptPicture>* dropped : {&newest_, &shown_}) {
+        if (*dropped)
+            picture = std::move((*dropped)->pixels);
+        dropped->reset();
+    }
     shown_ = std::move(shown);
-    newest_.reset();
+    if (namesPixels)
+        picture = reader_.picture(); // a copy into the memory lent, where it is large enough
+    else
+        picture = RgbPicture(1, 1);
 
     // The caption's second part, after the colon, has no source in this program: it stays empty.
     const CaptionBox caption = caption_.draw(picture, " Remote Desktop:  ");
