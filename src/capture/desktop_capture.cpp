@@ -18,6 +18,9 @@ namespace {
 constexpr double kDownscaleFactor = 0.75;
 constexpr int kMarkerOffsetX = 4; // the marker's tip is drawn this far right of its corner
 constexpr int kMarkerOffsetY = 9;
+// The screen's reports are trusted this long: a change that some drawing did not report (direct
+// rendering may not) shows within it, as it would without reports.
+constexpr std::int64_t kSecondsBetweenWholeReads = 2;
 
 std::int32_t scaled(std::int64_t value, double factor)
 {
@@ -79,7 +82,10 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
     // The picture rows that may differ from the last read's picture.
     RowBands changed = RowBands::all();
     if (namesPixels) {
-        const std::optional<RowBands> read = reader_.read(rect, bounds, changedScreenRows);
+        const std::int64_t now = clock_.steadySeconds();
+        const bool wholeDue = now - lastWholeRead_ >= kSecondsBetweenWholeReads;
+        const std::optional<RowBands> read =
+            reader_.read(rect, bounds, wholeDue ? RowBands::all() : changedScreenRows);
         // A read that failed would give a black or partly black picture: the spectators keep
         // the last real one instead, and a screen that stays unreadable stops the presentation.
         if (!read) {
@@ -92,6 +98,8 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
             return last_;
         }
         changed = *read;
+        if (changed.everything())
+            lastWholeRead_ = now;
     } else {
         reader_.forget();
     }

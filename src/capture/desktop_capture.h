@@ -104,6 +104,7 @@ private:
     CaptureFailureActions failure_;
     CaptionRenderer& caption_;
     ScreenReader reader_;
+    std::int64_t lastWholeRead_ = 0; // steady seconds
     // Keeps the last picture, so that a capture compresses only what changed on the screen.
     PngWriter pngWriter_;
     // Where the picture last given to the writer may differ from that of the last screen read.

@@ -137,7 +137,14 @@ TEST_F(ToldCaptureTest, ReadsOnlyTheChangedRowsAndComparesWithWhatTheSpectatorsH
     paintDesktop({100, 300, 20, 20}, 3);
     captureBoth(region.picture);
     toldScreen.readable = fullScreen.readable = true;
-    captureBoth(region.picture);
+    const CaptureResult read = captureBoth(region.picture);
+    EXPECT_EQ(toldScreen.copies, (std::vector<CopyRequest>{{40, 30, 600, 450}}));
+
+    // Drawing that was never reported shows once the reports have been trusted long enough.
+    test::fillRectangle(desktop, 300, 300, 10, 10, 5);
+    clock.advance(2);
+    toldScreen.copies.clear();
+    EXPECT_NE(told.capture(settings, read.picture, RowBands()).picture, read.picture);
     EXPECT_EQ(toldScreen.copies, (std::vector<CopyRequest>{{40, 30, 600, 450}}));
 }
 
