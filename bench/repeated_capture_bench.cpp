@@ -5,6 +5,9 @@
 // blinking text cursor; a scrolling page, where every piece moves and is found again.
 // Prints per scenario the median wall and CPU time of a cycle (screen copy, caption line, the
 // change, the file) and the ratios, and whether both writers gave the same files.
+// Then the program's whole capture (DesktopCapture: screen read, caption line, comparison with
+// the spectators' picture, file), told the rows the scenario changes as the screen's reports tell
+// them, against the same capture reading the whole screen every time.
 //
 //   build-x/bench/repeated_capture_bench [--cycles N] [--rounds R]
 //
@@ -13,12 +16,15 @@
 
 #include "bench_screen.h"
 #include "capture/caption_renderer.h"
+#include "capture/desktop_capture.h"
+#include "document_like_content.h"
 #include "gui/qt_caption_renderer.h"
 #include "png/png_writer.h"
+#include "scenario_screen.h"
 #include "screen/x11_screen_source.h"
-#include "document_like_content.h"
-#include "support/file_bytes.h"       // tests/support
-#include "support/temporary_folder.h" // tests/support
+#include "support/fake_message_boxes.h" // tests/support
+#include "support/file_bytes.h"         // tests/support
+#include "support/temporary_folder.h"   // tests/support
 
 #include <time.h>
 
@@ -28,6 +34,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
@@ -41,7 +48,16 @@ constexpr int kHeight = 1080;
 struct Scenario {
     const char* name;
     std::function<void(RgbPicture&, int cycle)> change;
+    velmora::RowBands rows; // that the change touches
 };
+
+velmora::RowBands rowsOf(std::initializer_list<velmora::RowBand> bands)
+{
+    velmora::RowBands rows;
+    for (const velmora::RowBand& band : bands)
+        rows.add(band.top, band.bottom);
+    return rows;
+}
 
 void fill(RgbPicture& picture, int x, int y, int width, int height, std::uint8_t r, std::uint8_t g,
           std::uint8_t b)
@@ -107,6 +123,75 @@ struct Timings {
     std::vector<double> wallMs, cpuMs;
 };
 
+// The second table: whole captures told the changed rows against whole captures reading the
+// whole screen, taking turns round by round. True when every round's last files were the same.
+template <std::size_t N>
+bool compareWholeCaptures(velmora::ScreenSource& x11, const Scenario (&scenarios)[N], int cycles,
+                          int rounds)
+{
+    std::printf("\nwhole captures (screen read, caption, comparison, file) told the changed rows, "
+                "against reading the whole screen\n");
+    std::printf("%-22s %21s %21s %14s %8s\n", "", "told rows ms", "whole screen ms",
+                "ratio wall/cpu", "same");
+    bool allSame = true;
+    RgbPicture document(kWidth, kHeight);
+    if (!x11.copyRgb(0, 0, kWidth, kHeight, document.data(), document.stride()))
+        return false;
+    for (const Scenario& scenario : scenarios) {
+        velmora::bench::ScenarioScreen screen(x11, scenario.rows);
+        const velmora::test::TemporaryFolder toldFolder, wholeFolder;
+        velmora::ImageLibrary noLibrary; // no reductions
+        velmora::test::FakeMessageBoxes boxes;
+        velmora::SettingsRecord settings;
+        velmora::DesktopCapture told(screen, toldFolder.folder(), noLibrary, boxes,
+                                     velmora::systemClock(), {}, velmora::qtCaptionRenderer());
+        velmora::DesktopCapture whole(screen, wholeFolder.folder(), noLibrary, boxes,
+                                      velmora::systemClock(), {}, velmora::qtCaptionRenderer());
+        RgbPicture now = document;
+        std::uint32_t toldShown = 0, wholeShown = 0; // every upload goes up
+        auto run = [&](int first, bool byRows, Timings& into) {
+            for (int n = first; n < first + cycles; ++n) {
+                now = document; // untimed: the screen of this cycle
+                scenario.change(now, n);
+                screen.show(now);
+                const auto start = std::chrono::steady_clock::now();
+                const double cpuStart = processCpuMs();
+                if (byRows)
+                    toldShown = told.capture(settings, toldShown,
+                                             n == 0 ? velmora::RowBands::all() : scenario.rows)
+                                    .picture;
+                else
+                    wholeShown = whole.capture(settings, wholeShown).picture;
+                into.cpuMs.push_back(processCpuMs() - cpuStart);
+                into.wallMs.push_back(std::chrono::duration<double, std::milli>(
+                                          std::chrono::steady_clock::now() - start)
+                                          .count());
+            }
+        };
+        Timings byRows, byWhole;
+        Timings warmUp;
+        run(0, true, warmUp);
+        run(0, false, warmUp);
+        bool same = true;
+        for (int round = 0; round < rounds; ++round) {
+            const int first = 1 + round * cycles;
+            const bool toldFirst = round % 2 == 0;
+            run(first, toldFirst, toldFirst ? byRows : byWhole);
+            run(first, !toldFirst, toldFirst ? byWhole : byRows);
+            same = velmora::test::fileBytes(told.picturePath()) ==
+                       velmora::test::fileBytes(whole.picturePath()) &&
+                   same;
+        }
+        allSame = allSame && same;
+        const double tw = median(byRows.wallMs), ww = median(byWhole.wallMs);
+        const double tc = median(byRows.cpuMs), wc = median(byWhole.cpuMs);
+        std::printf("%-22s %9.1f (cpu %6.1f) %9.1f (cpu %6.1f) %6.2f / %5.2f %5s\n", scenario.name,
+                    tw, tc, ww, wc, ww / tw, wc / tc, same ? "yes" : "NO");
+        std::fflush(stdout);
+    }
+    return allSame;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -129,11 +214,13 @@ int main(int argc, char** argv)
     const std::string keptPath = folder.file("kept.png");
     const std::string plainPath = folder.file("plain.png");
 
+    const velmora::RowBand clockRows{kHeight - 30, kHeight - 10}, cursorRows{430, 448};
     const Scenario scenarios[] = {
-        {"still document", [](RgbPicture&, int) {}},
-        {"clock in the task bar", drawClock},
-        {"clock + text cursor", [](RgbPicture& p, int c) { drawClock(p, c), drawCursor(p, c); }},
-        {"scrolling page", scroll},
+        {"still document", [](RgbPicture&, int) {}, {}},
+        {"clock in the task bar", drawClock, rowsOf({clockRows})},
+        {"clock + text cursor", [](RgbPicture& p, int c) { drawClock(p, c), drawCursor(p, c); },
+         rowsOf({cursorRows, clockRows})},
+        {"scrolling page", scroll, velmora::RowBands::all()},
     };
 
     std::printf("capture + save cycles of a %d x %d document screen, %d rounds of %d cycles per "
@@ -200,5 +287,6 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     }
 
+    allSame = compareWholeCaptures(screen, scenarios, cycles, rounds) && allSame;
     return allSame ? 0 : 1;
 }

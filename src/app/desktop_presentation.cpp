@@ -1,8 +1,11 @@
 #include "app/desktop_presentation.h"
 
+#include "capture/screen_reader.h"
 #include "png/png_writer.h"
 #include "png/rgb_picture.h"
 #include "transfer/server_trust_questions.h"
+
+#include <utility>
 
 namespace velmora {
 namespace {
@@ -47,21 +50,37 @@ void DesktopPresentation::unloadImageLibrary()
 void DesktopPresentation::watchScreen(std::function<void()> wake)
 {
     watch_ = parts_.screen.watchChanges(std::move(wake));
+    changedSinceRead_ = RowBands::all(); // the reports start now, the last read was earlier
 }
 
 bool DesktopPresentation::screenMayHaveChanged(const SettingsRecord& settings)
 {
-    return !watch_ || !capture_ || capture_->mayShowNews(settings, watch_->take());
+    if (!watch_ || !capture_)
+        return true;
+    const ScreenChanges changes = watch_->take();
+    // Every report counts for the next read, also one that shows nothing now (a change under
+    // the program's own windows): the kept read must learn of it.
+    addChangedRows(changedSinceRead_, changes);
+    return capture_->mayShowNews(settings, changes);
+}
+
+RowBands DesktopPresentation::takeChangedRows()
+{
+    // From this capture's read on, the reports tell what changes; without them nothing is known.
+    return std::exchange(changedSinceRead_, watch_ ? RowBands() : RowBands::all());
 }
 
 CaptureResult DesktopPresentation::capturePreview(const SettingsRecord& settings)
 {
-    return capture_->capture(settings);
+    // The latest reports wait untaken for the pacing, which decides by them whether to capture:
+    // the preview reads the whole screen.
+    takeChangedRows();
+    return capture_->capture(settings, 0, RowBands::all());
 }
 
 CaptureResult DesktopPresentation::captureDesktopPicture(const SettingsRecord& settings)
 {
-    return capture_->capture(settings, parts_.shared.spectators().picture());
+    return capture_->capture(settings, parts_.shared.spectators().picture(), takeChangedRows());
 }
 
 CycleOutcome DesktopPresentation::runPresentationCycle(const SettingsRecord& settings,

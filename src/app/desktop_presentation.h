@@ -10,6 +10,7 @@
 #include "core/clock.h"
 #include "core/message_boxes.h"
 #include "core/status_display.h"
+#include "png/row_bands.h"
 #include "publish/clear_presentation.h"
 #include "publish/presentation_cycle.h"
 #include "publish/presentation_state.h"
@@ -64,6 +65,9 @@ public:
                            const std::function<void()>& waitForUpload) override;
 
 private:
+    // The screen rows changed since the capture last read the screen, for the next capture.
+    RowBands takeChangedRows();
+
     DesktopPresentationParts parts_;
     std::unique_ptr<ImageLibrary> images_;
     std::unique_ptr<DesktopCapture> capture_;
@@ -71,6 +75,8 @@ private:
     ClearPresentation clear_;
     StatusDisplay* display_ = nullptr;
     std::unique_ptr<ScreenChangeWatch> watch_;
+    // Every report taken since the last capture (screen rows); every row while none come.
+    RowBands changedSinceRead_ = RowBands::all();
 };
 
 } // namespace velmora

@@ -18,6 +18,9 @@ namespace {
 constexpr double kDownscaleFactor = 0.75;
 constexpr int kMarkerOffsetX = 4; // the marker's tip is drawn this far right of its corner
 constexpr int kMarkerOffsetY = 9;
+// The screen's reports are trusted this long: a change that some drawing did not report (direct
+// rendering may not) shows within it, as it would without reports.
+constexpr std::int64_t kSecondsBetweenWholeReads = 2;
 
 std::int32_t scaled(std::int64_t value, double factor)
 {
@@ -30,7 +33,7 @@ DesktopCapture::DesktopCapture(ScreenSource& screen, std::string tempFolder, Ima
                                MessageBoxes& boxes, Clock& clock, CaptureFailureActions failure,
                                CaptionRenderer& caption)
     : screen_(screen), tempFolder_(std::move(tempFolder)), images_(images), boxes_(boxes),
-      clock_(clock), failure_(std::move(failure)), caption_(caption)
+      clock_(clock), failure_(std::move(failure)), caption_(caption), reader_(screen)
 {
 }
 
@@ -55,11 +58,13 @@ bool DesktopCapture::mayShowNews(const SettingsRecord& settings, const ScreenCha
         rect.y, rect.width, rect.height, markerShown);
 }
 
-CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint32_t onServer)
+CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint32_t onServer,
+                                      const RowBands& changedScreenRows)
 {
     // A screen that can only give black pictures (Wayland shares it with nobody) stops the
     // presentation with the reason; no picture is written, so nothing black can go up.
     if (const std::string unreadable = screen_.unreadableReason(); !unreadable.empty()) {
+        reader_.forget();
         if (failure_.stopPresentation)
             failure_.stopPresentation();
         boxes_.show(titles::kError, unreadable);
@@ -74,18 +79,29 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
     // 1 x 1 picture with nothing of the screen in it: the presentation goes on, and the
     // spectators see less of the screen rather than more of it than the presenter chose.
     const bool namesPixels = rect.namesPixels();
-    RgbPicture picture(namesPixels ? rect.width : 1, namesPixels ? rect.height : 1);
-    // A read that failed would give a black or partly black picture: the spectators keep the
-    // last real one instead, and a screen that stays unreadable stops the presentation.
-    if (namesPixels && !screen_.copyRgb(rect.x, rect.y, rect.width, rect.height, picture.data(),
-                                        picture.stride())) {
-        if (++failedReads_ >= kFailedReadsBeforeStop) {
-            failedReads_ = 0;
-            if (failure_.stopPresentation)
-                failure_.stopPresentation();
-            boxes_.show(titles::kError, messages::kScreenNotRead);
+    // The picture rows that may differ from the last read's picture.
+    RowBands changed = RowBands::all();
+    if (namesPixels) {
+        const std::int64_t now = clock_.steadySeconds();
+        const bool wholeDue = now - lastWholeRead_ >= kSecondsBetweenWholeReads;
+        const std::optional<RowBands> read =
+            reader_.read(rect, bounds, wholeDue ? RowBands::all() : changedScreenRows);
+        // A read that failed would give a black or partly black picture: the spectators keep
+        // the last real one instead, and a screen that stays unreadable stops the presentation.
+        if (!read) {
+            if (++failedReads_ >= kFailedReadsBeforeStop) {
+                failedReads_ = 0;
+                if (failure_.stopPresentation)
+                    failure_.stopPresentation();
+                boxes_.show(titles::kError, messages::kScreenNotRead);
+            }
+            return last_;
         }
-        return last_;
+        changed = *read;
+        if (changed.everything())
+            lastWholeRead_ = now;
+    } else {
+        reader_.forget();
     }
     failedReads_ = 0;
 
@@ -94,14 +110,32 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
     // The newest one is kept no longer: its cycle has ended, whether it went up or not.
     std::optional<KeptPicture> shown;
     if (onServer != 0 && newest_ && newest_->number == onServer)
-        shown = std::move(newest_);
+        shown.swap(newest_);
     else if (onServer != 0 && shown_ && shown_->number == onServer)
-        shown = std::move(shown_);
+        shown.swap(shown_);
+    // A picture no longer kept lends its memory to this one: fresh memory for a whole screen
+    // costs about as much as copying the screen into it.
+    RgbPicture picture(1, 1);
+    for (std::optional<KeptPicture>* dropped : {&newest_, &shown_}) {
+        if (*dropped)
+            picture = std::move((*dropped)->pixels);
+        dropped->reset();
+    }
     shown_ = std::move(shown);
-    newest_.reset();
+    if (namesPixels)
+        picture = reader_.picture(); // a copy into the memory lent, where it is large enough
+    else
+        picture = RgbPicture(1, 1);
 
     // The caption's second part, after the colon, has no source in this program: it stays empty.
-    caption_.draw(picture, " Remote Desktop:  ");
+    const CaptionBox caption = caption_.draw(picture, " Remote Desktop:  ");
+    // Its rows count as changed: no renderer has to promise the same pixels every time.
+    changed.add(0, std::min(caption.height, picture.height()));
+    // Rows where the kept pictures may differ from this one: where they differed from the last
+    // read's picture, and where this one may.
+    if (shown_)
+        shown_->differs.add(changed);
+    writtenDiffers_.add(changed);
 
     const double factor = settings.ForceDownscale > 0 ? kDownscaleFactor : 1.0;
     // At least one pixel each way: the library cannot rescale to an empty picture, and a
@@ -123,12 +157,15 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
         own = rectanglesInCapture(ownWindows_->onScreen(), rect.x, rect.y, rect.width, rect.height);
     std::uint32_t number = 0;
     std::shared_ptr<const std::string> png;
-    if (sameFormat && !differsOutside(shown_->pixels, picture, own)) {
+    if (sameFormat && !differsOutside(shown_->pixels, picture, own, shown_->differs)) {
         number = shown_->number;
         png = shown_->png;
     } else {
         const std::string path = picturePath();
-        if (!savePicture(path, picture, clock_, boxes_, failure_, pngWriter_))
+        const bool saved =
+            savePicture(path, picture, clock_, boxes_, failure_, pngWriter_, writtenDiffers_);
+        writtenDiffers_ = saved ? RowBands() : RowBands::all();
+        if (!saved)
             return last_;
         if (settings.Force256 > 0 || settings.ForceDownscale > 0) {
             ConversionRequest request;
@@ -145,7 +182,7 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
             png = shown_->png;
         } else {
             number = ++lastNumber_ == 0 ? ++lastNumber_ : lastNumber_;
-            newest_ = KeptPicture{number, format, std::move(picture), png};
+            newest_ = KeptPicture{number, format, std::move(picture), png, RowBands()};
         }
     }
 

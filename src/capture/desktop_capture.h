@@ -8,11 +8,13 @@
 #include "capture/image_library.h"
 #include "capture/own_windows.h"
 #include "capture/picture_saver.h"
+#include "capture/screen_reader.h"
 #include "core/clock.h"
 #include "core/message_boxes.h"
 #include "core/working_file_names.h"
 #include "png/png_writer.h"
 #include "png/rgb_picture.h"
+#include "png/row_bands.h"
 #include "screen/screen_source.h"
 #include "settings/settings_record.h"
 
@@ -62,7 +64,11 @@ public:
     // that return, gives the previous result back). When the screen cannot be read it gives the
     // previous result back (naming no picture before the first), and after
     // kFailedReadsBeforeStop failed reads in a row it stops the presentation with a message.
-    CaptureResult capture(const SettingsRecord& settings, std::uint32_t onServer = 0);
+    // changedScreenRows: the screen rows that may have changed since the last capture read the
+    // screen, as its reports tell (addChangedRows), or every row when that is not known; this
+    // capture then reads, compares and compresses anew only those rows where it can.
+    CaptureResult capture(const SettingsRecord& settings, std::uint32_t onServer = 0,
+                          const RowBands& changedScreenRows = RowBands::all());
 
     // GUI thread: whether the screen's reports can show in a capture for these settings (see
     // changesReachCapture), the own windows left out.
@@ -86,6 +92,8 @@ private:
         PictureFormat format;
         RgbPicture pixels{0, 0};
         std::shared_ptr<const std::string> png; // the picture file as written
+        // Where its pixels may differ from the picture of the last screen read.
+        RowBands differs = RowBands::all();
     };
 
     ScreenSource& screen_;
@@ -95,8 +103,12 @@ private:
     Clock& clock_;
     CaptureFailureActions failure_;
     CaptionRenderer& caption_;
+    ScreenReader reader_;
+    std::int64_t lastWholeRead_ = 0; // steady seconds
     // Keeps the last picture, so that a capture compresses only what changed on the screen.
     PngWriter pngWriter_;
+    // Where the picture last given to the writer may differ from that of the last screen read.
+    RowBands writtenDiffers_ = RowBands::all();
     CaptureResult last_;
     const OwnWindows* ownWindows_ = nullptr;
     // Pictures this capture made, kept only to compare new captures with: the one the

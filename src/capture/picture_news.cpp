@@ -27,13 +27,13 @@ std::vector<ScreenRectangle> rectanglesInCapture(const std::vector<ScreenRectang
 }
 
 bool differsOutside(const RgbPicture& shown, const RgbPicture& captured,
-                    const std::vector<ScreenRectangle>& masked)
+                    const std::vector<ScreenRectangle>& masked, const RowBands& rows)
 {
     if (shown.width() != captured.width() || shown.height() != captured.height())
         return true;
     const int width = captured.width();
     std::vector<std::pair<int, int>> spans; // masked columns [first, end) of one row
-    for (int row = 0; row < captured.height(); ++row) {
+    const auto rowDiffers = [&](int row) {
         spans.clear();
         for (const ScreenRectangle& r : masked) {
             if (row < r.y || row >= r.y + r.height)
@@ -59,9 +59,19 @@ bool differsOutside(const RgbPicture& shown, const RgbPicture& captured,
                 return true;
             column = std::max(column, end);
         }
-        if (compareUpTo(width))
-            return true;
+        return compareUpTo(width);
+    };
+    if (rows.everything()) {
+        for (int row = 0; row < captured.height(); ++row)
+            if (rowDiffers(row))
+                return true;
+        return false;
     }
+    const RowBands compared = rows.within(0, captured.height());
+    for (const RowBand& band : compared.bands())
+        for (int row = band.top; row < band.bottom; ++row)
+            if (rowDiffers(row))
+                return true;
     return false;
 }
 

@@ -6,6 +6,7 @@
 
 #include "capture/own_windows.h"
 #include "png/rgb_picture.h"
+#include "png/row_bands.h"
 #include "screen/screen_changes.h"
 
 #include <vector>
@@ -18,9 +19,11 @@ std::vector<ScreenRectangle> rectanglesInCapture(const std::vector<ScreenRectang
                                                  int x, int y, int width, int height);
 
 // True when the pictures differ in size or in any pixel outside the masked rectangles (picture
-// pixels, inside the picture).
+// pixels, inside the picture). Only the rows in rows are compared: the caller knows the others
+// to be equal.
 bool differsOutside(const RgbPicture& shown, const RgbPicture& captured,
-                    const std::vector<ScreenRectangle>& masked);
+                    const std::vector<ScreenRectangle>& masked,
+                    const RowBands& rows = RowBands::all());
 
 // Whether what the screen reported can show in a capture of (x, y, width, height): a changed
 // rectangle there that no own window (screen pixels) wholly covers, anything at all when the

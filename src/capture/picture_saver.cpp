@@ -4,12 +4,14 @@
 namespace velmora {
 
 bool savePicture(const std::string& path, const RgbPicture& picture, Clock& clock,
-                 MessageBoxes& boxes, const CaptureFailureActions& failure, PngWriter& writer)
+                 MessageBoxes& boxes, const CaptureFailureActions& failure, PngWriter& writer,
+                 const RowBands& changedRows)
 {
     for (int attempt = 1; attempt <= kSaveAttempts; ++attempt) {
         if (attempt > 1)
             clock.sleepMs(kSaveRetryPauseMs);
-        if (writer.write(path, picture, kCaptureWriteOptions))
+        // Rows equal to the previous picture are equal to this one: they hold after a failure.
+        if (writer.write(path, picture, kCaptureWriteOptions, changedRows))
             return true;
     }
     if (failure.stopPresentation)

@@ -2,10 +2,10 @@
 // Writing the captured picture as the picture file, with its retries: three attempts 5000 ms
 // apart, then a fatal message and the final cleanup.
 
-#include "png/png_writer.h"
-#include "png/rgb_picture.h"
 #include "core/clock.h"
 #include "core/message_boxes.h"
+#include "png/png_writer.h"
+#include "png/rgb_picture.h"
 
 #include <functional>
 #include <string>
@@ -25,8 +25,9 @@ constexpr int kSaveRetryPauseMs = 5000;
 
 // Returns true once the file is written. After the third failed attempt it stops the
 // presentation, shows the system-modal "Fehler" box and runs the final cleanup; it returns false
-// only if that cleanup comes back.
+// only if that cleanup comes back. changedRows: as PngWriter::write takes them.
 bool savePicture(const std::string& path, const RgbPicture& picture, Clock& clock,
-                 MessageBoxes& boxes, const CaptureFailureActions& failure, PngWriter& writer);
+                 MessageBoxes& boxes, const CaptureFailureActions& failure, PngWriter& writer,
+                 const RowBands& changedRows = RowBands::all());
 
 } // namespace velmora

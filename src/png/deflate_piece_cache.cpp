@@ -17,21 +17,44 @@ std::uint64_t combine(std::uint64_t seed, std::uint64_t value)
 
 } // namespace
 
-std::vector<std::uint64_t> DeflatePieceCache::fingerprint(const Scanlines& s)
+std::vector<std::uint64_t> DeflatePieceCache::fingerprint(const Scanlines& s,
+                                                          const RowBands& changedRows)
 {
     const std::size_t rowCount = static_cast<std::size_t>(std::max(s.rowCount, 0));
     std::vector<std::uint64_t> hashes(rowCount);
     rowUnchanged_.assign(rowCount, 0);
     const bool kept = rows_ && format_.rowBytes == s.rowBytes && hashes_.size() == keptRowCount_;
-    for (std::size_t r = 0; r < rowCount; ++r) {
-        const int row = static_cast<int>(r);
-        if (kept && r < keptRowCount_ && std::memcmp(keptRow(row), s.row(row), s.rowBytes) == 0) {
-            hashes[r] = hashes_[r];
-            rowUnchanged_[r] = 1;
-        } else {
-            hashes[r] = hashRow(s.row(row), s.rowBytes);
+    const auto compareRows = [&](int from, int to) {
+        for (int row = from; row < to; ++row) {
+            const auto r = static_cast<std::size_t>(row);
+            if (kept && r < keptRowCount_ &&
+                std::memcmp(keptRow(row), s.row(row), s.rowBytes) == 0) {
+                hashes[r] = hashes_[r];
+                rowUnchanged_[r] = 1;
+            } else {
+                hashes[r] = hashRow(s.row(row), s.rowBytes);
+            }
         }
+    };
+    if (!kept || keptRowCount_ != rowCount || changedRows.everything()) {
+        compareRows(0, s.rowCount);
+        return hashes;
     }
+    // The caller vouches for the rows between the bands: they are the kept ones.
+    int row = 0;
+    const auto takeKept = [&](int to) {
+        for (; row < to; ++row) {
+            hashes[static_cast<std::size_t>(row)] = hashes_[static_cast<std::size_t>(row)];
+            rowUnchanged_[static_cast<std::size_t>(row)] = 1;
+        }
+    };
+    const RowBands changed = changedRows.within(0, s.rowCount);
+    for (const RowBand& band : changed.bands()) {
+        takeKept(band.top);
+        compareRows(band.top, band.bottom);
+        row = band.bottom;
+    }
+    takeKept(s.rowCount);
     return hashes;
 }
 

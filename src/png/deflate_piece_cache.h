@@ -9,6 +9,7 @@
 // picture's rows and compares exactly (memcmp), so a reused piece is always the piece compressing
 // would give. Not thread-safe: its owner serialises the pictures.
 
+#include "png/row_bands.h"
 #include "png/scanlines.h"
 
 #include <cstddef>
@@ -29,8 +30,11 @@ class DeflatePieceCache {
 public:
     // The fingerprints of a new picture's rows (row_hashes.h). A row equal to the kept row at the
     // same place takes over its fingerprint without hashing, and is noted as unchanged for the
-    // take() that follows: a still screen costs one comparison of its rows, as before.
-    std::vector<std::uint64_t> fingerprint(const Scanlines& scanlines);
+    // take() that follows: a still screen costs one comparison of its rows, as before. Rows
+    // outside changedRows are taken as equal to the kept ones without even that comparison,
+    // when the kept picture has as many rows of the same size (else the hint is ignored).
+    std::vector<std::uint64_t> fingerprint(const Scanlines& scanlines,
+                                           const RowBands& changedRows = RowBands::all());
 
     // Called before the pieces of a new picture are compressed, with the picture's piece bounds
     // ({0, ..., rowCount}) and the fingerprints of its rows from fingerprint(). Gives one entry per

@@ -1,10 +1,10 @@
 #include "png/parallel_deflate.h"
 
+#include "core/signal_stack.h"
 #include "png/content_piece_bounds.h"
 #include "png/deflate_piece_cache.h"
 #include "png/deflate_piece_layout.h"
 #include "png/row_hashes.h"
-#include "core/signal_stack.h"
 
 #include <zlib.h>
 
@@ -216,14 +216,14 @@ std::size_t ZlibStream::size() const
 }
 
 bool deflateScanlines(const Scanlines& s, int level, int pieceCount, ZlibStream& out,
-                      DeflatePieceCache* cache, int maxChain)
+                      DeflatePieceCache* cache, int maxChain, const RowBands& changedRows)
 {
     // Fingerprints only where something reads them: the content's cut or the cache.
     std::vector<std::uint64_t> hashes;
     std::vector<int> bounds;
     if (cache) {
         try {
-            hashes = cache->fingerprint(s);
+            hashes = cache->fingerprint(s, changedRows);
         } catch (const std::bad_alloc&) {
             cache->clear();
             cache = nullptr;

@@ -7,6 +7,7 @@
 // moved) are taken from it instead of being compressed again; the stream is the same byte for
 // byte.
 
+#include "png/row_bands.h"
 #include "png/scanlines.h"
 
 #include <cstddef>
@@ -31,9 +32,11 @@ struct ZlibStream {
 // says (content_piece_bounds.h), so that a cache finds moved rows again. maxChain > 0 (level 9
 // only) keeps level 9's match settings but gives up the search for a longer match after that
 // many candidates: on text, whose many equal strings make zlib's chains long, that costs a few
-// per cent of size and spares most of the time. Returns false when zlib fails (out of memory);
-// the cache then forgets its picture.
+// per cent of size and spares most of the time. changedRows: the rows that may differ from the
+// cache's previous picture (DeflatePieceCache::fingerprint). Returns false when zlib fails (out
+// of memory); the cache then forgets its picture.
 bool deflateScanlines(const Scanlines& scanlines, int level, int pieceCount, ZlibStream& out,
-                      DeflatePieceCache* cache = nullptr, int maxChain = 0);
+                      DeflatePieceCache* cache = nullptr, int maxChain = 0,
+                      const RowBands& changedRows = RowBands::all());
 
 } // namespace velmora

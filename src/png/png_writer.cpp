@@ -98,7 +98,8 @@ bool writeChunks(png_structp png, png_infop info, std::FILE* file, const RgbPict
 
 // Compresses the picture, with the cache when there is one, and replaces the file.
 bool writePngWith(const std::string& path, const RgbPicture& picture,
-                  const PngWriteOptions& options, DeflatePieceCache* cache)
+                  const PngWriteOptions& options, DeflatePieceCache* cache,
+                  const RowBands& changedRows)
 {
     // PNG allows no empty picture, and its sizes are limited to 2^31 - 1.
     if (picture.width() <= 0 || picture.height() <= 0)
@@ -112,7 +113,7 @@ bool writePngWith(const std::string& path, const RgbPicture& picture,
     scanlines.filterByte = 0; // filter type None
     ZlibStream stream;
     if (!deflateScanlines(scanlines, kCompressionLevel, options.pieceCount, stream, cache,
-                          options.maxMatchChain))
+                          options.maxMatchChain, changedRows))
         return false;
 
     FilePtr file(std::fopen(path.c_str(), "wb"));
@@ -143,14 +144,18 @@ bool writePngWith(const std::string& path, const RgbPicture& picture,
 
 bool writePng(const std::string& path, const RgbPicture& picture, const PngWriteOptions& options)
 {
-    return writePngWith(path, picture, options, nullptr);
+    return writePngWith(path, picture, options, nullptr, RowBands::all());
 }
 
 bool PngWriter::write(const std::string& path, const RgbPicture& picture,
-                      const PngWriteOptions& options)
+                      const PngWriteOptions& options, const RowBands& changedRows)
 {
     const std::lock_guard lock(mutex_);
-    return writePngWith(path, picture, options, &cache_);
+    // A picture without pixels never reaches the cache: its kept picture is then not the
+    // previous one, which the changed rows of the next call describe.
+    const bool hintHolds = cacheHoldsPrevious_;
+    cacheHoldsPrevious_ = picture.width() > 0 && picture.height() > 0;
+    return writePngWith(path, picture, options, &cache_, hintHolds ? changedRows : RowBands::all());
 }
 
 int PngWriter::lastReusedPieces() const

@@ -6,6 +6,7 @@
 
 #include "png/deflate_piece_cache.h"
 #include "png/rgb_picture.h"
+#include "png/row_bands.h"
 
 #include <cstddef>
 #include <mutex>
@@ -38,8 +39,11 @@ class PngWriter {
 public:
     // As writePng. Pieces of the previous picture are taken over wherever this picture has the
     // same piece with the same input, also after a scroll when the pieces are cut by content.
+    // changedRows: the rows that may differ from the picture of this writer's previous write();
+    // the caller vouches that every other row is byte for byte that picture's, and those rows
+    // are then neither compared nor hashed. Ignored when the previous picture had another size.
     bool write(const std::string& path, const RgbPicture& picture,
-               const PngWriteOptions& options = {});
+               const PngWriteOptions& options = {}, const RowBands& changedRows = RowBands::all());
 
     // Pieces of the last picture that were taken over from the one before (tests, benchmarks).
     int lastReusedPieces() const;
@@ -48,6 +52,7 @@ public:
 private:
     mutable std::mutex mutex_;
     DeflatePieceCache cache_;
+    bool cacheHoldsPrevious_ = false; // the cache's picture is that of the previous write()
 };
 
 } // namespace velmora

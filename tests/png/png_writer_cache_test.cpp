@@ -21,9 +21,10 @@ using test::TemporaryFolder;
 
 class PngWriterCacheTest : public ::testing::Test {
 protected:
-    // Writes the picture with the writer under test and with writePng, and compares the files.
+    // Writes the picture with the writer under test and with writePng, and compares the files;
+    // given the rows changed since the previous picture, also with a writer told them.
     void writeAndCompare(const RgbPicture& picture, const PngWriteOptions& options,
-                         const std::string& what)
+                         const std::string& what, const RowBands* changedRows = nullptr)
     {
         SCOPED_TRACE(what);
         ASSERT_TRUE(writer.write(cached, picture, options));
@@ -31,12 +32,18 @@ protected:
         const auto cachedBytes = test::fileBytes(cached);
         ASSERT_FALSE(cachedBytes.empty());
         EXPECT_TRUE(cachedBytes == test::fileBytes(plain)) << "the files differ";
+        if (changedRows) {
+            ASSERT_TRUE(toldWriter.write(told, picture, options, *changedRows));
+            EXPECT_TRUE(test::fileBytes(told) == cachedBytes) << "the told writer's file differs";
+        }
     }
 
     TemporaryFolder folder;
     const std::string cached = folder.file("Velmora.png");
     const std::string plain = folder.file("plain.png");
+    const std::string told = folder.file("told.png");
     PngWriter writer;
+    PngWriter toldWriter; // told which rows changed
 };
 
 TEST_F(PngWriterCacheTest, SeriesOfChangingPicturesGivesTheFilesOfTheWriterWithoutMemory)
@@ -113,7 +120,9 @@ TEST_F(PngWriterCacheTest, AlternatingPicturesAreNeverMixedUp)
     }
 }
 
-// Random series: mostly small changes, now and then a new size, piece count or picture.
+// Random series: mostly small changes, now and then a new size, piece count or picture. The told
+// writer learns the changed rows, now and then with rows that did not change; about a picture of
+// another size it is told that nothing changed, which it must not believe.
 TEST_F(PngWriterCacheTest, RandomSeriesNeverDivergesFromTheWriterWithoutMemory)
 {
     Random random(13);
@@ -122,27 +131,40 @@ TEST_F(PngWriterCacheTest, RandomSeriesNeverDivergesFromTheWriterWithoutMemory)
     PngWriteOptions options{.pieceCount = 7, .maxIdatBytes = 1u << 20};
     int reused = 0;
     for (int step = 0; step < 120; ++step) {
+        RowBands changed;
         switch (test::randomBelow(random, 10)) {
-        case 0:
-            width = 1 + test::randomBelow(random, 600);
+        case 0: // now and then only the height
+            width = step % 4 == 0 ? width : 1 + test::randomBelow(random, 600);
             height = 1 + test::randomBelow(random, 300);
             picture = test::changingPicture(width, height, random);
+            if (step % 2 != 0)
+                changed = RowBands::all();
             break;
         case 1:
             options.pieceCount = test::randomBelow(random, 12); // 0: chosen by the cores
             break;
         case 2:
             break; // the same picture again
-        case 3:
-            test::fillRectangle(picture, test::randomBelow(random, width),
-                                test::randomBelow(random, height), test::randomBelow(random, 80),
-                                test::randomBelow(random, 40), static_cast<std::uint8_t>(random()));
+        case 3: {
+            const int y = test::randomBelow(random, height);
+            const int rows = test::randomBelow(random, 40);
+            test::fillRectangle(picture, test::randomBelow(random, width), y,
+                                test::randomBelow(random, 80), rows,
+                                static_cast<std::uint8_t>(random()));
+            changed.add(y, y + rows);
             break;
-        default:
-            test::changeByte(picture, test::randomBelow(random, height),
-                             static_cast<std::size_t>(test::randomBelow(random, 3 * width)));
         }
-        writeAndCompare(picture, options, "step " + std::to_string(step));
+        default:
+            const int y = test::randomBelow(random, height);
+            test::changeByte(picture, y,
+                             static_cast<std::size_t>(test::randomBelow(random, 3 * width)));
+            changed.add(y, y + 1);
+        }
+        if (step % 3 == 0) { // rows told changed that did not
+            const int y = test::randomBelow(random, height);
+            changed.add(y, y + test::randomBelow(random, 30));
+        }
+        writeAndCompare(picture, options, "step " + std::to_string(step), &changed);
         reused += writer.lastReusedPieces();
         if (HasFailure())
             return;
@@ -154,18 +176,24 @@ TEST_F(PngWriterCacheTest, FailedWritesLeaveTheNextFileRight)
 {
     Random random(14);
     RgbPicture picture = test::changingPicture(600, 200, random);
-    writeAndCompare(picture, {.pieceCount = 4}, "first");
+    const RowBands all = RowBands::all();
+    writeAndCompare(picture, {.pieceCount = 4}, "first", &all);
 
     test::changePixel(picture, 300, 100);
     std::filesystem::create_directory(folder.file("taken"));
     EXPECT_FALSE(writer.write(folder.file("taken"), picture, {.pieceCount = 4}))
         << "a folder is in the way";
     EXPECT_FALSE(writer.write(folder.file("x.png"), RgbPicture(0, 0), {.pieceCount = 4}));
-    writeAndCompare(picture, {.pieceCount = 4}, "after the failures");
+    // Nothing changed since the picture without pixels: the told writer must not believe it.
+    const RowBands none;
+    EXPECT_FALSE(toldWriter.write(folder.file("x.png"), RgbPicture(0, 0), {.pieceCount = 4}));
+    writeAndCompare(picture, {.pieceCount = 4}, "after the failures", &none);
     EXPECT_EQ(writer.lastReusedPieces(), 4) << "the compressed picture was still good";
 
     test::changePixel(picture, 10, 10);
-    writeAndCompare(picture, {.pieceCount = 4}, "changed after the failures");
+    RowBands row10;
+    row10.add(10, 11);
+    writeAndCompare(picture, {.pieceCount = 4}, "changed after the failures", &row10);
 }
 
 TEST_F(PngWriterCacheTest, WritesFromTwoThreadsTakeTurns)

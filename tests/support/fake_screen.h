@@ -13,6 +13,7 @@ namespace velmora::test {
 
 struct CopyRequest {
     int x, y, width, height;
+    bool operator==(const CopyRequest&) const = default;
 };
 
 class FakeScreen final : public ScreenSource {
