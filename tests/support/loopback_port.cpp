@@ -1,9 +1,11 @@
 #include "support/loopback_port.h"
 
 #include <cstdint>
+#include <string>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -56,6 +58,22 @@ bool acceptsConnections(int port)
     sockaddr_in address = loopbackAddress(port);
     return socket.fd() >= 0 &&
            ::connect(socket.fd(), reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+}
+
+bool greetsWith(int port, const std::string& start, int limitMs)
+{
+    const Socket socket;
+    sockaddr_in address = loopbackAddress(port);
+    if (socket.fd() < 0 ||
+        ::connect(socket.fd(), reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0)
+        return false;
+    pollfd wanted{socket.fd(), POLLIN, 0};
+    if (::poll(&wanted, 1, limitMs) != 1)
+        return false;
+    char greeting[64];
+    const ssize_t got = ::recv(socket.fd(), greeting, sizeof greeting, 0);
+    return got >= static_cast<ssize_t>(start.size()) &&
+           std::string(greeting, start.size()) == start;
 }
 
 bool acceptsIpv6Connections(int port)
