@@ -35,7 +35,7 @@ CommandLineRequest readCommandLine(const std::vector<std::string>& arguments)
     bool help = false;
     bool version = false;
     for (const auto& argument : arguments) {
-        if (argument == "--help")
+        if (argument == "--help" || argument == "-h")
             help = true;
         else if (argument == "--version")
             version = true;
@@ -52,15 +52,23 @@ CommandLineRequest readCommandLine(const std::vector<std::string>& arguments)
 std::string helpText(const std::string& programName)
 {
     return "Usage: " + shortName(programName) +
-           " [--help | --version]\n"
+           " [-h | --help | --version]\n"
            "Show your screen live to spectators in a web browser: Velmora uploads pictures of\n"
            "the screen by FTP, FTPS or SFTP into a folder of your web server.\n"
            "\n"
            "Without options the program opens its window; the settings are made there\n"
            "(Extras > Einstellungen) and kept in $XDG_CONFIG_HOME/Velmora/Velmora.prf.\n"
            "\n"
-           "  --help     show this help and exit\n"
-           "  --version  show the version and exit\n";
+           "The FTP server field takes these forms:\n"
+           "  host, ftp://host      FTP (port 21), nothing encrypted\n"
+           "  ftpes://host          FTP with TLS after connecting (port 21), all encrypted\n"
+           "  ftps://host           FTP inside TLS from the start (port 990), all encrypted\n"
+           "  sftp://host           SFTP over SSH (port 22), all encrypted; your SSH key\n"
+           "                        or the password\n"
+           "A port may follow the host (host:port).\n"
+           "\n"
+           "  -h, --help   show this help and exit\n"
+           "  --version    show the version and exit\n";
 }
 
 std::string versionText()
@@ -74,7 +82,7 @@ std::string usageErrorText(const std::string& programName, const std::string& of
     const std::string what = !offending.empty() && offending.front() == '-'
                                  ? "unknown option '" + printable(offending) + "'"
                                  : "unexpected argument '" + printable(offending) + "'";
-    return name + ": " + what + "\nUsage: " + name + " [--help | --version]\n";
+    return name + ": " + what + "\nTry '" + name + " --help' for more information.\n";
 }
 
 } // namespace velmora
