@@ -8,17 +8,24 @@
 #                             known colour on it, take a spectator's screenshot with headless
 #                             Chromium, stop everything, and print the screenshot's path as the
 #                             last line; exit code 0 only when the view shows the presenter's screen
+#   --yes                     install missing Debian packages without asking
+# Missing packages are listed first; at a terminal the demo asks before installing them, and
+# without one (CI, --check) it installs them without asking.
 # VELMORA_BINARY names another build of the program (the tests check their own build this way).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 binary="${VELMORA_BINARY:-$root/build/velmora}"
 
 check=0
-case "${1:-}" in
-  --check) check=1 ;;
-  "") ;;
-  *) echo "usage: $0 [--check]" >&2; exit 2 ;;
-esac
+ask=1
+for argument in "$@"; do
+  case $argument in
+    --check) check=1; ask=0 ;;
+    --yes) ask=0 ;;
+    *) echo "usage: $0 [--check] [--yes]" >&2; exit 2 ;;
+  esac
+done
+[ -t 0 ] && [ -t 1 ] || ask=0
 
 # Tools of the demo itself; a fresh machine gets them with the build dependencies.
 missing_tools() {
@@ -31,11 +38,28 @@ missing_tools() {
   return 1
 }
 if missing_tools; then
-  bash "$root/scripts/install-deps.sh"
+  groups=(demo)
+  [ -x "$binary" ] || groups+=(build)
+  [ "$check" = 0 ] || groups+=(check)
+  needed=$(bash "$root/scripts/install-deps.sh" --list "${groups[@]}")
+  if [ -n "$needed" ]; then
+    count=$(wc -w <<<"$needed")
+    echo "demo: the demo needs $count Debian packages that are not installed; apt-get (with sudo"
+    echo "      when you are not root) would install them and what they depend on:"
+    fold -s -w 90 <<<"$needed" | sed 's/^/        /'
+    if [ "$ask" = 1 ]; then
+      read -r -p "demo: install them now? [y/N] " answer
+      case $answer in
+        [yYjJ]*) ;;
+        *) echo "demo: nothing installed; scripts/demo.sh --yes installs without asking" >&2; exit 1 ;;
+      esac
+    fi
+    bash "$root/scripts/install-deps.sh" "${groups[@]}"
+  fi
 fi
 if [ ! -x "$binary" ]; then
   if [ -n "${VELMORA_BINARY:-}" ]; then echo "demo: no program $binary" >&2; exit 1; fi
-  echo "demo: building Velmora first"
+  echo "demo: building Velmora first, in $root/build (a few minutes)"
   generator=()
   if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
   cmake -S "$root" -B "$root/build" "${generator[@]}" -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF

@@ -1,26 +1,48 @@
 #!/usr/bin/env bash
-# Installs everything needed to build, run, test and benchmark Velmora on Debian.
+# Installs what is needed to build, run, test and benchmark Velmora on Debian.
 # Idempotent and non-interactive; safe to run on every CI start.
+#   scripts/install-deps.sh [--list] [build] [demo] [check] [test]
+# Without a group everything is installed. build: building the program and its package; demo:
+# running scripts/demo.sh; check: its --check; test: the test suite and the benchmarks.
+# --list prints the packages of those groups that are missing, one line, and installs nothing.
 set -euo pipefail
 
-packages=(
+build_packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools libqt6svg6
-  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-wayland
   libcurl4-openssl-dev libssl-dev openssl libpng-dev zlib1g-dev
   libfreeimage3 libfreeimage-dev
   libx11-dev libxext-dev libxfixes-dev libxdamage-dev libxi-dev libxtst-dev
-  libcrypt-dev
-  xvfb xauth xdotool x11-utils imagemagick faketime
-  fonts-liberation fontconfig
-  python3 python3-pyftpdlib python3-openssl pure-ftpd openssh-server openssh-client
+  libcrypt-dev libpipewire-0.3-dev libwayland-dev
+  fonts-liberation fontconfig python3 python3-markdown
+)
+demo_packages=(python3-pyftpdlib xvfb xauth xdotool x11-utils)
+check_packages=(imagemagick chromium)
+test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  faketime python3-openssl pure-ftpd openssh-server openssh-client
   apache2 apache2-utils curl nginx
   sway xwayland x11-xserver-utils xdg-desktop-portal xdg-desktop-portal-wlr pipewire pipewire-bin wireplumber dbus
-  libglib2.0-bin qt6-wayland libpipewire-0.3-dev libwayland-dev
-  lintian
-  chromium
+  libglib2.0-bin
+  lintian desktop-file-utils appstream librsvg2-bin
   clang libclang-rt-14-dev
 )
+
+list=0
+groups=()
+for argument in "$@"; do
+  case $argument in
+    --list) list=1 ;;
+    build | demo | check | test) groups+=("$argument") ;;
+    *) echo "usage: $0 [--list] [build] [demo] [check] [test]" >&2; exit 2 ;;
+  esac
+done
+[ ${#groups[@]} -gt 0 ] || groups=(build demo check test)
+packages=()
+for group in "${groups[@]}"; do
+  declare -n group_packages="${group}_packages"
+  packages+=("${group_packages[@]}")
+done
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -32,6 +54,10 @@ for p in "${packages[@]}"; do
   fi
 done
 
+if [ $list = 1 ]; then
+  echo "${missing[*]}"
+  exit 0
+fi
 if [ ${#missing[@]} -eq 0 ]; then
   echo "install-deps: all ${#packages[@]} packages present"
   exit 0
