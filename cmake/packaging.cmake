@@ -31,7 +31,6 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://velmora.example/")
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
@@ -51,9 +50,12 @@ set(CPACK_OBJCOPY "${CMAKE_OBJCOPY}")
 
 # What the package carries beside the programs: AppStream data, the manual page, the copyright
 # and the changelog, compressed as Debian wants them (gzip -9n: no name or time inside).
+# AppStream wants screenshots as web addresses: where a release publishes docs/*.png.
+set(VELMORA_SCREENSHOT_URL "https://corvantis.example/velmora/screenshots/${PROJECT_VERSION}/"
+  CACHE STRING "Web address (ending in /) of the published docs/*.png for the AppStream data")
 set(package_files ${CMAKE_BINARY_DIR}/package)
-configure_file(${CMAKE_SOURCE_DIR}/resources/velmora.metainfo.xml.in
-  ${package_files}/velmora.metainfo.xml @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/resources/com.corvantis.velmora.metainfo.xml.in
+  ${package_files}/com.corvantis.velmora.metainfo.xml @ONLY)
 configure_file(${CMAKE_SOURCE_DIR}/resources/changelog.in ${package_files}/changelog @ONLY)
 set(compressed)
 foreach(pair "${CMAKE_SOURCE_DIR}/resources/velmora.1|velmora.1.gz"
@@ -76,10 +78,16 @@ foreach(helper velmora-crash-box velmora-fault-locator)
 endforeach()
 add_custom_target(velmora_package_files ALL DEPENDS ${compressed})
 
-install(FILES ${package_files}/velmora.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${package_files}/com.corvantis.velmora.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${package_files}/velmora.1.gz ${package_files}/velmora-crash-box.1.gz
   ${package_files}/velmora-fault-locator.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/copyright ${package_files}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmora)
+# The help (rendered when python3-markdown is there) is registered with the system's
+# documentation index.
+if(TARGET velmora_help)
+  install(FILES ${CMAKE_SOURCE_DIR}/resources/velmora.doc-base
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc-base RENAME velmora)
+endif()
 
 include(CPack)

@@ -61,7 +61,14 @@ for _ in $(seq 150); do
   sleep 0.1
 done
 [ -n "$main" ] || { echo "pictures: no main window" >&2; exit 1; }
-sleep 3 # a few cycles, so the status line shows a running count
+# Only a changing screen is sent: the slide moves twice, so that the spectators' picture shows the
+# panel with a running count rather than the start.
+slide=$(xdotool search --onlyvisible --name '^Slide$' 2>/dev/null | head -n 1 || true)
+for x in 230 220; do
+  sleep 1.5
+  [ -z "$slide" ] || xdotool windowmove --sync "$slide" "$x" 150
+done
+sleep 2
 
 snap() { import -window "$1" -depth 8 -strip "$2"; }
 HOME="$work/browser" DISPLAY= timeout 60 chromium --headless --no-sandbox --disable-gpu \

@@ -72,8 +72,9 @@ public:
     // Opens the main window at position; it stays until the process ends.
     virtual MainWindowView& openMainWindow(WindowPosition position,
                                            MainWindowCommands commands) = 0;
-    // "Über Velmora"; its link runs openHomepage. A box already open comes to the front.
-    virtual void showAboutBox(std::function<void()> openHomepage) = 0;
+    // "Über Velmora"; its link shows homepage and runs openHomepage. A box already open comes
+    // to the front.
+    virtual void showAboutBox(const std::string& homepage, std::function<void()> openHomepage) = 0;
     // The presenter's browser; a failure to open it is not reported.
     virtual void openWebAddress(const std::string& address) = 0;
 

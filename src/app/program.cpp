@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/desktop_presentation.h"
+#include "app/help_address.h"
 #include "app/instance_guard.h"
 #include "app/presentation_control.h"
 #include "app/presentation_messages.h"
@@ -15,6 +16,7 @@
 #include "settings/settings_store.h"
 
 #include <atomic>
+#include <filesystem>
 
 namespace velmora {
 namespace {
@@ -87,10 +89,12 @@ void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
         quit = true;
     });
     commands.openSettings = whenReady([&] { settingsWindow->openSettingsWindow(); });
-    commands.openHelp = whenReady([&frontEnd] { frontEnd.openWebAddress(kOnlineHelpAddress); });
-    commands.openAbout = whenReady([&frontEnd] {
-        frontEnd.showAboutBox([&frontEnd] { frontEnd.openWebAddress(kHomepageAddress); });
-    });
+    // No help site exists: the menu and the about box's link both open the installed help.
+    const HelpPage help = installedHelpPage(
+        folders.program, [](const std::string& path) { return std::filesystem::exists(path); });
+    commands.openHelp = whenReady([&] { frontEnd.openWebAddress(help.address); });
+    commands.openAbout = whenReady(
+        [&] { frontEnd.showAboutBox(help.shown, [&] { frontEnd.openWebAddress(help.address); }); });
     MainWindowView& window = frontEnd.openMainWindow(position, std::move(commands));
 
     LoadSettings(settings, folders.work, boxes);

@@ -30,8 +30,4 @@ struct ProgramParts {
 // Runs the whole program; returns only when endProgram returns (never, in the program itself).
 void runProgram(const ProgramParts& parts);
 
-// The web pages the menu and the about box open.
-inline constexpr const char* kHomepageAddress = "https://velmora.example/";
-inline constexpr const char* kOnlineHelpAddress = "https://velmora.example/hilfe/";
-
 } // namespace velmora

@@ -16,11 +16,11 @@ void placeText(QLabel& label, QWidget* parent, const QString& text, int y, int h
 
 } // namespace
 
-AboutBox::AboutBox(QWidget* owner, const QFont& titleFont)
+AboutBox::AboutBox(QWidget* owner, const QFont& titleFont, const QString& homepage)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                          Qt::WindowStaysOnTopHint),
-      link_(QString::fromLatin1(kHomepageAddress), this)
+      link_(homepage, this)
 {
     setWindowTitle(QStringLiteral("Über Velmora"));
     setModal(false);
@@ -33,6 +33,9 @@ AboutBox::AboutBox(QWidget* owner, const QFont& titleFont)
     placeText(label_, this, QStringLiteral("Homepage / Support:"), 115, 15);
     link_.setObjectName(QStringLiteral("homepageLink"));
     link_.setGeometry(55, 135, 195, 20);
+    // A long install path keeps its start and its file name in the link's fixed width.
+    link_.setText(link_.fontMetrics().elidedText(homepage, Qt::ElideMiddle, link_.width()));
+    link_.setToolTip(homepage);
     connect(&link_, &HyperlinkLabel::clicked, this, &AboutBox::linkClicked);
 
     ok_.setParent(this);

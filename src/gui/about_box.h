@@ -1,8 +1,7 @@
 #pragma once
-// "Über Velmora": name, version, notice and the maker's homepage. Not modal; closing it changes
-// nothing about a running presentation.
+// "Über Velmora": name, version, notice and the maker's homepage, which is the installed help.
+// Not modal; closing it changes nothing about a running presentation.
 
-#include "app/program.h"
 #include "gui/hyperlink_label.h"
 
 #include <QDialog>
@@ -12,11 +11,10 @@
 
 namespace velmora {
 
-
 class AboutBox final : public QDialog {
     Q_OBJECT
 public:
-    AboutBox(QWidget* owner, const QFont& titleFont);
+    AboutBox(QWidget* owner, const QFont& titleFont, const QString& homepage);
 
 signals:
     void linkClicked();

@@ -51,10 +51,12 @@ MainWindowView& QtFrontEnd::openMainWindow(WindowPosition position, MainWindowCo
     return *window;
 }
 
-void QtFrontEnd::showAboutBox(std::function<void()> openHomepage)
+void QtFrontEnd::showAboutBox(const std::string& homepage, std::function<void()> openHomepage)
 {
     if (!about_) {
-        about_ = std::make_unique<AboutBox>(mainWindow_.get(), fonts_.dialogTitle);
+        // A path of this system: its bytes are the local encoding, not Windows-1252.
+        about_ = std::make_unique<AboutBox>(mainWindow_.get(), fonts_.dialogTitle,
+                                            QString::fromLocal8Bit(homepage.c_str()));
         QObject::connect(about_.get(), &AboutBox::linkClicked, std::move(openHomepage));
     }
     about_->show();

@@ -150,7 +150,11 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
     EXPECT_EQ(frontEnd.mainWindow->at.y, 100);
     EXPECT_EQ(frontEnd.screen.right, 320);
     EXPECT_EQ(frontEnd.frames.front(), "11,21,210,170"); // the frame from the stored region
-    EXPECT_EQ(frontEnd.addresses, (std::vector<std::string>{kOnlineHelpAddress, kHomepageAddress}));
+    // No help site: the menu and the about box's link open the help installed with the program.
+    ASSERT_EQ(frontEnd.addresses.size(), 2u);
+    EXPECT_EQ(frontEnd.addresses[0], frontEnd.addresses[1]);
+    EXPECT_EQ(frontEnd.addresses[0], "file://" + frontEnd.aboutHomepage);
+    EXPECT_TRUE(frontEnd.aboutHomepage.ends_with("/README.html")) << frontEnd.aboutHomepage;
     // Shut-down: the place saved, the working files gone, one final cleanup.
     ASSERT_TRUE(frontEnd.positions.saved);
     EXPECT_EQ(frontEnd.positions.saved->x, 300);

@@ -80,7 +80,8 @@ TEST_F(WindowsTest, MenusCarryTheirAccessKeysInOrder)
 TEST_F(WindowsTest, AboutBoxLinkTurnsRedUnderThePointerAndBackToBlack)
 {
     MainWindow owner(200, 1, QIcon());
-    AboutBox about(&owner, loadProgramFonts(96).dialogTitle);
+    AboutBox about(&owner, loadProgramFonts(96).dialogTitle,
+                   QStringLiteral("/usr/share/doc/velmora/README.html"));
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Über Velmora"));
     EXPECT_EQ(about.size(), QSize(290, 224));
     EXPECT_EQ(about.parentWidget(), &owner);

@@ -28,9 +28,11 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = velmora ] || fail "Package is '$(field Package)'"
 [ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', not $version"
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture is '$(field Architecture)'"
-for name in Section Priority Maintainer Homepage; do
+for name in Section Priority Maintainer; do
   [ -n "$(field "$name")" ] || fail "no $name field"
 done
+# No address that never answers: without a site of its own the package names none.
+! dpkg-deb -f "$deb" | grep -q 'https\?://[^ ]*\.example' || fail "a placeholder address: $(dpkg-deb -f "$deb")"
 # A summary line and a real paragraph below it.
 [ "$(dpkg-deb -f "$deb" Description | wc -l)" -ge 4 ] || fail "no long description"
 
@@ -79,8 +81,11 @@ for program in velmora velmora-crash-box velmora-fault-locator; do
   entry -rwxr-xr-x "usr/bin/$program"
 done
 for file in share/applications/velmora.desktop share/icons/hicolor/32x32/apps/velmora.png \
-  share/metainfo/velmora.metainfo.xml share/man/man1/velmora.1.gz \
-  share/doc/velmora/copyright share/doc/velmora/changelog.gz; do
+  share/icons/hicolor/48x48/apps/velmora.png share/icons/hicolor/128x128/apps/velmora.png \
+  share/icons/hicolor/scalable/apps/velmora.svg \
+  share/metainfo/com.corvantis.velmora.metainfo.xml share/man/man1/velmora.1.gz \
+  share/doc/velmora/copyright share/doc/velmora/changelog.gz share/doc/velmora/README.html \
+  share/doc/velmora/docs/viewer-page.png; do
   entry -rw-r--r-- "usr/$file"
 done
 # The helpers in usr/bin share the program's manual page, which describes them.
@@ -114,8 +119,10 @@ command=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$entry_file")
 [ -x "$bin/$command" ] || fail "the menu entry starts '$command', which the package lacks"
 icon=$(sed -n 's/^Icon=//p' "$entry_file")
 [ -f "$root/usr/share/icons/hicolor/32x32/apps/$icon.png" ] || fail "no icon '$icon'"
-metainfo="$root/usr/share/metainfo/velmora.metainfo.xml"
-grep -q "<id>velmora</id>" "$metainfo" || fail "AppStream id is not velmora"
+metainfo="$root/usr/share/metainfo/com.corvantis.velmora.metainfo.xml"
+grep -q "<id>com.corvantis.velmora</id>" "$metainfo" || fail "AppStream id is not com.corvantis.velmora"
+# Software centres that knew the program by its old id take this one as its successor.
+grep -q "<provides>.*<id>velmora</id>" <(tr -d '\n' <"$metainfo") || fail "AppStream data does not provide velmora"
 grep -q '<launchable type="desktop-id">velmora.desktop</launchable>' "$metainfo" ||
   fail "AppStream data does not name the menu entry"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "AppStream release is not $version"
@@ -148,8 +155,10 @@ fi
 run() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$bin/velmora" "$@"; }
 out=$(run --version) || fail "velmora --version failed"
 [ "$out" = "Velmora $version" ] || fail "velmora --version says '$out'"
-out=$(run --help) || fail "velmora --help failed"
-[[ $out == "Usage: velmora "* ]] || fail "velmora --help says '$out'"
+for option in --help -h; do
+  out=$(run "$option") || fail "velmora $option failed"
+  [[ $out == "Usage: velmora "* && $out == *"sftp://"* ]] || fail "velmora $option says '$out'"
+done
 status=0
 run --no-such-option >"$work/option.out" 2>"$work/option.err" || status=$?
 [ $status -eq 2 ] || fail "an unknown option ends with $status, not 2"

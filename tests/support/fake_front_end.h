@@ -94,7 +94,11 @@ public:
         commands = std::move(given);
         return *mainWindow;
     }
-    void showAboutBox(std::function<void()> openHomepage) override { openHomepage(); }
+    void showAboutBox(const std::string& homepage, std::function<void()> openHomepage) override
+    {
+        aboutHomepage = homepage;
+        openHomepage();
+    }
     void openWebAddress(const std::string& address) override { addresses.push_back(address); }
 
     bool settingsWindowOpen() const override { return settingsWindow && settingsWindow->open; }
@@ -170,6 +174,7 @@ public:
     ScreenBounds screen;
     std::vector<std::string> frames;
     std::vector<std::string> addresses;
+    std::string aboutHomepage;
     std::vector<CaptureResult> previews;
     int raised = 0;
     std::atomic<int> wakes{0};
