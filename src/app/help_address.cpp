@@ -1,40 +1,23 @@
 #include "app/help_address.h"
 
+#include "transfer/curl_request_parts.h"
+
 #include <filesystem>
 
 namespace velmora {
-namespace {
-
-bool keptAsIs(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~' || c == '/' || c == ':';
-}
-
-bool startsWithDrive(const std::string& path)
-{
-    const auto letter = path.empty() ? '\0' : path[0];
-    return path.size() >= 2 && path[1] == ':' &&
-           ((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z'));
-}
-
-} // namespace
 
 std::string fileAddress(const std::string& absolutePath)
 {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string address = startsWithDrive(absolutePath) ? "file:///" : "file://";
-    for (const char raw : absolutePath) {
-        const auto c = static_cast<unsigned char>(raw == '\\' ? '/' : raw);
-        if (keptAsIs(c)) {
-            address += static_cast<char>(c);
-        } else {
-            address += '%';
-            address += kHex[c >> 4];
-            address += kHex[c & 0x0F];
-        }
-    }
-    return address;
+    std::string path = absolutePath;
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+    // A drive letter stays as browsers expect it ("file:///C:/..."); the rest is one URL path.
+    const auto letter = path.empty() ? '\0' : path[0];
+    if (path.size() >= 2 && path[1] == ':' &&
+        ((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z')))
+        return "file:///" + path.substr(0, 2) + escapeUrlPath(path.substr(2), LeadingSlash::Kept);
+    return "file://" + escapeUrlPath(path, LeadingSlash::Kept);
 }
 
 HelpPage installedHelpPage(const std::string& programFolder,

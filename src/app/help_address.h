@@ -20,7 +20,7 @@ HelpPage installedHelpPage(const std::string& programFolder,
                            const std::function<bool(const std::string&)>& exists);
 
 // "file://" and the absolute path with "/" separators, a drive letter after a third "/", and
-// every byte outside the unreserved characters and "/" ":" percent-encoded.
+// every byte outside the unreserved characters and "/" percent-encoded.
 std::string fileAddress(const std::string& absolutePath);
 
 } // namespace velmora
