@@ -1,6 +1,8 @@
 #include "gui/win32_fonts.h"
 
 #include <cmath>
+#include <cwchar>
+#include <initializer_list>
 
 namespace velmora {
 
@@ -42,6 +44,33 @@ Win32Font arialBold(int points, int dotsPerInch)
 HFONT gadgetFont()
 {
     return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+Win32Font narrowDialogFont()
+{
+    constexpr int kPixelHeight = 12;
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr)
+        return {};
+    Win32Font found;
+    // The font mapper gives some font for any name: only one that really has the face counts.
+    for (const wchar_t* face : {L"Arial Narrow", L"Liberation Sans Narrow"}) {
+        Win32Font candidate(CreateFontW(-kPixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face));
+        if (candidate.get() == nullptr)
+            continue;
+        const HGDIOBJ previous = SelectObject(screen, candidate.get());
+        wchar_t got[LF_FACESIZE] = {};
+        GetTextFaceW(screen, LF_FACESIZE, got);
+        SelectObject(screen, previous);
+        if (std::wcscmp(got, face) == 0) {
+            found = std::move(candidate);
+            break;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return found;
 }
 
 } // namespace velmora

@@ -31,5 +31,9 @@ int screenDotsPerInch();
 Win32Font arialBold(int points, int dotsPerInch);
 // The font of buttons, labels and fields: the system's dialog font.
 HFONT gadgetFont();
+// The settings window's font: its gadget sizes were laid out for a narrow dialog font, and a
+// narrow face (Arial Narrow, or the metric-compatible Liberation Sans Narrow) keeps every label
+// whole in them. Null where neither is installed: the gadgets then take gadgetFont().
+Win32Font narrowDialogFont();
 
 } // namespace velmora

@@ -132,7 +132,7 @@ bool isField(Kind kind)
 
 Win32SettingsWindow::Win32SettingsWindow(HWND owner, SettingsWindowActions actions,
                                          std::function<void()> onClosed)
-    : actions_(std::move(actions)), onClosed_(std::move(onClosed))
+    : font_(narrowDialogFont()), actions_(std::move(actions)), onClosed_(std::move(onClosed))
 {
     const SIZE outer = outerSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle);
     const POINT place = centredOnScreen(outer);
@@ -155,7 +155,7 @@ Win32SettingsWindow::~Win32SettingsWindow()
 
 void Win32SettingsWindow::addGadgets()
 {
-    const HFONT font = gadgetFont();
+    const HFONT font = font_.get() != nullptr ? font_.get() : gadgetFont();
     for (const Gadget& g : kGadgets) {
         HWND made = addGadget(classOf(g.kind), g.text, styleOf(g.kind), g.x, g.y, g.width, g.height,
                               g.id, font, isField(g.kind) ? WS_EX_CLIENTEDGE : 0);

@@ -2,6 +2,7 @@
 // "Einstellungen" on Win32: every gadget at its pixel place, created in the order that gives
 // the tab order, each carrying its gadget id. Clicks go to its SettingsWindowActions.
 
+#include "gui/win32_fonts.h"
 #include "gui/win32_window.h"
 #include "settings/settings_form.h"
 
@@ -37,6 +38,7 @@ private:
     void onClick(int id);
     HWND gadget(int id) const { return GetDlgItem(handle(), id); }
 
+    Win32Font font_;
     SettingsWindowActions actions_;
     std::function<void()> onClosed_;
     bool open_ = true;
