@@ -3,6 +3,12 @@
 #include "app/win32_wide_text.h"
 
 namespace velmora {
+namespace {
+
+// IDC_HAND as the W function wants it, whether or not UNICODE is defined.
+const LPCWSTR kHandCursor = MAKEINTRESOURCEW(32649);
+
+} // namespace
 
 Win32Hyperlink::Win32Hyperlink(HWND parent, const std::string& text, RECT place,
                                std::function<void()> onClick)
@@ -52,7 +58,7 @@ LRESULT Win32Hyperlink::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
         paint();
         return 0;
     case WM_SETCURSOR:
-        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        SetCursor(LoadCursorW(nullptr, kHandCursor));
         return TRUE;
     case WM_MOUSEMOVE:
         if (!hovered_) {

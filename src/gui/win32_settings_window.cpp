@@ -210,6 +210,16 @@ bool Win32SettingsWindow::takeDialogKeys(MSG& message)
         return false;
     if (message.hwnd != handle() && !IsChild(handle(), message.hwnd))
         return false;
+    // Ctrl+A selects a field's whole text, as in every newer edit field.
+    if (message.message == WM_KEYDOWN && message.wParam == 'A' &&
+        (GetKeyState(VK_CONTROL) & 0x8000) != 0 && (GetKeyState(VK_MENU) & 0x8000) == 0) {
+        wchar_t kind[8] = {};
+        GetClassNameW(message.hwnd, kind, 8);
+        if (lstrcmpiW(kind, L"Edit") == 0) {
+            SendMessageW(message.hwnd, EM_SETSEL, 0, -1);
+            return true;
+        }
+    }
     return IsDialogMessageW(handle(), &message) != FALSE;
 }
 

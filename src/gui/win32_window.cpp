@@ -6,6 +6,8 @@ namespace velmora {
 namespace {
 
 constexpr wchar_t kClassName[] = L"VelmoraWindow";
+// IDC_ARROW as the W function wants it, whether or not UNICODE is defined.
+const LPCWSTR kArrowCursor = MAKEINTRESOURCEW(32512);
 
 // One class serves every window of the program: the object behind a window does the rest.
 ATOM windowClass(WNDPROC procedure)
@@ -15,7 +17,7 @@ ATOM windowClass(WNDPROC procedure)
         description.cbSize = sizeof description;
         description.lpfnWndProc = procedure;
         description.hInstance = GetModuleHandleW(nullptr);
-        description.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        description.hCursor = LoadCursorW(nullptr, kArrowCursor);
         description.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         description.lpszClassName = kClassName;
         return RegisterClassExW(&description);
