@@ -26,6 +26,13 @@ std::string shortName(const std::string& programName)
     return name.empty() ? std::string("velmora") : printable(name);
 }
 
+// Where the help says the settings are kept.
+#ifdef _WIN32
+constexpr const char* kPreferenceFileShown = "%APPDATA%\\Velmora\\Velmora.prf";
+#else
+constexpr const char* kPreferenceFileShown = "$XDG_CONFIG_HOME/Velmora/Velmora.prf";
+#endif
+
 } // namespace
 
 CommandLineRequest readCommandLine(const std::vector<std::string>& arguments)
@@ -57,7 +64,9 @@ std::string helpText(const std::string& programName)
            "the screen by FTP, FTPS or SFTP into a folder of your web server.\n"
            "\n"
            "Without options the program opens its window; the settings are made there\n"
-           "(Extras > Einstellungen) and kept in $XDG_CONFIG_HOME/Velmora/Velmora.prf.\n"
+           "(Extras > Einstellungen) and kept in " +
+           kPreferenceFileShown +
+           ".\n"
            "\n"
            "The FTP server field takes these forms:\n"
            "  host, ftp://host      FTP (port 21), nothing encrypted\n"

@@ -1,0 +1,35 @@
+#include "app/instance_guard.h"
+
+#include <windows.h>
+
+namespace velmora {
+
+// A named mutex "Velmora" in the session's namespace: the system closes it with the process,
+// however the process ends. Only its existence counts; nobody waits on it.
+InstanceGuard::InstanceGuard(const std::string& tempFolder)
+{
+    (void)tempFolder;
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Velmora");
+    const DWORD error = GetLastError();
+    if (mutex == nullptr) {
+        // A mutex of that name made by another account with other rights: another copy runs.
+        // Any other failure says nothing about one, so it does not keep the program from running.
+        acquired_ = error != ERROR_ACCESS_DENIED;
+        return;
+    }
+    if (error == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        acquired_ = false;
+        return;
+    }
+    lock_ = reinterpret_cast<std::intptr_t>(mutex);
+    acquired_ = true;
+}
+
+InstanceGuard::~InstanceGuard()
+{
+    if (lock_ != -1)
+        CloseHandle(reinterpret_cast<HANDLE>(lock_));
+}
+
+} // namespace velmora
