@@ -105,10 +105,11 @@ echo "build-windows: libraries ready after $((SECONDS - started)) s"
 [ "$libs_only" = 1 ] && exit 0
 
 # --- The program's rooms (and with --tests, their test programs) ------------------------------
+mkdir -p "$build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WINDOWS_LIBS="$libs" \
-  -DVELMORA_TESTS="$tests" -DVELMORA_BENCH=OFF >"$build.configure.log" 2>&1 ||
-  { cat "$build.configure.log" >&2; exit 1; }
+  -DVELMORA_TESTS="$tests" -DVELMORA_BENCH=OFF >"$build/configure.log" 2>&1 ||
+  { cat "$build/configure.log" >&2; exit 1; }
 cmake --build "$build" -j"$jobs"
 echo "build-windows: rooms built after $((SECONDS - started)) s"
 

@@ -10,10 +10,14 @@ build=$(cd "${1:-$root/build-windows}" && pwd)
 shift || true
 export WINEPREFIX=$build/wine-prefix WINEDEBUG=-all
 
-"$root/scripts/windows/wine-run.sh" "$WINEPREFIX" --prepare
+# A server left from an earlier run would not be a persistent one.
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
+"$root/scripts/windows/wine-run.sh" "$WINEPREFIX" --prepare
 # The server outlives the run by at most ten minutes should this script be killed.
 wineserver -p600
+# The first program of a session starts Wine's own services, which keep its output open: started
+# here, they do not hold up the first test program's listing.
+"$root/scripts/windows/wine-run.sh" "$WINEPREFIX" cmd /c exit >/dev/null 2>&1 </dev/null
 trap 'wineserver -k 2>/dev/null || true' EXIT
 ctest --test-dir "$build" --output-on-failure -j2 --timeout 300 "$@"

@@ -22,6 +22,9 @@ if [ ! -f "$WINEPREFIX/.velmora-ready" ]; then
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
     wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
       >/dev/null 2>&1 || true
+    # The registry reaches the disk only when the server ends; a prefix whose server was killed
+    # before is brought up to date again at the next start, which takes half a minute.
+    wineserver -w
     touch "$WINEPREFIX/.velmora-ready"
   fi
   exec 9>&-
