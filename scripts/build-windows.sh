@@ -106,10 +106,15 @@ echo "build-windows: libraries ready after $((SECONDS - started)) s"
 
 # --- The program's rooms (and with --tests, their test programs) ------------------------------
 mkdir -p "$build"
+# Libraries found in another prefix stay in CMake's cache: with new libraries, configure anew.
+if [ "$(cat "$build/.libraries" 2>/dev/null)" != "$libs" ]; then
+  rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+fi
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_WINDOWS_LIBS="$libs" \
   -DVELMORA_TESTS="$tests" -DVELMORA_BENCH=OFF >"$build/configure.log" 2>&1 ||
   { cat "$build/configure.log" >&2; exit 1; }
+echo "$libs" >"$build/.libraries"
 cmake --build "$build" -j"$jobs"
 echo "build-windows: rooms built after $((SECONDS - started)) s"
 
