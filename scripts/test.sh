@@ -1,30 +1,26 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds Velmora and runs every test.
-#   scripts/test.sh           normal build in build/
-#   scripts/test.sh --asan    AddressSanitizer + UBSan build in build-asan/
-#   scripts/test.sh --tsan    ThreadSanitizer build in build-tsan/
+# Installs what is needed, builds Velmora and runs every test: the Linux suite, then the Windows
+# suite (cross-built with scripts/build-windows.sh, run under Wine).
+#   scripts/test.sh                 both suites; the Linux build in build/
+#   scripts/test.sh --linux-only    only the Linux suite
+#   scripts/test.sh --windows-only  only the Windows suite, in build-windows/
+#   scripts/test.sh --asan          the Linux suite with AddressSanitizer + UBSan, in build-asan/
+#   scripts/test.sh --tsan          the Linux suite with ThreadSanitizer, in build-tsan/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build
 options=()
+linux=1
+windows=1
 case "${1:-}" in
-  --asan) build=build-asan; options+=(-DVELMORA_ASAN=ON -DVELMORA_BENCH=OFF) ;;
-  --tsan) build=build-tsan; options+=(-DVELMORA_TSAN=ON -DVELMORA_BENCH=OFF) ;;
+  --asan) build=build-asan; windows=0; options+=(-DVELMORA_ASAN=ON -DVELMORA_BENCH=OFF) ;;
+  --tsan) build=build-tsan; windows=0; options+=(-DVELMORA_TSAN=ON -DVELMORA_BENCH=OFF) ;;
+  --linux-only) windows=0 ;;
+  --windows-only) linux=0 ;;
   "") ;;
-  *) echo "usage: $0 [--asan|--tsan]" >&2; exit 2 ;;
+  *) echo "usage: $0 [--asan|--tsan|--linux-only|--windows-only]" >&2; exit 2 ;;
 esac
-
-bash scripts/install-deps.sh
-
-generator=()
-if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
-# A build folder made with another generator cannot be reused.
-if [ -f "$build/CMakeCache.txt" ] && ! grep -q "CMAKE_GENERATOR:INTERNAL=${generator[1]:-Unix Makefiles}" "$build/CMakeCache.txt"; then
-  rm -rf "$build"
-fi
-cmake -S . -B "$build" "${generator[@]}" "${options[@]}"
-cmake --build "$build" -j"$(nproc)"
 
 # Qt wants a private runtime folder; tests that need a screen start their own Xvfb, the rest
 # need none, but a display is provided for anything that asks.
@@ -37,7 +33,30 @@ cleanup() {
   rm -rf "$runtime"
 }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
+
+linux_suite() {
+  local generator=()
+  if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
+  # A build folder made with another generator cannot be reused.
+  if [ -f "$build/CMakeCache.txt" ] &&
+    ! grep -q "CMAKE_GENERATOR:INTERNAL=${generator[1]:-Unix Makefiles}" "$build/CMakeCache.txt"; then
+    rm -rf "$build"
+  fi
+  # Chained: the suites run where a failure must not end the script (set -e does not hold).
+  cmake -S . -B "$build" "${generator[@]}" "${options[@]}" &&
+    cmake --build "$build" -j"$(nproc)" &&
+    ctest --test-dir "$build" --output-on-failure -j2 --timeout 600
+}
+
+windows_suite() {
+  bash scripts/build-windows.sh --tests && bash scripts/windows/run-tests.sh build-windows
+}
+
+# The Windows test programs need no display so far.
+if [ "$linux" = 1 ]; then
+  bash scripts/install-deps.sh
+fi
+if [ "$linux" = 1 ] && [ -z "${DISPLAY:-}" ]; then
   for n in $(seq 300 340); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
       Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -49,4 +68,19 @@ if [ -z "${DISPLAY:-}" ]; then
   done
 fi
 
-ctest --test-dir "$build" --output-on-failure -j2 --timeout 600
+# Each suite runs whatever became of the other; the run fails if either did.
+failed=()
+if [ "$linux" = 1 ]; then
+  started=$SECONDS
+  linux_suite || failed+=(Linux)
+  echo "test: Linux suite finished after $((SECONDS - started)) s"
+fi
+if [ "$windows" = 1 ]; then
+  started=$SECONDS
+  windows_suite || failed+=(Windows)
+  echo "test: Windows suite finished after $((SECONDS - started)) s"
+fi
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "test: the ${failed[*]} suite failed" >&2
+  exit 1
+fi

@@ -19,7 +19,7 @@ host() {
   for file in "src/$1"/*.cpp; do
     local name=${file##*/}
     case $name in
-      qt_* | portal_* | pipewire_* | x11_* | posix_* | openssl_* | win32_* | *main.cpp) continue ;;
+      qt_* | portal_* | pipewire_* | x11_* | posix_* | openssl_* | mbedtls_* | win32_* | *main.cpp) continue ;;
     esac
     if grep -q "^ *$name\$" "src/$1/CMakeLists.txt"; then
       echo "$file"
