@@ -11,7 +11,8 @@ constexpr int kOk = IDOK;
 
 } // namespace
 
-Win32AboutBox::Win32AboutBox(HWND owner, HFONT titleFont, std::function<void()> openHomepage)
+Win32AboutBox::Win32AboutBox(HWND owner, HFONT titleFont, const std::string& homepage,
+                             std::function<void()> openHomepage)
 {
     const SIZE outer = outerSizeForClient(290, 224, kStyle, kExStyle);
     const POINT place = centredOnScreen(outer);
@@ -34,7 +35,7 @@ Win32AboutBox::Win32AboutBox(HWND owner, HFONT titleFont, std::function<void()> 
     addGadget(L"STATIC", "\xA9 2026 Corvantis. Alle Rechte vorbehalten.", kCentred, 5, 80, 280, 25,
               -1, font);
     addGadget(L"STATIC", "Homepage / Support:", kCentred, 5, 115, 280, 15, -1, font);
-    link_ = std::make_unique<Win32Hyperlink>(handle(), kHomepageAddress, RECT{55, 135, 250, 155},
+    link_ = std::make_unique<Win32Hyperlink>(handle(), homepage, RECT{55, 135, 250, 155},
                                              std::move(openHomepage));
     addGadget(L"BUTTON", "OK", BS_PUSHBUTTON | WS_TABSTOP, 100, 185, 90, 25, kOk, font);
 }

@@ -14,7 +14,8 @@ namespace velmora {
 class Win32AboutBox final : public Win32Window {
 public:
     // Owned by owner (the main window), centred on the screen, above every window.
-    Win32AboutBox(HWND owner, HFONT titleFont, std::function<void()> openHomepage);
+    Win32AboutBox(HWND owner, HFONT titleFont, const std::string& homepage,
+                  std::function<void()> openHomepage);
     ~Win32AboutBox() override;
 
     bool takeDialogKeys(MSG& message);

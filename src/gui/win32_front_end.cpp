@@ -39,11 +39,12 @@ MainWindowView& Win32FrontEnd::openMainWindow(WindowPosition position, MainWindo
     return *mainWindow_;
 }
 
-void Win32FrontEnd::showAboutBox(std::function<void()> openHomepage)
+void Win32FrontEnd::showAboutBox(const std::string& homepage, std::function<void()> openHomepage)
 {
     if (!about_ || about_->handle() == nullptr)
-        about_ = std::make_unique<Win32AboutBox>(mainWindow_ ? mainWindow_->handle() : nullptr,
-                                                 titleFont_.get(), std::move(openHomepage));
+        about_ =
+            std::make_unique<Win32AboutBox>(mainWindow_ ? mainWindow_->handle() : nullptr,
+                                            titleFont_.get(), homepage, std::move(openHomepage));
     about_->showActive();
 }
 

@@ -36,7 +36,7 @@ public:
 
     void useScreen(ScreenBounds screen, const std::string& tempFolder) override;
     MainWindowView& openMainWindow(WindowPosition position, MainWindowCommands commands) override;
-    void showAboutBox(std::function<void()> openHomepage) override;
+    void showAboutBox(const std::string& homepage, std::function<void()> openHomepage) override;
     void openWebAddress(const std::string& address) override;
 
     bool settingsWindowOpen() const override;
