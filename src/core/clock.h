@@ -21,5 +21,7 @@ public:
 
 // The real clock of this machine.
 Clock& systemClock();
+// The platform's part of it: what localSeconds() gives.
+std::int64_t localWallClockSeconds();
 
 } // namespace velmora

@@ -16,4 +16,7 @@ namespace velmora {
 void atFinalCleanup(std::function<void()> release);
 [[noreturn]] void finalCleanup();
 
+// The platform's part: ends the process with exit code 0 without running static destructors.
+[[noreturn]] void endProcessAtOnce();
+
 } // namespace velmora

@@ -1,39 +1,15 @@
 #include "core/clock.h"
 
-#include <chrono>
 #include <ctime>
-#include <thread>
 
 namespace velmora {
-namespace {
 
-class SystemClock final : public Clock {
-public:
-    std::int64_t localSeconds() override
-    {
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
-        return static_cast<std::int64_t>(now) + local.tm_gmtoff;
-    }
-    std::int64_t steadySeconds() override
-    {
-        const auto sinceStart = std::chrono::steady_clock::now().time_since_epoch();
-        return std::chrono::duration_cast<std::chrono::seconds>(sinceStart).count() + 1;
-    }
-    void sleepMs(int milliseconds) override
-    {
-        if (milliseconds > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
-};
-
-} // namespace
-
-Clock& systemClock()
+std::int64_t localWallClockSeconds()
 {
-    static SystemClock clock;
-    return clock;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return static_cast<std::int64_t>(now) + local.tm_gmtoff;
 }
 
 } // namespace velmora

@@ -8,53 +8,14 @@
 
 namespace velmora {
 
-QtMessageBoxes::QtMessageBoxes() = default;
-
-BoxAnswer QtMessageBoxes::show(const std::string& title, const std::string& text,
-                               BoxButtons buttons, BoxModality modality)
+bool QtMessageBoxes::onGuiThread() const
 {
-    if (QThread::currentThread() == qApp->thread())
-        return showNow(title, text, buttons, modality);
-
-    auto request = std::make_shared<Request>();
-    request->title = title;
-    request->text = text;
-    request->buttons = buttons;
-    request->modality = modality;
-    {
-        std::lock_guard lock(mutex_);
-        queue_.push_back(request);
-    }
-    // Wakes the GUI thread's event loop; a GUI thread busy waiting for us serves the queue itself.
-    QMetaObject::invokeMethod(
-        qApp, [this] { serveQueuedBoxes(); }, Qt::QueuedConnection);
-    std::unique_lock lock(mutex_);
-    answered_.wait(lock, [&] { return request->done; });
-    return request->answer;
+    return QThread::currentThread() == qApp->thread();
 }
 
-int QtMessageBoxes::serveQueuedBoxes()
+void QtMessageBoxes::wakeGuiThread(std::function<void()> work)
 {
-    int served = 0;
-    for (;;) {
-        std::shared_ptr<Request> request;
-        {
-            std::lock_guard lock(mutex_);
-            if (queue_.empty())
-                return served;
-            request = queue_.front();
-            queue_.pop_front();
-        }
-        const BoxAnswer answer =
-            showNow(request->title, request->text, request->buttons, request->modality);
-        {
-            std::lock_guard lock(mutex_);
-            request->answer = answer;
-            request->done = true;
-        }
-        answered_.notify_all();
-        ++served;
-    }
+    QMetaObject::invokeMethod(qApp, std::move(work), Qt::QueuedConnection);
 }
 
 BoxAnswer QtMessageBoxes::showNow(const std::string& title, const std::string& text,

@@ -31,51 +31,21 @@ Win32MessageBoxes::Win32MessageBoxes(Win32GuiThread* gui) : gui_(gui)
 {
 }
 
-BoxAnswer Win32MessageBoxes::show(const std::string& title, const std::string& text,
-                                  BoxButtons buttons, BoxModality modality)
+bool Win32MessageBoxes::onGuiThread() const
 {
-    if (gui_ == nullptr || gui_->onGuiThread())
-        return showMessageBoxNow(title, text, buttons, modality);
-
-    auto request = std::make_shared<Request>();
-    request->title = title;
-    request->text = text;
-    request->buttons = buttons;
-    request->modality = modality;
-    {
-        std::lock_guard lock(mutex_);
-        queue_.push_back(request);
-    }
-    // Wakes the GUI thread's loop; a GUI thread busy waiting for this thread serves the queue
-    // itself.
-    gui_->post([this] { serveQueuedBoxes(); });
-    std::unique_lock lock(mutex_);
-    answered_.wait(lock, [&] { return request->done; });
-    return request->answer;
+    return gui_ == nullptr || gui_->onGuiThread();
 }
 
-int Win32MessageBoxes::serveQueuedBoxes()
+void Win32MessageBoxes::wakeGuiThread(std::function<void()> work)
 {
-    int served = 0;
-    for (;;) {
-        std::shared_ptr<Request> request;
-        {
-            std::lock_guard lock(mutex_);
-            if (queue_.empty())
-                return served;
-            request = queue_.front();
-            queue_.pop_front();
-        }
-        const BoxAnswer answer =
-            showMessageBoxNow(request->title, request->text, request->buttons, request->modality);
-        {
-            std::lock_guard lock(mutex_);
-            request->answer = answer;
-            request->done = true;
-        }
-        answered_.notify_all();
-        ++served;
-    }
+    // A GUI thread busy waiting for the asking thread serves the queue itself.
+    gui_->post(std::move(work));
+}
+
+BoxAnswer Win32MessageBoxes::showNow(const std::string& title, const std::string& text,
+                                     BoxButtons buttons, BoxModality modality)
+{
+    return showMessageBoxNow(title, text, buttons, modality);
 }
 
 } // namespace velmora
