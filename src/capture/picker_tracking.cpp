@@ -4,6 +4,22 @@
 
 namespace velmora {
 
+void PickerTracking::follow(const std::function<void()>& trackOnce)
+{
+    if (!on_)
+        return;
+    if (busy_) {
+        again_ = true;
+        return;
+    }
+    busy_ = true;
+    do {
+        again_ = false;
+        trackOnce();
+    } while (again_ && on_);
+    busy_ = false;
+}
+
 std::string regionFromOuterRect(const OuterRect& rect)
 {
     return std::to_string(std::int64_t{rect.left} + 1) + "," +

@@ -5,6 +5,7 @@
 #include "screen/screen_source.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace velmora {
@@ -32,5 +33,19 @@ std::string regionFromOuterRect(const OuterRect& rect);
 // window's next move or size event brings the text up to date and may correct it again. The
 // same rectangle comes back when nothing is to be corrected.
 OuterRect keepPickerOnScreen(const OuterRect& rect, const ScreenBounds& screen);
+
+// Follows the picker window's moves once started. Moving the window back raises a new move while
+// one is handled: that one is worked out again afterwards, from where the window then is.
+class PickerTracking {
+public:
+    void start() { on_ = true; }
+    void stop() { on_ = false; }
+    void follow(const std::function<void()>& trackOnce);
+
+private:
+    bool on_ = false;
+    bool busy_ = false;
+    bool again_ = false;
+};
 
 } // namespace velmora

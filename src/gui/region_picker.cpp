@@ -140,25 +140,12 @@ void RegionPicker::open(QWidget& owner, SettingsFields& fields,
 
     open_ = true;
     // The button keeps its first text until the presenter moves or sizes the window.
-    tracking_ = true;
+    tracking_.start();
 }
 
 void RegionPicker::track()
 {
-    if (!tracking_)
-        return;
-    // Moving the window back raises a new move event while this one is handled: it is worked
-    // out again afterwards, from where the window then is.
-    if (inTrack_) {
-        trackAgain_ = true;
-        return;
-    }
-    inTrack_ = true;
-    do {
-        trackAgain_ = false;
-        trackOnce();
-    } while (trackAgain_ && tracking_);
-    inTrack_ = false;
+    tracking_.follow([this] { trackOnce(); });
 }
 
 void RegionPicker::trackOnce()
@@ -187,7 +174,7 @@ void RegionPicker::finish(bool pickedWithButton)
         return;
     const std::string result = text();
     open_ = false;
-    tracking_ = false;
+    tracking_.stop();
     window_->closingByProgram = true;
     window_->close(); // hidden only: this may run inside the window's own handlers
     window_->closingByProgram = false;

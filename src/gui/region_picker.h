@@ -3,6 +3,7 @@
 // the screen to be shown. Its button shows the Region string of the window's outer rectangle
 // and, when pressed, hands it to the settings window's region field.
 
+#include "capture/picker_tracking.h"
 #include "screen/screen_source.h"
 #include "settings/settings_fields.h"
 
@@ -58,9 +59,7 @@ private:
     SettingsFields* fields_ = nullptr;
     std::function<void()> closedByCloseBox_;
     bool open_ = false;
-    bool tracking_ = false;
-    bool inTrack_ = false;
-    bool trackAgain_ = false;
+    PickerTracking tracking_;
 };
 
 } // namespace velmora

@@ -122,25 +122,12 @@ void Win32RegionPicker::open(Win32Window& owner, SettingsFields& fields,
     SetForegroundWindow(window_->handle());
     open_ = true;
     // The button keeps its first text until the presenter moves or sizes the window.
-    tracking_ = true;
+    tracking_.start();
 }
 
 void Win32RegionPicker::track()
 {
-    if (!tracking_)
-        return;
-    // Moving the window back raises a new move message while this one is handled: it is worked
-    // out again afterwards, from where the window then is.
-    if (inTrack_) {
-        trackAgain_ = true;
-        return;
-    }
-    inTrack_ = true;
-    do {
-        trackAgain_ = false;
-        trackOnce();
-    } while (trackAgain_ && tracking_);
-    inTrack_ = false;
+    tracking_.follow([this] { trackOnce(); });
 }
 
 void Win32RegionPicker::trackOnce()
@@ -168,7 +155,7 @@ void Win32RegionPicker::finish(bool pickedWithButton)
         return;
     const std::string result = window_ ? gadgetText(window_->button()) : std::string();
     open_ = false;
-    tracking_ = false;
+    tracking_.stop();
     // Hidden only: this runs inside the window's own handlers.
     window_->hide();
 
