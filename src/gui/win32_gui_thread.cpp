@@ -117,13 +117,32 @@ void Win32GuiThread::runEventLoop(const std::atomic<bool>& quit, const std::func
     }
 }
 
+void Win32GuiThread::holdInput()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE) ||
+           PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE))
+        held_.push_back(message);
+}
+
+void Win32GuiThread::replayHeldInput()
+{
+    // Posted messages come before input still to arrive, so the order stays the presenter's.
+    std::vector<MSG> held;
+    held.swap(held_);
+    for (const MSG& message : held)
+        if (message.hwnd == nullptr || IsWindow(message.hwnd))
+            PostMessageW(message.hwnd, message.message, message.wParam, message.lParam);
+}
+
 void Win32GuiThread::serveWithoutInput(HANDLE done, DWORD milliseconds)
 {
     const ULONGLONG start = GetTickCount64();
     constexpr DWORD kWakeFor = QS_POSTMESSAGE | QS_SENDMESSAGE | QS_PAINT | QS_TIMER;
     for (;;) {
         MSG message;
-        while (takeNonInput(message)) {
+        // Before each message, which may open a box: the clicks and keys so far are held.
+        for (holdInput(); takeNonInput(message); holdInput()) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
@@ -131,16 +150,16 @@ void Win32GuiThread::serveWithoutInput(HANDLE done, DWORD milliseconds)
         if (milliseconds != INFINITE) {
             const ULONGLONG passed = GetTickCount64() - start;
             if (passed >= milliseconds)
-                return;
+                break;
             wait = static_cast<DWORD>(milliseconds - passed);
         }
         const DWORD woken =
             MsgWaitForMultipleObjectsEx(done != nullptr ? 1 : 0, &done, wait, kWakeFor, 0);
-        if (done != nullptr && woken == WAIT_OBJECT_0)
-            return;
-        if (woken == WAIT_FAILED)
-            return;
+        if ((done != nullptr && woken == WAIT_OBJECT_0) || woken == WAIT_FAILED)
+            break;
     }
+    holdInput();
+    replayHeldInput();
 }
 
 void runWhileRepainting(Win32GuiThread& gui, const std::function<void()>& work)

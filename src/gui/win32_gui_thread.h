@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 namespace velmora {
 
@@ -31,8 +32,9 @@ public:
                       const std::function<bool(MSG&)>& translate);
 
     // Handles every message but the presenter's keys and clicks until done is signalled (null:
-    // never) or milliseconds have passed (INFINITE: no limit). The input waits in the queue and
-    // reaches its windows afterwards, in its order.
+    // never) or milliseconds have passed (INFINITE: no limit). The input is held and reaches its
+    // windows afterwards, in its order: left in the queue, a message box opened meanwhile would
+    // take it, and its window, disabled by the box, would drop it (an Exit clicked during Clear).
     void serveWithoutInput(HANDLE done, DWORD milliseconds);
 
 protected:
@@ -40,10 +42,13 @@ protected:
 
 private:
     void runPosted();
+    void holdInput();
+    void replayHeldInput();
 
     DWORD threadId_;
     std::mutex mutex_;
     std::deque<std::function<void()>> posted_;
+    std::vector<MSG> held_;
 };
 
 // GUI thread: runs work to its end on a thread of its own, with the windows painting and the
