@@ -34,6 +34,8 @@ started=$SECONDS
 # --- Packages ---------------------------------------------------------------------------------
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libz-mingw-w64-dev wine wine64 cmake ninja-build dpkg-dev nsis ca-certificates)
+# The tests' own servers and certificates on this side of Wine.
+if [ "$tests" = ON ]; then packages+=(python3-pyftpdlib python3-openssl openssl); fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

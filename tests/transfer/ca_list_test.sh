@@ -40,7 +40,7 @@ serve() { # VARIABLE CERTIFICATE
   mkdir "root-$2"
   # Debian's interpreter, which has pyftpdlib; another python3 first on PATH may not.
   /usr/bin/python3 "$ftp_server" --root "root-$2" --user presenter --password s3cret --tls explicit \
-    --cert "$2.pem" >"$2.out" 2>&1 &
+    --cert "$2.pem" --log "$2.log" >"$2.out" 2>&1 &
   servers+=($!)
   for _ in $(seq 100); do
     grep -q '^PORT ' "$2.out" 2>/dev/null && break
@@ -62,3 +62,9 @@ cat "$ca_list" ca.crt >program/cacert.pem
 # The verified upload arrived whole.
 [ "$(stat -c %s root-signed/p.png 2>/dev/null)" = 100000 ] ||
   { echo "the upload to the verified server did not arrive" >&2; exit 1; }
+# The refused servers never saw the login, which the logs show for the verified one.
+grep -q '^USER presenter' signed.log || { echo "no login in the verified server's log" >&2; exit 1; }
+if grep -E '^(CLEAR )?(USER|PASS)' self-signed.log other-name.log; then
+  echo "a login went to a server whose certificate did not verify" >&2
+  exit 1
+fi
