@@ -33,7 +33,8 @@ started=$SECONDS
 
 # --- Packages ---------------------------------------------------------------------------------
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  libz-mingw-w64-dev wine wine64 cmake ninja-build dpkg-dev nsis ca-certificates)
+  libz-mingw-w64-dev wine wine64 cmake ninja-build dpkg-dev nsis ca-certificates
+  python3 python3-markdown)
 # The tests' own servers and certificates on this side of Wine.
 if [ "$tests" = ON ]; then packages+=(python3-pyftpdlib python3-openssl openssl); fi
 missing=()
