@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds Velmora for 64-bit Windows with mingw-w64 on Debian.
-#   scripts/build-windows.sh              the libraries (cached) and the rooms, in build-windows/
+#   scripts/build-windows.sh              the libraries (cached), velmora.exe, and from them
+#                                         build-windows/Velmora-<version>-win64.exe and .zip
 #   scripts/build-windows.sh --tests      the same and the test programs (ctest runs them under Wine)
 #   scripts/build-windows.sh --libs-only  only the libraries
 # Installs the packages it needs. The third-party libraries come from Debian's source packages
@@ -32,7 +33,9 @@ started=$SECONDS
 
 # --- Packages ---------------------------------------------------------------------------------
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  libz-mingw-w64-dev wine wine64 cmake ninja-build dpkg-dev)
+  libz-mingw-w64-dev wine wine64 cmake ninja-build dpkg-dev nsis ca-certificates)
+# The tests' own servers and certificates on this side of Wine.
+if [ "$tests" = ON ]; then packages+=(python3-pyftpdlib python3-openssl openssl); fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -118,4 +121,16 @@ echo "$libs" >"$build/.libraries"
 cmake --build "$build" -j"$jobs"
 echo "build-windows: rooms built after $((SECONDS - started)) s"
 
-# --- The program itself, the installer and the zip come here ----------------------------------
+# --- The installer and the zip ----------------------------------------------------------------
+# CPack stages the program folder (velmora.exe stripped down to its line tables, IMAGE.DLL,
+# cacert.pem, doc/) and packs it with makensis and as a zip (cmake/windows_packaging.cmake).
+packed=$SECONDS
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+rm -f "$build/Velmora-$version-win64.exe" "$build/Velmora-$version-win64.zip"
+(cd "$build" && cpack -G "NSIS;ZIP" >"$build/package.log" 2>&1) ||
+  { cat "$build/package.log" >&2; exit 1; }
+for made in "$build/Velmora-$version-win64.exe" "$build/Velmora-$version-win64.zip"; do
+  [ -f "$made" ] || { echo "build-windows: $made was not made" >&2; exit 1; }
+  echo "build-windows: $made"
+done
+echo "build-windows: packed in $((SECONDS - packed)) s, done after $((SECONDS - started)) s"

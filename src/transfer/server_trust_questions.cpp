@@ -1,6 +1,7 @@
 #include "transfer/server_trust_questions.h"
 
 #include "core/message_titles.h"
+#include "transfer/ca_list.h"
 #include "transfer/server_key_store.h"
 #include "transfer/tls_peer_key.h"
 #include "transfer/transfer_messages.h"
@@ -25,7 +26,7 @@ std::string bothKeys(const UntrustedServer& server)
 
 ServerTrustFiles serverTrustFiles(const std::string& workFolder)
 {
-    return {workFolder + kServerKeyFileName, {}};
+    return {workFolder + kServerKeyFileName, caListFile()};
 }
 
 ServerTrust presenterTrust(const ServerTrustFiles& files, MessageBoxes& boxes, BoxModality modality,

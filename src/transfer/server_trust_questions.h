@@ -14,7 +14,8 @@ enum class ChangedKeyAnswer {
     Ask,    // "Verzeichnis prüfen": the place where the presenter may accept a new key
 };
 
-// The key file in workFolder (which ends in "/") and the system's CA store.
+// The key file in workFolder (which ends in "/") and the platform's certificate authorities
+// (caListFile()).
 ServerTrustFiles serverTrustFiles(const std::string& workFolder);
 
 // Questions asked through boxes, titled "Velmora": an unverified server with default button Yes,
