@@ -2,7 +2,7 @@
 // hint to set up the server and the welcome message, the settings typed into the settings window
 // and kept in %APPDATA%, a second copy refused while the first runs, a presentation that a
 // spectator's browser follows, Stop and Clear, and Exit, which keeps the window's place and the
-// program folder in the registry and tidies the working files away.
+// program folder in the registry and tidies the working files away; at last the uninstaller.
 
 #include "support/changing_screen.h"
 #include "support/coloured_window.h"
@@ -224,6 +224,13 @@ TEST_F(WinePresentationBlackBox, FirstStartToExitAsAPresenterAndASpectatorLiveIt
     EXPECT_EQ(session->registryValue("InstallDir"), WinePrefix::kProgramFolder);
     for (const char* name : {"Velmora.png", "Velmora.cnt", "Velmora.ind"})
         EXPECT_FALSE(fs::exists(session->tempFolder() + name)) << name;
+
+    // The installer's uninstaller takes the program folder away; the presenter's settings stay
+    // for the next installation.
+    if (session->prefix().installedByInstaller()) {
+        EXPECT_TRUE(session->prefix().uninstall(session->displayName()));
+        EXPECT_TRUE(fs::exists(session->preferenceFile()));
+    }
 }
 
 } // namespace

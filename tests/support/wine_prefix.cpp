@@ -10,6 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 
 namespace velmora::test {
 namespace {
@@ -116,6 +117,8 @@ void WinePrefix::install(const std::string& display)
 {
     if (installed_)
         return;
+    // Nothing of an earlier installation may stand in for this one.
+    fs::remove_all(programFolder());
     std::string installer;
     for (const auto& entry : fs::directory_iterator(build_)) {
         const std::string name = entry.path().filename().string();
@@ -123,23 +126,41 @@ void WinePrefix::install(const std::string& display)
             name.compare(name.size() - 10, 10, "-win64.exe") == 0)
             installer = entry.path().string();
     }
-    int code = -1;
     if (!installer.empty()) {
         // A silent installation into the program folder; NSIS wants /D last and unquoted.
+        int code = -1;
         run({installer, "/S", std::string("/D=") + kProgramFolder}, display, &code);
         if (code != 0 || !fs::exists(programFolder() + "velmora.exe"))
-            throw std::runtime_error("the installer " + installer +
-                                     " failed: " + std::to_string(code));
+            throw std::runtime_error("the installer " + installer + " failed: exit code " +
+                                     std::to_string(code));
     } else {
+        // A build without its installer: the program folder by hand.
         const std::string libraries = fileBytes(build_ + "/.libraries");
-        const std::string imageLibrary =
-            libraries.substr(0, libraries.find('\n')) + "/bin/IMAGE.DLL";
         fs::create_directories(programFolder());
-        for (const std::string& file : {build_ + "/velmora.exe", imageLibrary})
-            fs::copy_file(file, programFolder() + fs::path(file).filename().string(),
-                          fs::copy_options::overwrite_existing);
+        for (const std::string& file :
+             {build_ + "/velmora.exe", build_ + "/cacert.pem",
+              libraries.substr(0, libraries.find('\n')) + "/bin/IMAGE.DLL"})
+            if (fs::exists(file))
+                fs::copy_file(file, programFolder() + fs::path(file).filename().string(),
+                              fs::copy_options::overwrite_existing);
     }
     installed_ = true;
+}
+
+bool WinePrefix::installedByInstaller() const
+{
+    return installed_ && fs::exists(programFolder() + "Uninstall.exe");
+}
+
+bool WinePrefix::uninstall(const std::string& display)
+{
+    int code = -1;
+    run({std::string(kProgramFolder) + "Uninstall.exe", "/S"}, display, &code);
+    // The uninstaller hands its work to a copy of itself outside the folder and ends at once.
+    for (int i = 0; i < 300 && fs::exists(programFolder()); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    installed_ = false;
+    return code == 0 && !fs::exists(programFolder());
 }
 
 std::string WinePrefix::folderNamed(const std::string& variable) const

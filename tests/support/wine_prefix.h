@@ -37,8 +37,12 @@ public:
     static constexpr const char* kProgram = "C:\\Velmora\\velmora.exe";
     std::string programFolder() const { return path_ + "/drive_c/Velmora/"; }
     // Installs the Windows build's program: with its installer where the build made one, else
-    // velmora.exe and IMAGE.DLL copied into the program folder. Once per test program.
+    // velmora.exe, IMAGE.DLL and the CA list copied into the program folder. Once per test
+    // program, and again after uninstall().
     void install(const std::string& display);
+    bool installedByInstaller() const;
+    // Runs the installation's uninstaller; true once it removed the program folder.
+    bool uninstall(const std::string& display);
     // The account's %APPDATA% and temporary folder as paths of this machine, ending in "/".
     std::string appDataFolder() const;
     std::string accountTempFolder() const;
