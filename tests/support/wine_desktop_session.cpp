@@ -36,6 +36,8 @@ WineDesktopSession::startProgram(const std::string& logName,
                                  const std::map<std::string, std::string>& extraEnvironment)
 {
     auto environment = prefix_.environment(displayName());
+    // Wine's own complaints go to the program's log, which a failing scenario shows.
+    environment["WINEDEBUG"] = "fixme-all";
     for (const auto& [name, value] : extraEnvironment)
         environment[name] = value;
     return std::make_unique<LaunchedProgram>(prefix_.command({WinePrefix::kProgram}), environment,
