@@ -10,11 +10,14 @@
 // Prints both rates and the ratio, and the processor time each contender spent over the counted
 // seconds, per minute (the program: its process, all threads; the peer: the tools it ran). With
 // --memory C the program then runs alone on the same screen for C cycles, and its resident memory
-// is printed after 100 cycles and after C.
+// is printed after 100 cycles and after C. With --wine EXE the program measured is the Windows
+// build's velmora.exe (build-windows/velmora.exe) under Wine on the same screen and server,
+// installed from that build into the Wine prefix that the scenarios of the Windows program use
+// (not at the same time as they run).
 //
 //   build-bench/bench/cycle_rate_bench [--seconds S] [--rounds N] [--program PATH] [--intervals]
 //                                      [--screen clock|still|scrolling] [--tick-ms M] [--size WxH]
-//                                      [--memory C]
+//                                      [--memory C] [--wine EXE]
 //
 // S seconds of counted cycles per round (default 10) after a first complete cycle that is not
 // counted; N rounds of each contender (default 3); PATH is the program to measure (default: the
@@ -65,7 +68,19 @@ struct Options : bench::RoundOptions {
     int height = 1080;
     int tickMs = 10;      // the clock's period; 10 keeps the figures of the earlier runs comparable
     int memoryCycles = 0; // 0: no memory run
+    std::string wine;     // the Windows program to run under Wine instead; empty: none
 };
+
+// The program of one round or of the memory run, as the options say.
+std::shared_ptr<bench::VelmoraProcess> startProgram(const Options& options,
+                                                    const test::WinePrefix* wine,
+                                                    const std::string& display, int ftpPort,
+                                                    const std::string& folder)
+{
+    if (wine != nullptr)
+        return std::make_shared<bench::VelmoraProcess>(*wine, display, ftpPort, folder);
+    return std::make_shared<bench::VelmoraProcess>(options.program, display, ftpPort, folder);
+}
 
 bool parseScreen(const char* name, Screen& screen)
 {
@@ -97,6 +112,8 @@ bool parse(int argc, char** argv, Options& options)
             options.tickMs = std::atoi(argv[++i]);
         else if (std::strcmp(argv[i], "--memory") == 0 && hasValue)
             options.memoryCycles = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--wine") == 0 && hasValue)
+            options.program = options.wine = argv[++i];
         else
             return false;
     }
@@ -139,12 +156,13 @@ void printIntervals(const char* who, const bench::CycleRound& round)
 
 // Runs the program alone for `cycles` cycles and prints its resident memory after 100 and after
 // all of them.
-bool measureMemory(const Options& options, const std::string& display,
+bool measureMemory(const Options& options, const test::WinePrefix* wine, const std::string& display,
                    const test::FtpServer& server, const std::string& folder, int cycles)
 {
     using Clock = bench::UploadWatch::Clock;
     bench::UploadWatch watch(server.logPath(), bench::VelmoraProcess::pagePath());
-    bench::VelmoraProcess velmora(options.program, display, server.port(), folder);
+    const auto program = startProgram(options, wine, display, server.port(), folder);
+    bench::VelmoraProcess& velmora = *program;
     const auto deadline = Clock::now() + std::chrono::seconds(30 + cycles);
     std::printf("resident memory of velmora:");
     for (const int mark : {100, cycles}) {
@@ -168,7 +186,8 @@ int main(int argc, char** argv)
     if (const int exit = bench::sideBySideCheck(
             read, argv[0],
             "[--seconds S] [--rounds N] [--program PATH] [--intervals] "
-            "[--screen clock|still|scrolling] [--tick-ms M>=10] [--size WxH] [--memory C]",
+            "[--screen clock|still|scrolling] [--tick-ms M>=10] [--size WxH] [--memory C] "
+            "[--wine EXE]",
             options.program))
         return exit;
 
@@ -196,6 +215,15 @@ int main(int argc, char** argv)
         scroller = std::make_unique<bench::ScreenScroller>(xvfb, *document);
     }
 
+    // The Windows program: installed into its Wine prefix, whose desktop is this screen.
+    std::unique_ptr<test::WinePrefix> wine;
+    if (!options.wine.empty()) {
+        wine = std::make_unique<test::WinePrefix>(
+            std::filesystem::absolute(options.wine).parent_path().string());
+        wine->startServer(xvfb.name());
+        wine->install(xvfb.name());
+    }
+
     const auto started = bench::startSideBySideServer();
     const test::FtpServer& server = *started;
     bench::PeerPipeline peer(xvfb.name(), server.port(), folder.path());
@@ -206,6 +234,9 @@ int main(int argc, char** argv)
                 std::thread::hardware_concurrency(), bench::loadAverage().c_str());
     if (clock)
         std::printf("the clock ticks every %d ms\n", options.tickMs);
+    if (wine)
+        std::printf("velmora: the Windows program %s under %s", options.wine.c_str(),
+                    test::commandOutput("wine --version 2>/dev/null").c_str());
     std::fflush(stdout);
 
     std::vector<double> velmoraRates, peerRates, velmoraCpu, peerCpu;
@@ -217,8 +248,8 @@ int main(int argc, char** argv)
         const auto v = bench::measureCycleRound(
             server.logPath(), bench::VelmoraProcess::pagePath(), options.seconds,
             [&] {
-                auto process = std::make_shared<bench::VelmoraProcess>(options.program, xvfb.name(),
-                                                                       server.port(), runFolder);
+                auto process =
+                    startProgram(options, wine.get(), xvfb.name(), server.port(), runFolder);
                 velmoraPid = process->pid();
                 return process;
             },
@@ -266,8 +297,11 @@ int main(int argc, char** argv)
     if (options.memoryCycles > 0) {
         const std::string runFolder = folder.path() + "/memory";
         std::filesystem::create_directory(runFolder);
-        if (!measureMemory(options, xvfb.name(), server, runFolder, options.memoryCycles))
+        if (!measureMemory(options, wine.get(), xvfb.name(), server, runFolder,
+                           options.memoryCycles))
             return 1;
     }
+    if (wine)
+        wine->stopServer();
     return 0;
 }

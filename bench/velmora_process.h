@@ -4,6 +4,7 @@
 // the presentation at once with no pause between cycles. Ended when the object goes.
 
 #include "support/launched_program.h" // tests/support
+#include "support/wine_prefix.h"      // tests/support
 
 #include <memory>
 #include <string>
@@ -21,6 +22,10 @@ public:
     VelmoraProcess(const std::string& program, const std::string& display,
                    const std::string& serverName, const std::string& folder,
                    const std::string& trustedKeys, int browserRefreshMs = 1000);
+    // The Windows program instead, under Wine: installed in wine, whose server runs on the display
+    // (WinePrefix::install(), startServer()), with the same preference file in %APPDATA%.
+    VelmoraProcess(const test::WinePrefix& wine, const std::string& display, int ftpPort,
+                   const std::string& folder);
     ~VelmoraProcess();
     VelmoraProcess(const VelmoraProcess&) = delete;
     VelmoraProcess& operator=(const VelmoraProcess&) = delete;

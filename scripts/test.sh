@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds Velmora and runs every test: the Linux suite, then the Windows
-# suite (cross-built with scripts/build-windows.sh, run under Wine).
+# suite (cross-built with scripts/build-windows.sh, run under Wine): the Windows test programs,
+# then the black-box scenarios of the Windows program, which are Linux test programs (label wine).
 #   scripts/test.sh                 both suites; the Linux build in build/
 #   scripts/test.sh --linux-only    only the Linux suite
-#   scripts/test.sh --windows-only  only the Windows suite, in build-windows/
+#   scripts/test.sh --windows-only  only the Windows suite, in build-windows/ (the scenarios from
+#                                   the Linux build in build/)
 #   scripts/test.sh --asan          the Linux suite with AddressSanitizer + UBSan, in build-asan/
 #   scripts/test.sh --tsan          the Linux suite with ThreadSanitizer, in build-tsan/
 set -euo pipefail
@@ -34,7 +36,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-linux_suite() {
+configure_linux() {
   local generator=()
   if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
   # A build folder made with another generator cannot be reused.
@@ -42,20 +44,30 @@ linux_suite() {
     ! grep -q "CMAKE_GENERATOR:INTERNAL=${generator[1]:-Unix Makefiles}" "$build/CMakeCache.txt"; then
     rm -rf "$build"
   fi
-  # Chained: the suites run where a failure must not end the script (set -e does not hold).
-  cmake -S . -B "$build" "${generator[@]}" "${options[@]}" &&
+  cmake -S . -B "$build" "${generator[@]}" "${options[@]}"
+}
+
+# Chained: the suites run where a failure must not end the script (set -e does not hold).
+linux_suite() {
+  configure_linux &&
     cmake --build "$build" -j"$(nproc)" &&
-    ctest --test-dir "$build" --output-on-failure -j2 --timeout 600
+    ctest --test-dir "$build" --output-on-failure -j2 --timeout 600 -LE wine
 }
 
+# The Windows test programs, then the scenarios of the Windows program, whatever became of the
+# former. The scenarios share one Wine prefix and run one at a time (their resource lock).
 windows_suite() {
-  bash scripts/build-windows.sh --tests && bash scripts/windows/run-tests.sh build-windows
+  bash scripts/build-windows.sh --tests || return 1
+  local status=0
+  bash scripts/windows/run-tests.sh build-windows || status=1
+  { configure_linux && cmake --build "$build" -j"$(nproc)" --target wine_scenarios &&
+    VELMORA_WINDOWS_BUILD="$PWD/build-windows" \
+      ctest --test-dir "$build" --output-on-failure -j2 --timeout 300 -L wine; } || status=1
+  return $status
 }
 
-# The Windows test programs need no display so far.
-if [ "$linux" = 1 ]; then
-  bash scripts/install-deps.sh
-fi
+# The Windows suite's scenarios need the Linux build and its servers and browser too.
+bash scripts/install-deps.sh
 if [ "$linux" = 1 ] && [ -z "${DISPLAY:-}" ]; then
   for n in $(seq 300 340); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then

@@ -177,13 +177,13 @@ void DesktopSession::closeMessageBoxes(std::chrono::milliseconds limit)
     // A box may still be on its way: look twice with a pause before calling the screen clear.
     int quietLooks = 0;
     while (quietLooks < 2 && std::chrono::steady_clock::now() < deadline) {
-        bool boxShown = false;
+        std::optional<WindowInfo> shown;
         for (const std::string title : {"Velmora", "Information", "Fehler"})
-            if (!messageBoxes(title).empty())
-                boxShown = true;
-        if (boxShown) {
+            for (const auto& box : messageBoxes(title))
+                shown = box;
+        if (shown) {
             quietLooks = 0;
-            pressKey("Return");
+            pressKeyIn(*shown, "Return");
         } else {
             ++quietLooks;
         }
@@ -194,6 +194,11 @@ void DesktopSession::closeMessageBoxes(std::chrono::milliseconds limit)
 void DesktopSession::pressKey(const std::string& key)
 {
     xdotool("key " + key);
+}
+
+void DesktopSession::pressKeyIn(const WindowInfo&, const std::string& key)
+{
+    pressKey(key);
 }
 
 void DesktopSession::click(const WindowInfo& window, int x, int y)

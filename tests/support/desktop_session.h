@@ -24,16 +24,23 @@ struct WindowInfo {
     int height = 0;
 };
 
+// The program under test starts through startProgram() and keeps its files where
+// preferenceFile() and tempFolder() say: a session of another build of it (wine_desktop_session.h)
+// says how instead.
 class DesktopSession {
 public:
     DesktopSession();
+    virtual ~DesktopSession() = default;
+    DesktopSession(const DesktopSession&) = delete;
+    DesktopSession& operator=(const DesktopSession&) = delete;
 
     std::string home() const { return folder_.path() + "/home"; }
     std::string configHome() const { return folder_.path() + "/config"; }
     std::string tempRoot() const { return folder_.path() + "/tmp"; }
-    std::string tempFolder() const; // the program's private folder below tempRoot()
+    // The program's private folder below tempRoot(), ending in "/".
+    virtual std::string tempFolder() const;
     std::string positionStore() const { return configHome() + "/Corvantis/Velmora.conf"; }
-    std::string preferenceFile() const { return configHome() + "/Velmora/Velmora.prf"; }
+    virtual std::string preferenceFile() const { return configHome() + "/Velmora/Velmora.prf"; }
 
     const std::string& displayName() const { return display_.name(); }
 
@@ -43,7 +50,7 @@ public:
 
     // extraEnvironment: variables for this run only, on top of the session's own (an empty
     // value removes one).
-    std::unique_ptr<LaunchedProgram>
+    virtual std::unique_ptr<LaunchedProgram>
     startProgram(const std::string& logName = "velmora.log",
                  const std::map<std::string, std::string>& extraEnvironment = {});
 
@@ -64,6 +71,8 @@ public:
     // Closes message boxes with Enter until only the main window is left (or none shows).
     void closeMessageBoxes(std::chrono::milliseconds limit);
     void pressKey(const std::string& key);
+    // Presses a key in a message box of the program: here the box has the keyboard already.
+    virtual void pressKeyIn(const WindowInfo& box, const std::string& key);
     // Clicks at a point of a window's inner area.
     void click(const WindowInfo& window, int x, int y);
     // Clicks into an edit field of a window, selects what it holds and types text over it.
@@ -76,6 +85,9 @@ public:
     // Every visible named window with its place, for failure messages.
     std::string describeWindows();
     std::string log(const std::string& logName = "velmora.log") const;
+
+protected:
+    const std::string& folder() const { return folder_.path(); }
 
 private:
     TemporaryFolder folder_;

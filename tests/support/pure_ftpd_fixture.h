@@ -8,14 +8,16 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velmora::test {
 
 class PureFtpd {
 public:
-    // certificateFile: certificate and key in one PEM file.
+    // certificateFile: certificate and key in one PEM file. recordLogins: every login the server
+    // is sent is written down for logins() before the server checks it.
     PureFtpd(const std::string& user, const std::string& password,
-             const std::string& certificateFile);
+             const std::string& certificateFile, bool recordLogins = false);
 
     int port() const { return port_; }
     std::string serverName() const { return "ftpes://127.0.0.1:" + std::to_string(port_); }
@@ -28,12 +30,19 @@ public:
     // Restarts with another certificate on the same port, as a server that got a new key.
     void replaceCertificate(const std::string& certificateFile);
 
+    // With recordLogins: the account name of every login sent so far, right or wrong, each
+    // followed by " protected" when it came over TLS and " clear" when not.
+    std::vector<std::string> logins() const;
+
 private:
     void start();
 
     TemporaryFolder folder_;
     std::string certificateFile_;
     std::unique_ptr<LaunchedProgram> process_;
+    // Hears of every login through pure-ftpd's external authentication, and passes it on to the
+    // account database.
+    std::unique_ptr<LaunchedProgram> loginRecorder_;
     int port_ = 0;
 };
 
