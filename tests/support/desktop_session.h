@@ -58,6 +58,8 @@ public:
     std::vector<WindowInfo> windows(const std::string& title);
     // The main window (titled "Velmora", 158 x 78) once it is visible, or nothing in time.
     std::optional<WindowInfo> waitForMainWindow(std::chrono::milliseconds limit);
+    // How long a started program may take to show its main window.
+    virtual std::chrono::milliseconds startLimit() const { return std::chrono::seconds(15); }
     bool waitForWindow(const std::string& title, std::chrono::milliseconds limit);
     // Shows a test window on the session's screen, for as long as the returned program lives,
     // once it shows; throws when it does not within 10 s. It is found by its title.

@@ -18,7 +18,7 @@ ProgramOnScreen::ProgramOnScreen(DesktopSession& session, std::string logName,
 void ProgramOnScreen::open()
 {
     process_ = session_.startProgram(logName_, extraEnvironment_);
-    const auto main = session_.waitForMainWindow(15s);
+    const auto main = session_.waitForMainWindow(session_.startLimit());
     ASSERT_TRUE(main) << "no main window; running: " << process_->running() << "\n"
                       << session_.describeWindows() << "\n"
                       << session_.log(logName_);

@@ -32,6 +32,9 @@ public:
     // Wine reads keys only once its window has the X input focus, which nothing gives it without
     // a window manager: the box is focused first.
     void pressKeyIn(const WindowInfo& box, const std::string& key) override;
+    // Wine starts its own services (the desktop, the device manager) beside the first program of
+    // a server, which on a busy two-core machine has been seen to take over 15 s.
+    std::chrono::milliseconds startLimit() const override { return std::chrono::seconds(45); }
 
     WinePrefix& prefix() { return prefix_; }
     std::optional<std::string> registryValue(const std::string& name) const
