@@ -94,4 +94,23 @@ std::string usageErrorText(const std::string& programName, const std::string& of
     return name + ": " + what + "\nTry '" + name + " --help' for more information.\n";
 }
 
+int runFromCommandLine(const std::string& programName, const std::vector<std::string>& arguments,
+                       const std::function<bool(const std::string& text, bool error)>& tell,
+                       const std::function<int()>& run)
+{
+    const CommandLineRequest request = readCommandLine(arguments);
+    switch (request.action) {
+    case CommandLineAction::PrintHelp:
+        return tell(helpText(programName), false) ? 0 : 1;
+    case CommandLineAction::PrintVersion:
+        return tell(versionText(), false) ? 0 : 1;
+    case CommandLineAction::UsageError:
+        tell(usageErrorText(programName, request.offending), true);
+        return kUsageErrorExitCode;
+    case CommandLineAction::Run:
+        break;
+    }
+    return run();
+}
+
 } // namespace velmora

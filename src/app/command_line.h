@@ -2,6 +2,7 @@
 // What the command line asks for. It is read before any window system is touched, so that
 // `velmora --help` and `velmora --version` work on a console without a display.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,12 @@ std::string usageErrorText(const std::string& programName, const std::string& of
 
 // Exit codes: 0 after help or version, 2 after a usage error.
 inline constexpr int kUsageErrorExitCode = 2;
+
+// What both programs' mains do first: help, version and a usage error are told (error: on the
+// error stream) and end with their exit code, 1 when the text could not be written; otherwise
+// run starts the program and gives the exit code.
+int runFromCommandLine(const std::string& programName, const std::vector<std::string>& arguments,
+                       const std::function<bool(const std::string& text, bool error)>& tell,
+                       const std::function<int()>& run);
 
 } // namespace velmora

@@ -5,6 +5,8 @@
 // and the Win32 one implement them, tests hand in fakes.
 
 #include "app/position_store.h"
+#include "app/settings_window_actions.h"
+#include "app/window_description.h"
 #include "app/window_position.h"
 #include "capture/caption_renderer.h"
 #include "capture/desktop_capture.h"
@@ -19,17 +21,6 @@
 #include <string>
 
 namespace velmora {
-
-// What the presenter can ask of the main window: its buttons, its menu and its close box.
-struct MainWindowCommands {
-    std::function<void()> start;
-    std::function<void()> stop;
-    std::function<void()> clear;
-    std::function<void()> quit; // Exit, "&Beenden" or the close box
-    std::function<void()> openSettings;
-    std::function<void()> openHelp;
-    std::function<void()> openAbout;
-};
 
 class MainWindowView : public StatusDisplay {
 public:
@@ -69,9 +60,10 @@ public:
     // Start-up, once the screen is known: the region tools and the preview measure against
     // screen, and the preview keeps its files in tempFolder (ends with "/").
     virtual void useScreen(ScreenBounds screen, const std::string& tempFolder) = 0;
-    // Opens the main window at position; it stays until the process ends.
+    // Opens the main window at position; it stays until the process ends. Its buttons, menu
+    // entries and close box come back as actions (minimising to the tray is the front end's).
     virtual MainWindowView& openMainWindow(WindowPosition position,
-                                           MainWindowCommands commands) = 0;
+                                           WindowActionHandler onAction) = 0;
     // "Über Velmora"; its link shows homepage and runs openHomepage. A box already open comes
     // to the front.
     virtual void showAboutBox(const std::string& homepage, std::function<void()> openHomepage) = 0;
@@ -82,7 +74,7 @@ public:
     // gives the new one, filled by the caller and then shown with showSettingsWindow.
     virtual bool settingsWindowOpen() const = 0;
     virtual void raiseSettingsWindow() = 0;
-    virtual SettingsWindowView& createSettingsWindow(SettingsWindowActions actions,
+    virtual SettingsWindowView& createSettingsWindow(SettingsWindowEvents events,
                                                      std::function<void()> onClosed) = 0;
     virtual void showSettingsWindow() = 0;
 

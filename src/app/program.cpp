@@ -21,87 +21,92 @@
 namespace velmora {
 namespace {
 
-// Start-up until the event loop, the loop, and shut-down; a fatal path leaves through
-// endProgram wherever it happens.
-void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
+// What the main window's buttons and menu reach. The window opens before the settings are
+// loaded, and a box of theirs lets the presenter click: the buttons and the menu act only once
+// everything they reach exists.
+struct MainWindowTargets {
+    FrontEnd& frontEnd;
+    HelpPage help;
+    std::atomic<bool>& quit;
+    PresentationControl* control = nullptr;
+    SettingsWindowWiring* settingsWindow = nullptr;
+};
+
+WindowActionHandler mainWindowActions(MainWindowTargets& targets)
+{
+    return [&targets](WindowAction action) {
+        PresentationControl* control = targets.control;
+        if (control == nullptr)
+            return;
+        // No help site exists: the menu and the about box's link both open the installed help.
+        const auto openHelp = [&targets] { targets.frontEnd.openWebAddress(targets.help.address); };
+        switch (action) {
+        case WindowAction::Start:
+            return control->start();
+        case WindowAction::Stop:
+            return control->stop();
+        case WindowAction::Clear:
+            return control->clear();
+        case WindowAction::Quit:
+            control->stopAndReset();
+            targets.quit = true;
+            return;
+        case WindowAction::OpenSettings:
+            return targets.settingsWindow->openSettingsWindow();
+        case WindowAction::OpenHelp:
+            return openHelp();
+        case WindowAction::OpenAbout:
+            return targets.frontEnd.showAboutBox(targets.help.shown, openHelp);
+        default:
+            return;
+        }
+    };
+}
+
+// Shut-down: what the presenter set up is kept, the working files go. A cycle still uploading is
+// not waited for.
+void shutDown(const ProgramParts& parts, const ProgramFolders& folders,
+              SettingsWindowWiring& settingsWiring, const MainWindowView& window,
+              DesktopPresentation& presentation)
+{
+    settingsWiring.stopRegionFrame();
+    const WindowPosition now = window.position();
+    parts.frontEnd.positionStore().save(folders.program, now.x, now.y);
+    deleteWorkingFiles(folders.temp);
+    presentation.unloadImageLibrary();
+    parts.endProgram();
+}
+
+// The screen and the image library are there: the windows, the settings and the event loop
+// until Exit.
+void runWithScreen(const ProgramParts& parts, const ProgramFolders& folders, ScreenSource& screen,
+                   DesktopPresentation& presentation, SharedPresentation& shared,
+                   UploadThread& upload)
 {
     FrontEnd& frontEnd = parts.frontEnd;
     MessageBoxes& boxes = frontEnd.boxes();
-
-    InstanceGuard guard(folders.temp);
-    if (!guard.acquired()) {
-        boxes.show(titles::kInformation, text::kAlreadyRunning);
-        return parts.endProgram();
-    }
-    if (parts.installCrashReporter)
-        parts.installCrashReporter(folders.program);
-    createWorkFolder(folders.work);
-
-    const std::unique_ptr<ScreenSource> screen = parts.openScreen(folders.work);
-    const ScreenBounds bounds = screen->bounds();
-    frontEnd.useScreen(bounds, folders.temp);
-    SettingsRecord settings;
-    SharedPresentation shared;
-    UploadThread upload;
-    // While the GUI thread waits for the Upload thread it keeps showing that thread's boxes.
-    const std::function<void()> serveBoxes = [&frontEnd] { frontEnd.serveQueuedBoxes(); };
+    const ScreenBounds bounds = screen.bounds();
     // Clear and the preview wait for the cycle under way with the windows painting and its boxes
     // showing; every request of a cycle has a time limit, so the wait ends.
     const std::function<void()> waitForUpload = [&] {
         frontEnd.runWhileRepainting([&upload] { upload.waitUntilFinished({}); });
     };
 
-    DesktopPresentation presentation(
-        {folders, boxes, parts.clock, shared, *screen, frontEnd.ownWindows(),
-         frontEnd.captionRenderer(),
-         [&frontEnd](const std::function<void()>& work) { frontEnd.runWhileRepainting(work); },
-         parts.endProgram});
-    if (!presentation.loadImageLibrary(parts.imageLibraryFile))
-        return parts.endProgram();
-
     const StoredPosition stored = frontEnd.positionStore().read();
-    const WindowPosition position = acceptedWindowPosition(stored.x, stored.y, bounds);
-
-    // A finished cycle wakes the event loop with nothing to do but its pass, which then starts
-    // the next cycle right away.
-    upload.setOnFinished([&frontEnd] { frontEnd.runOnGuiThread([] {}); });
-    // So does a change on the screen, where the screen reports its changes: the capture follows
-    // the change at once instead of at the next tick, and a still screen is not captured at all.
-    presentation.watchScreen([&frontEnd] { frontEnd.runOnGuiThread([] {}); });
-
     std::atomic<bool> quit{false};
-    // The window opens before the settings are loaded, and a box of theirs lets the presenter
-    // click: the buttons and the menu act only once everything they reach exists.
-    PresentationControl* control = nullptr;
-    SettingsWindowWiring* settingsWindow = nullptr;
-    const auto whenReady = [&control](std::function<void()> command) {
-        return [&control, command = std::move(command)] {
-            if (control)
-                command();
-        };
-    };
-    MainWindowCommands commands;
-    commands.start = whenReady([&] { control->start(); });
-    commands.stop = whenReady([&] { control->stop(); });
-    commands.clear = whenReady([&] { control->clear(); });
-    commands.quit = whenReady([&] {
-        control->stopAndReset();
-        quit = true;
-    });
-    commands.openSettings = whenReady([&] { settingsWindow->openSettingsWindow(); });
-    // No help site exists: the menu and the about box's link both open the installed help.
-    const HelpPage help = installedHelpPage(
-        folders.program, [](const std::string& path) { return std::filesystem::exists(path); });
-    commands.openHelp = whenReady([&] { frontEnd.openWebAddress(help.address); });
-    commands.openAbout = whenReady(
-        [&] { frontEnd.showAboutBox(help.shown, [&] { frontEnd.openWebAddress(help.address); }); });
-    MainWindowView& window = frontEnd.openMainWindow(position, std::move(commands));
+    MainWindowTargets targets{
+        frontEnd,
+        installedHelpPage(folders.program,
+                          [](const std::string& path) { return std::filesystem::exists(path); }),
+        quit};
+    MainWindowView& window = frontEnd.openMainWindow(
+        acceptedWindowPosition(stored.x, stored.y, bounds), mainWindowActions(targets));
 
+    SettingsRecord settings;
     LoadSettings(settings, folders.work, boxes);
 
-    PresentationControl presentationControl(shared, settings, presentation, upload, boxes,
-                                            parts.clock, window);
-    presentationControl.setWaitForUpload(waitForUpload);
+    PresentationControl control(shared, settings, presentation, upload, boxes, parts.clock, window);
+    control.setWaitForUpload(waitForUpload);
     presentation.showClearingOn(window);
     SettingsWindowWiring settingsWiring(
         {frontEnd, settings, shared, folders.work, folders.temp, bounds,
@@ -109,26 +114,54 @@ void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
              waitForUpload,
              [&presentation, &settings] { return presentation.capturePreview(settings); },
              [&shared] { shared.stop(); }}});
-    settingsWindow = &settingsWiring;
-    control = &presentationControl;
+    targets.settingsWindow = &settingsWiring;
+    targets.control = &control;
 
     settingsWiring.startRegionFrame();
     if (settings.AutostartPresentation != 0)
-        presentationControl.autostart();
+        control.autostart();
     else
         boxes.show(titles::kProgram, text::kWelcome);
 
-    frontEnd.runEventLoop(quit, [&] { presentationControl.pace(); });
-
-    // Shut-down. A cycle still uploading is not waited for.
-    settingsWiring.stopRegionFrame();
-    const WindowPosition now = window.position();
-    frontEnd.positionStore().save(folders.program, now.x, now.y);
-    deleteWorkingFiles(folders.temp);
-    presentation.unloadImageLibrary();
-    parts.endProgram();
+    frontEnd.runEventLoop(quit, [&] { control.pace(); });
+    shutDown(parts, folders, settingsWiring, window, presentation);
     // Only a test's endProgram returns: its upload must end before the parts it uses go.
-    upload.waitUntilFinished(serveBoxes);
+    upload.waitUntilFinished([&frontEnd] { frontEnd.serveQueuedBoxes(); });
+}
+
+// Start-up until the windows; a fatal path leaves through endProgram wherever it happens.
+void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
+{
+    FrontEnd& frontEnd = parts.frontEnd;
+    InstanceGuard guard(folders.temp);
+    if (!guard.acquired()) {
+        frontEnd.boxes().show(titles::kInformation, text::kAlreadyRunning);
+        return parts.endProgram();
+    }
+    if (parts.installCrashReporter)
+        parts.installCrashReporter(folders.program);
+    createWorkFolder(folders.work);
+
+    const std::unique_ptr<ScreenSource> screen = parts.openScreen(folders.work);
+    frontEnd.useScreen(screen->bounds(), folders.temp);
+    SharedPresentation shared;
+    // Declared before the presentation it uses, so that it goes after it.
+    UploadThread upload;
+    DesktopPresentation presentation(
+        {folders, frontEnd.boxes(), parts.clock, shared, *screen, frontEnd.ownWindows(),
+         frontEnd.captionRenderer(),
+         [&frontEnd](const std::function<void()>& work) { frontEnd.runWhileRepainting(work); },
+         parts.endProgram});
+    if (!presentation.loadImageLibrary(parts.imageLibraryFile))
+        return parts.endProgram();
+
+    // A finished cycle wakes the event loop with nothing to do but its pass, which then starts
+    // the next cycle right away.
+    upload.setOnFinished([&frontEnd] { frontEnd.runOnGuiThread([] {}); });
+    // So does a change on the screen, where the screen reports its changes: the capture follows
+    // the change at once instead of at the next tick, and a still screen is not captured at all.
+    presentation.watchScreen([&frontEnd] { frontEnd.runOnGuiThread([] {}); });
+    runWithScreen(parts, folders, *screen, presentation, shared, upload);
 }
 
 } // namespace

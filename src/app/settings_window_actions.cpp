@@ -81,4 +81,44 @@ SettingsWindowActions settingsWindowActions(SettingsRecord& settings, SharedPres
     return actions;
 }
 
+SettingsWindowEvents settingsWindowEvents(SettingsWindowActions actions)
+{
+    return [actions = std::move(actions)](WindowAction action, SettingsWindowView& view) {
+        const SettingsWindowActions::Action* chosen = nullptr;
+        switch (action) {
+        case WindowAction::Ok:
+            chosen = &actions.ok;
+            break;
+        case WindowAction::CloseBox:
+            chosen = &actions.closeBox;
+            break;
+        case WindowAction::Preview:
+            chosen = &actions.preview;
+            break;
+        case WindowAction::WholeScreen:
+            chosen = &actions.wholeScreen;
+            break;
+        case WindowAction::PickRegion:
+            chosen = &actions.pickRegion;
+            break;
+        case WindowAction::CheckServerDirectory:
+            chosen = &actions.checkServerDirectory;
+            break;
+        case WindowAction::LoadAbsoluteServerPath:
+            chosen = &actions.loadAbsoluteServerPath;
+            break;
+        case WindowAction::InstallLogin:
+            chosen = &actions.installLogin;
+            break;
+        case WindowAction::RemoveLogin:
+            chosen = &actions.removeLogin;
+            break;
+        default:
+            return; // check boxes tick themselves; nothing else belongs to this window
+        }
+        if (*chosen)
+            (*chosen)(view);
+    };
+}
+
 } // namespace velmora

@@ -2,6 +2,7 @@
 // What the settings window's OK, close box, "Vorschau der Anzeige" and "Ganzer Bildschirm" do, and
 // applying the window's fields to the settings. The other buttons call their tools directly.
 
+#include "app/window_description.h"
 #include "core/message_boxes.h"
 #include "publish/presentation_state.h"
 #include "settings/settings_form.h"
@@ -33,5 +34,10 @@ void beforeOpeningSettingsWindow(SharedPresentation& shared, const RegionTools& 
 SettingsWindowActions settingsWindowActions(SettingsRecord& settings, SharedPresentation& shared,
                                             const std::string& workFolder, MessageBoxes& boxes,
                                             const RegionTools& region);
+
+// What a front end hands back from the open settings window: a click or its close box.
+using SettingsWindowEvents = std::function<void(WindowAction, SettingsWindowView&)>;
+// Runs the action a gadget or the close box asked for; other actions change nothing.
+SettingsWindowEvents settingsWindowEvents(SettingsWindowActions actions);
 
 } // namespace velmora

@@ -81,7 +81,7 @@ void SettingsWindowWiring::openSettingsWindow()
     frontEnd.closePreview();
     // The preview belongs to the settings window and goes with it.
     SettingsWindowView& view =
-        frontEnd.createSettingsWindow(actions(), [&frontEnd] { frontEnd.closePreview(); });
+        frontEnd.createSettingsWindow(settingsWindowEvents(actions()), [&frontEnd] { frontEnd.closePreview(); });
     FillSettingsWindow(parts_.settings, view);
     frontEnd.showSettingsWindow();
 }

@@ -1,54 +1,34 @@
 #include "gui/about_box.h"
 
-#include <QGuiApplication>
-#include <QScreen>
+#include "app/program_windows.h"
+
+#include <QLabel>
 
 namespace velmora {
-namespace {
 
-void placeText(QLabel& label, QWidget* parent, const QString& text, int y, int height)
+AboutBox::AboutBox(QWidget* owner, const QFont& titleFont, const QString& homepage,
+                   std::function<void()> onLink)
+    : QDialog(owner), onLink_(std::move(onLink)),
+      gadgets_(*this, aboutBoxDescription().gadgets, titleFont,
+               [this](WindowAction action) { act(action); })
 {
-    label.setParent(parent);
-    label.setText(text);
-    label.setAlignment(Qt::AlignCenter);
-    label.setGeometry(5, y, 280, height);
-}
-
-} // namespace
-
-AboutBox::AboutBox(QWidget* owner, const QFont& titleFont, const QString& homepage)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                         Qt::WindowStaysOnTopHint),
-      link_(homepage, this)
-{
-    setWindowTitle(QStringLiteral("Über Velmora"));
+    describeWindow(*this, aboutBoxDescription(), Qt::Dialog);
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // A path of this system, in its own encoding: a long one keeps its start and its file name
+    // in the link's fixed width.
+    auto& link = static_cast<QLabel&>(gadgets_.at(kAboutLinkGadget));
+    link.setText(link.fontMetrics().elidedText(homepage, Qt::ElideMiddle, link.width()));
+    link.setToolTip(homepage);
+    centreOnScreen(*this, owner);
+}
 
-    placeText(title_, this, QStringLiteral("Velmora"), 20, 25);
-    title_.setFont(titleFont);
-    placeText(version_, this, QStringLiteral("Version 1.9.1306"), 50, 25);
-    placeText(notice_, this, QStringLiteral("© 2026 Corvantis. Alle Rechte vorbehalten."), 80, 25);
-    placeText(label_, this, QStringLiteral("Homepage / Support:"), 115, 15);
-    link_.setObjectName(QStringLiteral("homepageLink"));
-    link_.setGeometry(55, 135, 195, 20);
-    // A long install path keeps its start and its file name in the link's fixed width.
-    link_.setText(link_.fontMetrics().elidedText(homepage, Qt::ElideMiddle, link_.width()));
-    link_.setToolTip(homepage);
-    connect(&link_, &HyperlinkLabel::clicked, this, &AboutBox::linkClicked);
-
-    ok_.setParent(this);
-    ok_.setText(QStringLiteral("OK"));
-    ok_.setObjectName(QStringLiteral("okButton"));
-    ok_.setGeometry(100, 185, 90, 25);
-    connect(&ok_, &QPushButton::clicked, this, &QDialog::close);
-
-    setFixedSize(290, 224);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+void AboutBox::act(WindowAction action)
+{
+    if (action == WindowAction::OpenLink && onLink_)
+        onLink_();
+    else if (action == WindowAction::CloseWindow)
+        close();
 }
 
 } // namespace velmora

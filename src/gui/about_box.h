@@ -1,31 +1,24 @@
 #pragma once
-// "Über Velmora": name, version, notice and the maker's homepage, which is the installed help.
-// Not modal; closing it changes nothing about a running presentation.
+// "Über Velmora" on Qt: the described box, its link showing the installed help. Not modal;
+// closing it changes nothing about a running presentation.
 
-#include "gui/hyperlink_label.h"
+#include "gui/qt_gadgets.h"
 
 #include <QDialog>
-#include <QFont>
-#include <QLabel>
-#include <QPushButton>
 
 namespace velmora {
 
 class AboutBox final : public QDialog {
-    Q_OBJECT
 public:
-    AboutBox(QWidget* owner, const QFont& titleFont, const QString& homepage);
-
-signals:
-    void linkClicked();
+    // homepage is shown shortened in the middle where it is too long; onLink runs on a click.
+    AboutBox(QWidget* owner, const QFont& titleFont, const QString& homepage,
+             std::function<void()> onLink = {});
 
 private:
-    QLabel title_;
-    QLabel version_;
-    QLabel notice_;
-    QLabel label_;
-    HyperlinkLabel link_;
-    QPushButton ok_;
+    void act(WindowAction action);
+
+    std::function<void()> onLink_;
+    QtGadgets gadgets_;
 };
 
 } // namespace velmora

@@ -13,27 +13,10 @@
 #include <string>
 #include <vector>
 
-int main(int argc, char** argv)
-{
-    // Before Qt starts: help and version need no display, and Qt would take some options
-    // (-display, -platform) as its own.
-    const std::string programName = argc > 0 && argv[0] != nullptr ? argv[0] : "velmora";
-    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const velmora::CommandLineRequest request = velmora::readCommandLine(arguments);
-    switch (request.action) {
-    case velmora::CommandLineAction::PrintHelp:
-        std::fputs(velmora::helpText(programName).c_str(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
-    case velmora::CommandLineAction::PrintVersion:
-        std::fputs(velmora::versionText().c_str(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
-    case velmora::CommandLineAction::UsageError:
-        std::fputs(velmora::usageErrorText(programName, request.offending).c_str(), stderr);
-        return velmora::kUsageErrorExitCode;
-    case velmora::CommandLineAction::Run:
-        break;
-    }
+namespace {
 
+int runProgram(int argc, char** argv)
+{
     // On a Wayland desktop the windows stay X11 clients (Xwayland): only there may a program
     // place its windows, which the region frame and picker need. The screen itself comes from
     // the desktop's ScreenCast portal.
@@ -55,9 +38,25 @@ int main(int argc, char** argv)
     const auto installReporter = [](const std::string& programFolder) {
         velmora::installCrashReporter(velmora::crashHelpersIn(programFolder));
     };
-    const velmora::ProgramParts parts{frontEnd, velmora::systemClock(), openScreen,
-                                      installReporter, [] { velmora::finalCleanup(); },
-                                      velmora::kImageLibraryFile};
+    const velmora::ProgramParts parts{
+        frontEnd,        velmora::systemClock(),          openScreen,
+        installReporter, [] { velmora::finalCleanup(); }, velmora::kImageLibraryFile};
     velmora::runProgram(parts);
     velmora::finalCleanup();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Before Qt starts: help and version need no display, and Qt would take some options
+    // (-display, -platform) as its own.
+    const std::string programName = argc > 0 && argv[0] != nullptr ? argv[0] : "velmora";
+    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const auto tell = [](const std::string& text, bool error) {
+        std::FILE* stream = error ? stderr : stdout;
+        return std::fputs(text.c_str(), stream) >= 0 && std::fflush(stream) == 0;
+    };
+    return velmora::runFromCommandLine(programName, arguments, tell,
+                                       [&] { return runProgram(argc, argv); });
 }

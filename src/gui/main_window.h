@@ -1,12 +1,12 @@
 #pragma once
-// The small always-on-top control panel: four buttons, the Status line and the menu. It only
-// reports what the presenter did; PresentationControl decides what happens.
+// The small always-on-top control panel on Qt: the described buttons, Status line and menus, and
+// the tray. It only reports what the presenter did; the wiring decides what happens.
 
 #include "app/front_end.h"
+#include "gui/qt_gadgets.h"
 
-#include <QLabel>
+#include <QIcon>
 #include <QMainWindow>
-#include <QPushButton>
 
 #include <memory>
 
@@ -15,9 +15,8 @@ class QSystemTrayIcon;
 namespace velmora {
 
 class MainWindow final : public QMainWindow, public MainWindowView {
-    Q_OBJECT
 public:
-    MainWindow(int x, int y, const QIcon& trayImage);
+    MainWindow(int x, int y, const QIcon& trayImage, WindowActionHandler onAction = {});
     ~MainWindow() override;
 
     void setStatusLine(const std::string& text) override;
@@ -28,26 +27,16 @@ public:
     void minimiseToTray();
     void restoreFromTray();
 
-signals:
-    void startClicked();
-    void stopClicked();
-    void clearClicked();
-    void quitRequested(); // Exit, "&Beenden" or the close box
-    void settingsRequested();
-    void helpRequested();
-    void aboutRequested();
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Gadgets are members: their parent is the area, which outlives them.
+    void act(WindowAction action);
+
+    WindowActionHandler onAction_;
+    // The gadgets' parent; it outlives them.
     QWidget area_;
-    QPushButton start_;
-    QPushButton stop_;
-    QPushButton clear_;
-    QPushButton exit_;
-    QLabel status_;
+    std::unique_ptr<QtGadgets> gadgets_;
     QIcon trayImage_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     bool inTray_ = false;

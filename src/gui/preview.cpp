@@ -1,5 +1,6 @@
 #include "gui/preview.h"
 
+#include "app/program_windows.h"
 #include "capture/preview_layout.h"
 #include "capture/preview_page.h"
 #include "core/working_file_names.h"
@@ -9,11 +10,6 @@
 #include <QWindow>
 
 namespace velmora {
-namespace {
-
-constexpr int kSettleMs = 500;
-
-} // namespace
 
 Preview::Preview(std::string tempFolder, ScreenBounds screen, PreviewServices services)
     : tempFolder_(std::move(tempFolder)), screen_(screen), services_(std::move(services))
@@ -39,7 +35,7 @@ void Preview::show(QWidget& owner)
         services_.waitForUpload();
 
     owner.hide();
-    waitWhileRepainting(kSettleMs);
+    waitWhileRepainting(previewWindowDescription().settleMilliseconds);
     const CaptureResult picture = services_.capture();
     owner.show();
     owner.raise();
@@ -64,9 +60,13 @@ void Preview::show(QWidget& owner)
     if (QWindow* handle = window_->windowHandle())
         handle->setTransientParent(owner.windowHandle());
 
+    // Centred by its outer frame, as every window is; until the window manager frames it, the
+    // owner's frame stands in for its own.
     const QRect ownerFrame = owner.frameGeometry();
-    const PreviewPlace place = previewPlace(ownerFrame.x(), ownerFrame.y(), ownerFrame.width(),
-                                            ownerFrame.height(), client);
+    const QSize frame = ownerFrame.size() - owner.geometry().size();
+    const PreviewPlace place =
+        previewPlace(ownerFrame.x(), ownerFrame.y(), ownerFrame.width(), ownerFrame.height(),
+                     {client.width + frame.width(), client.height + frame.height()});
     window_->move(place.x, place.y);
     window_->show();
     window_->fitBrowser();

@@ -1,5 +1,7 @@
 #include "gui/preview_window.h"
 
+#include "app/program_windows.h"
+#include "gui/qt_gadgets.h"
 #include "gui/text_codec.h"
 
 #include <QCloseEvent>
@@ -11,18 +13,18 @@
 namespace velmora {
 
 PreviewWindow::PreviewWindow(const std::string& pagePath, const PreviewSize& clientSize)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::WindowMaximizeButtonHint)
 {
-    setWindowTitle(QStringLiteral("Desktop Vorschau"));
+    const WindowDescription& description = previewWindowDescription();
+    describeWindow(*this, description, Qt::Window);
+    // Topmost only as its owner is: the caller decides.
+    setWindowFlag(Qt::WindowStaysOnTopHint, false);
     resize(clientSize.width, clientSize.height);
 
     statusBar_ = std::make_unique<QStatusBar>(this);
     statusBar_->setSizeGripEnabled(true);
-    statusText_ = std::make_unique<QLabel>(
-        QStringLiteral("Desktop Vorschau wie in der Präsentation beim Zuschauer angezeigt"));
-    statusText_->setObjectName(QStringLiteral("previewStatus"));
+    const GadgetDescription& status = *description.gadget(kPreviewStatusGadget);
+    statusText_ = std::make_unique<QLabel>(fromWindows1252(status.text));
+    statusText_->setObjectName(QStringLiteral("gadget%1").arg(status.id));
     statusBar_->addWidget(statusText_.get(), 1); // the status bar becomes its parent
 
     // Created empty, sized once it shows the page.

@@ -36,29 +36,21 @@ void QtFrontEnd::useScreen(ScreenBounds screen, const std::string& tempFolder)
     regionPicker_ = std::make_unique<RegionPicker>(screen, fonts_.dialogTitle);
 }
 
-MainWindowView& QtFrontEnd::openMainWindow(WindowPosition position, MainWindowCommands commands)
+MainWindowView& QtFrontEnd::openMainWindow(WindowPosition position, WindowActionHandler onAction)
 {
-    mainWindow_ = std::make_unique<MainWindow>(position.x, position.y, trayImage_);
-    MainWindow* window = mainWindow_.get();
-    QObject::connect(window, &MainWindow::startClicked, commands.start);
-    QObject::connect(window, &MainWindow::stopClicked, commands.stop);
-    QObject::connect(window, &MainWindow::clearClicked, commands.clear);
-    QObject::connect(window, &MainWindow::quitRequested, commands.quit);
-    QObject::connect(window, &MainWindow::settingsRequested, commands.openSettings);
-    QObject::connect(window, &MainWindow::helpRequested, commands.openHelp);
-    QObject::connect(window, &MainWindow::aboutRequested, commands.openAbout);
-    window->show();
-    return *window;
+    mainWindow_ =
+        std::make_unique<MainWindow>(position.x, position.y, trayImage_, std::move(onAction));
+    mainWindow_->show();
+    return *mainWindow_;
 }
 
 void QtFrontEnd::showAboutBox(const std::string& homepage, std::function<void()> openHomepage)
 {
-    if (!about_) {
-        // A path of this system: its bytes are the local encoding, not Windows-1252.
+    // A path of this system: its bytes are the local encoding, not Windows-1252.
+    if (!about_)
         about_ = std::make_unique<AboutBox>(mainWindow_.get(), fonts_.dialogTitle,
-                                            QString::fromLocal8Bit(homepage.c_str()));
-        QObject::connect(about_.get(), &AboutBox::linkClicked, std::move(openHomepage));
-    }
+                                            QString::fromLocal8Bit(homepage.c_str()),
+                                            std::move(openHomepage));
     about_->show();
     about_->raise();
     about_->activateWindow();
@@ -80,10 +72,10 @@ void QtFrontEnd::raiseSettingsWindow()
     settingsWindow_->activateWindow();
 }
 
-SettingsWindowView& QtFrontEnd::createSettingsWindow(SettingsWindowActions actions,
+SettingsWindowView& QtFrontEnd::createSettingsWindow(SettingsWindowEvents events,
                                                      std::function<void()> onClosed)
 {
-    settingsWindow_ = std::make_unique<SettingsWindow>(mainWindow_.get(), std::move(actions));
+    settingsWindow_ = std::make_unique<SettingsWindow>(mainWindow_.get(), std::move(events));
     QObject::connect(settingsWindow_.get(), &SettingsWindow::closed, std::move(onClosed));
     return *settingsWindow_;
 }

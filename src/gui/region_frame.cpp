@@ -1,5 +1,8 @@
 #include "gui/region_frame.h"
 
+#include "app/program_windows.h"
+#include "gui/text_codec.h"
+
 #include <QPainter>
 #include <QTimer>
 #include <QWidget>
@@ -22,7 +25,7 @@ public:
                                Qt::X11BypassWindowManagerHint | Qt::WindowTransparentForInput |
                                Qt::WindowDoesNotAcceptFocus)
     {
-        setWindowTitle(QStringLiteral("Bildschirmbereich"));
+        setWindowTitle(fromWindows1252(regionFrameDescription().title));
         setAttribute(Qt::WA_ShowWithoutActivating);
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setMinimumSize(1, 1);

@@ -1,32 +1,23 @@
 #include "gui/region_picker.h"
 
+#include "app/program_windows.h"
 #include "capture/picker_tracking.h"
 #include "gui/settle_wait.h"
-#include "gui/text_codec.h"
 
 #include <QCloseEvent>
-#include <QLabel>
-#include <QPushButton>
 
 namespace velmora {
 namespace {
 
-constexpr int kSettleMs = 200;
-constexpr int kClientSize = 200;
 constexpr double kOpacity = 180.0 / 255.0;
 const QColor kBackground(255, 245, 220);
-constexpr const char* kFirstText = "100,100,300,300";
 
 } // namespace
 
 // The window only reports what happens to it; RegionPicker decides.
 class RegionPicker::Window final : public QWidget {
 public:
-    Window()
-        : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
-    {
-    }
+    Window() = default;
 
     std::function<void()> moved;    // moved or resized
     std::function<void()> closeBox; // closed by the presenter, not by the program
@@ -72,7 +63,7 @@ bool RegionPicker::isOpen() const
 
 std::string RegionPicker::text() const
 {
-    return button_ ? toWindows1252(button_->text()) : std::string();
+    return gadgets_ ? gadgets_->text(kPickerButtonGadget) : std::string();
 }
 
 QWidget* RegionPicker::window() const
@@ -92,16 +83,16 @@ void RegionPicker::open(QWidget& owner, SettingsFields& fields,
     fields_ = &fields;
     closedByCloseBox_ = std::move(closedByCloseBox);
 
+    const WindowDescription& description = regionPickerDescription();
     owner.hide();
-    waitWhileRepainting(kSettleMs);
+    waitWhileRepainting(description.settleMilliseconds);
 
     // The window of a previous pick was only hidden: it may have been closed from inside its
     // own event handlers. Children go before their parent.
-    hint_.reset();
-    button_.reset();
+    gadgets_.reset();
     window_ = std::make_unique<Window>();
     Window& window = *window_;
-    window.setWindowTitle(QStringLiteral("Bereich bestimmen"));
+    describeWindow(window, description, Qt::Tool);
     // A window owned by a topmost window is topmost too; the settings window is one.
     window.setWindowFlag(Qt::WindowStaysOnTopHint,
                          owner.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -110,33 +101,12 @@ void RegionPicker::open(QWidget& owner, SettingsFields& fields,
     palette.setColor(QPalette::Window, kBackground);
     window.setPalette(palette);
     window.setAutoFillBackground(true);
-    window.setGeometry(screen_.left + (screen_.right - screen_.left - kClientSize) / 2,
-                       screen_.top + (screen_.bottom - screen_.top - kClientSize) / 2, kClientSize,
-                       kClientSize);
+    gadgets_ = std::make_unique<QtGadgets>(window, description.gadgets, font_,
+                                           [this](WindowAction) { finish(true); });
+    centreIn(window, screen_, &owner);
     window.moved = [this] { track(); };
     window.closeBox = [this] { finish(false); };
     window.show();
-
-    button_ = std::make_unique<QPushButton>(&window);
-    button_->setObjectName(QStringLiteral("regionButton"));
-    button_->setGeometry(10, 10, 180, 25);
-    button_->setFont(font_);
-    button_->setText(QString::fromLatin1(kFirstText));
-    button_->setAutoDefault(false);
-    QObject::connect(button_.get(), &QPushButton::clicked, [this] { finish(true); });
-    button_->show();
-
-    hint_ = std::make_unique<QLabel>(&window);
-    hint_->setObjectName(QStringLiteral("regionHint"));
-    hint_->setGeometry(10, 50, 180, 100);
-    hint_->setFont(font_);
-    hint_->setWordWrap(true);
-    hint_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    hint_->setText(QStringLiteral(
-        "Fenstergrösse und Position anpassen um Bereich zu bestimmen, dann Knopf drücken."));
-    hint_->setPalette(palette);
-    hint_->setAutoFillBackground(true);
-    hint_->show();
 
     open_ = true;
     // The button keeps its first text until the presenter moves or sizes the window.
@@ -154,7 +124,7 @@ void RegionPicker::trackOnce()
     const QRect outer = window.frameGeometry();
     const OuterRect rect{outer.x(), outer.y(), outer.x() + outer.width(),
                          outer.y() + outer.height()};
-    button_->setText(QString::fromLatin1(regionFromOuterRect(rect)));
+    gadgets_->setText(kPickerButtonGadget, regionFromOuterRect(rect));
 
     const OuterRect kept = keepPickerOnScreen(rect, screen_);
     if (kept == rect)

@@ -4,6 +4,7 @@
 // and, when pressed, hands it to the settings window's region field.
 
 #include "capture/picker_tracking.h"
+#include "gui/qt_gadgets.h"
 #include "screen/screen_source.h"
 #include "settings/settings_fields.h"
 
@@ -15,8 +16,6 @@
 #include <memory>
 #include <string>
 
-class QLabel;
-class QPushButton;
 
 namespace velmora {
 
@@ -29,7 +28,7 @@ public:
     RegionPicker(const RegionPicker&) = delete;
     RegionPicker& operator=(const RegionPicker&) = delete;
 
-    // GUI thread. Hides the owner (the settings window), lets the screen settle 200 ms and opens
+    // GUI thread. Hides the owner (the settings window), lets the screen settle and opens
     // the picker centred on the screen. When the presenter presses the button, the picker closes,
     // the owner comes back active and a non-empty text goes into the region field of fields,
     // which gets the focus; fields must stay alive as long as the owner does (it is usually the
@@ -53,8 +52,7 @@ private:
     ScreenBounds screen_;
     QFont font_;
     std::unique_ptr<Window> window_;
-    std::unique_ptr<QPushButton> button_;
-    std::unique_ptr<QLabel> hint_;
+    std::unique_ptr<QtGadgets> gadgets_;
     QPointer<QWidget> owner_;
     SettingsFields* fields_ = nullptr;
     std::function<void()> closedByCloseBox_;

@@ -1,27 +1,21 @@
 #pragma once
-// "Einstellungen": every gadget at its pixel place, created in the order that gives the tab
-// order. Each gadget's object name is "gadget<id>". Clicks go to its SettingsWindowActions.
+// "Einstellungen" on Qt: the described window, its gadgets named "gadget<id>". Clicks and the
+// close box go to the wiring as actions.
 
+#include "app/settings_window_actions.h"
+#include "gui/qt_gadgets.h"
 #include "settings/settings_form.h"
 
-#include <QRegularExpressionValidator>
 #include <QWidget>
 
 #include <functional>
-#include <map>
-#include <memory>
-#include <vector>
-
-class QAbstractButton;
-class QCheckBox;
-class QLineEdit;
 
 namespace velmora {
 
 class SettingsWindow final : public QWidget, public SettingsWindowView {
     Q_OBJECT
 public:
-    SettingsWindow(QWidget* owner, SettingsWindowActions actions);
+    SettingsWindow(QWidget* owner, SettingsWindowEvents events);
     ~SettingsWindow() override;
 
     std::string text(SettingsField field) const override;
@@ -38,16 +32,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    template <typename Gadget>
-    Gadget& add(int id, int x, int y, int width, int height);
-    QLineEdit& field(SettingsField id) const;
-    QCheckBox& box(SettingsCheck id) const;
-    void onClick(int id, std::function<void()> action);
-
-    SettingsWindowActions actions_;
-    QRegularExpressionValidator digitsOnly_; // number fields take typed digits only
-    std::vector<std::unique_ptr<QWidget>> gadgets_;
-    std::map<int, QWidget*> byId_;
+    SettingsWindowEvents events_;
+    QtGadgets gadgets_;
     bool closing_ = false;
     bool inCloseEvent_ = false;
 };

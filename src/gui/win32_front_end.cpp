@@ -33,9 +33,9 @@ void Win32FrontEnd::useScreen(ScreenBounds screen, const std::string& tempFolder
                                                         [this](int ms) { settle(ms); });
 }
 
-MainWindowView& Win32FrontEnd::openMainWindow(WindowPosition position, MainWindowCommands commands)
+MainWindowView& Win32FrontEnd::openMainWindow(WindowPosition position, WindowActionHandler onAction)
 {
-    mainWindow_ = std::make_unique<Win32MainWindow>(position, std::move(commands), icon_.get());
+    mainWindow_ = std::make_unique<Win32MainWindow>(position, std::move(onAction), icon_.get());
     return *mainWindow_;
 }
 
@@ -65,12 +65,12 @@ void Win32FrontEnd::raiseSettingsWindow()
         settingsWindow_->showActive();
 }
 
-SettingsWindowView& Win32FrontEnd::createSettingsWindow(SettingsWindowActions actions,
+SettingsWindowView& Win32FrontEnd::createSettingsWindow(SettingsWindowEvents events,
                                                         std::function<void()> onClosed)
 {
     settingsWindow_.reset();
     settingsWindow_ = std::make_unique<Win32SettingsWindow>(
-        mainWindow_ ? mainWindow_->handle() : nullptr, std::move(actions), std::move(onClosed));
+        mainWindow_ ? mainWindow_->handle() : nullptr, std::move(events), std::move(onClosed));
     return *settingsWindow_;
 }
 

@@ -35,13 +35,13 @@ public:
     PositionStore& positionStore() override { return positions_; }
 
     void useScreen(ScreenBounds screen, const std::string& tempFolder) override;
-    MainWindowView& openMainWindow(WindowPosition position, MainWindowCommands commands) override;
+    MainWindowView& openMainWindow(WindowPosition position, WindowActionHandler onAction) override;
     void showAboutBox(const std::string& homepage, std::function<void()> openHomepage) override;
     void openWebAddress(const std::string& address) override;
 
     bool settingsWindowOpen() const override;
     void raiseSettingsWindow() override;
-    SettingsWindowView& createSettingsWindow(SettingsWindowActions actions,
+    SettingsWindowView& createSettingsWindow(SettingsWindowEvents events,
                                              std::function<void()> onClosed) override;
     void showSettingsWindow() override;
 

@@ -35,6 +35,13 @@ Win32Hyperlink::~Win32Hyperlink()
     destroy();
 }
 
+void Win32Hyperlink::setText(const std::string& text)
+{
+    text_ = wideFromWindows1252(text);
+    if (handle() != nullptr)
+        InvalidateRect(handle(), nullptr, TRUE);
+}
+
 void Win32Hyperlink::paint()
 {
     PAINTSTRUCT painting;
@@ -46,7 +53,7 @@ void Win32Hyperlink::paint()
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, hovered_ ? RGB(255, 0, 0) : RGB(0, 0, 0));
     DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &area,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS);
     SelectObject(dc, previous);
     EndPaint(handle(), &painting);
 }

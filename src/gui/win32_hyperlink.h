@@ -15,6 +15,8 @@ public:
     Win32Hyperlink(HWND parent, const std::string& text, RECT place, std::function<void()> onClick);
     ~Win32Hyperlink() override;
 
+    void setText(const std::string& text);
+
 protected:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -48,9 +48,9 @@ std::string shortName(const std::string& programName)
 
 // A program without a console of its own writes to the one it was started from, or to where
 // its output was sent; with neither, the text is shown in a box.
-void tell(const std::string& text, DWORD stream, bool error)
+bool tell(const std::string& text, bool error)
 {
-    HANDLE output = GetStdHandle(stream);
+    HANDLE output = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     if ((output == nullptr || output == INVALID_HANDLE_VALUE) &&
         AttachConsole(ATTACH_PARENT_PROCESS))
         output = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
@@ -58,7 +58,7 @@ void tell(const std::string& text, DWORD stream, bool error)
     if (output == nullptr || output == INVALID_HANDLE_VALUE) {
         velmora::showMessageBoxNow(error ? "Velmora - Fehler" : "Velmora", text,
                                    velmora::BoxButtons::Ok, velmora::BoxModality::Ordinary);
-        return;
+        return true;
     }
     std::string lines;
     for (const char c : text) {
@@ -67,7 +67,9 @@ void tell(const std::string& text, DWORD stream, bool error)
         lines += c;
     }
     DWORD written = 0;
-    WriteFile(output, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+    return WriteFile(output, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr) !=
+               FALSE &&
+           written == lines.size();
 }
 
 int runProgram()
@@ -105,19 +107,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (!arguments.empty() && arguments.front() == velmora::crash::kCrashBoxArgument)
         return velmora::runCrashBox({arguments.begin() + 1, arguments.end()});
 
-    const velmora::CommandLineRequest request = velmora::readCommandLine(arguments);
-    switch (request.action) {
-    case velmora::CommandLineAction::PrintHelp:
-        tell(velmora::helpText(programName), STD_OUTPUT_HANDLE, false);
-        return 0;
-    case velmora::CommandLineAction::PrintVersion:
-        tell(velmora::versionText(), STD_OUTPUT_HANDLE, false);
-        return 0;
-    case velmora::CommandLineAction::UsageError:
-        tell(velmora::usageErrorText(programName, request.offending), STD_ERROR_HANDLE, true);
-        return velmora::kUsageErrorExitCode;
-    case velmora::CommandLineAction::Run:
-        break;
-    }
-    return runProgram();
+    return velmora::runFromCommandLine(programName, arguments, tell, runProgram);
 }

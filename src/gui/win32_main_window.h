@@ -1,19 +1,17 @@
 #pragma once
-// The small always-on-top control panel on Win32: four buttons just below the menu, the Status
-// line and the menu; hidden into the tray on request. It only reports what the presenter did;
-// PresentationControl decides what happens.
+// The small always-on-top control panel on Win32: the described buttons, Status line and menu,
+// hidden into the tray on request. It only reports what the presenter did; the wiring decides
+// what happens.
 
 #include "app/front_end.h"
+#include "gui/win32_described_window.h"
 #include "gui/win32_tray_icon.h"
-#include "gui/win32_window.h"
-
-#include <memory>
 
 namespace velmora {
 
-class Win32MainWindow final : public Win32Window, public MainWindowView {
+class Win32MainWindow final : public Win32DescribedWindow, public MainWindowView {
 public:
-    Win32MainWindow(WindowPosition position, MainWindowCommands commands, HICON icon);
+    Win32MainWindow(WindowPosition position, WindowActionHandler onAction, HICON icon);
     ~Win32MainWindow() override;
 
     void setStatusLine(const std::string& text) override;
@@ -28,11 +26,9 @@ protected:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void onCommand(int id);
+    void onAction(WindowAction action);
 
-    MainWindowCommands commands_;
-    HWND status_ = nullptr;
-    std::string statusText_;
+    WindowActionHandler onAction_;
     Win32TrayIcon tray_;
     UINT taskbarCreated_;
 };

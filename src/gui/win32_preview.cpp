@@ -1,15 +1,11 @@
 #include "gui/win32_preview.h"
 
+#include "app/program_windows.h"
 #include "capture/preview_layout.h"
 #include "capture/preview_page.h"
 #include "core/working_file_names.h"
 
 namespace velmora {
-namespace {
-
-constexpr int kSettleMs = 500;
-
-} // namespace
 
 Win32Preview::Win32Preview(std::string tempFolder, ScreenBounds screen, PreviewServices services,
                            std::function<void(int)> settle)
@@ -33,7 +29,7 @@ void Win32Preview::show(Win32Window& owner)
 
     owner.hide();
     if (settle_)
-        settle_(kSettleMs);
+        settle_(previewWindowDescription().settleMilliseconds);
     const CaptureResult picture = services_.capture();
     owner.showActive();
 

@@ -1,5 +1,6 @@
 #include "gui/win32_preview_window.h"
 
+#include "app/program_windows.h"
 #include "gui/win32_fonts.h"
 
 #include <commctrl.h>
@@ -25,13 +26,13 @@ Win32PreviewWindow::Win32PreviewWindow(HWND owner, bool topmost, const std::stri
     shape.width = outer.cx;
     shape.height = outer.cy;
     shape.owner = owner;
-    if (!create("Desktop Vorschau", shape))
+    const WindowDescription& description = previewWindowDescription();
+    if (!create(description.title, shape))
         return;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    statusBar_ = addGadget(STATUSCLASSNAMEW,
-                           "Desktop Vorschau wie in der Pr\xE4sentation beim Zuschauer angezeigt",
-                           SBARS_SIZEGRIP, 0, 0, 0, 0, -1, gadgetFont());
+    statusBar_ = addGadget(STATUSCLASSNAMEW, description.gadget(kPreviewStatusGadget)->text,
+                           SBARS_SIZEGRIP, 0, 0, 0, 0, kPreviewStatusGadget, gadgetFont());
     view_ = std::make_unique<Win32PictureView>(handle(), picturePath);
     fitPicture();
 }

@@ -1,5 +1,6 @@
 #include "gui/win32_region_frame.h"
 
+#include "app/program_windows.h"
 #include "capture/region_frame_geometry.h"
 #include "core/signal_stack.h"
 #include "gui/win32_window.h"
@@ -23,7 +24,7 @@ public:
         shape.y = place.y;
         shape.width = place.width;
         shape.height = place.height;
-        if (!create("Bildschirmbereich", shape))
+        if (!create(regionFrameDescription().title, shape))
             return;
         SetLayeredWindowAttributes(handle(), kSeeThrough, 0, LWA_COLORKEY);
         ShowWindow(handle(), SW_SHOWNOACTIVATE);

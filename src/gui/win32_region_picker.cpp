@@ -1,46 +1,28 @@
 #include "gui/win32_region_picker.h"
 
+#include "app/program_windows.h"
 #include "capture/picker_tracking.h"
 
 namespace velmora {
 namespace {
 
-constexpr int kSettleMs = 200;
-constexpr int kClientSize = 200;
 constexpr BYTE kOpacity = 180;
 constexpr COLORREF kBackground = RGB(255, 245, 220);
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-// Layered and a tool window (no taskbar button); kept on top, as its owner is.
-constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-constexpr int kButton = 100;
-constexpr char kFirstText[] = "100,100,300,300";
 
 } // namespace
 
 // The window only reports what happens to it; Win32RegionPicker decides.
-class Win32RegionPicker::Window final : public Win32Window {
+class Win32RegionPicker::Window final : public Win32DescribedWindow {
 public:
-    Window(HWND owner, ScreenBounds screen, HFONT font) : background_(CreateSolidBrush(kBackground))
+    Window(HWND owner, const ScreenBounds& screen, HFONT font, WindowActionHandler onAction)
+        : Win32DescribedWindow(regionPickerDescription(), owner, font, std::move(onAction), {},
+                               &screen),
+          background_(CreateSolidBrush(kBackground))
     {
-        const SIZE outer = outerSizeForClient(kClientSize, kClientSize, kStyle, kExStyle);
-        Shape shape;
-        shape.exStyle = kExStyle;
-        shape.style = kStyle;
-        shape.x = screen.left + (screen.right - screen.left - outer.cx) / 2;
-        shape.y = screen.top + (screen.bottom - screen.top - outer.cy) / 2;
-        shape.width = outer.cx;
-        shape.height = outer.cy;
-        shape.owner = owner;
-        if (!create("Bereich bestimmen", shape))
+        if (handle() == nullptr)
             return;
         SetLayeredWindowAttributes(handle(), 0, kOpacity, LWA_ALPHA);
         ShowWindow(handle(), SW_SHOW);
-        button_ = addGadget(L"BUTTON", kFirstText, BS_PUSHBUTTON, 10, 10, 180, 25, kButton, font);
-        addGadget(L"STATIC",
-                  "Fenstergr\xF6sse und Position anpassen um Bereich zu bestimmen, dann Knopf "
-                  "dr\xFC"
-                  "cken.",
-                  SS_LEFT | SS_NOPREFIX, 10, 50, 180, 100, -1, font);
     }
     ~Window() override
     {
@@ -48,11 +30,9 @@ public:
         DeleteObject(background_);
     }
 
-    HWND button() const { return button_; }
+    HWND button() const { return GetDlgItem(handle(), kPickerButtonGadget); }
 
-    std::function<void()> moved;    // moved or resized
-    std::function<void()> pressed;  // the button
-    std::function<void()> closeBox; // closed by the presenter
+    std::function<void()> moved; // moved or resized
 
 protected:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override
@@ -72,22 +52,13 @@ protected:
         case WM_CTLCOLORSTATIC:
             SetBkColor(reinterpret_cast<HDC>(wParam), kBackground);
             return reinterpret_cast<LRESULT>(background_);
-        case WM_COMMAND:
-            if (LOWORD(wParam) == kButton && HIWORD(wParam) == BN_CLICKED && pressed)
-                pressed();
-            return 0;
-        case WM_CLOSE:
-            if (closeBox)
-                closeBox();
-            return 0;
         default:
-            return byDefault(message, wParam, lParam);
+            return Win32DescribedWindow::onMessage(message, wParam, lParam);
         }
     }
 
 private:
     HBRUSH background_;
-    HWND button_ = nullptr;
 };
 
 Win32RegionPicker::Win32RegionPicker(ScreenBounds screen, HFONT font,
@@ -111,14 +82,14 @@ void Win32RegionPicker::open(Win32Window& owner, SettingsFields& fields,
 
     owner.hide();
     if (settle_)
-        settle_(kSettleMs);
+        settle_(regionPickerDescription().settleMilliseconds);
 
     // The window of a previous pick was only hidden: it was closed from inside its own handlers.
     window_.reset();
-    window_ = std::make_unique<Window>(owner.handle(), screen_, font_);
+    window_ = std::make_unique<Window>(owner.handle(), screen_, font_, [this](WindowAction action) {
+        finish(action == WindowAction::TakeRegion);
+    });
     window_->moved = [this] { track(); };
-    window_->pressed = [this] { finish(true); };
-    window_->closeBox = [this] { finish(false); };
     SetForegroundWindow(window_->handle());
     open_ = true;
     // The button keeps its first text until the presenter moves or sizes the window.

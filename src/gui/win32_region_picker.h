@@ -5,7 +5,7 @@
 
 #include "capture/picker_tracking.h"
 #include "gui/win32_fonts.h"
-#include "gui/win32_window.h"
+#include "gui/win32_described_window.h"
 #include "screen/screen_source.h"
 #include "settings/settings_fields.h"
 

@@ -100,7 +100,7 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
     frontEnd.steps = {
         [&](FakeFrontEnd& ui) {
             EXPECT_TRUE(shown(ui.shownBoxes(), text::kWelcome));
-            ui.commands.start();
+            ui.click(11); // Start
         },
         [&](FakeFrontEnd& ui) {
             // The first picture and its pages arrive while the loop paces.
@@ -112,7 +112,7 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
             // Clear waits for the Upload thread, then sends its cycles, with the windows
             // painting all along.
             const int runsBefore = ui.repaintingRuns;
-            ui.commands.clear();
+            ui.click(13); // Clear
             EXPECT_EQ(ui.repaintingRuns, runsBefore + 2);
             // Three black pictures, the counter back to 0: the spectators leave.
             EXPECT_TRUE(server.exists("show/Velmora3.png"));
@@ -120,27 +120,28 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
         },
         [&](FakeFrontEnd& ui) {
             EXPECT_EQ(ui.mainWindow->statusLines.back().rfind(text::kCleared, 0), 0u);
-            ui.commands.openSettings();
+            ui.choose("E&instellungen");
             ASSERT_TRUE(ui.settingsWindowOpen());
             // Opening stops the frame; the window shows the stored settings.
             EXPECT_EQ(ui.frames.back(), "stopped");
             EXPECT_EQ(ui.settingsWindow->text(SettingsField::ServerName), server.serverName());
-            ui.commands.openSettings(); // again: the open window comes to the front
+            ui.choose("E&instellungen"); // again: the open window comes to the front
             EXPECT_EQ(ui.raised, 1);
             ui.settingsWindow->setText(SettingsField::PauseSeconds, "7");
             const int runsBefore = ui.repaintingRuns;
-            ui.settingsWindow->actions.preview(*ui.settingsWindow);
+            ui.settingsWindow->click(44); // "Vorschau der Anzeige"
             EXPECT_EQ(ui.repaintingRuns, runsBefore + 1) << "the preview's wait for the upload";
             ASSERT_EQ(ui.previews.size(), 1u);
             EXPECT_EQ(ui.previews[0].pictureWidth, 200);
-            ui.settingsWindow->actions.ok(*ui.settingsWindow);
+            ui.settingsWindow->click(52); // OK
             EXPECT_FALSE(ui.settingsWindow->open);
             EXPECT_EQ(ui.frames.back(), "11,21,210,170");
         },
         [&](FakeFrontEnd& ui) {
-            ui.commands.openHelp();
-            ui.commands.openAbout();
-            ui.commands.quit();
+            ui.choose("&Online Hilfe");
+            ui.choose("&\xDC"
+                      "ber ...");
+            ui.click(14); // Exit
         },
     };
     runProgram(parts());
@@ -174,13 +175,14 @@ TEST_F(ProgramWiringTest, ClicksWhileTheFirstStartHintIsShownDoNothing)
         if (!ui.mainWindow || clicked)
             return;
         clicked = true;
-        for (const auto& command : {ui.commands.start, ui.commands.clear, ui.commands.openSettings,
-                                    ui.commands.openHelp, ui.commands.quit})
-            command();
+        for (const WindowAction action :
+             {WindowAction::Start, WindowAction::Clear, WindowAction::OpenSettings,
+              WindowAction::OpenHelp, WindowAction::Quit})
+            ui.act(action);
     };
     frontEnd.steps = {[](FakeFrontEnd& ui) {
         EXPECT_TRUE(shown(ui.shownBoxes(), text::kWelcome)) << "the loop ran: Exit did nothing";
-        ui.commands.quit();
+        ui.choose("&Beenden");
     }};
     runProgram(parts());
 

@@ -109,7 +109,7 @@ TEST_F(PreviewWindowTest, WholeScreenFillsTheRoomTheScreenLeaves)
     EXPECT_EQ(window->size(), QSize(914, 628));
     EXPECT_EQ(window->browser().geometry(), QRect(0, 0, 914, 605));
     EXPECT_EQ(window->pos(), QPoint(55, 70)) << "centred over the settings window";
-    auto* status = window->findChild<QLabel*>(QStringLiteral("previewStatus"));
+    auto* status = window->findChild<QLabel*>(QStringLiteral("gadget1"));
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->text(),
               QStringLiteral("Desktop Vorschau wie in der Präsentation beim Zuschauer angezeigt"));

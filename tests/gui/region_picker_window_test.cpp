@@ -58,7 +58,7 @@ protected:
 
     QPushButton& button() const
     {
-        return *picker.window()->findChild<QPushButton*>(QStringLiteral("regionButton"));
+        return *picker.window()->findChild<QPushButton*>(QStringLiteral("gadget100"));
     }
 
     QWidget owner;
@@ -87,7 +87,7 @@ TEST_F(RegionPickerWindowTest, OpensCentredSeeThroughWithItsButtonAndHint)
     EXPECT_EQ(picker.text(), "100,100,300,300");
     EXPECT_TRUE(button().font().bold());
     EXPECT_EQ(button().font().pointSize(), 12);
-    auto* hint = window.findChild<QLabel*>(QStringLiteral("regionHint"));
+    auto* hint = window.findChild<QLabel*>(QStringLiteral("gadget101"));
     ASSERT_NE(hint, nullptr);
     EXPECT_EQ(hint->geometry(), QRect(10, 50, 180, 100));
     EXPECT_EQ(hint->text(), QStringLiteral("Fenstergrösse und Position anpassen um Bereich zu "

@@ -77,7 +77,8 @@ protected:
     SharedPresentation shared;
     test::FakeMessageBoxes boxes;
     RecordingTools services;
-    SettingsWindow window{nullptr, services.actions(settings, shared, work, boxes)};
+    SettingsWindow window{nullptr,
+                          settingsWindowEvents(services.actions(settings, shared, work, boxes))};
 };
 
 TEST_F(SettingsWindowTest, GadgetsSitAtTheirPlacesInCreationOrder)

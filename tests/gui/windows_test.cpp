@@ -38,10 +38,10 @@ TEST_F(WindowsTest, MainWindowHasItsFixedSizeGadgetsAndNoMinimiseBox)
         const char* name;
         const char* text;
         int x;
-    } buttons[] = {{"startButton", "Start", 3},
-                   {"stopButton", "Stop", 41},
-                   {"clearButton", "Clear", 79},
-                   {"exitButton", "Exit", 117}};
+    } buttons[] = {{"gadget11", "Start", 3},
+                   {"gadget12", "Stop", 41},
+                   {"gadget13", "Clear", 79},
+                   {"gadget14", "Exit", 117}};
     for (const auto& expected : buttons) {
         auto* button = window.findChild<QPushButton*>(QString::fromLatin1(expected.name));
         ASSERT_NE(button, nullptr) << expected.name;
@@ -50,7 +50,7 @@ TEST_F(WindowsTest, MainWindowHasItsFixedSizeGadgetsAndNoMinimiseBox)
         EXPECT_EQ(QRect(inWindow, button->size()), QRect(expected.x, menuBottom, 36, 18))
             << expected.name;
     }
-    auto* status = window.findChild<QLabel*>(QStringLiteral("statusLine"));
+    auto* status = window.findChild<QLabel*>(QStringLiteral("gadget1"));
     ASSERT_NE(status, nullptr);
     EXPECT_EQ(status->text(), QStringLiteral("Status"));
     EXPECT_EQ(QRect(status->mapTo(&window, QPoint(0, 0)), status->size()),
@@ -87,7 +87,7 @@ TEST_F(WindowsTest, AboutBoxLinkTurnsRedUnderThePointerAndBackToBlack)
     EXPECT_EQ(about.parentWidget(), &owner);
     EXPECT_FALSE(about.isModal());
 
-    auto* link = about.findChild<QLabel*>(QStringLiteral("homepageLink"));
+    auto* link = about.findChild<QLabel*>(QStringLiteral("gadget6"));
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->geometry(), QRect(55, 135, 195, 20));
     EXPECT_TRUE(link->font().underline());

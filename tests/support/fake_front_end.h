@@ -4,9 +4,12 @@
 // by the pacing step as the real loop does; a box lets the presenter click the windows behind it.
 
 #include "app/front_end.h"
+#include "app/program_windows.h"
 
 #include "support/fake_message_boxes.h"
 #include "support/map_settings_fields.h"
+
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
@@ -43,10 +46,17 @@ public:
     bool checked(SettingsCheck box) const override { return checks.count(box) && checks.at(box); }
     void setChecked(SettingsCheck box, bool on) override { checks[box] = on; }
     void closeWindow() override { open = false; }
+    // A click on the gadget, as the window's description binds it.
+    void click(int gadget)
+    {
+        const GadgetDescription* described = settingsWindowDescription().gadget(gadget);
+        ASSERT_NE(described, nullptr) << gadget;
+        events(described->action, *this);
+    }
 
     MapSettingsFields fields;
     std::map<SettingsCheck, bool> checks;
-    SettingsWindowActions actions;
+    SettingsWindowEvents events;
     bool open = false;
 };
 
@@ -87,12 +97,23 @@ public:
     PositionStore& positionStore() override { return positions; }
 
     void useScreen(ScreenBounds bounds, const std::string&) override { screen = bounds; }
-    MainWindowView& openMainWindow(WindowPosition position, MainWindowCommands given) override
+    MainWindowView& openMainWindow(WindowPosition position, WindowActionHandler given) override
     {
         mainWindow.emplace();
         mainWindow->at = position;
-        commands = std::move(given);
+        act = std::move(given);
         return *mainWindow;
+    }
+    // A click on the main window's gadget or a menu entry with the given text, as the window's
+    // description binds them.
+    void click(int gadget) { act(mainWindowDescription().gadget(gadget)->action); }
+    void choose(const std::string& entryText)
+    {
+        for (const MenuDescription& menu : mainWindowDescription().menus)
+            for (const MenuEntry& entry : menu.entries)
+                if (entryText == entry.text)
+                    return act(entry.action);
+        ADD_FAILURE() << "no menu entry " << entryText;
     }
     void showAboutBox(const std::string& homepage, std::function<void()> openHomepage) override
     {
@@ -103,11 +124,11 @@ public:
 
     bool settingsWindowOpen() const override { return settingsWindow && settingsWindow->open; }
     void raiseSettingsWindow() override { ++raised; }
-    SettingsWindowView& createSettingsWindow(SettingsWindowActions actions,
+    SettingsWindowView& createSettingsWindow(SettingsWindowEvents events,
                                              std::function<void()>) override
     {
         settingsWindow.emplace();
-        settingsWindow->actions = std::move(actions);
+        settingsWindow->events = std::move(events);
         return *settingsWindow;
     }
     void showSettingsWindow() override { settingsWindow->open = true; }
@@ -132,7 +153,7 @@ public:
         pace_ = pace;
         while (!quit) {
             if (steps.empty())
-                commands.quit();
+                act(mainWindowDescription().closeBox);
             else {
                 const Step step = std::move(steps.front());
                 steps.pop_front();
@@ -167,7 +188,7 @@ public:
 
     std::deque<Step> steps;
     Step whileBoxShown;
-    MainWindowCommands commands;
+    WindowActionHandler act;
     std::optional<FakeMainWindow> mainWindow;
     std::optional<FakeSettingsWindow> settingsWindow;
     MemoryPositionStore positions;
