@@ -20,6 +20,7 @@ Prints every offence and exits 1 when there is one.
 """
 
 import argparse
+import glob
 import os
 import re
 import sys
@@ -114,14 +115,11 @@ def other_side(name, platform):
 
 
 def build_platform(build):
-    """windows for a cross build for Windows, linux otherwise, from the build's CMake cache."""
-    try:
-        with open(os.path.join(build, "CMakeCache.txt"), encoding="utf-8") as f:
-            for line in f:
-                if line.startswith("CMAKE_SYSTEM_NAME:") and line.rstrip().endswith("=Windows"):
-                    return "windows"
-    except OSError:
-        pass
+    """windows for a cross build for Windows, linux otherwise, from what CMake found there."""
+    for system in glob.glob(os.path.join(build, "CMakeFiles", "*", "CMakeSystem.cmake")):
+        with open(system, encoding="utf-8") as f:
+            if re.search(r'^set\(CMAKE_SYSTEM_NAME "Windows"\)', f.read(), re.M):
+                return "windows"
     return "linux"
 
 
