@@ -133,7 +133,8 @@ class Preprocessor:
         """Preprocesses unit's source (or another file with unit's flags)."""
         source = source or unit.source
         result = Result(Unit(source, unit.directory, unit.args, unit.target, unit.target_folder))
-        for _ in range(20):
+        # A file of the other build may miss every toolkit header it names, one per run.
+        for _ in range(100):
             command = unit.args + ["-E", "-dI", "-w", "-v", "-idirafter", self.stand_ins]
             command += ["-o", "-", "-x", "c++", source]
             done = subprocess.run(command, cwd=unit.directory, capture_output=True)

@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "app/program_version.h"
+#include "core/program_version.h"
 
 namespace velmora {
 namespace {

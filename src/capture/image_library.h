@@ -18,8 +18,9 @@ constexpr int kImageFormatPng = 13;
 constexpr int kRescaleBoxFilter = 0;
 constexpr int kQuantizeWu = 0;
 
-// The library file, looked for in the Program folder first.
-inline constexpr const char* kImageLibraryFile = "libfreeimage.so.3";
+// The library file, looked for in the Program folder first; each platform names its own
+// (linux_image_library_file.cpp, win32_image_library_file.cpp).
+extern const char* const kImageLibraryFile;
 
 class ImageLibrary {
 public:

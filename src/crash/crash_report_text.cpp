@@ -1,5 +1,6 @@
 #include "crash/crash_report_text.h"
 
+#include "core/program_version.h"
 #include "crash/crash_codes.h"
 
 namespace velmora::crash {
@@ -16,7 +17,9 @@ void appendReportHead(TextBuffer& text, const CrashRecord& record)
     // would point nowhere.
     text.appendDecimal(static_cast<std::intptr_t>(record.address));
     text.append("\r\nProgram name:\tVelmora\r\n");
-    text.append("Program version:\tVersion 1.9.1306\r\n");
+    text.append("Program version:\tVersion ");
+    text.append(kProgramVersion);
+    text.append("\r\n");
     text.append("Program module:\t");
     const bool located = record.module != nullptr && record.line >= 0;
     text.append(located ? record.module : kNoLineSupport);

@@ -139,6 +139,7 @@ private:
     QEventLoop* waiting_ = nullptr;
 };
 
+// The steps of open() in their order; each returns Granted when the next may follow.
 struct PortalScreenCast::Impl {
     PortalSignals listener;
     QString session;
@@ -152,6 +153,121 @@ struct PortalScreenCast::Impl {
     {
         failure = why.toStdString();
         return outcome;
+    }
+
+    // A request that came back without an answer failed; one answered with a code other than 0
+    // was refused or failed, as that code says.
+    PortalOutcome answered(const std::optional<PortalSignals::Answer>& answer, const QString& step,
+                           const QString& error)
+    {
+        if (!answer)
+            return fail(PortalOutcome::Failed, error);
+        if (answer->code == 0)
+            return PortalOutcome::Granted;
+        // 1: the presenter cancelled the dialog; anything else is the desktop's own refusal.
+        return fail(answer->code == 1 ? PortalOutcome::Refused : PortalOutcome::Failed,
+                    step + QStringLiteral(" answered %1").arg(answer->code));
+    }
+
+    PortalOutcome createSession(const PortalRequestOptions& options)
+    {
+        QString error;
+        QVariantMap create;
+        // Each session a path of its own: a closed one may still be known to the portal.
+        static int sessions = 0;
+        create.insert(QStringLiteral("session_handle_token"),
+                      QStringLiteral("velmora_session%1").arg(++sessions));
+        const auto created =
+            listener.request(QStringLiteral("CreateSession"), {}, create, options.stepLimit, error);
+        const PortalOutcome outcome = answered(created, QStringLiteral("CreateSession"), error);
+        if (outcome != PortalOutcome::Granted)
+            return outcome;
+        session = created->results.value(QStringLiteral("session_handle")).toString();
+        if (session.isEmpty())
+            return fail(PortalOutcome::Failed, QStringLiteral("CreateSession gave no session"));
+        listener.watchSession(session);
+        return PortalOutcome::Granted;
+    }
+
+    PortalOutcome selectSources(const PortalRequestOptions& options, quint32 version,
+                                std::optional<quint32> cursorModes)
+    {
+        QVariantMap select;
+        select.insert(QStringLiteral("types"), kMonitor);
+        select.insert(QStringLiteral("multiple"), false);
+        // The pointer beside the picture lets the spectators' marker follow it; where the desktop
+        // cannot do that, the pointer at least shows inside the picture.
+        if (cursorModes) {
+            cursorAsMetadata = (*cursorModes & kCursorMetadata) != 0;
+            if (cursorAsMetadata || (*cursorModes & kCursorEmbedded) != 0)
+                select.insert(QStringLiteral("cursor_mode"),
+                              cursorAsMetadata ? kCursorMetadata : kCursorEmbedded);
+        }
+        // Restoring needs version 4; older portals refuse unknown options.
+        if (version >= 4) {
+            select.insert(QStringLiteral("persist_mode"), kPersistUntilRevoked);
+            if (!options.restoreToken.empty())
+                select.insert(QStringLiteral("restore_token"),
+                              QString::fromStdString(options.restoreToken));
+        }
+        QString error;
+        const auto selected = listener.request(QStringLiteral("SelectSources"),
+                                               {QVariant::fromValue(QDBusObjectPath(session))},
+                                               select, options.stepLimit, error);
+        return answered(selected, QStringLiteral("SelectSources"), error);
+    }
+
+    // Start may wait for the presenter's choice of monitor.
+    PortalOutcome start(const PortalRequestOptions& options)
+    {
+        QString error;
+        const auto started = listener.request(
+            QStringLiteral("Start"), {QVariant::fromValue(QDBusObjectPath(session)), QString()},
+            {}, options.startLimit, error);
+        const PortalOutcome outcome = answered(started, QStringLiteral("Start"), error);
+        if (outcome != PortalOutcome::Granted)
+            return outcome;
+        const std::optional<quint32> first =
+            firstStreamNode(started->results.value(QStringLiteral("streams")));
+        if (!first)
+            return fail(PortalOutcome::Failed, QStringLiteral("Start gave no stream"));
+        node = *first;
+        restoreToken =
+            started->results.value(QStringLiteral("restore_token")).toString().toStdString();
+        return PortalOutcome::Granted;
+    }
+
+    // a(ua{sv}): one stream for the one monitor chosen; its node is what PipeWire connects to.
+    static std::optional<quint32> firstStreamNode(const QVariant& value)
+    {
+        const QDBusArgument streams = value.value<QDBusArgument>();
+        std::optional<quint32> first;
+        streams.beginArray();
+        while (!streams.atEnd()) {
+            quint32 node = 0;
+            QVariantMap properties;
+            streams.beginStructure();
+            streams >> node >> properties;
+            streams.endStructure();
+            if (!first)
+                first = node;
+        }
+        streams.endArray();
+        return first;
+    }
+
+    PortalOutcome openPipeWireRemote(const PortalRequestOptions& options)
+    {
+        QDBusMessage remote = QDBusMessage::createMethodCall(kService, kPath, kScreenCast,
+                                                             QStringLiteral("OpenPipeWireRemote"));
+        remote << QVariant::fromValue(QDBusObjectPath(session)) << QVariantMap();
+        const QDBusReply<QDBusUnixFileDescriptor> fd = QDBusConnection::sessionBus().call(
+            remote, QDBus::Block, static_cast<int>(options.stepLimit.count()));
+        if (!fd.isValid() || !fd.value().isValid())
+            return fail(PortalOutcome::Failed,
+                        QStringLiteral("OpenPipeWireRemote: ") + fd.error().message());
+        pipeWire = fd.value();
+        return PortalOutcome::Granted;
     }
 };
 
@@ -190,96 +306,14 @@ PortalOutcome PortalScreenCast::open(const PortalRequestOptions& options)
     if (!version)
         return d.fail(PortalOutcome::NoPortal, QStringLiteral("no ScreenCast portal"));
 
-    const auto refusedOrFailed = [&](const PortalSignals::Answer& answer, const QString& step) {
-        // 1: the presenter cancelled the dialog; anything else is the desktop's own refusal.
-        return d.fail(answer.code == 1 ? PortalOutcome::Refused : PortalOutcome::Failed,
-                      step + QStringLiteral(" answered %1").arg(answer.code));
-    };
-
-    QString error;
-    QVariantMap create;
-    // Each session a path of its own: a closed one may still be known to the portal.
-    static int sessions = 0;
-    create.insert(QStringLiteral("session_handle_token"),
-                  QStringLiteral("velmora_session%1").arg(++sessions));
-    const auto created =
-        d.listener.request(QStringLiteral("CreateSession"), {}, create, options.stepLimit, error);
-    if (!created)
-        return d.fail(PortalOutcome::Failed, error);
-    if (created->code != 0)
-        return refusedOrFailed(*created, QStringLiteral("CreateSession"));
-    d.session = created->results.value(QStringLiteral("session_handle")).toString();
-    if (d.session.isEmpty())
-        return d.fail(PortalOutcome::Failed, QStringLiteral("CreateSession gave no session"));
-    d.listener.watchSession(d.session);
-    const QDBusObjectPath session(d.session);
-
-    QVariantMap select;
-    select.insert(QStringLiteral("types"), kMonitor);
-    select.insert(QStringLiteral("multiple"), false);
-    // The pointer beside the picture lets the spectators' marker follow it; where the desktop
-    // cannot do that, the pointer at least shows inside the picture.
-    if (cursorModes) {
-        d.cursorAsMetadata = (*cursorModes & kCursorMetadata) != 0;
-        if (d.cursorAsMetadata || (*cursorModes & kCursorEmbedded) != 0)
-            select.insert(QStringLiteral("cursor_mode"),
-                          d.cursorAsMetadata ? kCursorMetadata : kCursorEmbedded);
-    }
-    // Restoring needs version 4; older portals refuse unknown options.
-    if (*version >= 4) {
-        select.insert(QStringLiteral("persist_mode"), kPersistUntilRevoked);
-        if (!options.restoreToken.empty())
-            select.insert(QStringLiteral("restore_token"),
-                          QString::fromStdString(options.restoreToken));
-    }
-    const auto selected =
-        d.listener.request(QStringLiteral("SelectSources"), {QVariant::fromValue(session)}, select,
-                           options.stepLimit, error);
-    if (!selected)
-        return d.fail(PortalOutcome::Failed, error);
-    if (selected->code != 0)
-        return refusedOrFailed(*selected, QStringLiteral("SelectSources"));
-
-    const auto started =
-        d.listener.request(QStringLiteral("Start"), {QVariant::fromValue(session), QString()}, {},
-                           options.startLimit, error);
-    if (!started)
-        return d.fail(PortalOutcome::Failed, error);
-    if (started->code != 0)
-        return refusedOrFailed(*started, QStringLiteral("Start"));
-
-    // a(ua{sv}): one stream for the one monitor chosen; its node is what PipeWire connects to.
-    const QDBusArgument streams =
-        started->results.value(QStringLiteral("streams")).value<QDBusArgument>();
-    bool haveNode = false;
-    streams.beginArray();
-    while (!streams.atEnd()) {
-        quint32 node = 0;
-        QVariantMap properties;
-        streams.beginStructure();
-        streams >> node >> properties;
-        streams.endStructure();
-        if (!haveNode) {
-            d.node = node;
-            haveNode = true;
-        }
-    }
-    streams.endArray();
-    if (!haveNode)
-        return d.fail(PortalOutcome::Failed, QStringLiteral("Start gave no stream"));
-    d.restoreToken =
-        started->results.value(QStringLiteral("restore_token")).toString().toStdString();
-
-    QDBusMessage remote = QDBusMessage::createMethodCall(kService, kPath, kScreenCast,
-                                                         QStringLiteral("OpenPipeWireRemote"));
-    remote << QVariant::fromValue(session) << QVariantMap();
-    const QDBusReply<QDBusUnixFileDescriptor> fd = QDBusConnection::sessionBus().call(
-        remote, QDBus::Block, static_cast<int>(options.stepLimit.count()));
-    if (!fd.isValid() || !fd.value().isValid())
-        return d.fail(PortalOutcome::Failed,
-                      QStringLiteral("OpenPipeWireRemote: ") + fd.error().message());
-    d.pipeWire = fd.value();
-    return PortalOutcome::Granted;
+    PortalOutcome outcome = d.createSession(options);
+    if (outcome == PortalOutcome::Granted)
+        outcome = d.selectSources(options, *version, cursorModes);
+    if (outcome == PortalOutcome::Granted)
+        outcome = d.start(options);
+    if (outcome == PortalOutcome::Granted)
+        outcome = d.openPipeWireRemote(options);
+    return outcome;
 }
 
 QDBusUnixFileDescriptor& PortalScreenCast::pipeWire()

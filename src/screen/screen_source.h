@@ -1,7 +1,7 @@
 #pragma once
 // The presenter's screen as the capture sees it: its size, its pixels and the pointer. The
-// platform reads it (X11, or on Wayland the desktop's ScreenCast portal); tests hand the capture
-// a fake screen instead.
+// platform reads it (Windows through GDI; Linux through X11, or on Wayland the desktop's
+// ScreenCast portal); tests hand the capture a fake screen instead.
 
 #include "screen/screen_changes.h"
 
@@ -14,8 +14,8 @@
 
 namespace velmora {
 
-// Screen bounds; right and bottom are the width and height of the screen in pixels. X11 measures
-// them once when the source is opened; a shared Wayland monitor reports its current size.
+// Screen bounds; right and bottom are the width and height of the screen in pixels. GDI and X11
+// measure them once when the source is opened; a shared Wayland monitor reports its current size.
 struct ScreenBounds {
     std::int32_t left = 0;
     std::int32_t top = 0;
