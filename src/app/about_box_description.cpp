@@ -1,5 +1,5 @@
-#include "app/program_version.h"
 #include "app/program_windows.h"
+#include "core/program_version.h"
 
 #include <string>
 

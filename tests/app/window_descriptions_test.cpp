@@ -1,9 +1,9 @@
 // The rules every window description must keep, whatever front end renders it, and where a
 // window opens.
 
-#include "app/program_version.h"
 #include "app/program_windows.h"
 #include "app/window_placement.h"
+#include "core/program_version.h"
 
 #include <gtest/gtest.h>
 
