@@ -1,44 +1,29 @@
 #pragma once
-// Everything the program needs from its windowing layer, in small pieces: the main window and its
-// Status line, the settings window, the region tools, the preview, the about box, message boxes
-// from any thread and the event loop. The wiring talks only to these; the Qt front end (Linux)
-// and the Win32 one implement them, tests hand in fakes.
+// Everything the program needs from its windowing layer: described windows opened and events
+// back, message boxes from any thread, the region frame, and the event loop. The wiring talks
+// only to these; the Qt front end (Linux) and the Win32 one implement them, tests hand in fakes.
 
+#include "app/described_window.h"
 #include "app/position_store.h"
-#include "app/settings_window_actions.h"
-#include "app/window_description.h"
+#include "app/window_placement.h"
 #include "app/window_position.h"
 #include "capture/caption_renderer.h"
-#include "capture/desktop_capture.h"
 #include "capture/own_windows.h"
 #include "core/message_boxes.h"
 #include "core/status_display.h"
 #include "screen/screen_source.h"
-#include "settings/settings_form.h"
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace velmora {
 
+// The main window: a described window with the Status line and the tray.
 class MainWindowView : public StatusDisplay {
 public:
-    // Where the window stands now, saved at shut-down.
-    virtual WindowPosition position() const = 0;
-};
-
-// The preview's work besides its window: what it waits for and what it shows.
-struct PreviewServices {
-    // Returns once no Upload thread is under way any more (the windows keep painting and show
-    // the Upload thread's message boxes meanwhile).
-    std::function<void()> waitForUpload;
-    // Writes the picture file into the Temp folder with the current settings (region and
-    // reductions) and gives its result: CaptureDesktopPicture.
-    std::function<CaptureResult()> capture;
-    // The presenter closed the preview window with its close box: the presentation is stopped,
-    // as for every secondary window.
-    std::function<void()> closedByCloseBox;
+    virtual DescribedWindow& window() = 0;
 };
 
 class FrontEnd {
@@ -57,37 +42,32 @@ public:
     virtual CaptionRenderer& captionRenderer() = 0;
     virtual PositionStore& positionStore() = 0;
 
-    // Start-up, once the screen is known: the region tools and the preview measure against
-    // screen, and the preview keeps its files in tempFolder (ends with "/").
-    virtual void useScreen(ScreenBounds screen, const std::string& tempFolder) = 0;
-    // Opens the main window at position; it stays until the process ends. Its buttons, menu
-    // entries and close box come back as actions (minimising to the tray is the front end's).
+    // Start-up, once the screen is known: the region frame and the windows centred on it
+    // measure against screen.
+    virtual void useScreen(ScreenBounds screen) = 0;
+    // Opens the main window at position; it stays until the process ends. Minimising to the
+    // tray is the front end's; every other action goes to onAction.
     virtual MainWindowView& openMainWindow(WindowPosition position,
                                            WindowActionHandler onAction) = 0;
-    // "Über Velmora"; its link shows homepage and runs openHomepage. A box already open comes
-    // to the front.
-    virtual void showAboutBox(const std::string& homepage, std::function<void()> openHomepage) = 0;
+    // Opens a described window, hidden until its show(). An owner keeps it above itself. A
+    // window placed by its caller (Placement::Given) opens at place; a window sized by its
+    // content (a client size of 0 in the description) takes clientWidth x clientHeight.
+    virtual std::unique_ptr<DescribedWindow> openWindow(const WindowDescription& description,
+                                                        WindowEvents events,
+                                                        DescribedWindow* owner,
+                                                        WindowPlace place = {},
+                                                        int clientWidth = 0,
+                                                        int clientHeight = 0) = 0;
     // The presenter's browser; a failure to open it is not reported.
     virtual void openWebAddress(const std::string& address) = 0;
 
-    // The settings window, owned by the main window. open replaces a window closed before and
-    // gives the new one, filled by the caller and then shown with showSettingsWindow.
-    virtual bool settingsWindowOpen() const = 0;
-    virtual void raiseSettingsWindow() = 0;
-    virtual SettingsWindowView& createSettingsWindow(SettingsWindowEvents events,
-                                                     std::function<void()> onClosed) = 0;
-    virtual void showSettingsWindow() = 0;
-
-    // "Bereich bestimmen" over the settings window; its result goes into fields.
-    virtual void openRegionPicker(SettingsFields& fields,
-                                  std::function<void()> closedByCloseBox) = 0;
     // "Bildschirmbereich" around the region (nothing for the whole screen or a refused text).
     virtual void startRegionFrame(const std::string& region) = 0;
     virtual void stopRegionFrame() = 0;
-    // "Desktop Vorschau" over the settings window; closePreview when that window goes.
-    virtual void showPreview(const PreviewServices& services) = 0;
-    virtual void closePreview() = 0;
 
+    // GUI thread: the windows repaint for so long, the presenter's input waits; after a window
+    // was hidden, so that the screen shows what lies beneath it before it is read.
+    virtual void waitWhileRepainting(int milliseconds) = 0;
     // GUI thread: runs work to its end on a thread of its own while the windows keep painting
     // and showing the boxes it asks for; the presenter's input waits.
     virtual void runWhileRepainting(const std::function<void()>& work) = 0;

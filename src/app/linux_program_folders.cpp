@@ -1,5 +1,7 @@
 #include "app/program_folders.h"
 
+#include "settings/utf8_conversion.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -86,6 +88,11 @@ std::string programFolderPath()
     buffer.resize(static_cast<size_t>(length));
     const auto slash = buffer.rfind('/');
     return slash == std::string::npos ? std::string() : buffer.substr(0, slash + 1);
+}
+
+std::string pathForDisplay(const std::string& path)
+{
+    return utf8ToSingleByte(path);
 }
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/about_box.h"
 #include "app/desktop_presentation.h"
 #include "app/help_address.h"
 #include "app/instance_guard.h"
@@ -28,6 +29,8 @@ struct MainWindowTargets {
     FrontEnd& frontEnd;
     HelpPage help;
     std::atomic<bool>& quit;
+    AboutBox about;
+    MainWindowView* window = nullptr;
     PresentationControl* control = nullptr;
     SettingsWindowWiring* settingsWindow = nullptr;
 };
@@ -38,8 +41,6 @@ WindowActionHandler mainWindowActions(MainWindowTargets& targets)
         PresentationControl* control = targets.control;
         if (control == nullptr)
             return;
-        // No help site exists: the menu and the about box's link both open the installed help.
-        const auto openHelp = [&targets] { targets.frontEnd.openWebAddress(targets.help.address); };
         switch (action) {
         case WindowAction::Start:
             return control->start();
@@ -54,9 +55,9 @@ WindowActionHandler mainWindowActions(MainWindowTargets& targets)
         case WindowAction::OpenSettings:
             return targets.settingsWindow->openSettingsWindow();
         case WindowAction::OpenHelp:
-            return openHelp();
+            return targets.frontEnd.openWebAddress(targets.help.address);
         case WindowAction::OpenAbout:
-            return targets.frontEnd.showAboutBox(targets.help.shown, openHelp);
+            return targets.about.open(targets.window->window());
         default:
             return;
         }
@@ -66,12 +67,12 @@ WindowActionHandler mainWindowActions(MainWindowTargets& targets)
 // Shut-down: what the presenter set up is kept, the working files go. A cycle still uploading is
 // not waited for.
 void shutDown(const ProgramParts& parts, const ProgramFolders& folders,
-              SettingsWindowWiring& settingsWiring, const MainWindowView& window,
+              SettingsWindowWiring& settingsWiring, MainWindowView& window,
               DesktopPresentation& presentation)
 {
     settingsWiring.stopRegionFrame();
-    const WindowPosition now = window.position();
-    parts.frontEnd.positionStore().save(folders.program, now.x, now.y);
+    const OuterRect now = window.window().frame();
+    parts.frontEnd.positionStore().save(folders.program, now.left, now.top);
     deleteWorkingFiles(folders.temp);
     presentation.unloadImageLibrary();
     parts.endProgram();
@@ -94,13 +95,16 @@ void runWithScreen(const ProgramParts& parts, const ProgramFolders& folders, Scr
 
     const StoredPosition stored = frontEnd.positionStore().read();
     std::atomic<bool> quit{false};
+    // No help site exists: the menu and the about box's link both open the installed help.
+    const HelpPage help = installedHelpPage(
+        folders.program, [](const std::string& path) { return std::filesystem::exists(path); });
     MainWindowTargets targets{
-        frontEnd,
-        installedHelpPage(folders.program,
-                          [](const std::string& path) { return std::filesystem::exists(path); }),
-        quit};
+        frontEnd, help, quit,
+        AboutBox(frontEnd, pathForDisplay(help.shown),
+                 [&frontEnd, address = help.address] { frontEnd.openWebAddress(address); })};
     MainWindowView& window = frontEnd.openMainWindow(
         acceptedWindowPosition(stored.x, stored.y, bounds), mainWindowActions(targets));
+    targets.window = &window;
 
     SettingsRecord settings;
     LoadSettings(settings, folders.work, boxes);
@@ -109,7 +113,7 @@ void runWithScreen(const ProgramParts& parts, const ProgramFolders& folders, Scr
     control.setWaitForUpload(waitForUpload);
     presentation.showClearingOn(window);
     SettingsWindowWiring settingsWiring(
-        {frontEnd, settings, shared, folders.work, folders.temp, bounds,
+        {frontEnd, window.window(), settings, shared, folders.work, folders.temp, bounds,
          PreviewServices{
              waitForUpload,
              [&presentation, &settings] { return presentation.capturePreview(settings); },
@@ -143,7 +147,7 @@ void runFromFolders(const ProgramParts& parts, const ProgramFolders& folders)
     createWorkFolder(folders.work);
 
     const std::unique_ptr<ScreenSource> screen = parts.openScreen(folders.work);
-    frontEnd.useScreen(screen->bounds(), folders.temp);
+    frontEnd.useScreen(screen->bounds());
     SharedPresentation shared;
     // Declared before the presentation it uses, so that it goes after it.
     UploadThread upload;

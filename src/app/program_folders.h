@@ -24,4 +24,8 @@ std::string privateTempFolder(std::string& error);
 // Program folder: the folder of /proc/self/exe.
 std::string programFolderPath();
 
+// A path as the windows show it, in Windows-1252: Linux paths are UTF-8, Windows ones already
+// are.
+std::string pathForDisplay(const std::string& path);
+
 } // namespace velmora

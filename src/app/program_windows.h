@@ -11,8 +11,9 @@ inline constexpr int kStatusLineGadget = 1;
 inline constexpr int kAboutLinkGadget = 6;
 // The region picker's button, whose text is the Region string under the window.
 inline constexpr int kPickerButtonGadget = 100;
-// The preview's text below the picture.
-inline constexpr int kPreviewStatusGadget = 1;
+// The preview's picture, given the preview page's path, and its status bar.
+inline constexpr int kPreviewPictureGadget = 1;
+inline constexpr int kPreviewStatusGadget = 2;
 
 const WindowDescription& mainWindowDescription();     // "Velmora"
 const WindowDescription& settingsWindowDescription(); // "Einstellungen"

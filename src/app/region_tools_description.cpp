@@ -21,10 +21,10 @@ constexpr GadgetDescription kPickerGadgets[] = {
      GadgetFont::Title},
 };
 
+// Both fill the window, whatever its size: their places follow from it.
 constexpr GadgetDescription kPreviewGadgets[] = {
-    {kPreviewStatusGadget,
-     GadgetKind::Label,
-     {}, // below the picture, as wide as the window
+    {kPreviewPictureGadget, GadgetKind::PictureView, {}, ""},
+    {kPreviewStatusGadget, GadgetKind::StatusBar, {},
      "Desktop Vorschau wie in der Pr\xE4sentation beim Zuschauer angezeigt"},
 };
 

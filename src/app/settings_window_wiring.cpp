@@ -1,5 +1,6 @@
 #include "app/settings_window_wiring.h"
 
+#include "app/program_windows.h"
 #include "capture/region_validation.h"
 #include "server_tools/install_login.h"
 #include "server_tools/remove_login.h"
@@ -9,6 +10,12 @@
 #include "transfer/server_trust_questions.h"
 
 namespace velmora {
+
+SettingsWindowWiring::SettingsWindowWiring(SettingsWindowParts parts)
+    : parts_(std::move(parts)), picker_(parts_.frontEnd, parts_.screen),
+      preview_(parts_.frontEnd, parts_.tempFolder, parts_.screen, parts_.preview)
+{
+}
 
 void SettingsWindowWiring::startRegionFrame()
 {
@@ -28,7 +35,7 @@ RegionTools SettingsWindowWiring::regionTools()
     };
     tools.startRegionFrame = [this] { startRegionFrame(); };
     tools.stopRegionFrame = [this] { stopRegionFrame(); };
-    tools.showPreview = [this] { parts_.frontEnd.showPreview(parts_.preview); };
+    tools.showPreview = [this] { preview_.show(window_->window()); };
     return tools;
 }
 
@@ -39,7 +46,7 @@ SettingsWindowActions SettingsWindowWiring::actions()
                                                           parts_.workFolder, boxes, regionTools());
     const auto stop = [this] { stopPresentation(); };
     actions.pickRegion = [this, stop](SettingsWindowView& view) {
-        parts_.frontEnd.openRegionPicker(view, stop);
+        picker_.open(window_->window(), view, stop);
     };
     // The server tools talk to the server while the windows keep painting; they work on a copy
     // of the typed fields, since the window's gadgets belong to the GUI thread.
@@ -71,19 +78,28 @@ SettingsWindowActions SettingsWindowWiring::actions()
 
 void SettingsWindowWiring::openSettingsWindow()
 {
-    FrontEnd& frontEnd = parts_.frontEnd;
     beforeOpeningSettingsWindow(parts_.shared, regionTools());
     // Choosing the menu entry again brings the open window to the front.
-    if (frontEnd.settingsWindowOpen()) {
-        frontEnd.raiseSettingsWindow();
+    if (window_ && window_->open()) {
+        window_->window().show();
         return;
     }
-    frontEnd.closePreview();
+    preview_.close();
+    window_.reset();
+    const SettingsWindowEvents events = settingsWindowEvents(actions());
+    WindowEvents described;
+    // The window is made before its form: the form is the window's own once it exists.
+    described.action = [this, events](WindowAction action) {
+        if (window_ && window_->open())
+            events(action, *window_);
+    };
     // The preview belongs to the settings window and goes with it.
-    SettingsWindowView& view =
-        frontEnd.createSettingsWindow(settingsWindowEvents(actions()), [&frontEnd] { frontEnd.closePreview(); });
-    FillSettingsWindow(parts_.settings, view);
-    frontEnd.showSettingsWindow();
+    window_ = std::make_unique<DescribedSettingsWindow>(
+        parts_.frontEnd.openWindow(settingsWindowDescription(), std::move(described),
+                                   &parts_.mainWindow),
+        [this] { preview_.close(); });
+    FillSettingsWindow(parts_.settings, *window_);
+    window_->window().show();
 }
 
 } // namespace velmora

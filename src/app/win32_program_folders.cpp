@@ -163,4 +163,9 @@ std::string programFolderPath()
                                        : windows1252FromWide(file.substr(0, slash + 1));
 }
 
+std::string pathForDisplay(const std::string& path)
+{
+    return path;
+}
+
 } // namespace velmora

@@ -53,6 +53,10 @@ enum class GadgetKind {
     Button,
     Check,
     Link, // underlined text that turns red under the pointer and opens on a click
+    // The preview's two: the picture as a spectator's browser shows it, given the preview
+    // page's path as its text, filling the client area above a status bar with a size grip.
+    PictureView,
+    StatusBar,
 };
 
 enum class GadgetFont {

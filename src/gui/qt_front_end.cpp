@@ -1,12 +1,10 @@
 #include "gui/qt_front_end.h"
 
-#include "gui/about_box.h"
-#include "gui/main_window.h"
-#include "gui/preview.h"
+#include "gui/qt_described_window.h"
+#include "gui/qt_main_window.h"
 #include "gui/qt_position_store.h"
 #include "gui/region_frame.h"
-#include "gui/region_picker.h"
-#include "gui/settings_window.h"
+#include "gui/settle_wait.h"
 #include "gui/tray_icon_image.h"
 #include "gui/work_while_repainting.h"
 
@@ -28,32 +26,28 @@ QtFrontEnd::QtFrontEnd()
 
 QtFrontEnd::~QtFrontEnd() = default;
 
-void QtFrontEnd::useScreen(ScreenBounds screen, const std::string& tempFolder)
+void QtFrontEnd::useScreen(ScreenBounds screen)
 {
-    screen_ = screen;
-    tempFolder_ = tempFolder;
     regionFrame_ = std::make_unique<RegionFrame>(screen);
-    regionPicker_ = std::make_unique<RegionPicker>(screen, fonts_.dialogTitle);
 }
 
 MainWindowView& QtFrontEnd::openMainWindow(WindowPosition position, WindowActionHandler onAction)
 {
-    mainWindow_ =
-        std::make_unique<MainWindow>(position.x, position.y, trayImage_, std::move(onAction));
-    mainWindow_->show();
+    mainWindow_ = std::make_unique<QtMainWindow>(position, trayImage_, std::move(onAction));
+    mainWindow_->window().show();
     return *mainWindow_;
 }
 
-void QtFrontEnd::showAboutBox(const std::string& homepage, std::function<void()> openHomepage)
+std::unique_ptr<DescribedWindow> QtFrontEnd::openWindow(const WindowDescription& description,
+                                                        WindowEvents events,
+                                                        DescribedWindow* owner, WindowPlace place,
+                                                        int clientWidth, int clientHeight)
 {
-    // A path of this system: its bytes are the local encoding, not Windows-1252.
-    if (!about_)
-        about_ = std::make_unique<AboutBox>(mainWindow_.get(), fonts_.dialogTitle,
-                                            QString::fromLocal8Bit(homepage.c_str()),
-                                            std::move(openHomepage));
-    about_->show();
-    about_->raise();
-    about_->activateWindow();
+    // Every window of this front end is one of these.
+    auto* ownerWidget = dynamic_cast<QWidget*>(owner);
+    return std::make_unique<QtDescribedWindow>(description, std::move(events), ownerWidget,
+                                               fonts_.dialogTitle, place,
+                                               QSize(clientWidth, clientHeight));
 }
 
 void QtFrontEnd::openWebAddress(const std::string& address)
@@ -61,59 +55,21 @@ void QtFrontEnd::openWebAddress(const std::string& address)
     QDesktopServices::openUrl(QUrl(QString::fromLatin1(address.c_str())));
 }
 
-bool QtFrontEnd::settingsWindowOpen() const
-{
-    return settingsWindow_ && settingsWindow_->isVisible();
-}
-
-void QtFrontEnd::raiseSettingsWindow()
-{
-    settingsWindow_->raise();
-    settingsWindow_->activateWindow();
-}
-
-SettingsWindowView& QtFrontEnd::createSettingsWindow(SettingsWindowEvents events,
-                                                     std::function<void()> onClosed)
-{
-    settingsWindow_ = std::make_unique<SettingsWindow>(mainWindow_.get(), std::move(events));
-    QObject::connect(settingsWindow_.get(), &SettingsWindow::closed, std::move(onClosed));
-    return *settingsWindow_;
-}
-
-void QtFrontEnd::showSettingsWindow()
-{
-    settingsWindow_->show();
-    raiseSettingsWindow();
-}
-
-void QtFrontEnd::openRegionPicker(SettingsFields& fields, std::function<void()> closedByCloseBox)
-{
-    if (regionPicker_ && settingsWindow_)
-        regionPicker_->open(*settingsWindow_, fields, std::move(closedByCloseBox));
-}
-
 void QtFrontEnd::startRegionFrame(const std::string& region)
 {
-    regionFrame_->start(region);
+    if (regionFrame_)
+        regionFrame_->start(region);
 }
 
 void QtFrontEnd::stopRegionFrame()
 {
-    regionFrame_->stop();
+    if (regionFrame_)
+        regionFrame_->stop();
 }
 
-void QtFrontEnd::showPreview(const PreviewServices& services)
+void QtFrontEnd::waitWhileRepainting(int milliseconds)
 {
-    if (!preview_)
-        preview_ = std::make_unique<Preview>(tempFolder_, screen_, services);
-    if (settingsWindow_)
-        preview_->show(*settingsWindow_);
-}
-
-void QtFrontEnd::closePreview()
-{
-    if (preview_)
-        preview_->close();
+    velmora::waitWhileRepainting(milliseconds);
 }
 
 void QtFrontEnd::runWhileRepainting(const std::function<void()>& work)

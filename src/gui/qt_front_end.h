@@ -1,5 +1,6 @@
 #pragma once
-// The Qt front end (Linux): the program's windows, boxes and event loop as Qt Widgets.
+// The Qt front end (Linux): described windows, boxes, the region frame and the event loop as Qt
+// Widgets.
 
 #include "app/front_end.h"
 #include "gui/program_fonts.h"
@@ -14,12 +15,8 @@
 
 namespace velmora {
 
-class AboutBox;
-class MainWindow;
-class Preview;
+class QtMainWindow;
 class RegionFrame;
-class RegionPicker;
-class SettingsWindow;
 
 class QtFrontEnd final : public FrontEnd {
 public:
@@ -33,23 +30,18 @@ public:
     CaptionRenderer& captionRenderer() override { return qtCaptionRenderer(); }
     PositionStore& positionStore() override { return *positions_; }
 
-    void useScreen(ScreenBounds screen, const std::string& tempFolder) override;
+    void useScreen(ScreenBounds screen) override;
     MainWindowView& openMainWindow(WindowPosition position, WindowActionHandler onAction) override;
-    void showAboutBox(const std::string& homepage, std::function<void()> openHomepage) override;
+    std::unique_ptr<DescribedWindow> openWindow(const WindowDescription& description,
+                                                WindowEvents events, DescribedWindow* owner,
+                                                WindowPlace place = {}, int clientWidth = 0,
+                                                int clientHeight = 0) override;
     void openWebAddress(const std::string& address) override;
 
-    bool settingsWindowOpen() const override;
-    void raiseSettingsWindow() override;
-    SettingsWindowView& createSettingsWindow(SettingsWindowEvents events,
-                                             std::function<void()> onClosed) override;
-    void showSettingsWindow() override;
-
-    void openRegionPicker(SettingsFields& fields, std::function<void()> closedByCloseBox) override;
     void startRegionFrame(const std::string& region) override;
     void stopRegionFrame() override;
-    void showPreview(const PreviewServices& services) override;
-    void closePreview() override;
 
+    void waitWhileRepainting(int milliseconds) override;
     void runWhileRepainting(const std::function<void()>& work) override;
     void runEventLoop(const std::atomic<bool>& quit, const std::function<void()>& pace) override;
     void runOnGuiThread(std::function<void()> work) override;
@@ -60,15 +52,8 @@ private:
     std::unique_ptr<PositionStore> positions_;
     ProgramFonts fonts_;
     QIcon trayImage_;
-    ScreenBounds screen_;
-    std::string tempFolder_;
-    std::unique_ptr<MainWindow> mainWindow_;
-    std::unique_ptr<AboutBox> about_;
+    std::unique_ptr<QtMainWindow> mainWindow_;
     std::unique_ptr<RegionFrame> regionFrame_;
-    std::unique_ptr<RegionPicker> regionPicker_;
-    std::unique_ptr<Preview> preview_;
-    // Last: it goes first, before the picker and preview that it owns at the window level.
-    std::unique_ptr<SettingsWindow> settingsWindow_;
 };
 
 } // namespace velmora

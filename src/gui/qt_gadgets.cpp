@@ -13,6 +13,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QUrl>
 
 namespace velmora {
 namespace {
@@ -54,6 +57,20 @@ std::unique_ptr<QWidget> makeGadget(const GadgetDescription& g, QWidget& parent,
         return std::make_unique<QCheckBox>(text, &parent);
     case GadgetKind::Link:
         return std::make_unique<HyperlinkLabel>(text, &parent);
+    case GadgetKind::PictureView: {
+        auto view = std::make_unique<QTextBrowser>(&parent);
+        view->setOpenLinks(false);
+        view->setFrameShape(QFrame::NoFrame);
+        // The page asks for no margins, as a spectator's browser gives it.
+        view->document()->setDocumentMargin(0);
+        return view;
+    }
+    case GadgetKind::StatusBar: {
+        auto bar = std::make_unique<QStatusBar>(&parent);
+        bar->setSizeGripEnabled(true);
+        bar->showMessage(text);
+        return bar;
+    }
     }
     return std::make_unique<QWidget>(&parent);
 }
@@ -108,6 +125,8 @@ std::string QtGadgets::text(int id) const
         return toWindows1252(button->text());
     if (auto* frame = qobject_cast<QGroupBox*>(&gadget))
         return toWindows1252(frame->title());
+    if (auto* bar = qobject_cast<QStatusBar*>(&gadget))
+        return toWindows1252(bar->currentMessage());
     return {};
 }
 
@@ -116,6 +135,15 @@ void QtGadgets::setText(int id, const std::string& text)
     QWidget& gadget = at(id);
     if (auto* field = qobject_cast<QLineEdit*>(&gadget))
         field->setText(fromWindows1252(text));
+    else if (auto* link = qobject_cast<HyperlinkLabel*>(&gadget)) {
+        // A long path keeps its start and its file name in the link's fixed width.
+        const QString full = fromWindows1252(text);
+        link->setText(link->fontMetrics().elidedText(full, Qt::ElideMiddle, link->width()));
+        link->setToolTip(full);
+    } else if (auto* view = qobject_cast<QTextBrowser*>(&gadget))
+        view->setSource(QUrl::fromLocalFile(fromWindows1252(text)));
+    else if (auto* bar = qobject_cast<QStatusBar*>(&gadget))
+        bar->showMessage(fromWindows1252(text));
     else if (auto* label = qobject_cast<QLabel*>(&gadget)) {
         // Every pass writes the Status line: an unchanged text is not set again, or each pass
         // would repaint it and show up as a change on the screen.

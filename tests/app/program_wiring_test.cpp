@@ -5,6 +5,8 @@
 #include "app/instance_guard.h"
 #include "app/presentation_messages.h"
 #include "app/program.h"
+#include "app/program_windows.h"
+#include "capture/preview_layout.h"
 #include "core/message_titles.h"
 #include "settings/settings_store.h"
 
@@ -96,6 +98,7 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
     test::FakeMessageBoxes quiet;
     SaveSettings(stored, workFolder(), quiet);
     frontEnd.positions.stored = {300, 100};
+    std::string aboutHomepage;
 
     frontEnd.steps = {
         [&](FakeFrontEnd& ui) {
@@ -121,41 +124,54 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
         [&](FakeFrontEnd& ui) {
             EXPECT_EQ(ui.mainWindow->statusLines.back().rfind(text::kCleared, 0), 0u);
             ui.choose("E&instellungen");
-            ASSERT_TRUE(ui.settingsWindowOpen());
+            test::FakeWindow* settings = ui.settingsWindow();
+            ASSERT_TRUE(settings && settings->shown());
             // Opening stops the frame; the window shows the stored settings.
             EXPECT_EQ(ui.frames.back(), "stopped");
-            EXPECT_EQ(ui.settingsWindow->text(SettingsField::ServerName), server.serverName());
+            EXPECT_EQ(settings->text(int(SettingsField::ServerName)), server.serverName());
             ui.choose("E&instellungen"); // again: the open window comes to the front
-            EXPECT_EQ(ui.raised, 1);
-            ui.settingsWindow->setText(SettingsField::PauseSeconds, "7");
+            EXPECT_EQ(ui.settingsWindow(), settings);
+            EXPECT_EQ(settings->shows, 2);
+            settings->setText(int(SettingsField::PauseSeconds), "7");
             const int runsBefore = ui.repaintingRuns;
-            ui.settingsWindow->click(44); // "Vorschau der Anzeige"
+            settings->click(44); // "Vorschau der Anzeige"
             EXPECT_EQ(ui.repaintingRuns, runsBefore + 1) << "the preview's wait for the upload";
-            ASSERT_EQ(ui.previews.size(), 1u);
-            EXPECT_EQ(ui.previews[0].pictureWidth, 200);
-            ui.settingsWindow->click(52); // OK
-            EXPECT_FALSE(ui.settingsWindow->open);
+            // The settings window makes way for the picture, then the preview shows it.
+            EXPECT_EQ(ui.settles, std::vector<int>{500});
+            EXPECT_TRUE(settings->shown());
+            const test::FakeWindow* preview = ui.newest("Desktop Vorschau");
+            ASSERT_NE(preview, nullptr);
+            EXPECT_TRUE(preview->shown());
+            EXPECT_EQ(preview->frame().width(), previewClientSize(200, 150, ui.screen).width);
+            settings->click(52); // OK
+            EXPECT_FALSE(settings->shown());
+            EXPECT_EQ(ui.newest("Desktop Vorschau"), nullptr) << "it goes with its owner";
             EXPECT_EQ(ui.frames.back(), "11,21,210,170");
         },
         [&](FakeFrontEnd& ui) {
             ui.choose("&Online Hilfe");
             ui.choose("&\xDC"
                       "ber ...");
+            test::FakeWindow* about = ui.newest("\xDC"
+                                                "ber Velmora");
+            ASSERT_TRUE(about && about->shown());
+            aboutHomepage = about->text(kAboutLinkGadget);
+            about->click(kAboutLinkGadget);
             ui.click(14); // Exit
         },
     };
     runProgram(parts());
 
     ASSERT_TRUE(frontEnd.mainWindow);
-    EXPECT_EQ(frontEnd.mainWindow->at.x, 300);
-    EXPECT_EQ(frontEnd.mainWindow->at.y, 100);
+    EXPECT_EQ(frontEnd.mainWindow->window().frame().left, 300);
+    EXPECT_EQ(frontEnd.mainWindow->window().frame().top, 100);
     EXPECT_EQ(frontEnd.screen.right, 320);
     EXPECT_EQ(frontEnd.frames.front(), "11,21,210,170"); // the frame from the stored region
     // No help site: the menu and the about box's link open the help installed with the program.
     ASSERT_EQ(frontEnd.addresses.size(), 2u);
     EXPECT_EQ(frontEnd.addresses[0], frontEnd.addresses[1]);
-    EXPECT_EQ(frontEnd.addresses[0], "file://" + frontEnd.aboutHomepage);
-    EXPECT_TRUE(frontEnd.aboutHomepage.ends_with("/README.html")) << frontEnd.aboutHomepage;
+    EXPECT_EQ(frontEnd.addresses[0], "file://" + aboutHomepage);
+    EXPECT_TRUE(aboutHomepage.ends_with("/README.html")) << aboutHomepage;
     // Shut-down: the place saved, the working files gone, one final cleanup.
     ASSERT_TRUE(frontEnd.positions.saved);
     EXPECT_EQ(frontEnd.positions.saved->x, 300);
@@ -187,7 +203,7 @@ TEST_F(ProgramWiringTest, ClicksWhileTheFirstStartHintIsShownDoNothing)
     runProgram(parts());
 
     EXPECT_TRUE(clicked);
-    EXPECT_FALSE(frontEnd.settingsWindow);
+    EXPECT_EQ(frontEnd.newest("Einstellungen"), nullptr);
     EXPECT_TRUE(frontEnd.addresses.empty());
     for (const auto& box : frontEnd.shownBoxes())
         EXPECT_EQ(box.text.find("gestartet"), std::string::npos) << box.text;

@@ -6,7 +6,7 @@
 #include "capture/desktop_capture.h"
 #include "gui/qt_caption_renderer.h"
 #include "screen/x11_screen_source.h"
-#include "gui/main_window.h"
+#include "gui/qt_main_window.h"
 #include "gui/qt_own_windows.h"
 #include "publish/presentation_cycle.h"
 
@@ -72,7 +72,7 @@ protected:
                   CyclePicture{{picture.markerX, picture.markerY}, picture.picture, picture.png});
         const auto before = panelOnScreen();
         // The time text would change every second; the pass number changes it every time.
-        window.setStatusLine("L\xE4uft 14:05:" + std::to_string(10 + pass) + " (" +
+        panel.setStatusLine("L\xE4uft 14:05:" + std::to_string(10 + pass) + " (" +
                              std::to_string(shared.uploadCounter()) + ")");
         ASSERT_TRUE(test::serveEventsUntil([&] { return panelOnScreen() != before; }))
             << "the Status line did not reach the screen";
@@ -101,7 +101,8 @@ protected:
     DesktopCapture capture{screen, temp.folder(), noLibrary, boxes, clock, {}, qtCaptionRenderer()};
     PresentationCycle cycle{shared, boxes, clock, temp.folder(), kTimeouts};
     QtOwnWindows own;
-    MainWindow window{600, 420, QIcon()};
+    QtMainWindow panel{{600, 420}, QIcon(), {}};
+    QWidget& window = panel.widget();
 };
 
 TEST_F(StillScreenTest, PanelOnTheCapturedScreenLeavesAStillScreenQuiet)

@@ -1,8 +1,10 @@
 // The preview on a real X server with the real capture and image library: the window's sizes
 // for the three kinds of picture, what it shows, the files it leaves, and its order of steps.
 
-#include "gui/preview.h"
+#include "app/preview.h"
+#include "app/program_windows.h"
 #include "gui/qt_caption_renderer.h"
+#include "gui/qt_front_end.h"
 
 #include "capture/image_library.h"
 #include "capture/preview_page.h"
@@ -58,10 +60,18 @@ protected:
     {
         ASSERT_TRUE(screen.connected());
         ASSERT_NE(images, nullptr);
-        owner.setWindowTitle(QStringLiteral("Einstellungen"));
-        owner.setWindowFlag(Qt::WindowStaysOnTopHint); // as the settings window is
-        owner.setGeometry(165, 143, 694, 482);
-        owner.show();
+        settingsWindow->show(); // centred: at 165,143 on this screen
+    }
+
+    // The preview window while one is shown, and its parts.
+    QWidget* window() const { return dynamic_cast<QWidget*>(preview.window()); }
+    QTextBrowser& browser() const
+    {
+        return *window()->findChild<QTextBrowser*>(QStringLiteral("gadget1"));
+    }
+    QStatusBar& statusBar() const
+    {
+        return *window()->findChild<QStatusBar*>(QStringLiteral("gadget2"));
     }
 
     PreviewServices services()
@@ -90,14 +100,18 @@ protected:
     SettingsRecord settings;
     std::vector<std::string> steps;
     int closeBoxes = 0;
-    QWidget owner;
-    Preview preview{temp.folder(), kScreen, services()};
+    QtFrontEnd frontEnd;
+    // The owner: the settings window, as the preview opens over it.
+    std::unique_ptr<DescribedWindow> settingsWindow =
+        frontEnd.openWindow(settingsWindowDescription(), {}, nullptr);
+    QWidget& owner = dynamic_cast<QWidget&>(*settingsWindow);
+    Preview preview{frontEnd, temp.folder(), kScreen, services()};
 };
 
 TEST_F(PreviewWindowTest, WholeScreenFillsTheRoomTheScreenLeaves)
 {
-    preview.show(owner);
-    PreviewWindow* window = preview.window();
+    preview.show(*settingsWindow);
+    QWidget* window = this->window();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(steps, (std::vector<std::string>{"wait for upload", "capture, owner hidden"}));
     EXPECT_TRUE(owner.isVisible()) << "the settings window comes back";
@@ -107,13 +121,11 @@ TEST_F(PreviewWindowTest, WholeScreenFillsTheRoomTheScreenLeaves)
     EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint) << "above its topmost owner";
     EXPECT_EQ(window->size(), QSize(914, 628));
-    EXPECT_EQ(window->browser().geometry(), QRect(0, 0, 914, 605));
+    EXPECT_EQ(browser().geometry(), QRect(0, 0, 914, 605));
     EXPECT_EQ(window->pos(), QPoint(55, 70)) << "centred over the settings window";
-    auto* status = window->findChild<QLabel*>(QStringLiteral("gadget1"));
-    ASSERT_NE(status, nullptr);
-    EXPECT_EQ(status->text(),
+    EXPECT_EQ(statusBar().currentMessage(),
               QStringLiteral("Desktop Vorschau wie in der Präsentation beim Zuschauer angezeigt"));
-    EXPECT_GE(window->statusBar().geometry().top(), 605);
+    EXPECT_GE(statusBar().geometry().top(), 605);
 
     // The files: the page byte for byte, the picture renamed.
     EXPECT_FALSE(std::filesystem::exists(file("Velmora.png")));
@@ -124,76 +136,76 @@ TEST_F(PreviewWindowTest, WholeScreenFillsTheRoomTheScreenLeaves)
     EXPECT_EQ(test::fileBytes(file("VelmoraPreview.htm")), previewPageText());
 
     // The view loads the page by its full path and finds the picture next to it.
-    EXPECT_EQ(window->browser().source(),
+    EXPECT_EQ(browser().source(),
               QUrl::fromLocalFile(QString::fromStdString(file("VelmoraPreview.htm"))));
-    EXPECT_EQ(shownPicture(window->browser()).size(), QSize(1024, 768));
+    EXPECT_EQ(shownPicture(browser()).size(), QSize(1024, 768));
 }
 
 TEST_F(PreviewWindowTest, ReducedPictureAndRegionGetTheirOwnSizes)
 {
     settings.ForceDownscale = 1;
-    preview.show(owner);
+    preview.show(*settingsWindow);
     ASSERT_NE(preview.window(), nullptr);
-    EXPECT_EQ(preview.window()->size(), QSize(798, 628));
-    EXPECT_EQ(preview.window()->browser().geometry(), QRect(0, 0, 798, 605));
+    EXPECT_EQ(window()->size(), QSize(798, 628));
+    EXPECT_EQ(browser().geometry(), QRect(0, 0, 798, 605));
     auto picture = test::decodePng(file("VelmoraPreview.png"));
     ASSERT_TRUE(picture.has_value());
     EXPECT_EQ(QSize(picture->width, picture->height), QSize(768, 576));
-    EXPECT_EQ(shownPicture(preview.window()->browser()).size(), QSize(768, 576));
+    EXPECT_EQ(shownPicture(browser()).size(), QSize(768, 576));
 
     settings.ForceDownscale = 0;
     settings.ScreenRegion = "100,100,300,300";
-    preview.show(owner);
+    preview.show(*settingsWindow);
     ASSERT_NE(preview.window(), nullptr);
-    EXPECT_EQ(preview.window()->size(), QSize(231, 241));
-    EXPECT_EQ(preview.window()->browser().geometry(), QRect(0, 0, 231, 218));
-    EXPECT_EQ(preview.window()->pos(), QPoint(396, 263));
+    EXPECT_EQ(window()->size(), QSize(231, 241));
+    EXPECT_EQ(browser().geometry(), QRect(0, 0, 231, 218));
+    EXPECT_EQ(window()->pos(), QPoint(396, 263));
     picture = test::decodePng(file("VelmoraPreview.png"));
     ASSERT_TRUE(picture.has_value());
     EXPECT_EQ(QSize(picture->width, picture->height), QSize(201, 201));
-    EXPECT_EQ(shownPicture(preview.window()->browser()).size(), QSize(201, 201));
+    EXPECT_EQ(shownPicture(browser()).size(), QSize(201, 201));
     EXPECT_FALSE(std::filesystem::exists(file("Velmora.png")));
 }
 
 TEST_F(PreviewWindowTest, ViewKeepsFillingTheWindowWhenResized)
 {
-    preview.show(owner);
-    PreviewWindow* window = preview.window();
+    preview.show(*settingsWindow);
+    QWidget* window = this->window();
     ASSERT_NE(window, nullptr);
     for (const QSize size : {QSize(500, 400), QSize(300, 600), QSize(1000, 700)}) {
         window->resize(size);
         ASSERT_TRUE(test::serveEventsUntil([&] { return window->size() == size; }));
-        EXPECT_EQ(window->browser().geometry(), QRect(0, 0, size.width(), size.height() - 23));
+        EXPECT_EQ(browser().geometry(), QRect(0, 0, size.width(), size.height() - 23));
     }
 }
 
 TEST_F(PreviewWindowTest, SecondPressReplacesTheWindow)
 {
-    preview.show(owner);
-    QPointer<PreviewWindow> first = preview.window();
+    preview.show(*settingsWindow);
+    QPointer<QWidget> first = window();
     ASSERT_FALSE(first.isNull());
 
     settings.ScreenRegion = "100,100,300,300";
-    preview.show(owner);
+    preview.show(*settingsWindow);
     EXPECT_TRUE(first.isNull()) << "the first window is gone";
     EXPECT_EQ(visiblePreviews(), 1);
     ASSERT_NE(preview.window(), nullptr);
-    EXPECT_EQ(preview.window()->size(), QSize(231, 241));
+    EXPECT_EQ(window()->size(), QSize(231, 241));
     EXPECT_EQ(steps.size(), 4u);
 }
 
 TEST_F(PreviewWindowTest, CloseBoxReportsItselfAndTheFilesStay)
 {
-    preview.show(owner);
+    preview.show(*settingsWindow);
     ASSERT_NE(preview.window(), nullptr);
-    preview.window()->close();
+    window()->close();
     EXPECT_EQ(closeBoxes, 1);
     EXPECT_EQ(preview.window(), nullptr);
     EXPECT_EQ(visiblePreviews(), 0);
     EXPECT_TRUE(std::filesystem::exists(file("VelmoraPreview.png")));
     EXPECT_TRUE(std::filesystem::exists(file("VelmoraPreview.htm")));
 
-    preview.show(owner);
+    preview.show(*settingsWindow);
     ASSERT_NE(preview.window(), nullptr);
     preview.close(); // as when the settings window goes: no close-box report
     EXPECT_EQ(visiblePreviews(), 0);
@@ -203,14 +215,15 @@ TEST_F(PreviewWindowTest, CloseBoxReportsItselfAndTheFilesStay)
 TEST_F(PreviewWindowTest, NoPictureMeansNoWindowAndNoMessage)
 {
     // A capture that left no picture file behind, as when a reduction fails.
-    Preview withoutPicture{temp.folder(),
+    Preview withoutPicture{frontEnd,
+                           temp.folder(),
                            kScreen,
                            {[] {},
                             [] {
                                 return CaptureResult{1024, 768, 0, 0};
                             },
                             {}}};
-    withoutPicture.show(owner);
+    withoutPicture.show(*settingsWindow);
     EXPECT_EQ(withoutPicture.window(), nullptr);
     EXPECT_EQ(visiblePreviews(), 0);
     EXPECT_TRUE(owner.isVisible());

@@ -1,14 +1,19 @@
 // The region picker on a real X server: its looks, the text that follows the window, the push
 // back inside the screen, and what its button and its close box do to the settings window.
 
-#include "gui/region_picker.h"
+#include "app/program_windows.h"
+#include "app/region_picker.h"
+#include "gui/program_fonts.h"
+#include "gui/qt_front_end.h"
 
 #include "support/map_settings_fields.h"
 #include "support/qt_serve_events_until.h"
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QPushButton>
 
 #include <thread>
@@ -22,26 +27,25 @@ class RegionPickerWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        owner.setWindowTitle(QStringLiteral("Einstellungen"));
-        owner.setWindowFlag(Qt::WindowStaysOnTopHint); // as the settings window is
-        owner.setGeometry(165, 143, 694, 482);
-        owner.show();
+        settingsWindow->show();
         fields.texts[SettingsField::ScreenRegion] = "5,5,50,50";
     }
 
+    QWidget& window() const { return dynamic_cast<QWidget&>(*picker.window()); }
+
     void openPicker()
     {
-        picker.open(owner, fields, [this] { ++closeBoxes; });
+        picker.open(*settingsWindow, fields, [this] { ++closeBoxes; });
         ASSERT_TRUE(picker.isOpen());
         ASSERT_NE(picker.window(), nullptr);
-        ASSERT_TRUE(test::serveEventsUntil([this] { return picker.window()->isVisible(); }));
+        ASSERT_TRUE(test::serveEventsUntil([this] { return window().isVisible(); }));
     }
 
     // Puts the window somewhere and waits until its text has followed; then lets late events
     // from the X server arrive and checks the text once more.
     void placeAndExpect(const QRect& place, const std::string& text, const QPoint& restsAt)
     {
-        QWidget& window = *picker.window();
+        QWidget& window = this->window();
         window.setGeometry(place);
         const auto settled = [&] {
             return picker.text() == text && window.frameGeometry().topLeft() == restsAt;
@@ -58,13 +62,17 @@ protected:
 
     QPushButton& button() const
     {
-        return *picker.window()->findChild<QPushButton*>(QStringLiteral("gadget100"));
+        return *window().findChild<QPushButton*>(QStringLiteral("gadget100"));
     }
 
-    QWidget owner;
+    QtFrontEnd frontEnd;
+    // The owner: the settings window, as the picker opens over it.
+    std::unique_ptr<DescribedWindow> settingsWindow =
+        frontEnd.openWindow(settingsWindowDescription(), {}, nullptr);
+    QWidget& owner = dynamic_cast<QWidget&>(*settingsWindow);
     test::MapSettingsFields fields;
     int closeBoxes = 0;
-    RegionPicker picker{kScreen, QFont(QStringLiteral("Arial"), 12, QFont::Bold)};
+    RegionPicker picker{frontEnd, kScreen};
 };
 
 TEST_F(RegionPickerWindowTest, OpensCentredSeeThroughWithItsButtonAndHint)
@@ -72,7 +80,7 @@ TEST_F(RegionPickerWindowTest, OpensCentredSeeThroughWithItsButtonAndHint)
     openPicker();
     EXPECT_FALSE(owner.isVisible()) << "the settings window is hidden while picking";
 
-    QWidget& window = *picker.window();
+    QWidget& window = this->window();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Bereich bestimmen"));
     EXPECT_EQ(window.geometry(), QRect(412, 284, 200, 200));
     EXPECT_EQ(window.windowFlags() & Qt::WindowType_Mask, Qt::Tool) << "no taskbar button";
@@ -86,7 +94,9 @@ TEST_F(RegionPickerWindowTest, OpensCentredSeeThroughWithItsButtonAndHint)
     EXPECT_EQ(button().text(), QStringLiteral("100,100,300,300"));
     EXPECT_EQ(picker.text(), "100,100,300,300");
     EXPECT_TRUE(button().font().bold());
-    EXPECT_EQ(button().font().pointSize(), 12);
+    // Arial 12 pt bold at the screen's logical pixels per inch.
+    EXPECT_EQ(button().font().pixelSize(),
+              pixelHeightForPoints(12, QGuiApplication::primaryScreen()->logicalDotsPerInchY()));
     auto* hint = window.findChild<QLabel*>(QStringLiteral("gadget101"));
     ASSERT_NE(hint, nullptr);
     EXPECT_EQ(hint->geometry(), QRect(10, 50, 180, 100));
@@ -105,9 +115,9 @@ TEST_F(RegionPickerWindowTest, TextFollowsTheWindowAndTheWindowStaysOnTheScreen)
     placeAndExpect({40, -30, 200, 200}, "41,1,240,200", {40, 0});
     // Over the right and bottom edges: made narrower and lower.
     placeAndExpect({900, 100, 200, 200}, "901,101,1024,300", {900, 100});
-    EXPECT_EQ(picker.window()->width(), 124);
+    EXPECT_EQ(window().width(), 124);
     placeAndExpect({100, 700, 200, 200}, "101,701,300,768", {100, 700});
-    EXPECT_EQ(picker.window()->height(), 68);
+    EXPECT_EQ(window().height(), 68);
 }
 
 TEST_F(RegionPickerWindowTest, ButtonHandsTheTextToTheRegionField)
@@ -117,7 +127,7 @@ TEST_F(RegionPickerWindowTest, ButtonHandsTheTextToTheRegionField)
     button().click();
 
     EXPECT_FALSE(picker.isOpen());
-    EXPECT_FALSE(picker.window()->isVisible());
+    EXPECT_FALSE(window().isVisible());
     EXPECT_TRUE(owner.isVisible()) << "the settings window comes back";
     EXPECT_EQ(fields.text(SettingsField::ScreenRegion), "101,101,300,300");
     EXPECT_EQ(fields.focused, std::vector<SettingsField>{SettingsField::ScreenRegion});
@@ -134,7 +144,7 @@ TEST_F(RegionPickerWindowTest, CloseBoxDropsTheTextAndReportsItself)
 {
     openPicker();
     placeAndExpect({100, 100, 200, 200}, "101,101,300,300", {100, 100});
-    picker.window()->close();
+    window().close();
 
     EXPECT_FALSE(picker.isOpen());
     EXPECT_TRUE(owner.isVisible());

@@ -1,8 +1,10 @@
 // The settings window in-process: its gadgets, filling and applying, and what OK and the close
 // box do, with the region check and the tools recorded instead of run.
 
+#include "app/described_settings_window.h"
+#include "app/program_windows.h"
 #include "app/settings_window_actions.h"
-#include "gui/settings_window.h"
+#include "gui/qt_front_end.h"
 #include "settings/settings_store.h"
 #include "support/fake_message_boxes.h"
 #include "support/file_bytes.h"
@@ -63,6 +65,16 @@ struct RecordingTools {
 // The application object comes from the tests' own main().
 class SettingsWindowTest : public ::testing::Test {
 protected:
+    // The window as the wiring opens it: described, its clicks going to the actions.
+    std::unique_ptr<DescribedSettingsWindow> open()
+    {
+        const SettingsWindowEvents events =
+            settingsWindowEvents(services.actions(settings, shared, work, boxes));
+        WindowEvents described;
+        described.action = [this, events](WindowAction action) { events(action, *form); };
+        return std::make_unique<DescribedSettingsWindow>(
+            frontEnd.openWindow(settingsWindowDescription(), std::move(described), nullptr), [] {});
+    }
     template <typename Gadget> Gadget* gadget(int id)
     {
         return window.findChild<Gadget*>(QStringLiteral("gadget%1").arg(id));
@@ -77,8 +89,9 @@ protected:
     SharedPresentation shared;
     test::FakeMessageBoxes boxes;
     RecordingTools services;
-    SettingsWindow window{nullptr,
-                          settingsWindowEvents(services.actions(settings, shared, work, boxes))};
+    QtFrontEnd frontEnd;
+    std::unique_ptr<DescribedSettingsWindow> form = open();
+    QWidget& window = dynamic_cast<QWidget&>(form->window());
 };
 
 TEST_F(SettingsWindowTest, GadgetsSitAtTheirPlacesInCreationOrder)
@@ -104,7 +117,7 @@ TEST_F(SettingsWindowTest, GadgetsSitAtTheirPlacesInCreationOrder)
     }
     // Creation order is the table's order, so the children list follows it.
     QStringList order;
-    for (QObject* child : window.children())
+    for (QObject* child : gadget<QWidget>(7)->parentWidget()->children())
         if (child->objectName().startsWith(QStringLiteral("gadget")))
             order << child->objectName().mid(6);
     EXPECT_EQ(order.mid(0, 4), (QStringList{"7", "8", "9", "10"}));
@@ -152,13 +165,13 @@ TEST_F(SettingsWindowTest, FillThenApplyKeepsEveryValueAndSaves)
     settings.InternetRetryTime = 45;
     const SettingsRecord before = settings;
 
-    FillSettingsWindow(settings, window);
+    FillSettingsWindow(settings, *form);
     EXPECT_EQ(field(17).text(), QStringLiteral("s\u00E9cret"));
     EXPECT_TRUE(gadget<QCheckBox>(36)->isChecked());
     EXPECT_FALSE(gadget<QCheckBox>(37)->isChecked());
     shared.spectators().viewerPageSent(*shared.spectators().viewerPageDue());
     settings = SettingsRecord{};
-    ApplySettingsWindow(window, settings, shared, work, boxes);
+    ApplySettingsWindow(*form, settings, shared, work, boxes);
 
     EXPECT_EQ(settings.FTPServerName, before.FTPServerName);
     EXPECT_EQ(settings.FTPPassword, before.FTPPassword);
@@ -189,7 +202,7 @@ TEST_F(SettingsWindowTest, ApplyTidiesDirectoriesHomepageAndNumbers)
     field(32).setText(QString());
     field(34).setText(QStringLiteral("900"));
     field(49).setText(QString());
-    ApplySettingsWindow(window, settings, shared, work, boxes);
+    ApplySettingsWindow(*form, settings, shared, work, boxes);
     EXPECT_EQ(settings.FTPWebDir, "");
     EXPECT_EQ(settings.FTPSubDir, "mydirectory/");
     EXPECT_EQ(field(13).text(), QStringLiteral("mydirectory/")) << "tidied visibly";
@@ -200,13 +213,13 @@ TEST_F(SettingsWindowTest, ApplyTidiesDirectoriesHomepageAndNumbers)
     field(11).setText(QStringLiteral("public_html"));
     field(13).setText(QStringLiteral("show"));
     field(32).setText(QStringLiteral("www.example.org"));
-    ApplySettingsWindow(window, settings, shared, work, boxes);
+    ApplySettingsWindow(*form, settings, shared, work, boxes);
     EXPECT_EQ(settings.FTPWebDir, "public_html/");
     EXPECT_EQ(settings.FTPSubDir, "show/");
     EXPECT_EQ(settings.LizenzSite, "http://www.example.org");
 
     field(32).setText(QStringLiteral("ftp://files.example.org"));
-    ApplySettingsWindow(window, settings, shared, work, boxes);
+    ApplySettingsWindow(*form, settings, shared, work, boxes);
     EXPECT_EQ(settings.LizenzSite, "ftp://files.example.org");
 }
 

@@ -1,9 +1,11 @@
 // The main window and the about box as the presenter sees them: sizes, gadget places, title-bar
 // buttons and the link's colours. Runs in-process on Qt's offscreen platform.
 
-#include "gui/about_box.h"
-#include "gui/main_window.h"
+#include "app/about_box.h"
+#include "app/program_windows.h"
 #include "gui/program_fonts.h"
+#include "gui/qt_front_end.h"
+#include "gui/qt_main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -11,18 +13,25 @@
 #include <QEnterEvent>
 #include <QLabel>
 #include <QPointingDevice>
+#include <QMainWindow>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QWindow>
 #include <QPushButton>
 
 namespace velmora {
 namespace {
 
 // The application object comes from the tests' own main().
-class WindowsTest : public ::testing::Test {};
+class WindowsTest : public ::testing::Test {
+protected:
+    QtFrontEnd frontEnd;
+};
 
 TEST_F(WindowsTest, MainWindowHasItsFixedSizeGadgetsAndNoMinimiseBox)
 {
-    MainWindow window(200, 1, QIcon());
+    QtMainWindow panel({200, 1}, QIcon(), {});
+    auto& window = static_cast<QMainWindow&>(panel.widget());
     window.show();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Velmora"));
     EXPECT_EQ(window.size(), QSize(158, 78));
@@ -57,13 +66,14 @@ TEST_F(WindowsTest, MainWindowHasItsFixedSizeGadgetsAndNoMinimiseBox)
               QRect(6, menuBottom + 40, 145, 15));
     EXPECT_LE(menuBottom + 55, 78) << "the Status line must fit below the menu bar";
 
-    window.setStatusLine("L\xE4uft 14:05:09 (17)");
+    panel.setStatusLine("L\xE4uft 14:05:09 (17)");
     EXPECT_EQ(status->text(), QStringLiteral("Läuft 14:05:09 (17)"));
 }
 
 TEST_F(WindowsTest, MenusCarryTheirAccessKeysInOrder)
 {
-    MainWindow window(200, 1, QIcon());
+    QtMainWindow panel({200, 1}, QIcon(), {});
+    auto& window = static_cast<QMainWindow&>(panel.widget());
     QStringList entries;
     for (QAction* title : window.menuBar()->actions()) {
         entries << title->text();
@@ -79,13 +89,15 @@ TEST_F(WindowsTest, MenusCarryTheirAccessKeysInOrder)
 
 TEST_F(WindowsTest, AboutBoxLinkTurnsRedUnderThePointerAndBackToBlack)
 {
-    MainWindow owner(200, 1, QIcon());
-    AboutBox about(&owner, loadProgramFonts(96).dialogTitle,
-                   QStringLiteral("/usr/share/doc/velmora/README.html"));
+    QtMainWindow owner({200, 1}, QIcon(), {});
+    int opened = 0;
+    AboutBox box(frontEnd, "/usr/share/doc/velmora/README.html", [&opened] { ++opened; });
+    box.open(owner.window());
+    auto& about = dynamic_cast<QWidget&>(*box.window());
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Über Velmora"));
     EXPECT_EQ(about.size(), QSize(290, 224));
-    EXPECT_EQ(about.parentWidget(), &owner);
-    EXPECT_FALSE(about.isModal());
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_EQ(about.windowHandle()->transientParent(), owner.widget().windowHandle());
 
     auto* link = about.findChild<QLabel*>(QStringLiteral("gadget6"));
     ASSERT_NE(link, nullptr);
@@ -104,6 +116,17 @@ TEST_F(WindowsTest, AboutBoxLinkTurnsRedUnderThePointerAndBackToBlack)
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(link, &leave);
     EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::black));
+
+    // A click opens the help; OK only hides the box, and the menu brings the same one back.
+    QMouseEvent click(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier, &mouse);
+    QApplication::sendEvent(link, &click);
+    EXPECT_EQ(opened, 1);
+    about.findChild<QPushButton*>(QStringLiteral("gadget7"))->click();
+    EXPECT_FALSE(about.isVisible());
+    box.open(owner.window());
+    EXPECT_EQ(&dynamic_cast<QWidget&>(*box.window()), &about);
+    EXPECT_TRUE(about.isVisible());
 }
 
 TEST(ProgramFonts, PointsBecomeRoundedPixelHeights)

@@ -5,9 +5,9 @@
 
 #include "app/front_end.h"
 #include "app/program_windows.h"
+#include "settings/settings_fields.h"
 
 #include "support/fake_message_boxes.h"
-#include "support/map_settings_fields.h"
 
 #include <gtest/gtest.h>
 
@@ -24,40 +24,81 @@
 
 namespace velmora::test {
 
+// A described window as the wiring leaves it: its gadgets' values, whether it is shown, and
+// where it stands. Clicks reach the wiring as the window's description binds them.
+class FakeWindow final : public DescribedWindow {
+public:
+    // A window in a list of open windows leaves it when it goes.
+    FakeWindow(const WindowDescription& description, WindowEvents events,
+               std::vector<FakeWindow*>* list = nullptr)
+        : description(description), events(std::move(events)), list_(list)
+    {
+        for (const GadgetDescription& g : description.gadgets)
+            texts[g.id] = g.text;
+        if (list_)
+            list_->push_back(this);
+    }
+    ~FakeWindow() override
+    {
+        if (list_)
+            std::erase(*list_, this);
+    }
+    FakeWindow(const FakeWindow&) = delete;
+    FakeWindow& operator=(const FakeWindow&) = delete;
+
+    std::string text(int gadget) const override { return texts.at(gadget); }
+    void setText(int gadget, const std::string& text) override { texts[gadget] = text; }
+    bool checked(int gadget) const override { return checks.count(gadget) && checks.at(gadget); }
+    void setChecked(int gadget, bool on) override { checks[gadget] = on; }
+    void focus(int gadget) override { focused.push_back(gadget); }
+    void show() override
+    {
+        ++shows;
+        isShown = true;
+    }
+    void hide() override { isShown = false; }
+    bool shown() const override { return isShown; }
+    OuterRect frame() const override { return at; }
+    void setFrame(const OuterRect& frame) override { at = frame; }
+
+    // A click on the gadget, or its close box.
+    void click(int gadget)
+    {
+        const GadgetDescription* described = description.gadget(gadget);
+        ASSERT_NE(described, nullptr) << gadget;
+        events.action(described->action);
+    }
+    void closeBox() { events.action(description.closeBox); }
+
+    const WindowDescription& description;
+    WindowEvents events;
+    std::map<int, std::string> texts;
+    std::map<int, bool> checks;
+    std::vector<int> focused;
+    OuterRect at;
+    bool isShown = false;
+    int shows = 0;
+
+private:
+    std::vector<FakeWindow*>* list_;
+};
+
 class FakeMainWindow final : public MainWindowView {
 public:
+    FakeMainWindow(WindowPosition position, WindowActionHandler act)
+        : window_(mainWindowDescription(), {std::move(act), {}})
+    {
+        window_.at = {position.x, position.y, position.x + 160, position.y + 100};
+    }
     void setStatusLine(const std::string& text) override { statusLines.push_back(text); }
     void setTrayTooltip(const std::string&) override {}
     bool inTray() const override { return false; }
-    WindowPosition position() const override { return at; }
+    FakeWindow& window() override { return window_; }
 
-    WindowPosition at;
     std::vector<std::string> statusLines;
-};
 
-class FakeSettingsWindow final : public SettingsWindowView {
-public:
-    std::string text(SettingsField field) const override { return fields.text(field); }
-    void setText(SettingsField field, const std::string& text) override
-    {
-        fields.setText(field, text);
-    }
-    void focus(SettingsField field) override { fields.focus(field); }
-    bool checked(SettingsCheck box) const override { return checks.count(box) && checks.at(box); }
-    void setChecked(SettingsCheck box, bool on) override { checks[box] = on; }
-    void closeWindow() override { open = false; }
-    // A click on the gadget, as the window's description binds it.
-    void click(int gadget)
-    {
-        const GadgetDescription* described = settingsWindowDescription().gadget(gadget);
-        ASSERT_NE(described, nullptr) << gadget;
-        events(described->action, *this);
-    }
-
-    MapSettingsFields fields;
-    std::map<SettingsCheck, bool> checks;
-    SettingsWindowEvents events;
-    bool open = false;
+private:
+    FakeWindow window_;
 };
 
 class NoOwnWindows final : public OwnWindows {
@@ -96,17 +137,32 @@ public:
     CaptionRenderer& captionRenderer() override { return caption_; }
     PositionStore& positionStore() override { return positions; }
 
-    void useScreen(ScreenBounds bounds, const std::string&) override { screen = bounds; }
+    void useScreen(ScreenBounds bounds) override { screen = bounds; }
     MainWindowView& openMainWindow(WindowPosition position, WindowActionHandler given) override
     {
-        mainWindow.emplace();
-        mainWindow->at = position;
+        mainWindow.emplace(position, given);
         act = std::move(given);
         return *mainWindow;
     }
+    std::unique_ptr<DescribedWindow> openWindow(const WindowDescription& description,
+                                                WindowEvents events, DescribedWindow*,
+                                                WindowPlace place, int clientWidth,
+                                                int clientHeight) override
+    {
+        auto window = std::make_unique<FakeWindow>(description, std::move(events), &windows);
+        window->at = {place.x, place.y, place.x + clientWidth, place.y + clientHeight};
+        return window;
+    }
+    void openWebAddress(const std::string& address) override { addresses.push_back(address); }
+
+    void startRegionFrame(const std::string& region) override { frames.push_back(region); }
+    void stopRegionFrame() override { frames.push_back("stopped"); }
+
+    void waitWhileRepainting(int milliseconds) override { settles.push_back(milliseconds); }
+
     // A click on the main window's gadget or a menu entry with the given text, as the window's
     // description binds them.
-    void click(int gadget) { act(mainWindowDescription().gadget(gadget)->action); }
+    void click(int gadget) { mainWindow->window().click(gadget); }
     void choose(const std::string& entryText)
     {
         for (const MenuDescription& menu : mainWindowDescription().menus)
@@ -115,34 +171,6 @@ public:
                     return act(entry.action);
         ADD_FAILURE() << "no menu entry " << entryText;
     }
-    void showAboutBox(const std::string& homepage, std::function<void()> openHomepage) override
-    {
-        aboutHomepage = homepage;
-        openHomepage();
-    }
-    void openWebAddress(const std::string& address) override { addresses.push_back(address); }
-
-    bool settingsWindowOpen() const override { return settingsWindow && settingsWindow->open; }
-    void raiseSettingsWindow() override { ++raised; }
-    SettingsWindowView& createSettingsWindow(SettingsWindowEvents events,
-                                             std::function<void()>) override
-    {
-        settingsWindow.emplace();
-        settingsWindow->events = std::move(events);
-        return *settingsWindow;
-    }
-    void showSettingsWindow() override { settingsWindow->open = true; }
-
-    void openRegionPicker(SettingsFields&, std::function<void()>) override {}
-    void startRegionFrame(const std::string& region) override { frames.push_back(region); }
-    void stopRegionFrame() override { frames.push_back("stopped"); }
-    void showPreview(const PreviewServices& services) override
-    {
-        services.waitForUpload();
-        previews.push_back(services.capture());
-    }
-    void closePreview() override {}
-
     void runWhileRepainting(const std::function<void()>& work) override
     {
         ++repaintingRuns;
@@ -189,15 +217,24 @@ public:
     std::deque<Step> steps;
     Step whileBoxShown;
     WindowActionHandler act;
+    // The newest window kept with the given title, shown or not; null when there is none.
+    FakeWindow* newest(const char* title) const
+    {
+        for (auto window = windows.rbegin(); window != windows.rend(); ++window)
+            if (std::string((*window)->description.title) == title)
+                return *window;
+        return nullptr;
+    }
+    FakeWindow* settingsWindow() const { return newest(settingsWindowDescription().title); }
+
     std::optional<FakeMainWindow> mainWindow;
-    std::optional<FakeSettingsWindow> settingsWindow;
+    // The windows the wiring keeps, in the order they were opened.
+    std::vector<FakeWindow*> windows;
+    std::vector<int> settles;
     MemoryPositionStore positions;
     ScreenBounds screen;
     std::vector<std::string> frames;
     std::vector<std::string> addresses;
-    std::string aboutHomepage;
-    std::vector<CaptureResult> previews;
-    int raised = 0;
     std::atomic<int> wakes{0};
     // Works run away from the GUI thread, which would keep painting meanwhile.
     int repaintingRuns = 0;
