@@ -44,10 +44,10 @@ BELOW = {
 BELOW["app"] = list(BELOW)
 BELOW["gui"] = list(BELOW)
 
-# gui/ holds both front ends. Until every Qt file there is named qt_, Qt may stand in any gui/
-# file not named for Windows; set this to True (or pass --strict-gui) to make gui/ follow the
-# rule of every other room: Qt only in qt_ and portal_ files, toolkit-free files beside them.
-GUI_FILES_NAMED_FOR_TOOLKIT = False
+# gui/ holds both front ends and follows the rule of every other room: Qt only in qt_ (and
+# portal_) files, Win32 only in win32_ ones, toolkit-free files beside them. False would let Qt
+# stand in any gui/ file not named for Windows, as before every Qt file there was named qt_.
+GUI_FILES_NAMED_FOR_TOOLKIT = True
 
 CPP_EXTENSIONS = {".hpp", ".hh", ".hxx", ".h++", ".cc", ".cxx", ".c++", ".c", ".ipp", ".inl",
                   ".tpp", ".ixx", ".cppm", ".inc"}

@@ -3,10 +3,10 @@
 #include "gui/qt_described_window.h"
 #include "gui/qt_main_window.h"
 #include "gui/qt_position_store.h"
-#include "gui/region_frame.h"
-#include "gui/settle_wait.h"
-#include "gui/tray_icon_image.h"
-#include "gui/work_while_repainting.h"
+#include "gui/qt_region_frame.h"
+#include "gui/qt_settle_wait.h"
+#include "gui/qt_tray_icon_image.h"
+#include "gui/qt_work_while_repainting.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #include "gui/qt_gadgets.h"
 
-#include "gui/hyperlink_label.h"
-#include "gui/text_codec.h"
+#include "gui/qt_hyperlink_label.h"
+#include "gui/qt_text_codec.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "gui/qt_main_window.h"
 
 #include "app/program_windows.h"
-#include "gui/text_codec.h"
+#include "gui/qt_text_codec.h"
 
 #include <QSystemTrayIcon>
 

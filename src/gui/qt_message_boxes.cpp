@@ -1,6 +1,6 @@
 #include "gui/qt_message_boxes.h"
 
-#include "gui/text_codec.h"
+#include "gui/qt_text_codec.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -2,12 +2,20 @@
 
 #include "app/win32_wide_text.h"
 #include "app/window_placement.h"
+#include "capture/preview_layout.h"
+#include "core/working_file_names.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
 
 namespace velmora {
 namespace {
 
 // Menu entries carry their action's number above the gadgets' ids.
 constexpr int kMenuCommands = 1000;
+constexpr BYTE kPickerOpacity = 180;
+constexpr COLORREF kPickerBackground = RGB(255, 245, 220);
 
 DWORD styleOf(GadgetKind kind)
 {
@@ -31,10 +39,11 @@ DWORD styleOf(GadgetKind kind)
         return BS_PUSHBUTTON | WS_TABSTOP;
     case GadgetKind::Check:
         return BS_AUTOCHECKBOX | WS_TABSTOP;
-    case GadgetKind::Link:
+    case GadgetKind::StatusBar:
+        return SBARS_SIZEGRIP;
+    default:
         return 0;
     }
-    return 0;
 }
 
 const wchar_t* classOf(GadgetKind kind)
@@ -48,6 +57,8 @@ const wchar_t* classOf(GadgetKind kind)
     case GadgetKind::PasswordField:
     case GadgetKind::NumberField:
         return L"EDIT";
+    case GadgetKind::StatusBar:
+        return STATUSCLASSNAMEW;
     default:
         return L"STATIC";
     }
@@ -95,41 +106,61 @@ HMENU makeMenu(std::span<const MenuDescription> menus)
     return bar;
 }
 
+// The picture the preview page shows lies beside it.
+std::string pictureBesidePage(const std::string& page)
+{
+    const auto slash = page.find_last_of("\\/");
+    return page.substr(0, slash == std::string::npos ? 0 : slash + 1) + files::kPreviewPicture;
+}
+
 } // namespace
 
-Win32DescribedWindow::Win32DescribedWindow(const WindowDescription& description, HWND owner,
-                                           HFONT titleFont, WindowActionHandler onAction,
-                                           POINT position, const ScreenBounds* centreArea)
-    : description_(description), onAction_(std::move(onAction))
+Win32DescribedWindow::Win32DescribedWindow(const WindowDescription& description,
+                                           WindowEvents events, HWND owner, HFONT titleFont,
+                                           POINT place, SIZE client, OpenWindows* open)
+    : description_(description), events_(std::move(events)), open_(open)
 {
     if (description.font == WindowFont::NarrowDialog)
         narrowFont_ = narrowDialogFont();
+    if (description.translucent)
+        background_ = CreateSolidBrush(kPickerBackground);
     Shape shape;
     shape.style = frameStyle(description);
     shape.exStyle = frameExStyle(description);
-    const SIZE outer = outerSizeForClient(description.clientWidth, description.clientHeight,
-                                          shape.style, shape.exStyle);
+    const int width = description.clientWidth > 0 ? description.clientWidth : client.cx;
+    const int height = description.clientHeight > 0 ? description.clientHeight : client.cy;
+    const SIZE outer = outerSizeForClient(width, height, shape.style, shape.exStyle);
     if (description.placement == Placement::CentredOnScreen) {
-        const ScreenBounds primary{0, 0, GetSystemMetrics(SM_CXSCREEN),
-                                   GetSystemMetrics(SM_CYSCREEN)};
-        const WindowPlace place =
-            centredIn(outer.cx, outer.cy, centreArea != nullptr ? *centreArea : primary);
-        position = {place.x, place.y};
+        const WindowPlace centred = centredIn(
+            outer.cx, outer.cy, {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+        place = {centred.x, centred.y};
     }
-    shape.x = position.x;
-    shape.y = position.y;
+    shape.x = place.x;
+    shape.y = place.y;
     shape.width = outer.cx;
     shape.height = outer.cy;
     shape.owner = owner;
     shape.menu = makeMenu(description.menus); // destroyed with the window
-    if (create(description.title, shape))
-        addGadgets(titleFont);
+    if (!create(description.title, shape))
+        return;
+    if (description.translucent)
+        SetLayeredWindowAttributes(handle(), 0, kPickerOpacity, LWA_ALPHA);
+    addGadgets(titleFont);
+    fitPicture();
+    if (open_)
+        open_->push_back(this);
 }
 
 Win32DescribedWindow::~Win32DescribedWindow()
 {
+    if (open_)
+        std::erase(*open_, this);
+    events_ = {};
     links_.clear();
+    pictures_.clear();
     destroy();
+    if (background_ != nullptr)
+        DeleteObject(background_);
 }
 
 void Win32DescribedWindow::addGadgets(HFONT titleFont)
@@ -141,6 +172,10 @@ void Win32DescribedWindow::addGadgets(HFONT titleFont)
             links_[g.id] = std::make_unique<Win32Hyperlink>(
                 handle(), g.text, RECT{at.x, at.y, at.x + at.width, at.y + at.height},
                 [this, action = g.action] { act(action); });
+            continue;
+        }
+        if (g.kind == GadgetKind::PictureView) {
+            pictures_[g.id] = std::make_unique<Win32PictureView>(handle(), std::string());
             continue;
         }
         const HFONT font =
@@ -161,6 +196,11 @@ void Win32DescribedWindow::setText(int id, const std::string& text)
 {
     if (const auto link = links_.find(id); link != links_.end())
         return link->second->setText(text);
+    if (const auto picture = pictures_.find(id); picture != pictures_.end()) {
+        // The view shows the picture the page names, as a browser would.
+        picture->second = std::make_unique<Win32PictureView>(handle(), pictureBesidePage(text));
+        return fitPicture();
+    }
     // Unchanged text is not set again: the Status line is written on every pass, and a repaint
     // each time would show up as a change on the screen.
     const HWND target = gadget(id);
@@ -183,6 +223,38 @@ void Win32DescribedWindow::focus(int id)
     SetFocus(gadget(id));
 }
 
+OuterRect Win32DescribedWindow::frame() const
+{
+    RECT outer{};
+    if (handle() == nullptr || !GetWindowRect(handle(), &outer))
+        return {};
+    return {outer.left, outer.top, outer.right, outer.bottom};
+}
+
+void Win32DescribedWindow::setFrame(const OuterRect& frame)
+{
+    if (handle() != nullptr)
+        SetWindowPos(handle(), nullptr, frame.left, frame.top, frame.width(), frame.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32DescribedWindow::fitPicture()
+{
+    // The preview's picture fills the client area but for its status bar at the bottom.
+    if (pictures_.empty() || handle() == nullptr)
+        return;
+    RECT client{};
+    GetClientRect(handle(), &client);
+    const PreviewSize view = previewBrowserSize({client.right, client.bottom});
+    for (const GadgetDescription& g : description_.gadgets) {
+        if (g.kind == GadgetKind::PictureView && pictures_.count(g.id) != 0)
+            pictures_[g.id]->place(0, 0, view.width, view.height);
+        else if (g.kind == GadgetKind::StatusBar)
+            MoveWindow(gadget(g.id), 0, view.height, client.right, client.bottom - view.height,
+                       TRUE);
+    }
+}
+
 bool Win32DescribedWindow::takeDialogKeys(MSG& message)
 {
     if (handle() == nullptr || !visible())
@@ -202,30 +274,55 @@ bool Win32DescribedWindow::takeDialogKeys(MSG& message)
     return IsDialogMessageW(handle(), &message) != FALSE;
 }
 
+void Win32DescribedWindow::onCommand(WPARAM wParam)
+{
+    const int id = LOWORD(wParam);
+    if (HIWORD(wParam) == 0 && id >= kMenuCommands)
+        return act(static_cast<WindowAction>(id - kMenuCommands));
+    // Return and Escape in a dialog come as IDOK and IDCANCEL: only a box whose one way out is
+    // closing answers them.
+    if (description_.closeBox == WindowAction::CloseWindow && (id == IDOK || id == IDCANCEL))
+        return act(WindowAction::CloseWindow);
+    if (HIWORD(wParam) == BN_CLICKED)
+        if (const GadgetDescription* clicked = description_.gadget(id))
+            act(clicked->action);
+}
+
 LRESULT Win32DescribedWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_COMMAND: {
-        const int id = LOWORD(wParam);
-        if (HIWORD(wParam) == 0 && id >= kMenuCommands) {
-            act(static_cast<WindowAction>(id - kMenuCommands));
-            return 0;
-        }
-        // Return and Escape in a dialog come as IDOK and IDCANCEL: only the about box's OK
-        // button answers them, as its one way out.
-        if (description_.closeBox == WindowAction::CloseWindow && (id == IDOK || id == IDCANCEL))
-            act(WindowAction::CloseWindow);
-        if (HIWORD(wParam) == BN_CLICKED)
-            if (const GadgetDescription* clicked = description_.gadget(id))
-                act(clicked->action);
+    if (filter_ && filter_(message, wParam, lParam))
         return 0;
-    }
+    switch (message) {
+    case WM_COMMAND:
+        onCommand(wParam);
+        return 0;
     case WM_CLOSE:
         act(description_.closeBox);
         return 0;
-    default:
+    case WM_MOVE:
+    case WM_SIZE:
+        fitPicture();
+        if (events_.moved)
+            events_.moved();
         return byDefault(message, wParam, lParam);
+    case WM_ERASEBKGND:
+        if (background_ == nullptr)
+            break;
+        {
+            RECT area{};
+            GetClientRect(handle(), &area);
+            FillRect(reinterpret_cast<HDC>(wParam), &area, background_);
+        }
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        if (background_ == nullptr)
+            break;
+        SetBkColor(reinterpret_cast<HDC>(wParam), kPickerBackground);
+        return reinterpret_cast<LRESULT>(background_);
+    default:
+        break;
     }
+    return byDefault(message, wParam, lParam);
 }
 
 } // namespace velmora

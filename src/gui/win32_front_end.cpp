@@ -1,12 +1,8 @@
 #include "gui/win32_front_end.h"
 
 #include "app/win32_wide_text.h"
-#include "gui/win32_about_box.h"
 #include "gui/win32_main_window.h"
-#include "gui/win32_preview.h"
 #include "gui/win32_region_frame.h"
-#include "gui/win32_region_picker.h"
-#include "gui/win32_settings_window.h"
 
 #include <shellapi.h>
 
@@ -19,18 +15,14 @@ Win32FrontEnd::Win32FrontEnd()
 
 Win32FrontEnd::~Win32FrontEnd() = default;
 
-void Win32FrontEnd::settle(int milliseconds)
+void Win32FrontEnd::waitWhileRepainting(int milliseconds)
 {
     gui_.serveWithoutInput(nullptr, static_cast<DWORD>(milliseconds));
 }
 
-void Win32FrontEnd::useScreen(ScreenBounds screen, const std::string& tempFolder)
+void Win32FrontEnd::useScreen(ScreenBounds screen)
 {
-    screen_ = screen;
-    tempFolder_ = tempFolder;
     regionFrame_ = std::make_unique<Win32RegionFrame>(screen);
-    regionPicker_ = std::make_unique<Win32RegionPicker>(screen, titleFont_.get(),
-                                                        [this](int ms) { settle(ms); });
 }
 
 MainWindowView& Win32FrontEnd::openMainWindow(WindowPosition position, WindowActionHandler onAction)
@@ -39,51 +31,24 @@ MainWindowView& Win32FrontEnd::openMainWindow(WindowPosition position, WindowAct
     return *mainWindow_;
 }
 
-void Win32FrontEnd::showAboutBox(const std::string& homepage, std::function<void()> openHomepage)
+std::unique_ptr<DescribedWindow> Win32FrontEnd::openWindow(const WindowDescription& description,
+                                                           WindowEvents events,
+                                                           DescribedWindow* owner,
+                                                           WindowPlace place, int clientWidth,
+                                                           int clientHeight)
 {
-    if (!about_ || about_->handle() == nullptr)
-        about_ =
-            std::make_unique<Win32AboutBox>(mainWindow_ ? mainWindow_->handle() : nullptr,
-                                            titleFont_.get(), homepage, std::move(openHomepage));
-    about_->showActive();
+    // Every window of this front end is one of these.
+    const auto* ownerWindow = dynamic_cast<Win32Window*>(owner);
+    return std::make_unique<Win32DescribedWindow>(
+        description, std::move(events), ownerWindow != nullptr ? ownerWindow->handle() : nullptr,
+        titleFont_.get(), POINT{place.x, place.y}, SIZE{clientWidth, clientHeight},
+        &openWindows_);
 }
 
 void Win32FrontEnd::openWebAddress(const std::string& address)
 {
     const std::wstring target = wideFromWindows1252(address);
     ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-bool Win32FrontEnd::settingsWindowOpen() const
-{
-    return settingsWindow_ && settingsWindow_->handle() != nullptr && settingsWindow_->open();
-}
-
-void Win32FrontEnd::raiseSettingsWindow()
-{
-    if (settingsWindow_ && settingsWindow_->visible())
-        settingsWindow_->showActive();
-}
-
-SettingsWindowView& Win32FrontEnd::createSettingsWindow(SettingsWindowEvents events,
-                                                        std::function<void()> onClosed)
-{
-    settingsWindow_.reset();
-    settingsWindow_ = std::make_unique<Win32SettingsWindow>(
-        mainWindow_ ? mainWindow_->handle() : nullptr, std::move(events), std::move(onClosed));
-    return *settingsWindow_;
-}
-
-void Win32FrontEnd::showSettingsWindow()
-{
-    if (settingsWindow_)
-        settingsWindow_->show();
-}
-
-void Win32FrontEnd::openRegionPicker(SettingsFields& fields, std::function<void()> closedByCloseBox)
-{
-    if (regionPicker_ && settingsWindow_)
-        regionPicker_->open(*settingsWindow_, fields, std::move(closedByCloseBox));
 }
 
 void Win32FrontEnd::startRegionFrame(const std::string& region)
@@ -98,21 +63,6 @@ void Win32FrontEnd::stopRegionFrame()
         regionFrame_->stop();
 }
 
-void Win32FrontEnd::showPreview(const PreviewServices& services)
-{
-    if (!preview_)
-        preview_ = std::make_unique<Win32Preview>(tempFolder_, screen_, services,
-                                                  [this](int ms) { settle(ms); });
-    if (settingsWindow_)
-        preview_->show(*settingsWindow_);
-}
-
-void Win32FrontEnd::closePreview()
-{
-    if (preview_)
-        preview_->close();
-}
-
 void Win32FrontEnd::runWhileRepainting(const std::function<void()>& work)
 {
     velmora::runWhileRepainting(gui_, work);
@@ -120,8 +70,10 @@ void Win32FrontEnd::runWhileRepainting(const std::function<void()>& work)
 
 bool Win32FrontEnd::takeDialogKeys(MSG& message)
 {
-    return (settingsWindow_ && settingsWindow_->takeDialogKeys(message)) ||
-           (about_ && about_->takeDialogKeys(message));
+    for (Win32DescribedWindow* window : openWindows_)
+        if (window->takeDialogKeys(message))
+            return true;
+    return false;
 }
 
 void Win32FrontEnd::runEventLoop(const std::atomic<bool>& quit, const std::function<void()>& pace)

@@ -4,6 +4,7 @@
 
 #include "app/front_end.h"
 #include "gui/win32_caption_renderer.h"
+#include "gui/win32_described_window.h"
 #include "gui/win32_fonts.h"
 #include "gui/win32_gui_thread.h"
 #include "gui/win32_message_boxes.h"
@@ -16,12 +17,8 @@
 
 namespace velmora {
 
-class Win32AboutBox;
 class Win32MainWindow;
-class Win32Preview;
 class Win32RegionFrame;
-class Win32RegionPicker;
-class Win32SettingsWindow;
 
 class Win32FrontEnd final : public FrontEnd {
 public:
@@ -34,29 +31,23 @@ public:
     CaptionRenderer& captionRenderer() override { return captionRenderer_; }
     PositionStore& positionStore() override { return positions_; }
 
-    void useScreen(ScreenBounds screen, const std::string& tempFolder) override;
+    void useScreen(ScreenBounds screen) override;
     MainWindowView& openMainWindow(WindowPosition position, WindowActionHandler onAction) override;
-    void showAboutBox(const std::string& homepage, std::function<void()> openHomepage) override;
+    std::unique_ptr<DescribedWindow> openWindow(const WindowDescription& description,
+                                                WindowEvents events, DescribedWindow* owner,
+                                                WindowPlace place = {}, int clientWidth = 0,
+                                                int clientHeight = 0) override;
     void openWebAddress(const std::string& address) override;
 
-    bool settingsWindowOpen() const override;
-    void raiseSettingsWindow() override;
-    SettingsWindowView& createSettingsWindow(SettingsWindowEvents events,
-                                             std::function<void()> onClosed) override;
-    void showSettingsWindow() override;
-
-    void openRegionPicker(SettingsFields& fields, std::function<void()> closedByCloseBox) override;
     void startRegionFrame(const std::string& region) override;
     void stopRegionFrame() override;
-    void showPreview(const PreviewServices& services) override;
-    void closePreview() override;
 
+    void waitWhileRepainting(int milliseconds) override;
     void runWhileRepainting(const std::function<void()>& work) override;
     void runEventLoop(const std::atomic<bool>& quit, const std::function<void()>& pace) override;
     void runOnGuiThread(std::function<void()> work) override;
 
 private:
-    void settle(int milliseconds);
     bool takeDialogKeys(MSG& message);
 
     Win32GuiThread gui_;
@@ -66,15 +57,9 @@ private:
     Win32PositionStore positions_;
     Win32Icon icon_;
     Win32Font titleFont_;
-    ScreenBounds screen_;
-    std::string tempFolder_;
+    Win32DescribedWindow::OpenWindows openWindows_;
     std::unique_ptr<Win32MainWindow> mainWindow_;
-    std::unique_ptr<Win32AboutBox> about_;
     std::unique_ptr<Win32RegionFrame> regionFrame_;
-    std::unique_ptr<Win32RegionPicker> regionPicker_;
-    std::unique_ptr<Win32Preview> preview_;
-    // Last: it goes first, before the picker and preview that it owns at the window level.
-    std::unique_ptr<Win32SettingsWindow> settingsWindow_;
 };
 
 } // namespace velmora

@@ -10,20 +10,31 @@ constexpr UINT kTrayClick = WM_APP + 2;
 } // namespace
 
 Win32MainWindow::Win32MainWindow(WindowPosition position, WindowActionHandler onAction, HICON icon)
-    : Win32DescribedWindow(mainWindowDescription(), nullptr, nullptr,
-                           [this](WindowAction action) { this->onAction(action); },
-                           {position.x, position.y}),
-      onAction_(std::move(onAction)), tray_(handle(), kTrayClick, icon),
+    : onAction_(std::move(onAction)), tray_(nullptr, kTrayClick, icon),
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated"))
 {
-    if (handle() == nullptr)
+    WindowEvents events;
+    events.action = [this](WindowAction action) {
+        if (action == WindowAction::MinimiseToTray)
+            minimiseToTray();
+        else if (onAction_)
+            onAction_(action);
+    };
+    window_ = std::make_unique<Win32DescribedWindow>(mainWindowDescription(), std::move(events),
+                                                     nullptr, nullptr,
+                                                     POINT{position.x, position.y}, SIZE{});
+    const HWND window = window_->handle();
+    if (window == nullptr)
         return;
+    window_->setMessageFilter(
+        [this](UINT message, WPARAM, LPARAM lParam) { return onTrayMessage(message, lParam); });
+    tray_.setWindow(window);
     if (icon != nullptr) {
-        SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     }
-    ShowWindow(handle(), SW_SHOWNORMAL);
-    UpdateWindow(handle());
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
 }
 
 Win32MainWindow::~Win32MainWindow()
@@ -31,30 +42,14 @@ Win32MainWindow::~Win32MainWindow()
     tray_.remove();
 }
 
-void Win32MainWindow::onAction(WindowAction action)
-{
-    if (action == WindowAction::MinimiseToTray)
-        minimiseToTray();
-    else if (onAction_)
-        onAction_(action);
-}
-
 void Win32MainWindow::setStatusLine(const std::string& text)
 {
-    setText(kStatusLineGadget, text);
+    window_->setText(kStatusLineGadget, text);
 }
 
 void Win32MainWindow::setTrayTooltip(const std::string& text)
 {
     tray_.setTooltip(text);
-}
-
-WindowPosition Win32MainWindow::position() const
-{
-    RECT outer{};
-    if (handle() == nullptr || !GetWindowRect(handle(), &outer))
-        return {};
-    return {outer.left, outer.top};
 }
 
 void Win32MainWindow::minimiseToTray()
@@ -77,19 +72,19 @@ void Win32MainWindow::restoreFromTray()
     SetForegroundWindow(handle());
 }
 
-LRESULT Win32MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam)
+bool Win32MainWindow::onTrayMessage(UINT message, LPARAM lParam)
 {
     if (message == kTrayClick) {
         // A press of either button brings the window back; double clicks add nothing.
         if (lParam == WM_LBUTTONDOWN || lParam == WM_RBUTTONDOWN)
             restoreFromTray();
-        return 0;
+        return true;
     }
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
         tray_.addAgain();
-        return 0;
+        return true;
     }
-    return Win32DescribedWindow::onMessage(message, wParam, lParam);
+    return false;
 }
 
 } // namespace velmora

@@ -1,15 +1,16 @@
 #pragma once
-// The small always-on-top control panel on Win32: the described buttons, Status line and menu,
-// hidden into the tray on request. It only reports what the presenter did; the wiring decides
-// what happens.
+// The small always-on-top control panel on Win32: the described window, and the tray it hides
+// in.
 
 #include "app/front_end.h"
 #include "gui/win32_described_window.h"
 #include "gui/win32_tray_icon.h"
 
+#include <memory>
+
 namespace velmora {
 
-class Win32MainWindow final : public Win32DescribedWindow, public MainWindowView {
+class Win32MainWindow final : public MainWindowView {
 public:
     Win32MainWindow(WindowPosition position, WindowActionHandler onAction, HICON icon);
     ~Win32MainWindow() override;
@@ -17,18 +18,17 @@ public:
     void setStatusLine(const std::string& text) override;
     void setTrayTooltip(const std::string& text) override;
     bool inTray() const override { return tray_.shown(); }
-    WindowPosition position() const override;
+    DescribedWindow& window() override { return *window_; }
+    HWND handle() const { return window_->handle(); }
 
     void minimiseToTray();
     void restoreFromTray();
 
-protected:
-    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
-    void onAction(WindowAction action);
+    bool onTrayMessage(UINT message, LPARAM lParam);
 
     WindowActionHandler onAction_;
+    std::unique_ptr<Win32DescribedWindow> window_;
     Win32TrayIcon tray_;
     UINT taskbarCreated_;
 };

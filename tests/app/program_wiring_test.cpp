@@ -94,7 +94,7 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
     stored.FTPServerName = server.serverName();
     stored.FTPSubDir = "show/";
     stored.PauseSeconds = 0;
-    stored.ScreenRegion = "11,21,210,170";
+    stored.ScreenRegion = "1,1,100,100";
     test::FakeMessageBoxes quiet;
     SaveSettings(stored, workFolder(), quiet);
     frontEnd.positions.stored = {300, 100};
@@ -133,11 +133,23 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
             EXPECT_EQ(ui.settingsWindow(), settings);
             EXPECT_EQ(settings->shows, 2);
             settings->setText(int(SettingsField::PauseSeconds), "7");
+            // "Bereich bestimmen": the picker over the hidden settings window hands the region
+            // under it to the field.
+            settings->click(42);
+            EXPECT_FALSE(settings->shown());
+            test::FakeWindow* picker = ui.newest("Bereich bestimmen");
+            ASSERT_TRUE(picker && picker->shown());
+            picker->setFrame({10, 20, 210, 170});
+            picker->events.moved();
+            picker->click(kPickerButtonGadget);
+            EXPECT_TRUE(settings->shown());
+            EXPECT_FALSE(picker->shown());
+            EXPECT_EQ(settings->text(int(SettingsField::ScreenRegion)), "11,21,210,170");
             const int runsBefore = ui.repaintingRuns;
             settings->click(44); // "Vorschau der Anzeige"
             EXPECT_EQ(ui.repaintingRuns, runsBefore + 1) << "the preview's wait for the upload";
             // The settings window makes way for the picture, then the preview shows it.
-            EXPECT_EQ(ui.settles, std::vector<int>{500});
+            EXPECT_EQ(ui.settles, (std::vector<int>{200, 500}));
             EXPECT_TRUE(settings->shown());
             const test::FakeWindow* preview = ui.newest("Desktop Vorschau");
             ASSERT_NE(preview, nullptr);

@@ -1,7 +1,7 @@
 // Prints the clipboard's text as Windows-1252 bytes, for tests that check what a program left
 // there. With "--take TEXT" it puts TEXT on the clipboard instead, as another program would.
 
-#include "gui/text_codec.h"
+#include "gui/qt_text_codec.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -2,7 +2,7 @@
 // outline shows, that it shows nothing else, lets clicks through, and that there is never more
 // than one.
 
-#include "gui/region_frame.h"
+#include "gui/qt_region_frame.h"
 
 #include "support/qt_screen_backdrop.h"
 #include "support/qt_serve_events_until.h"

@@ -3,7 +3,7 @@
 
 #include "app/program_windows.h"
 #include "app/region_picker.h"
-#include "gui/program_fonts.h"
+#include "gui/qt_program_fonts.h"
 #include "gui/qt_front_end.h"
 
 #include "support/map_settings_fields.h"

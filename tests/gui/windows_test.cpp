@@ -3,7 +3,7 @@
 
 #include "app/about_box.h"
 #include "app/program_windows.h"
-#include "gui/program_fonts.h"
+#include "gui/qt_program_fonts.h"
 #include "gui/qt_front_end.h"
 #include "gui/qt_main_window.h"
 

@@ -1,5 +1,5 @@
 #include "gui/qt_message_boxes.h"
-#include "gui/work_while_repainting.h"
+#include "gui/qt_work_while_repainting.h"
 
 #include <gtest/gtest.h>
 

@@ -136,7 +136,7 @@ first=$(zcat "$root/usr/share/doc/velmora/changelog.gz" | sed -n 1p)
 [[ $first == "velmora ($version) "* ]] || fail "the changelog begins with '$first', not $version"
 
 # Stripped as Debian wants, yet with the line tables the crash report reads (when the build has
-# them): the fault locator of the package finds main() of the package's program in main.cpp.
+# them): the fault locator of the package finds main() of the package's program in qt_main.cpp.
 readelf -S -W "$bin/velmora" >"$work/sections"
 ! grep -q ' \.symtab ' "$work/sections" || fail "velmora is not stripped"
 readelf -S -W "$build/velmora" >"$work/build-sections"
@@ -146,7 +146,7 @@ if grep -q ' \.debug_line ' "$work/build-sections"; then
   [ -n "$main_address" ] || fail "no main() in $build/velmora"
   located=$("$bin/velmora-fault-locator" "$bin/velmora" "$main_address") ||
     fail "the installed fault locator finds no line for main() at $main_address"
-  [[ $located == "main.cpp"$'\t'* ]] || fail "main() located in '$located'"
+  [[ $located == "qt_main.cpp"$'\t'* ]] || fail "main() located in '$located'"
 else
   echo "package: $build/velmora has no line tables; the crash report's line is not checked"
 fi

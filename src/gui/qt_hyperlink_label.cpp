@@ -1,4 +1,4 @@
-#include "gui/hyperlink_label.h"
+#include "gui/qt_hyperlink_label.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "gui/program_fonts.h"
+#include "gui/qt_program_fonts.h"
 
 #include <cmath>
 

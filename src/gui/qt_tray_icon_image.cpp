@@ -1,4 +1,4 @@
-#include "gui/tray_icon_image.h"
+#include "gui/qt_tray_icon_image.h"
 
 #include <QImage>
 #include <QPixmap>

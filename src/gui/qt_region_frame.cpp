@@ -1,7 +1,7 @@
-#include "gui/region_frame.h"
+#include "gui/qt_region_frame.h"
 
 #include "app/program_windows.h"
-#include "gui/text_codec.h"
+#include "gui/qt_text_codec.h"
 
 #include <QPainter>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "gui/settle_wait.h"
+#include "gui/qt_settle_wait.h"
 
 #include <QEventLoop>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "gui/text_codec.h"
+#include "gui/qt_text_codec.h"
 
 #include "core/windows1252.h"
 

@@ -6,7 +6,7 @@
 // until another program takes the clipboard over.
 
 #include "gui/qt_message_boxes.h"
-#include "gui/text_codec.h"
+#include "gui/qt_text_codec.h"
 
 #include <QApplication>
 #include <QClipboard>

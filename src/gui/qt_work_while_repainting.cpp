@@ -1,7 +1,7 @@
-#include "gui/work_while_repainting.h"
+#include "gui/qt_work_while_repainting.h"
 
 #include "core/signal_stack.h"
-#include "gui/held_input.h"
+#include "gui/qt_held_input.h"
 
 #include <QEventLoop>
 

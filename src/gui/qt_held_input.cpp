@@ -1,4 +1,4 @@
-#include "gui/held_input.h"
+#include "gui/qt_held_input.h"
 
 #include <QCoreApplication>
 #include <QEvent>
