@@ -3,9 +3,15 @@
 #include "transfer/curl_handles.h"
 
 #include <cstdio>
+#include <memory>
 
 namespace velmora::bench {
 namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 bool perform(CURL* h, const std::string& url, std::FILE* body, bool ascii)
 {

@@ -10,9 +10,9 @@
 namespace velmora {
 namespace {
 
-bool writeBlankPicture(const std::string& path, int width, int height)
+std::optional<std::string> blankPicture(int width, int height)
 {
-    return writePng(path, RgbPicture(width, height)); // a new picture is black
+    return encodePng(RgbPicture(width, height)); // a new picture is black
 }
 
 } // namespace
@@ -21,7 +21,7 @@ DesktopPresentation::DesktopPresentation(DesktopPresentationParts parts)
     : parts_(std::move(parts)),
       cycle_(parts_.shared, parts_.boxes, parts_.clock, parts_.folders.temp, FtpTimeouts{},
              serverTrustFiles(parts_.folders.work)),
-      clear_(parts_.shared, parts_.boxes, cycle_, parts_.folders.temp, writeBlankPicture,
+      clear_(parts_.shared, parts_.boxes, cycle_, parts_.folders.temp, blankPicture,
              parts_.runWhileRepainting)
 {
 }

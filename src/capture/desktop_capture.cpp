@@ -61,68 +61,92 @@ bool DesktopCapture::mayShowNews(const SettingsRecord& settings, const ScreenCha
 CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint32_t onServer,
                                       const RowBands& changedScreenRows)
 {
-    // A screen that can only give black pictures (Wayland shares it with nobody) stops the
-    // presentation with the reason; no picture is written, so nothing black can go up.
-    if (const std::string unreadable = screen_.unreadableReason(); !unreadable.empty()) {
-        reader_.forget();
-        if (failure_.stopPresentation)
-            failure_.stopPresentation();
-        boxes_.show(titles::kError, unreadable);
+    if (screenUnreadable())
         return last_;
-    }
-
     const ScreenBounds bounds = screen_.bounds();
     const CaptureRectangle rect =
         captureRectangle(settings.ScreenRegion, bounds.right, bounds.bottom);
+    std::optional<RowBands> changed = readScreen(rect, bounds, changedScreenRows);
+    if (!changed)
+        return last_;
+    RgbPicture picture = compose(rect, onServer, *changed);
 
+    const double factor = settings.ForceDownscale > 0 ? kDownscaleFactor : 1.0;
+    // At least one pixel each way: the library cannot rescale to an empty picture, and a
+    // one-pixel-wide region is a region all the same.
+    const ScaledSize size{std::max(1, scaled(picture.width(), factor)),
+                          std::max(1, scaled(picture.height(), factor))};
+    const PictureFormat format{rect.x,
+                               rect.y,
+                               rect.width,
+                               rect.height,
+                               settings.ForceDownscale > 0,
+                               settings.Force256 > 0};
+    std::optional<NamedPicture> named = encode(std::move(picture), format, rect, size);
+    if (!named)
+        return last_;
+
+    // Read only now, after the file is complete, so the marker is as fresh as the upload allows.
+    const auto [markerX, markerY] = markerAt(settings, rect, factor);
+    last_ = {size.width, size.height, markerX, markerY, named->number, std::move(named->png)};
+    return last_;
+}
+
+bool DesktopCapture::screenUnreadable()
+{
+    // A screen that can only give black pictures (Wayland shares it with nobody) stops the
+    // presentation with the reason; no picture is written, so nothing black can go up.
+    const std::string unreadable = screen_.unreadableReason();
+    if (unreadable.empty())
+        return false;
+    reader_.forget();
+    stopWith(unreadable);
+    return true;
+}
+
+void DesktopCapture::stopWith(const std::string& message)
+{
+    if (failure_.stopPresentation)
+        failure_.stopPresentation();
+    boxes_.show(titles::kError, message);
+}
+
+std::optional<RowBands> DesktopCapture::readScreen(const CaptureRectangle& rect,
+                                                   const ScreenBounds& bounds,
+                                                   const RowBands& changedScreenRows)
+{
     // A region that names no pixels (right left of left, or an origin beyond the screen) gives a
     // 1 x 1 picture with nothing of the screen in it: the presentation goes on, and the
     // spectators see less of the screen rather than more of it than the presenter chose.
-    const bool namesPixels = rect.namesPixels();
-    // The picture rows that may differ from the last read's picture.
-    RowBands changed = RowBands::all();
-    if (namesPixels) {
-        const std::int64_t now = clock_.steadySeconds();
-        const bool wholeDue = now - lastWholeRead_ >= kSecondsBetweenWholeReads;
-        const std::optional<RowBands> read =
-            reader_.read(rect, bounds, wholeDue ? RowBands::all() : changedScreenRows);
-        // A read that failed would give a black or partly black picture: the spectators keep
-        // the last real one instead, and a screen that stays unreadable stops the presentation.
-        if (!read) {
-            if (++failedReads_ >= kFailedReadsBeforeStop) {
-                failedReads_ = 0;
-                if (failure_.stopPresentation)
-                    failure_.stopPresentation();
-                boxes_.show(titles::kError, messages::kScreenNotRead);
-            }
-            return last_;
-        }
-        changed = *read;
-        if (changed.everything())
-            lastWholeRead_ = now;
-    } else {
+    if (!rect.namesPixels()) {
         reader_.forget();
+        failedReads_ = 0;
+        return RowBands::all();
     }
+    const std::int64_t now = clock_.steadySeconds();
+    const bool wholeDue = now - lastWholeRead_ >= kSecondsBetweenWholeReads;
+    std::optional<RowBands> read =
+        reader_.read(rect, bounds, wholeDue ? RowBands::all() : changedScreenRows);
+    // A read that failed would give a black or partly black picture: the spectators keep the
+    // last real one instead, and a screen that stays unreadable stops the presentation.
+    if (!read) {
+        if (++failedReads_ >= kFailedReadsBeforeStop) {
+            failedReads_ = 0;
+            stopWith(messages::kScreenNotRead);
+        }
+        return std::nullopt;
+    }
+    if (read->everything())
+        lastWholeRead_ = now;
     failedReads_ = 0;
+    return read;
+}
 
-    // Which of the pictures made here the spectators have is the record's word. Any other
-    // answer means their picture is not known here, and whatever this capture shows is news.
-    // The newest one is kept no longer: its cycle has ended, whether it went up or not.
-    std::optional<KeptPicture> shown;
-    if (onServer != 0 && newest_ && newest_->number == onServer)
-        shown.swap(newest_);
-    else if (onServer != 0 && shown_ && shown_->number == onServer)
-        shown.swap(shown_);
-    // A picture no longer kept lends its memory to this one: fresh memory for a whole screen
-    // costs about as much as copying the screen into it.
-    RgbPicture picture(1, 1);
-    for (std::optional<KeptPicture>* dropped : {&newest_, &shown_}) {
-        if (*dropped)
-            picture = std::move((*dropped)->pixels);
-        dropped->reset();
-    }
-    shown_ = std::move(shown);
-    if (namesPixels)
+RgbPicture DesktopCapture::compose(const CaptureRectangle& rect, std::uint32_t onServer,
+                                   RowBands& changed)
+{
+    RgbPicture picture = keepOnlyShown(onServer);
+    if (rect.namesPixels())
         picture = reader_.picture(); // a copy into the memory lent, where it is large enough
     else
         picture = RgbPicture(1, 1);
@@ -136,69 +160,89 @@ CaptureResult DesktopCapture::capture(const SettingsRecord& settings, std::uint3
     if (shown_)
         shown_->differs.add(changed);
     writtenDiffers_.add(changed);
+    return picture;
+}
 
-    const double factor = settings.ForceDownscale > 0 ? kDownscaleFactor : 1.0;
-    // At least one pixel each way: the library cannot rescale to an empty picture, and a
-    // one-pixel-wide region is a region all the same.
-    const std::int32_t pictureWidth = std::max(1, scaled(picture.width(), factor));
-    const std::int32_t pictureHeight = std::max(1, scaled(picture.height(), factor));
-    const PictureFormat format{rect.x,
-                               rect.y,
-                               rect.width,
-                               rect.height,
-                               settings.ForceDownscale > 0,
-                               settings.Force256 > 0};
+RgbPicture DesktopCapture::keepOnlyShown(std::uint32_t onServer)
+{
+    // Which of the pictures made here the spectators have is the record's word. Any other
+    // answer means their picture is not known here, and whatever this capture shows is news.
+    // The newest one is kept no longer: its cycle has ended, whether it went up or not.
+    std::optional<KeptPicture> shown;
+    if (onServer != 0 && newest_ && newest_->number == onServer)
+        shown.swap(newest_);
+    else if (onServer != 0 && shown_ && shown_->number == onServer)
+        shown.swap(shown_);
+    // A picture no longer kept lends its memory to this one: fresh memory for a whole screen
+    // costs about as much as copying the screen into it.
+    RgbPicture lent(1, 1);
+    for (std::optional<KeptPicture>* dropped : {&newest_, &shown_}) {
+        if (*dropped)
+            lent = std::move((*dropped)->pixels);
+        dropped->reset();
+    }
+    shown_ = std::move(shown);
+    return lent;
+}
+
+std::optional<DesktopCapture::NamedPicture> DesktopCapture::encode(RgbPicture picture,
+                                                                   const PictureFormat& format,
+                                                                   const CaptureRectangle& rect,
+                                                                   ScaledSize size)
+{
     const bool sameFormat = shown_ && shown_->format == format;
+    if (sameFormat && !differsOutside(shown_->pixels, picture, ownWindowsIn(rect), shown_->differs))
+        return NamedPicture{shown_->number, shown_->png};
 
+    std::shared_ptr<const std::string> png =
+        savePicture(picturePath(), picture, clock_, boxes_, failure_, pngWriter_, writtenDiffers_);
+    writtenDiffers_ = png ? RowBands() : RowBands::all();
+    if (!png)
+        return std::nullopt;
+    if (format.downscale || format.to256Colours)
+        png = reduce(format, size, std::move(png));
+    if (sameFormat && png && !png->empty() && shown_->png && *png == *shown_->png) {
+        // A change the reductions took away again: the server has these very bytes.
+        return NamedPicture{shown_->number, shown_->png};
+    }
+    const std::uint32_t number = ++lastNumber_ == 0 ? ++lastNumber_ : lastNumber_;
+    newest_ = KeptPicture{number, format, std::move(picture), png, RowBands()};
+    return NamedPicture{number, std::move(png)};
+}
+
+std::shared_ptr<const std::string> DesktopCapture::reduce(const PictureFormat& format,
+                                                          ScaledSize size,
+                                                          std::shared_ptr<const std::string> png)
+{
+    const ConversionRequest request{format.downscale, format.to256Colours, size.width, size.height};
+    // The image library works on files only: what it wrote is read back, the one read of the
+    // picture file a capture makes. A file it could not read it left as it was.
+    if (!convertPicture(images_, picturePath(), request))
+        return png;
+    return readSharedFile(picturePath());
+}
+
+std::vector<ScreenRectangle> DesktopCapture::ownWindowsIn(const CaptureRectangle& rect) const
+{
     // The Status line changes with every upload: inside the own windows nothing is news, or a
     // still screen would never go quiet.
-    std::vector<ScreenRectangle> own;
-    if (ownWindows_ && namesPixels)
-        own = rectanglesInCapture(ownWindows_->onScreen(), rect.x, rect.y, rect.width, rect.height);
-    std::uint32_t number = 0;
-    std::shared_ptr<const std::string> png;
-    if (sameFormat && !differsOutside(shown_->pixels, picture, own, shown_->differs)) {
-        number = shown_->number;
-        png = shown_->png;
-    } else {
-        const std::string path = picturePath();
-        const bool saved =
-            savePicture(path, picture, clock_, boxes_, failure_, pngWriter_, writtenDiffers_);
-        writtenDiffers_ = saved ? RowBands() : RowBands::all();
-        if (!saved)
-            return last_;
-        if (settings.Force256 > 0 || settings.ForceDownscale > 0) {
-            ConversionRequest request;
-            request.downscale = settings.ForceDownscale > 0;
-            request.to256Colours = settings.Force256 > 0;
-            request.pictureWidth = pictureWidth;
-            request.pictureHeight = pictureHeight;
-            convertPicture(images_, path, request);
-        }
-        png = readSharedFile(path);
-        if (sameFormat && png && !png->empty() && shown_->png && *png == *shown_->png) {
-            // A change the reductions took away again: the server has these very bytes.
-            number = shown_->number;
-            png = shown_->png;
-        } else {
-            number = ++lastNumber_ == 0 ? ++lastNumber_ : lastNumber_;
-            newest_ = KeptPicture{number, format, std::move(picture), png, RowBands()};
-        }
-    }
+    if (!ownWindows_ || !rect.namesPixels())
+        return {};
+    return rectanglesInCapture(ownWindows_->onScreen(), rect.x, rect.y, rect.width, rect.height);
+}
 
-    // Read only now, after the file is complete, so the marker is as fresh as the upload allows.
-    std::int32_t markerX = 0;
-    std::int32_t markerY = 0;
+std::pair<std::int32_t, std::int32_t> DesktopCapture::markerAt(const SettingsRecord& settings,
+                                                               const CaptureRectangle& rect,
+                                                               double factor)
+{
     pointerAtCapture_.reset();
-    if (settings.RemoteMousePointer > 0) {
-        if (const auto pointer = pointerAtCapture_ = screen_.pointerPosition()) {
-            markerX = scaled(std::int64_t{pointer->x} - rect.x, factor) - kMarkerOffsetX;
-            markerY = scaled(std::int64_t{pointer->y} - rect.y, factor) - kMarkerOffsetY;
-        }
-    }
-
-    last_ = {pictureWidth, pictureHeight, markerX, markerY, number, std::move(png)};
-    return last_;
+    if (settings.RemoteMousePointer <= 0)
+        return {0, 0};
+    const auto pointer = pointerAtCapture_ = screen_.pointerPosition();
+    if (!pointer)
+        return {0, 0};
+    return {scaled(std::int64_t{pointer->x} - rect.x, factor) - kMarkerOffsetX,
+            scaled(std::int64_t{pointer->y} - rect.y, factor) - kMarkerOffsetY};
 }
 
 } // namespace velmora

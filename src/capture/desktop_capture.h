@@ -2,7 +2,8 @@
 // One picture of the presenter's screen: the capture rectangle from the Region string, the screen
 // copy, the caption line, the picture file "Velmora.png" in the Temp folder (reduced when the
 // settings ask for it) and, once the file is complete, the pointer marker position. The picture
-// goes to the upload as the file's bytes in the result; the file stays the capture's own.
+// goes to the upload as its PNG bytes in the result, never read back from the file; the file
+// stays the capture's own, for the preview and the image library.
 
 #include "capture/caption_renderer.h"
 #include "capture/image_library.h"
@@ -22,6 +23,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace velmora {
 
@@ -35,7 +38,7 @@ struct CaptureResult {
     // spectators already have, and leaves the file alone.
     std::uint32_t picture = 0;
     // The PNG bytes of that picture as written, reductions included: shared, never changed, what
-    // the upload sends. Null when the file could not be read back (a reduction that lost it).
+    // the upload sends. Null when a reduction lost the picture.
     std::shared_ptr<const std::string> png;
 };
 
@@ -95,6 +98,40 @@ private:
         // Where its pixels may differ from the picture of the last screen read.
         RowBands differs = RowBands::all();
     };
+
+    // The picture a capture hands over: its number and bytes.
+    struct NamedPicture {
+        std::uint32_t number = 0;
+        std::shared_ptr<const std::string> png;
+    };
+    struct ScaledSize {
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+    };
+
+    // The steps of a capture, in their order.
+    // True when the screen gives no pictures at all; the presenter has been told why.
+    bool screenUnreadable();
+    // The picture rows that may differ from the last read's picture; empty when the screen could
+    // not be read.
+    std::optional<RowBands> readScreen(const CaptureRectangle& rect, const ScreenBounds& bounds,
+                                       const RowBands& changedScreenRows);
+    // This capture's picture with its caption line; changed grows by the caption's rows.
+    RgbPicture compose(const CaptureRectangle& rect, std::uint32_t onServer, RowBands& changed);
+    // Keeps only the picture the spectators have, and gives the memory of the others.
+    RgbPicture keepOnlyShown(std::uint32_t onServer);
+    // The spectators' picture again when this one shows nothing new beside it; else this one,
+    // saved as the picture file and reduced. Empty when it could not be saved.
+    std::optional<NamedPicture> encode(RgbPicture picture, const PictureFormat& format,
+                                       const CaptureRectangle& rect, ScaledSize size);
+    // The bytes of the picture file after the image library's reductions.
+    std::shared_ptr<const std::string> reduce(const PictureFormat& format, ScaledSize size,
+                                              std::shared_ptr<const std::string> png);
+    std::vector<ScreenRectangle> ownWindowsIn(const CaptureRectangle& rect) const;
+    // Marker X and Y for the pointer now.
+    std::pair<std::int32_t, std::int32_t> markerAt(const SettingsRecord& settings,
+                                                   const CaptureRectangle& rect, double factor);
+    void stopWith(const std::string& message);
 
     ScreenSource& screen_;
     std::string tempFolder_;

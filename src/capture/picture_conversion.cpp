@@ -4,15 +4,15 @@
 
 namespace velmora {
 
-void convertPicture(ImageLibrary& library, const std::string& path,
+bool convertPicture(ImageLibrary& library, const std::string& path,
                     const ConversionRequest& request)
 {
     if (!request.downscale && !request.to256Colours)
-        return;
+        return false;
 
     const ImageHandle loaded = library.load(kImageFormatPng, path, 0);
     if (!loaded)
-        return;
+        return false;
 
     // Rescaling comes before quantizing: the box filter of a palette picture would bring the
     // colours back.
@@ -37,6 +37,7 @@ void convertPicture(ImageLibrary& library, const std::string& path,
     library.unload(first);
     if (second)
         library.unload(second);
+    return true;
 }
 
 } // namespace velmora

@@ -15,10 +15,10 @@ struct ConversionRequest {
     int pictureHeight = 0;
 };
 
-// Replaces the PNG file at path by its reduced form. When the library cannot read the file, the
-// file stays as it is. A reduction that fails passes "no picture" on and the file is then gone;
-// the upload of this cycle reports it.
-void convertPicture(ImageLibrary& library, const std::string& path,
+// Replaces the PNG file at path by its reduced form, and says whether it did. When the library
+// cannot read the file, the file stays as it is (false). A reduction that fails passes "no
+// picture" on and the file is then gone (true); the upload of this cycle reports it.
+bool convertPicture(ImageLibrary& library, const std::string& path,
                     const ConversionRequest& request);
 
 } // namespace velmora

@@ -8,6 +8,7 @@
 #include "png/rgb_picture.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace velmora {
@@ -23,11 +24,14 @@ struct CaptureFailureActions {
 constexpr int kSaveAttempts = 3;
 constexpr int kSaveRetryPauseMs = 5000;
 
-// Returns true once the file is written. After the third failed attempt it stops the
-// presentation, shows the system-modal "Fehler" box and runs the final cleanup; it returns false
-// only if that cleanup comes back. changedRows: as PngWriter::write takes them.
-bool savePicture(const std::string& path, const RgbPicture& picture, Clock& clock,
-                 MessageBoxes& boxes, const CaptureFailureActions& failure, PngWriter& writer,
-                 const RowBands& changedRows = RowBands::all());
+// The picture's PNG bytes, once the file at path holds them too: the upload takes the bytes, the
+// preview and the image library the file. After the third failed attempt it stops the
+// presentation, shows the system-modal "Fehler" box and runs the final cleanup; it returns null
+// only if that cleanup comes back. changedRows: as PngWriter::encode takes them.
+std::shared_ptr<const std::string> savePicture(const std::string& path, const RgbPicture& picture,
+                                               Clock& clock, MessageBoxes& boxes,
+                                               const CaptureFailureActions& failure,
+                                               PngWriter& writer,
+                                               const RowBands& changedRows = RowBands::all());
 
 } // namespace velmora

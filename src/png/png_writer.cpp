@@ -2,23 +2,20 @@
 
 #include "png/parallel_deflate.h"
 
+#include "core/local_file.h"
+
 #include <png.h>
 
 #include <algorithm>
 #include <csetjmp>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace velmora {
 namespace {
 
 constexpr int kCompressionLevel = 9;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 struct PngWriteStruct {
     png_structp png = nullptr;
@@ -73,14 +70,24 @@ private:
     std::size_t chunkLeft_ = 0;
 };
 
+void appendToBytes(png_structp png, png_bytep data, png_size_t size)
+{
+    static_cast<std::string*>(png_get_io_ptr(png))
+        ->append(reinterpret_cast<const char*>(data), size);
+}
+
+void nothingToFlush(png_structp)
+{
+}
+
 // libpng reports its errors by longjmp back into this frame; nothing in it has a destructor,
 // so the jump skips no clean-up.
-bool writeChunks(png_structp png, png_infop info, std::FILE* file, const RgbPicture& picture,
+bool writeChunks(png_structp png, png_infop info, std::string* out, const RgbPicture& picture,
                  const ZlibStream& stream, std::size_t maxIdatBytes)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
-    png_init_io(png, file);
+    png_set_write_fn(png, out, appendToBytes, nothingToFlush);
     png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width()),
                  static_cast<png_uint_32>(picture.height()), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -96,14 +103,13 @@ bool writeChunks(png_structp png, png_infop info, std::FILE* file, const RgbPict
     return true;
 }
 
-// Compresses the picture, with the cache when there is one, and replaces the file.
-bool writePngWith(const std::string& path, const RgbPicture& picture,
-                  const PngWriteOptions& options, DeflatePieceCache* cache,
-                  const RowBands& changedRows)
+// Compresses the picture, with the cache when there is one, into the PNG's bytes.
+std::optional<std::string> encodePngWith(const RgbPicture& picture, const PngWriteOptions& options,
+                                         DeflatePieceCache* cache, const RowBands& changedRows)
 {
     // PNG allows no empty picture, and its sizes are limited to 2^31 - 1.
     if (picture.width() <= 0 || picture.height() <= 0)
-        return false;
+        return std::nullopt;
 
     Scanlines scanlines;
     scanlines.rows = picture.data();
@@ -114,48 +120,60 @@ bool writePngWith(const std::string& path, const RgbPicture& picture,
     ZlibStream stream;
     if (!deflateScanlines(scanlines, kCompressionLevel, options.pieceCount, stream, cache,
                           options.maxMatchChain, changedRows))
-        return false;
+        return std::nullopt;
 
-    FilePtr file(std::fopen(path.c_str(), "wb"));
-    if (!file)
-        return false;
-
-    bool written = false;
-    {
-        PngWriteStruct png;
-        png.png =
-            png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, leaveOnError, ignoreWarning);
-        if (png.png)
-            png.info = png_create_info_struct(png.png);
-        written = png.info &&
-                  writeChunks(png.png, png.info, file.get(), picture, stream, options.maxIdatBytes);
-    }
-    // A full disk may only show when the buffered tail is flushed at close.
-    written = written && std::fflush(file.get()) == 0 && !std::ferror(file.get());
-    written = std::fclose(file.release()) == 0 && written;
-    // No truncated picture may pass for a good one (only plain files: the path may be a device).
-    std::error_code ignored;
-    if (!written && std::filesystem::is_regular_file(path, ignored))
-        std::filesystem::remove(path, ignored);
-    return written;
+    std::string bytes;
+    bytes.reserve(stream.size() + 1024);
+    PngWriteStruct png;
+    png.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, leaveOnError, ignoreWarning);
+    if (png.png)
+        png.info = png_create_info_struct(png.png);
+    if (!png.info || !writeChunks(png.png, png.info, &bytes, picture, stream, options.maxIdatBytes))
+        return std::nullopt;
+    return bytes;
 }
 
 } // namespace
 
-bool writePng(const std::string& path, const RgbPicture& picture, const PngWriteOptions& options)
+std::optional<std::string> encodePng(const RgbPicture& picture, const PngWriteOptions& options)
 {
-    return writePngWith(path, picture, options, nullptr, RowBands::all());
+    return encodePngWith(picture, options, nullptr, RowBands::all());
 }
 
-bool PngWriter::write(const std::string& path, const RgbPicture& picture,
-                      const PngWriteOptions& options, const RowBands& changedRows)
+bool writePngBytes(const std::string& path, const std::string& png)
+{
+    if (writeWholeFile(path, png))
+        return true;
+    // No truncated picture may pass for a good one (only plain files: the path may be a device).
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(path, ignored))
+        std::filesystem::remove(path, ignored);
+    return false;
+}
+
+bool writePng(const std::string& path, const RgbPicture& picture, const PngWriteOptions& options)
+{
+    const std::optional<std::string> png = encodePng(picture, options);
+    return png && writePngBytes(path, *png);
+}
+
+std::optional<std::string> PngWriter::encode(const RgbPicture& picture,
+                                             const PngWriteOptions& options,
+                                             const RowBands& changedRows)
 {
     const std::lock_guard lock(mutex_);
     // A picture without pixels never reaches the cache: its kept picture is then not the
     // previous one, which the changed rows of the next call describe.
     const bool hintHolds = cacheHoldsPrevious_;
     cacheHoldsPrevious_ = picture.width() > 0 && picture.height() > 0;
-    return writePngWith(path, picture, options, &cache_, hintHolds ? changedRows : RowBands::all());
+    return encodePngWith(picture, options, &cache_, hintHolds ? changedRows : RowBands::all());
+}
+
+bool PngWriter::write(const std::string& path, const RgbPicture& picture,
+                      const PngWriteOptions& options, const RowBands& changedRows)
+{
+    const std::optional<std::string> png = encode(picture, options, changedRows);
+    return png && writePngBytes(path, *png);
 }
 
 int PngWriter::lastReusedPieces() const

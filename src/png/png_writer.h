@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace velmora {
@@ -25,23 +26,32 @@ struct PngWriteOptions {
 // bench/scroll_deflate_bench).
 inline constexpr PngWriteOptions kCaptureWriteOptions{.maxMatchChain = 512};
 
-// Replaces the file at path. Returns false when the picture has no pixels, the file cannot be
-// opened or written completely, or compression fails.
+// The PNG's bytes; empty when the picture has no pixels or compression fails.
+std::optional<std::string> encodePng(const RgbPicture& picture,
+                                     const PngWriteOptions& options = {});
+// Replaces the file at path by png. False, with no file left at path, when it cannot be
+// written completely.
+bool writePngBytes(const std::string& path, const std::string& png);
+// encodePng, then writePngBytes.
 bool writePng(const std::string& path, const RgbPicture& picture,
               const PngWriteOptions& options = {});
 
 // The writer for a series of pictures, such as the captures of one screen: it keeps the previous
 // picture's rows and compressed pieces, and compresses again only the pieces whose input is new.
-// Every file is byte for byte the one writePng writes for the same picture and options. Memory:
+// Every picture's bytes are those encodePng gives for the same picture and options. Memory:
 // one packed copy of the last picture plus its compressed data. Calls from several threads take
 // turns.
 class PngWriter {
 public:
-    // As writePng. Pieces of the previous picture are taken over wherever this picture has the
+    // As encodePng. Pieces of the previous picture are taken over wherever this picture has the
     // same piece with the same input, also after a scroll when the pieces are cut by content.
-    // changedRows: the rows that may differ from the picture of this writer's previous write();
+    // changedRows: the rows that may differ from the picture this writer encoded last;
     // the caller vouches that every other row is byte for byte that picture's, and those rows
     // are then neither compared nor hashed. Ignored when the previous picture had another size.
+    std::optional<std::string> encode(const RgbPicture& picture,
+                                      const PngWriteOptions& options = {},
+                                      const RowBands& changedRows = RowBands::all());
+    // encode, then writePngBytes.
     bool write(const std::string& path, const RgbPicture& picture,
                const PngWriteOptions& options = {}, const RowBands& changedRows = RowBands::all());
 

@@ -11,12 +11,23 @@ namespace velmora {
 
 ClearPresentation::ClearPresentation(SharedPresentation& shared, MessageBoxes& boxes,
                                      PresentationCycle& cycle, std::string tempFolder,
-                                     BlankPictureWriter writeBlankPicture, WorkRunner runCycles,
+                                     BlankPictureEncoder blankPicture, WorkRunner runCycles,
                                      std::chrono::milliseconds timeLimit)
     : shared_(shared), boxes_(boxes), cycle_(cycle), tempFolder_(std::move(tempFolder)),
-      writeBlankPicture_(std::move(writeBlankPicture)), runCycles_(std::move(runCycles)),
+      blankPicture_(std::move(blankPicture)), runCycles_(std::move(runCycles)),
       timeLimit_(timeLimit)
 {
+}
+
+std::shared_ptr<const std::string> ClearPresentation::savedBlankPicture(PictureSize size) const
+{
+    if (size.width <= 0 || size.height <= 0 || !blankPicture_)
+        return nullptr;
+    std::optional<std::string> png = blankPicture_(size.width, size.height);
+    // The picture file holds the newest picture, the black one now; the cycles take the bytes.
+    if (!png || !writeWholeFile(tempFolder_ + files::kPicture, *png))
+        return nullptr;
+    return std::make_shared<const std::string>(std::move(*png));
 }
 
 ClearOutcome ClearPresentation::run(const SettingsRecord& settings, PictureSize lastPicture,
@@ -33,11 +44,7 @@ ClearOutcome ClearPresentation::run(const SettingsRecord& settings, PictureSize 
     // presentation being ended, not to the clearing cycles, which start with a fresh window.
     shared_.clear();
 
-    const std::string path = tempFolder_ + files::kPicture;
-    std::shared_ptr<const std::string> blank;
-    if (lastPicture.width > 0 && lastPicture.height > 0 && writeBlankPicture_ &&
-        writeBlankPicture_(path, lastPicture.width, lastPicture.height))
-        blank = readSharedFile(path);
+    std::shared_ptr<const std::string> blank = savedBlankPicture(lastPicture);
     if (!blank) {
         shared_.stopWithMessage(boxes_, messages::kPictureNotCleared);
         return ClearOutcome::PictureNotCleared;

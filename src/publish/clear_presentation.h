@@ -3,19 +3,22 @@
 // a black picture of the last picture's size, and the data page's counter falls back to 0, which
 // takes the viewer page to the presenter's homepage.
 
-#include "publish/presentation_state.h"
-#include "publish/presentation_cycle.h"
-#include "settings/settings_record.h"
 #include "core/message_boxes.h"
+#include "publish/presentation_cycle.h"
+#include "publish/presentation_state.h"
+#include "settings/settings_record.h"
 
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace velmora {
 
-// Writes a black picture of width x height as PNG to path with the program's picture writer.
-using BlankPictureWriter = std::function<bool(const std::string& path, int width, int height)>;
+// The PNG bytes of a black picture of width x height, as the program's picture writer makes
+// them; empty when it cannot.
+using BlankPictureEncoder = std::function<std::optional<std::string>(int width, int height)>;
 
 // Runs work to its end; the program's runs it away from the GUI thread so that the windows keep
 // painting meanwhile.
@@ -36,11 +39,11 @@ enum class ClearOutcome {
 class ClearPresentation {
 public:
     // tempFolder ends in "/"; the blank picture replaces its "Velmora.png", and the clearing
-    // cycles send the bytes written there.
+    // cycles send the same bytes from memory.
     // The three clearing cycles run through runCycles (by default right here) and end within
     // timeLimit, however slowly the server answers: the presenter waits for them.
     ClearPresentation(SharedPresentation& shared, MessageBoxes& boxes, PresentationCycle& cycle,
-                      std::string tempFolder, BlankPictureWriter writeBlankPicture,
+                      std::string tempFolder, BlankPictureEncoder blankPicture,
                       WorkRunner runCycles = {},
                       std::chrono::milliseconds timeLimit = std::chrono::seconds(60));
 
@@ -52,11 +55,14 @@ public:
                      const std::function<void(const std::string&)>& showStatus = {});
 
 private:
+    // The black picture's bytes, once the picture file holds them too; null when either failed.
+    std::shared_ptr<const std::string> savedBlankPicture(PictureSize size) const;
+
     SharedPresentation& shared_;
     MessageBoxes& boxes_;
     PresentationCycle& cycle_;
     std::string tempFolder_;
-    BlankPictureWriter writeBlankPicture_;
+    BlankPictureEncoder blankPicture_;
     WorkRunner runCycles_;
     std::chrono::milliseconds timeLimit_;
 };

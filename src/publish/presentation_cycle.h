@@ -49,8 +49,8 @@ enum class CycleOutcome {
 
 class PresentationCycle {
 public:
-    // tempFolder ends in "/"; the cycle writes its pages "Velmora.ind" and "Velmora.cnt" there,
-    // and for the time of an upload its own copy of the picture.
+    // tempFolder ends in "/"; the cycle writes its pages "Velmora.ind" and "Velmora.cnt" there.
+    // The picture goes up from the bytes handed over, without a file of its own.
     // trust names the remembered server keys (in the Work folder) and the CA store.
     PresentationCycle(SharedPresentation& shared, MessageBoxes& boxes, Clock& clock,
                       std::string tempFolder, FtpTimeouts timeouts = {},
@@ -68,9 +68,25 @@ public:
                      std::optional<std::chrono::steady_clock::time_point> deadline = std::nullopt);
 
 private:
-    // Puts the picture's bytes up under remote name; false when that failed.
-    bool uploadPicture(ServerSession& session, const CyclePicture& picture,
-                       const std::string& remoteName);
+    struct Run;
+
+    // The steps of a run, in their order.
+    // What the spectators have already, and the data page this run would send.
+    Run plan(const SettingsRecord& settings, const CyclePicture& picture);
+    // The presenter's trust, which notes in declined a question about the server answered No.
+    ServerTrust cycleTrust(const std::shared_ptr<bool>& declined);
+    // A connection that could not be made: told at once or through the retry window.
+    CycleOutcome notConnected(Run& run, FtpOpenResult opened, const ServerSession& session,
+                              bool declined);
+    void sendViewerPage(Run& run, ServerSession& session);
+    // The picture under the next picture name; false when it did not go up.
+    bool sendPicture(Run& run, ServerSession& session, PictureAdvance advance);
+    void sendDataPage(Run& run, ServerSession& session);
+    // Records what the spectators now have and ends a pending outage.
+    void wentThrough(const Run& run);
+    // A failure of this run, and one that goes through the retry window with message.
+    void failed(Run& run);
+    void fail(Run& run, const std::string& message);
 
     SharedPresentation& shared_;
     MessageBoxes& boxes_;

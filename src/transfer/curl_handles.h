@@ -1,9 +1,8 @@
 #pragma once
-// Owning wrappers for the libcurl and C library handles that the FTP session uses.
+// Owning wrappers for the libcurl handles that the sessions use.
 
 #include <curl/curl.h>
 
-#include <cstdio>
 #include <memory>
 
 namespace velmora {
@@ -23,10 +22,5 @@ struct CurlListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 using CurlList = std::unique_ptr<curl_slist, CurlListDeleter>;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 } // namespace velmora

@@ -76,15 +76,6 @@ std::optional<CurlList> curlCommandList(const std::vector<std::string>& commands
     return list;
 }
 
-std::size_t readFromFile(char* buffer, std::size_t size, std::size_t count, void* file)
-{
-    auto* stream = static_cast<std::FILE*>(file);
-    const std::size_t n = std::fread(buffer, 1, size * count, stream);
-    if (n == 0 && std::ferror(stream))
-        return CURL_READFUNC_ABORT;
-    return n;
-}
-
 std::size_t readFromMemory(char* buffer, std::size_t size, std::size_t count, void* source)
 {
     auto* memory = static_cast<MemorySource*>(source);

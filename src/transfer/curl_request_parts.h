@@ -1,12 +1,11 @@
 #pragma once
 // What the FTP and the SFTP session both hand libcurl: the library's one-time start, the rule for
-// names that may go into a command, URL paths, and the callbacks that stream a file or bytes up.
+// names that may go into a command, URL paths, and the callback that streams bytes up.
 
 #include "transfer/curl_handles.h"
 
 #include <chrono>
 #include <cstddef>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,10 +33,7 @@ timeLeftMs(const std::optional<std::chrono::steady_clock::time_point>& deadline)
 // The commands as a list for CURLOPT_QUOTE; empty when memory ran out on the way.
 std::optional<CurlList> curlCommandList(const std::vector<std::string>& commands);
 
-// CURLOPT_READFUNCTION for a std::FILE* opened for reading.
-std::size_t readFromFile(char* buffer, std::size_t size, std::size_t count, void* file);
-
-// Bytes held in memory, for readFromMemory.
+// Bytes held in memory, for readFromMemory: every upload goes up from memory.
 struct MemorySource {
     const std::string* bytes;
     std::size_t offset = 0;

@@ -8,8 +8,6 @@
 #include "transfer/server_address.h"
 #include "transfer/tls_server_trust.h"
 
-#include <cstdio>
-
 namespace velmora {
 namespace {
 
@@ -23,19 +21,6 @@ bool safeArgument(const std::string& text)
 bool succeeded(const FtpExchange* exchange)
 {
     return exchange && exchange->replyCode >= 200 && exchange->replyCode < 300;
-}
-
-// The whole file, or empty when it cannot be read.
-std::optional<std::string> fileText(std::FILE* file)
-{
-    std::string text;
-    char buffer[16384];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, n);
-    if (std::ferror(file))
-        return std::nullopt;
-    return text;
 }
 
 } // namespace
@@ -111,34 +96,23 @@ bool FtpSession::stillAnswers()
     return impl_->perform(request);
 }
 
-bool FtpSession::putFile(const std::string& localPath, const std::string& remotePath,
-                         TransferType type)
+bool FtpSession::putBytes(const std::string& bytes, const std::string& remotePath,
+                          TransferType type)
 {
     if (!isOpen() || remotePath.empty() || !safeName(remotePath))
         return false;
-    FileHandle file(std::fopen(localPath.c_str(), "rb"));
-    if (!file)
-        return false;
+    const bool text = type == TransferType::Ascii;
+    const std::string lines = text ? withBareLineFeeds(bytes) : std::string();
+    MemorySource source{text ? &lines : &bytes};
     FtpControlConnection::Request request;
     request.path = remotePath;
     request.upload = true;
     request.type = type;
-    if (type == TransferType::Binary) {
-        request.read = readFromFile;
-        request.source = file.get();
-        if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-            request.size = std::ftell(file.get());
-            std::rewind(file.get());
-        }
-        return impl_->perform(request);
-    }
-    const auto text = fileText(file.get());
-    if (!text)
-        return false;
-    const std::string lines = withBareLineFeeds(*text);
-    MemorySource source{&lines};
     request.read = readFromMemory;
     request.source = &source;
+    // A text's size changes on the way, as libcurl turns its line ends into CR LF.
+    if (!text)
+        request.size = static_cast<curl_off_t>(bytes.size());
     return impl_->perform(request);
 }
 

@@ -35,8 +35,8 @@ public:
 
     // remotePath reaches the server exactly as given, "." and ".." segments included, as every
     // other command's names do. Ascii sends TYPE A, Binary TYPE I.
-    bool putFile(const std::string& localPath, const std::string& remotePath,
-                 TransferType type) override;
+    bool putBytes(const std::string& bytes, const std::string& remotePath,
+                  TransferType type) override;
     // CWD, then PWD for the server's own name of the directory, which every later command of
     // the session returns to should libcurl have to reconnect. False when either fails or the
     // name is unusable; the session then refuses every further command, since it no longer

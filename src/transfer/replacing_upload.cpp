@@ -1,8 +1,5 @@
 #include "transfer/replacing_upload.h"
 
-#include <filesystem>
-#include <system_error>
-
 namespace velmora {
 
 std::string uploadingName(const std::string& remotePath)
@@ -10,23 +7,21 @@ std::string uploadingName(const std::string& remotePath)
     return remotePath + ".upload";
 }
 
-bool putFileReplacing(ServerSession& session, const std::string& localPath,
-                      const std::string& remotePath, TransferType type)
+bool putBytesReplacing(ServerSession& session, const std::string& bytes,
+                       const std::string& remotePath, TransferType type)
 {
     const std::string temporary = uploadingName(remotePath);
     // A failed upload sends nothing more: the server may be gone, and the next try of the same
     // name overwrites whatever part of the temporary file arrived.
-    if (!session.putFile(localPath, temporary, type))
+    if (!session.putBytes(bytes, temporary, type))
         return false;
     // Some servers cut the end off an upload over TLS and still report success (or report the
     // failure only after the fact); a cut picture must never take the place of a whole one. A
     // server that cannot tell the size is trusted with its word. Text files change size with
     // their line ends on the way, so only binary ones are measured.
     if (type == TransferType::Binary) {
-        std::error_code error;
-        const auto localSize = std::filesystem::file_size(localPath, error);
         const auto remoteSize = session.fileSize(temporary);
-        if (!error && remoteSize && *remoteSize != static_cast<long long>(localSize)) {
+        if (remoteSize && *remoteSize != static_cast<long long>(bytes.size())) {
             session.deleteFile(temporary);
             return false;
         }

@@ -14,12 +14,12 @@ namespace velmora {
 // ending that no file of the presentation has and that the viewer never asks for.
 std::string uploadingName(const std::string& remotePath);
 
-// STOR to uploadingName(remotePath), then for a binary file SIZE of it, which must match the local
-// file where the server tells it, then RNFR/RNTO onto remotePath. A server that refuses to
-// rename onto an existing name gets DELE of remotePath and a second RNFR/RNTO. False when the
+// STOR of bytes to uploadingName(remotePath), then for a binary file SIZE of it, which must
+// match bytes where the server tells it, then RNFR/RNTO onto remotePath. A server that refuses
+// to rename onto an existing name gets DELE of remotePath and a second RNFR/RNTO. False when the
 // upload or the rename failed; a temporary file the server took but could not rename is deleted
 // again where the server allows.
-bool putFileReplacing(ServerSession& session, const std::string& localPath,
-                      const std::string& remotePath, TransferType type);
+bool putBytesReplacing(ServerSession& session, const std::string& bytes,
+                       const std::string& remotePath, TransferType type);
 
 } // namespace velmora

@@ -42,10 +42,13 @@ public:
     // server's key as before.
     virtual bool stillAnswers() = 0;
 
-    // remotePath is relative to the current directory (the login directory unless changed).
-    // False when the local file cannot be read or the server does not take the file.
-    virtual bool putFile(const std::string& localPath, const std::string& remotePath,
-                         TransferType type) = 0;
+    // Stores bytes as remotePath, relative to the current directory (the login directory unless
+    // changed). False when the server does not take them.
+    virtual bool putBytes(const std::string& bytes, const std::string& remotePath,
+                          TransferType type) = 0;
+    // The local file's bytes through putBytes, for what exists only as a file. False when the
+    // file cannot be read or the server does not take it.
+    bool putFile(const std::string& localPath, const std::string& remotePath, TransferType type);
     // False when the directory is not there or cannot be used; the current directory is then
     // the old one, or, where that cannot be known, none at all.
     virtual bool setCurrentDirectory(const std::string& directory) = 0;

@@ -33,7 +33,7 @@ void SftpConnection::limitTo(std::chrono::steady_clock::time_point deadline)
 }
 
 CURLcode SftpConnection::perform(const std::string& path, const std::vector<std::string>& commands,
-                                 bool listing, std::FILE* upload, curl_off_t size)
+                                 bool listing, const std::string* upload)
 {
     if (!easy_ || !multi_)
         return CURLE_FAILED_INIT;
@@ -50,9 +50,11 @@ CURLcode SftpConnection::perform(const std::string& path, const std::vector<std:
     curl_easy_setopt(h, CURLOPT_NOBODY, (listing || upload) ? 0L : 1L);
     curl_easy_setopt(h, CURLOPT_DIRLISTONLY, listing ? 1L : 0L);
     curl_easy_setopt(h, CURLOPT_UPLOAD, upload ? 1L : 0L);
-    curl_easy_setopt(h, CURLOPT_READFUNCTION, upload ? readFromFile : nullptr);
-    curl_easy_setopt(h, CURLOPT_READDATA, upload);
-    curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, size);
+    MemorySource source{upload};
+    curl_easy_setopt(h, CURLOPT_READFUNCTION, upload ? readFromMemory : nullptr);
+    curl_easy_setopt(h, CURLOPT_READDATA, upload ? &source : nullptr);
+    curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE,
+                     upload ? static_cast<curl_off_t>(upload->size()) : curl_off_t{-1});
     curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, *timeLimitMs);
     const CURLcode result = runTransfer(multi_.get(), h, &counters_, replyLimit_);
     curl_easy_setopt(h, CURLOPT_QUOTE, nullptr);

@@ -15,7 +15,6 @@
 #include "transfer/transfer_loop_counters.h"
 
 #include <chrono>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,11 +35,11 @@ public:
     CURL* handle() { return easy_.get(); }
 
     // Runs one request to its end on path (a URL path; "/~/" is the login folder): the quote
-    // commands first, then a listing of path when listing, an upload from upload of size bytes
-    // when upload is given, else nothing more. Refused after the deadline; closes the connection
+    // commands first, then a listing of path when listing, an upload of the bytes upload points
+    // to when it is given, else nothing more. Refused after the deadline; closes the connection
     // when it ran out of time.
     CURLcode perform(const std::string& path, const std::vector<std::string>& commands,
-                     bool listing, std::FILE* upload = nullptr, curl_off_t size = -1);
+                     bool listing, const std::string* upload = nullptr);
 
     // The current directory as a prefix: "~" or below, or absolute.
     const std::string& prefix() const { return prefix_; }

@@ -150,21 +150,12 @@ bool SftpSession::stillAnswers()
     return connection.perform(connection.urlPath(""), {}, true) == CURLE_OK;
 }
 
-bool SftpSession::putFile(const std::string& localPath, const std::string& remotePath, TransferType)
+bool SftpSession::putBytes(const std::string& bytes, const std::string& remotePath, TransferType)
 {
     if (!isOpen() || remotePath.empty() || !safeName(remotePath))
         return false;
-    FileHandle file(std::fopen(localPath.c_str(), "rb"));
-    if (!file)
-        return false;
-    curl_off_t size = -1;
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-        size = std::ftell(file.get());
-        std::rewind(file.get());
-    }
     SftpConnection& connection = impl_->connection;
-    return connection.perform(connection.urlPath(remotePath), {}, false, file.get(), size) ==
-           CURLE_OK;
+    return connection.perform(connection.urlPath(remotePath), {}, false, &bytes) == CURLE_OK;
 }
 
 bool SftpSession::setCurrentDirectory(const std::string& directory)

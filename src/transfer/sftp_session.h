@@ -48,8 +48,8 @@ public:
 
     // Uploads byte for byte whatever type says: SFTP has no text mode, and the pages already
     // carry CR LF.
-    bool putFile(const std::string& localPath, const std::string& remotePath,
-                 TransferType type) override;
+    bool putBytes(const std::string& bytes, const std::string& remotePath,
+                  TransferType type) override;
     // Moves the prefix, after a listing of the folder showed that it is there.
     bool setCurrentDirectory(const std::string& directory) override;
     // The folder's absolute name on the server: the login folder libcurl resolved at connect,

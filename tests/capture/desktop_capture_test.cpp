@@ -209,7 +209,9 @@ TEST_F(DesktopCaptureTest, RepeatedCapturesWriteWhatTheWriterWithoutMemoryWrites
     for (const char* region : {"", "", "", "", "100,100,700,500", "100,100,700,500", ""}) {
         ++tick;
         SCOPED_TRACE("capture " + std::to_string(tick) + ", region \"" + region + "\"");
-        capture(region);
+        const CaptureResult result = capture(region);
+        ASSERT_NE(result.png, nullptr);
+        EXPECT_TRUE(*result.png == test::fileBytes(path)) << "the upload gets what the file holds";
         const auto png = test::decodePng(path);
         ASSERT_TRUE(png.has_value());
         RgbPicture picture(png->width, png->height);

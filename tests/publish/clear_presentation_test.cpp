@@ -14,11 +14,9 @@ struct ClearPresentationTest : test::PublishTest {
     PresentationCycle cycle{shared, boxes, clock, tempFolder(), test::kTestTimeouts};
     std::vector<std::string> statusTexts;
     int blanksWritten = 0;
-    ClearPresentation clear{shared, boxes, cycle, tempFolder(),
-                            [this](const std::string& path, int w, int h) {
+    ClearPresentation clear{shared, boxes, cycle, tempFolder(), [this](int w, int h) {
                                 ++blanksWritten;
-                                // Black, as the program's own writer makes it when it clears.
-                                return test::writePngFile(path, test::solidPixels(w, h, 0, 0, 0));
+                                return test::blackPicture(w, h);
                             }};
 
     ClearOutcome runClear(
@@ -120,10 +118,18 @@ TEST_F(ClearPresentationTest, NothingCapturedYetOrPictureNotSavedEndsTheProgram)
     EXPECT_EQ(blanksWritten, 0);
 
     ClearPresentation failingWriter{shared, boxes, cycle, tempFolder(),
-                                    [](const std::string&, int, int) { return false; }};
+                                    [](int, int) { return std::optional<std::string>(); }};
     boxes.clear();
     EXPECT_EQ(failingWriter.run(settings, {40, 30}, {}, [] {}), ClearOutcome::PictureNotCleared);
     EXPECT_EQ(boxes.shown().size(), 1u);
+
+    // The picture file cannot take the black picture: its bytes go nowhere either.
+    std::filesystem::remove(tempFolder() + "Velmora.png");
+    std::filesystem::create_directory(tempFolder() + "Velmora.png");
+    boxes.clear();
+    EXPECT_EQ(runClear({40, 30}), ClearOutcome::PictureNotCleared);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text, "Die Abbildung des Desktops kann nicht gel\xF6scht werden.");
     EXPECT_TRUE(server.log({"STOR"}).empty());
 }
 
@@ -188,9 +194,7 @@ TEST_F(ClearPresentationTest, CyclesRunThroughTheRunnerAndStopAtTheTimeLimit)
                               boxes,
                               cycle,
                               tempFolder(),
-                              [](const std::string& path, int w, int h) {
-                                  return test::writePngFile(path, test::solidPixels(w, h, 0, 0, 0));
-                              },
+                              test::blackPicture,
                               [&runs](const std::function<void()>& work) {
                                   ++runs;
                                   work();

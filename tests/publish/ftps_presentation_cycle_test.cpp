@@ -104,10 +104,7 @@ TEST_F(FtpsCycleTest, ChangedKeyStopsThePresentationWithBothFingerprintsAndUploa
 TEST_F(FtpsCycleTest, ClearTellsAChangedKeyOnceNotForEachPicture)
 {
     ASSERT_TRUE(ServerKeyStore(keyFile()).remember(serverKey(), earlierCertificate.pin));
-    ClearPresentation clear(shared, boxes, cycle, tempFolder(),
-                            [](const std::string& path, int w, int h) {
-                                return test::writePngFile(path, test::solidPixels(w, h, 0, 0, 0));
-                            });
+    ClearPresentation clear(shared, boxes, cycle, tempFolder(), test::blackPicture);
     clear.run(settings, PictureSize{64, 48}, PointerMarker{}, [] {});
     EXPECT_EQ(boxes.shown().size(), 1u);
     EXPECT_TRUE(server.stored().empty());

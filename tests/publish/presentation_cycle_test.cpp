@@ -4,6 +4,8 @@
 
 #include "support/publish_test_setup.h"
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 
@@ -64,6 +66,24 @@ TEST_F(PresentationCycleTest, FirstCycleUploadsViewerPagePictureAndDataPageInOrd
     // The working pages stay in the Temp folder.
     EXPECT_TRUE(std::filesystem::exists(tempFolder() + "Velmora.ind"));
     EXPECT_TRUE(std::filesystem::exists(tempFolder() + "Velmora.cnt"));
+}
+
+TEST_F(PresentationCycleTest, PictureGoesUpFromTheBytesHandedOverWithoutAFileOfItsOwn)
+{
+    // Bytes that are no file anywhere: the picture file is gone, and nothing may take its place.
+    const auto png = std::make_shared<const std::string>(std::string("\x89PNG\r\n\0\x1A\n", 9) +
+                                                         std::string(70000, '\xAB'));
+    std::filesystem::remove(tempFolder() + "Velmora.png");
+    cycle.run(settings, {{312, 140}, 0, png});
+
+    EXPECT_TRUE(onServer("Velmora1.png") == *png);
+    EXPECT_TRUE(boxes.shown().empty());
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(tempFolder()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"Velmora.cnt", "Velmora.ind"}))
+        << "only the pages are files of the cycle";
 }
 
 TEST_F(PresentationCycleTest, PicturesRotateAndViewerPageGoesAgainOnlyAfterApply)

@@ -219,14 +219,10 @@ TEST_F(SftpCycleTest, ClearReplacesThePicturesWithBlankOnes)
         capture(shade);
         ASSERT_EQ(cycle.run(settings, captured()), CycleOutcome::Sent);
     }
-    ClearPresentation clear(shared, boxes, cycle, temp.path() + "/",
-                            [](const std::string& path, int w, int h) {
-                                return test::writePngFile(path, test::solidPixels(w, h, 0, 0, 0));
-                            });
+    ClearPresentation clear(shared, boxes, cycle, temp.path() + "/", test::blackPicture);
     clear.run(settings, PictureSize{64, 48}, PointerMarker{}, [] {});
     EXPECT_TRUE(boxes.shown().empty());
-    ASSERT_TRUE(test::writePngFile(temp.file("blank.png"), test::solidPixels(64, 48, 0, 0, 0)));
-    const std::string blank = test::fileBytes(temp.file("blank.png"));
+    const std::string blank = test::blackPicture(64, 48).value_or("");
     EXPECT_EQ(onServer("Velmora1.png"), blank);
     EXPECT_EQ(onServer("Velmora2.png"), blank);
     EXPECT_EQ(onServer("Velmora3.png"), blank);

@@ -110,12 +110,25 @@ std::optional<PngPixels> decodePng(const std::string& path)
 
 bool writePngFile(const std::string& path, const PngPixels& pixels)
 {
+    const std::optional<std::string> png = pngBytes(pixels);
+    return png && writeFileBytes(path, *png);
+}
+
+std::optional<std::string> pngBytes(const PngPixels& pixels)
+{
     PngImage writer;
     png_image& image = writer.get();
     image.width = static_cast<png_uint_32>(pixels.width);
     image.height = static_cast<png_uint_32>(pixels.height);
     image.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&image, path.c_str(), 0, pixels.rgb.data(), 0, nullptr) != 0;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, pixels.rgb.data(), 0, nullptr))
+        return std::nullopt;
+    std::string bytes(size, '\0');
+    if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, pixels.rgb.data(), 0, nullptr))
+        return std::nullopt;
+    bytes.resize(size);
+    return bytes;
 }
 
 PngPixels solidPixels(int width, int height, std::uint8_t red, std::uint8_t green,

@@ -36,6 +36,8 @@ struct PngPixels {
 // Nothing when libpng cannot read the file.
 std::optional<PngPixels> decodePng(const std::string& path);
 bool writePngFile(const std::string& path, const PngPixels& pixels);
+// The PNG file's bytes; nothing when libpng cannot write the picture.
+std::optional<std::string> pngBytes(const PngPixels& pixels);
 
 PngPixels solidPixels(int width, int height, std::uint8_t red, std::uint8_t green,
                       std::uint8_t blue);

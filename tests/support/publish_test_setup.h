@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,6 +40,12 @@ inline CyclePicture handedOver(const std::string& pictureFile, PointerMarker mar
                                std::uint32_t number = 0)
 {
     return {marker, number, std::make_shared<const std::string>(fileBytes(pictureFile))};
+}
+
+// A black picture's bytes, as Clear has them made.
+inline std::optional<std::string> blackPicture(int width, int height)
+{
+    return pngBytes(solidPixels(width, height, 0, 0, 0));
 }
 
 // A text page as this server keeps it: its line ends are LF.

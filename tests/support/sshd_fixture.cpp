@@ -91,8 +91,12 @@ Sshd::Sshd(SshdOptions options)
     // separate sftp-server, started by the login shell, writes its log to a file instead.
     const std::string refused =
         options.refusedRequests.empty() ? "" : " -P " + options.refusedRequests;
-    const std::string sftp = options.logRequests
-                                 ? "/usr/lib/openssh/sftp-server -e -l DEBUG3 -d " + home() +
+    const std::string held =
+        options.holdCloseOf.empty()
+            ? ""
+            : "env VELMORA_HOLD_CLOSE=" + options.holdCloseOf + " LD_PRELOAD=" HELD_CLOSE_SHIM " ";
+    const std::string sftp = options.logRequests || !held.empty()
+                                 ? held + "/usr/lib/openssh/sftp-server -e -l DEBUG3 -d " + home() +
                                        refused + " 2>>" + folder_.file("requests.log")
                                  : "internal-sftp -d " + home();
     writeFileBytes(folder_.file("sshd_config"), std::string("ListenAddress 127.0.0.1\n") +

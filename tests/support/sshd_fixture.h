@@ -26,6 +26,9 @@ struct SshdOptions {
     // With logRequests: SFTP requests the server refuses, as servers that do not know them do
     // (sftp-server's names, comma-separated).
     std::string refusedRequests;
+    // Not empty: the SFTP server takes every byte of a file of this name but never confirms its
+    // close (the separate sftp-server then serves, with a library preloaded that holds it).
+    std::string holdCloseOf;
     // Listens on ::1 too, where the machine has it (see acceptsIpv6Connections).
     bool ipv6Too = false;
 };

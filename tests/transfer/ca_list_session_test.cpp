@@ -67,8 +67,8 @@ TEST_P(CaListSession, OnlyACertificateFromAListedAuthorityForTheNameIsTakenWitho
     }
     ASSERT_EQ(result, FtpOpenResult::Connected);
     EXPECT_TRUE(asked.empty());
-    ASSERT_TRUE(test::writeFileBytes(work.file("p.png"), std::string(100000, 'p')));
-    EXPECT_TRUE(putFileReplacing(session, work.file("p.png"), "p.png", TransferType::Binary));
+    EXPECT_TRUE(
+        putBytesReplacing(session, std::string(100000, 'p'), "p.png", TransferType::Binary));
     // The key its certificate vouched for is remembered as such.
     const auto remembered =
         ServerKeyStore(trust.files.keyFile).lookUp(session.untrustedServer().server);

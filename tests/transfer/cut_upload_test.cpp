@@ -20,13 +20,11 @@ TEST(CutUpload, APictureTheServerCutIsNotRenamedIntoPlace)
     options.cutUploads = true;
     test::FtpServer server(options);
     test::writeFileBytes(server.root() + "/Velmora1.png", "whole old picture");
-    test::TemporaryFolder local;
-    test::writeFileBytes(local.file("p.png"), std::string(4096, 'P'));
 
     FtpSession session(kTestTimeouts);
     ASSERT_EQ(session.open(server.serverName(), "", ""), FtpOpenResult::Connected);
     EXPECT_FALSE(
-        putFileReplacing(session, local.file("p.png"), "Velmora1.png", TransferType::Binary));
+        putBytesReplacing(session, std::string(4096, 'P'), "Velmora1.png", TransferType::Binary));
     session.close();
     EXPECT_EQ(server.file("Velmora1.png"), "whole old picture");
     EXPECT_FALSE(server.exists("Velmora1.png.upload"));

@@ -56,6 +56,29 @@ TEST_F(FtpSessionTest, AsciiForPagesBinaryForPicturesBytesIntact)
     EXPECT_FALSE(server.log({"EPSV", "PASV"}).empty());
 }
 
+TEST_F(FtpSessionTest, BytesInMemoryGoUpExactly)
+{
+    test::FtpServer server;
+    std::string picture;
+    for (int i = 0; i < 300 * 1024; ++i)
+        picture += static_cast<char>(i * 31 % 251); // CR, LF and NUL among them
+
+    FtpSession session(kTestTimeouts);
+    ASSERT_EQ(session.open(server.serverName(), "", ""), FtpOpenResult::Connected);
+    EXPECT_TRUE(session.putBytes(picture, "Velmora1.png", TransferType::Binary));
+    EXPECT_EQ(session.fileSize("Velmora1.png"), static_cast<long long>(picture.size()));
+    EXPECT_TRUE(session.putBytes("a\r\nb\r\n", "Velmora.htm", TransferType::Ascii));
+    EXPECT_TRUE(session.putBytes("", "empty.png", TransferType::Binary));
+    session.close();
+
+    EXPECT_TRUE(server.file("Velmora1.png") == picture)
+        << server.file("Velmora1.png").size() << " bytes arrived";
+    EXPECT_EQ(server.file("Velmora.htm"), "a\nb\n"); // one line end each, as this server keeps them
+    EXPECT_TRUE(server.exists("empty.png"));
+    EXPECT_EQ(server.file("empty.png"), "");
+    EXPECT_EQ(server.log({"USER"}).size(), 1u);
+}
+
 // Whether the server's passive reply beats libcurl's first look is up to the scheduler here (the
 // transfer loop's own test forces it); what must hold in every case is that the session drives
 // libcurl through its loop, which never sleeps while libcurl has no socket to wait on.

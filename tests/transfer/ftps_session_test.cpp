@@ -75,10 +75,9 @@ struct FtpsSessionTest : ::testing::Test {
             picture += static_cast<char>(i * 31 % 251);
         ASSERT_TRUE(session.setCurrentDirectory("web"));
         EXPECT_EQ(session.currentDirectory(), "/web");
-        EXPECT_TRUE(putFileReplacing(session, localFile("p.png", picture), "show/Velmora1.png",
-                                     TransferType::Binary));
-        EXPECT_TRUE(putFileReplacing(session, localFile("q.png", picture + "x"),
-                                     "show/Velmora1.png", TransferType::Binary));
+        EXPECT_TRUE(putBytesReplacing(session, picture, "show/Velmora1.png", TransferType::Binary));
+        EXPECT_TRUE(
+            putBytesReplacing(session, picture + "x", "show/Velmora1.png", TransferType::Binary));
         EXPECT_TRUE(session.putFile(localFile("d.htm", "a\r\nb\r\n"), "show/Velmora.htm",
                                     TransferType::Ascii));
         EXPECT_TRUE(session.deleteFile("show/Velmora.htm"));

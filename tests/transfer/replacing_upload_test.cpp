@@ -61,11 +61,9 @@ TEST_F(ReplacingUploadTest, TemporaryNameThenRenameOverTheFileOnOneConnection)
 
     FtpSession session(kTestTimeouts);
     ASSERT_EQ(session.open(server.serverName(), "", ""), FtpOpenResult::Connected);
-    ASSERT_TRUE(
-        putFileReplacing(session, localFile("a.png", first), "show/V1.png", TransferType::Binary));
+    ASSERT_TRUE(putBytesReplacing(session, first, "show/V1.png", TransferType::Binary));
     EXPECT_EQ(server.file("show/V1.png"), first);
-    ASSERT_TRUE(
-        putFileReplacing(session, localFile("b.png", second), "show/V1.png", TransferType::Binary));
+    ASSERT_TRUE(putBytesReplacing(session, second, "show/V1.png", TransferType::Binary));
     session.close();
 
     EXPECT_EQ(server.file("show/V1.png"), second);
@@ -96,8 +94,7 @@ TEST_F(ReplacingUploadTest, AReaderOfTheOldFileKeepsReadingTheWholeOldFile)
     const std::string after = picture(4, 150000);
     FtpSession session(kTestTimeouts);
     ASSERT_EQ(session.open(server.serverName(), "", ""), FtpOpenResult::Connected);
-    ASSERT_TRUE(
-        putFileReplacing(session, localFile("a.png", before), "V2.png", TransferType::Binary));
+    ASSERT_TRUE(putBytesReplacing(session, before, "V2.png", TransferType::Binary));
 
     const std::string onServer = server.root() + "/V2.png";
     const ino_t oldInode = inodeOf(onServer);
@@ -106,8 +103,7 @@ TEST_F(ReplacingUploadTest, AReaderOfTheOldFileKeepsReadingTheWholeOldFile)
     std::string seen(before.size() / 2, '\0');
     ASSERT_TRUE(reader.read(seen.data(), static_cast<std::streamsize>(seen.size())));
 
-    ASSERT_TRUE(
-        putFileReplacing(session, localFile("b.png", after), "V2.png", TransferType::Binary));
+    ASSERT_TRUE(putBytesReplacing(session, after, "V2.png", TransferType::Binary));
 
     std::string rest((std::istreambuf_iterator<char>(reader)), std::istreambuf_iterator<char>());
     EXPECT_TRUE(seen + rest == before)
@@ -124,11 +120,9 @@ TEST_F(ReplacingUploadTest, ServerThatWillNotRenameOntoAnExistingNameGetsItDelet
 
     FtpSession session(kTestTimeouts);
     ASSERT_EQ(session.open(server.serverName(), "", ""), FtpOpenResult::Connected);
-    ASSERT_TRUE(
-        putFileReplacing(session, localFile("a.png", bytes), "V3.png", TransferType::Binary));
+    ASSERT_TRUE(putBytesReplacing(session, bytes, "V3.png", TransferType::Binary));
     // A name not taken yet is renamed onto at the first try.
-    ASSERT_TRUE(
-        putFileReplacing(session, localFile("a.png", bytes), "V4.png", TransferType::Binary));
+    ASSERT_TRUE(putBytesReplacing(session, bytes, "V4.png", TransferType::Binary));
     session.close();
 
     EXPECT_EQ(server.file("V3.png"), bytes);
@@ -152,8 +146,7 @@ TEST_F(ReplacingUploadTest, ServerWithoutRenamingFailsTheUploadAndKeepsTheOldFil
 
     FtpSession session(kTestTimeouts);
     ASSERT_EQ(session.open(server.serverName(), "", ""), FtpOpenResult::Connected);
-    EXPECT_FALSE(
-        putFileReplacing(session, localFile("a.png", picture(6)), "V1.png", TransferType::Binary));
+    EXPECT_FALSE(putBytesReplacing(session, picture(6), "V1.png", TransferType::Binary));
 
     EXPECT_EQ(server.file("V1.png"), "old picture");
     EXPECT_FALSE(server.exists("V1.png.upload")) << "the temporary file was left behind";
@@ -170,10 +163,9 @@ TEST_F(ReplacingUploadTest, FailedUploadSendsNoRename)
     test::FtpServer server;
     FtpSession session(kTestTimeouts);
     ASSERT_EQ(session.open(server.serverName(), "", ""), FtpOpenResult::Connected);
-    EXPECT_FALSE(
-        putFileReplacing(session, local.path() + "/missing.png", "V1.png", TransferType::Binary));
-    EXPECT_FALSE(putFileReplacing(session, localFile("a.png", "A"), "no/such/folder/V1.png",
-                                  TransferType::Binary));
+    // A local file that cannot be read sends nothing at all.
+    EXPECT_FALSE(session.putFile(local.path() + "/missing.png", "V1.png", TransferType::Binary));
+    EXPECT_FALSE(putBytesReplacing(session, "A", "no/such/folder/V1.png", TransferType::Binary));
     EXPECT_TRUE(server.log({"RNFR", "RNTO", "DELE"}).empty());
 }
 

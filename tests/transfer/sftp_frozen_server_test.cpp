@@ -12,11 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <thread>
-
-#include <sys/stat.h>
 
 namespace velmora {
 namespace {
@@ -39,8 +36,10 @@ enum class FrozenRequest {
     UploadClose, // ... after it has taken every byte, before it confirms the file's close
 };
 
+constexpr char kHeldName[] = "piped.tmp";
+
 struct SftpFrozenServerTest : ::testing::TestWithParam<FrozenRequest> {
-    test::Sshd server;
+    test::Sshd server{serverFor(GetParam())};
     test::TemporaryFolder folder;
 
     SftpFrozenServerTest()
@@ -74,26 +73,25 @@ struct SftpFrozenServerTest : ::testing::TestWithParam<FrozenRequest> {
         });
     }
 
-    // An upload from a pipe: the server stops after it has taken what came through, then the
-    // pipe ends and the upload with it. libcurl reads whole buffers of 64 KiB, so it sends the
-    // bytes at once and waits for the end of the pipe.
-    std::thread freezeBeforeTheEnd(const std::string& pipe)
+    static test::SshdOptions serverFor(FrozenRequest request)
     {
-        ::mkfifo(pipe.c_str(), 0600);
-        return std::thread([this, pipe] {
-            const std::string bytes(64 << 10, 'p');
-            std::FILE* writer = std::fopen(pipe.c_str(), "wb");
-            std::fwrite(bytes.data(), 1, bytes.size(), writer);
-            std::fflush(writer);
-            const std::string arrived = server.home() + "/show/piped.tmp";
+        test::SshdOptions options;
+        if (request == FrozenRequest::UploadClose)
+            options.holdCloseOf = kHeldName;
+        return options;
+    }
+
+    // The server, which holds the close of this upload, stops once every byte has arrived.
+    std::thread freezeBeforeTheEnd(std::size_t size)
+    {
+        return std::thread([this, size] {
+            const std::string arrived = server.home() + "/show/" + kHeldName;
             std::error_code none;
             const auto give = std::chrono::steady_clock::now() + 10s;
-            while (fs::file_size(arrived, none) != bytes.size() &&
-                   std::chrono::steady_clock::now() < give)
+            while (fs::file_size(arrived, none) != size && std::chrono::steady_clock::now() < give)
                 std::this_thread::sleep_for(1ms);
-            EXPECT_EQ(fs::file_size(arrived, none), bytes.size());
+            EXPECT_EQ(fs::file_size(arrived, none), size);
             server.freeze();
-            std::fclose(writer);
         });
     }
 
@@ -123,10 +121,12 @@ struct SftpFrozenServerTest : ::testing::TestWithParam<FrozenRequest> {
             done = s.putFile(big, "big.tmp", TransferType::Binary);
             break;
         }
-        case FrozenRequest::UploadClose:
-            freezer = freezeBeforeTheEnd(folder.file("pipe"));
-            done = s.putFile(folder.file("pipe"), "piped.tmp", TransferType::Binary);
+        case FrozenRequest::UploadClose: {
+            const std::string bytes(64 << 10, 'p');
+            freezer = freezeBeforeTheEnd(bytes.size());
+            done = s.putBytes(bytes, kHeldName, TransferType::Binary);
             break;
+        }
         }
         freezer.join();
         return done;

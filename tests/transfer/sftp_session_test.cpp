@@ -223,6 +223,10 @@ TEST_F(SftpSessionTest, UploadsRenamesOverTheOldPictureAndDeletes)
     // The session still works after a refused command.
     EXPECT_TRUE(s.putFile(localFile("c", "again"), "again.png", TransferType::Binary));
     EXPECT_EQ(test::fileBytes(server.home() + "/show/deck/again.png"), "again");
+    // Bytes from memory arrive as they are, whatever the type says.
+    const std::string bytes("\x89PNG\r\n\0\x1A\n", 9);
+    EXPECT_TRUE(s.putBytes(bytes, "bytes.png", TransferType::Ascii));
+    EXPECT_EQ(test::fileBytes(server.home() + "/show/deck/bytes.png"), bytes);
 }
 
 TEST_F(SftpSessionTest, EmptyUserNameIsThePresentersOwnLogin)
