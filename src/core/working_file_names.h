@@ -4,7 +4,8 @@
 namespace velmora::files {
 
 inline constexpr char kPicture[] = "Velmora.png"; // the newest picture
-// The cycle's own copy of a picture while it goes up: the picture file belongs to the capture.
+// Where earlier versions kept a picture while it went up (pictures now go up from memory): still
+// removed at shut-down, so that an update leaves nothing behind.
 inline constexpr char kUploadPicture[] = "VelmoraUpload.png";
 inline constexpr char kViewerPage[] = "Velmora.ind";   // goes up as "index.htm"
 inline constexpr char kDataPage[] = "Velmora.cnt";     // goes up as "Velmora.htm"
