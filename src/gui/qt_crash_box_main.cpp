@@ -5,6 +5,7 @@
 // longer open windows. On X11 the clipboard lives as long as its owner, so this program stays
 // until another program takes the clipboard over.
 
+#include "crash/crash_box_session.h"
 #include "gui/qt_message_boxes.h"
 #include "gui/qt_text_codec.h"
 
@@ -15,15 +16,13 @@
 #include <iostream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 void answer(const char* text)
 {
     std::cout << text << '\n' << std::flush;
-    // The reporter acts on the answer at once; it must not wait for this program to end.
-    ::close(STDOUT_FILENO);
+    velmora::closeAnswerStream();
 }
 
 } // namespace
@@ -32,9 +31,7 @@ int main(int argc, char** argv)
 {
     if (argc != 2)
         return 2;
-    // Not part of the faulting program's session: a terminal's hang-up or interrupt for it must
-    // not take the clipboard away after the program has ended.
-    ::setsid();
+    velmora::leaveFaultingSession();
     const std::string report{std::istreambuf_iterator<char>(std::cin),
                              std::istreambuf_iterator<char>()};
     const unsigned long length = std::strtoul(argv[1], nullptr, 10);
