@@ -24,6 +24,8 @@ namespace velmora {
 class MainWindowView : public StatusDisplay {
 public:
     virtual DescribedWindow& window() = 0;
+    // Hides the window into the tray; where there is no tray it stays reachable.
+    virtual void minimiseToTray() = 0;
 };
 
 class FrontEnd {
@@ -45,8 +47,8 @@ public:
     // Start-up, once the screen is known: the region frame and the windows centred on it
     // measure against screen.
     virtual void useScreen(ScreenBounds screen) = 0;
-    // Opens the main window at position; it stays until the process ends. Minimising to the
-    // tray is the front end's; every other action goes to onAction.
+    // Opens the main window at position; it stays until the process ends. Its actions go to
+    // onAction.
     virtual MainWindowView& openMainWindow(WindowPosition position,
                                            WindowActionHandler onAction) = 0;
     // Opens a described window, hidden until its show(). An owner keeps it above itself. A

@@ -38,6 +38,9 @@ struct MainWindowTargets {
 WindowActionHandler mainWindowActions(MainWindowTargets& targets)
 {
     return [&targets](WindowAction action) {
+        // The window itself may go to the tray at any time.
+        if (action == WindowAction::MinimiseToTray && targets.window != nullptr)
+            return targets.window->minimiseToTray();
         PresentationControl* control = targets.control;
         if (control == nullptr)
             return;

@@ -79,9 +79,11 @@ SettingsWindowActions SettingsWindowWiring::actions()
 void SettingsWindowWiring::openSettingsWindow()
 {
     beforeOpeningSettingsWindow(parts_.shared, regionTools());
-    // Choosing the menu entry again brings the open window to the front.
+    // Choosing the menu entry again brings the open window to the front, unless it has made
+    // way for the region picker or the preview's picture.
     if (window_ && window_->open()) {
-        window_->window().show();
+        if (window_->window().shown())
+            window_->window().show();
         return;
     }
     preview_.close();

@@ -9,15 +9,10 @@ namespace velmora {
 
 QtMainWindow::QtMainWindow(WindowPosition position, const QIcon& trayImage,
                            WindowActionHandler onAction)
-    : onAction_(std::move(onAction)), trayImage_(trayImage)
+    : trayImage_(trayImage)
 {
     WindowEvents events;
-    events.action = [this](WindowAction action) {
-        if (action == WindowAction::MinimiseToTray)
-            minimiseToTray();
-        else if (onAction_)
-            onAction_(action);
-    };
+    events.action = std::move(onAction);
     window_ = std::make_unique<QtDescribedWindow>(mainWindowDescription(), std::move(events),
                                                   nullptr, QFont(),
                                                   WindowPlace{position.x, position.y}, QSize());

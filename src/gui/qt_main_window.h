@@ -23,11 +23,10 @@ public:
     DescribedWindow& window() override { return *window_; }
     QWidget& widget() { return *window_; }
 
-    void minimiseToTray();
+    void minimiseToTray() override;
     void restoreFromTray();
 
 private:
-    WindowActionHandler onAction_;
     QIcon trayImage_;
     std::unique_ptr<QtDescribedWindow> window_;
     std::unique_ptr<QSystemTrayIcon> tray_;

@@ -10,16 +10,11 @@ constexpr UINT kTrayClick = WM_APP + 2;
 } // namespace
 
 Win32MainWindow::Win32MainWindow(WindowPosition position, WindowActionHandler onAction, HICON icon)
-    : onAction_(std::move(onAction)), tray_(nullptr, kTrayClick, icon),
+    : tray_(nullptr, kTrayClick, icon),
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated"))
 {
     WindowEvents events;
-    events.action = [this](WindowAction action) {
-        if (action == WindowAction::MinimiseToTray)
-            minimiseToTray();
-        else if (onAction_)
-            onAction_(action);
-    };
+    events.action = std::move(onAction);
     window_ = std::make_unique<Win32DescribedWindow>(mainWindowDescription(), std::move(events),
                                                      nullptr, nullptr,
                                                      POINT{position.x, position.y}, SIZE{});

@@ -21,13 +21,12 @@ public:
     DescribedWindow& window() override { return *window_; }
     HWND handle() const { return window_->handle(); }
 
-    void minimiseToTray();
+    void minimiseToTray() override;
     void restoreFromTray();
 
 private:
     bool onTrayMessage(UINT message, LPARAM lParam);
 
-    WindowActionHandler onAction_;
     std::unique_ptr<Win32DescribedWindow> window_;
     Win32TrayIcon tray_;
     UINT taskbarCreated_;

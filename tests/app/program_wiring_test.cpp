@@ -169,6 +169,8 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
             ASSERT_TRUE(about && about->shown());
             aboutHomepage = about->text(kAboutLinkGadget);
             about->click(kAboutLinkGadget);
+            ui.choose("&Minimieren in Infobereich");
+            EXPECT_FALSE(ui.mainWindow->window().shown());
             ui.click(14); // Exit
         },
     };
@@ -178,7 +180,7 @@ TEST_F(ProgramWiringTest, PresenterStartsClearsChangesSettingsAndExits)
     EXPECT_EQ(frontEnd.mainWindow->window().frame().left, 300);
     EXPECT_EQ(frontEnd.mainWindow->window().frame().top, 100);
     EXPECT_EQ(frontEnd.screen.right, 320);
-    EXPECT_EQ(frontEnd.frames.front(), "11,21,210,170"); // the frame from the stored region
+    EXPECT_EQ(frontEnd.frames.front(), "1,1,100,100"); // the frame from the stored region
     // No help site: the menu and the about box's link open the help installed with the program.
     ASSERT_EQ(frontEnd.addresses.size(), 2u);
     EXPECT_EQ(frontEnd.addresses[0], frontEnd.addresses[1]);

@@ -41,6 +41,9 @@ constexpr int kHomepageField[] = {365, 65};
 constexpr int kPauseField[] = {365, 327};
 constexpr int kRefreshField[] = {365, 385};
 constexpr int kOkButton[] = {630, 464};
+constexpr int kPickRegionButton[] = {430, 135};
+constexpr int kWholeScreenButton[] = {580, 135};
+constexpr int kPreviewButton[] = {515, 260};
 
 // The message box that shows next, other than the one just closed.
 std::optional<WindowInfo> nextBox(DesktopSession& session, const std::string& closedId)
@@ -101,9 +104,35 @@ protected:
         type(kHomepageField, site.homepage().substr(std::string("http://").size()));
         type(kPauseField, "1");
         type(kRefreshField, "700");
+        ASSERT_NO_FATAL_FAILURE(pickAndPreviewARegion(*settings));
+        // "Ganzer Bildschirm": the presentation shows the whole screen again.
+        session->click(*settings, kWholeScreenButton[0], kWholeScreenButton[1]);
         session->click(*settings, kOkButton[0], kOkButton[1]);
         ASSERT_TRUE(waitUntil(10s, [&] { return session->windows("Einstellungen").empty(); }))
             << "OK did not close the settings window";
+    }
+
+    // "Bereich bestimmen" over the hidden settings window: its button hands the region under
+    // it to the field, which the preview applies, saves and shows the picture of.
+    void pickAndPreviewARegion(const WindowInfo& settings)
+    {
+        session->click(settings, kPickRegionButton[0], kPickRegionButton[1]);
+        ASSERT_TRUE(session->waitForWindow("Bereich bestimmen", 10s)) << session->describeWindows();
+        EXPECT_TRUE(session->windows("Einstellungen").empty()) << "hidden while picking";
+        const WindowInfo picker = session->windows("Bereich bestimmen").front();
+        EXPECT_EQ(picker.width, 200);
+        session->click(picker, 100, 22);
+        ASSERT_TRUE(session->waitForWindow("Einstellungen", 10s)) << session->describeWindows();
+        EXPECT_TRUE(session->windows("Bereich bestimmen").empty());
+
+        session->click(settings, kPreviewButton[0], kPreviewButton[1]);
+        ASSERT_TRUE(session->waitForWindow("Desktop Vorschau", 20s)) << session->describeWindows();
+        const std::string saved = fileBytes(session->preferenceFile());
+        EXPECT_NE(saved.find("ScreenRegion = 100,100,300,300\r\n"), std::string::npos) << saved;
+        // Room for the picture of 201 x 201 pixels and its margin, and the status bar below.
+        const WindowInfo preview = session->windows("Desktop Vorschau").front();
+        EXPECT_EQ(preview.width, 231);
+        EXPECT_EQ(preview.height, 241);
     }
 
     std::unique_ptr<WineDesktopSession> session;

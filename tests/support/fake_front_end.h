@@ -89,11 +89,13 @@ public:
         : window_(mainWindowDescription(), {std::move(act), {}})
     {
         window_.at = {position.x, position.y, position.x + 160, position.y + 100};
+        window_.isShown = true;
     }
     void setStatusLine(const std::string& text) override { statusLines.push_back(text); }
     void setTrayTooltip(const std::string&) override {}
     bool inTray() const override { return false; }
     FakeWindow& window() override { return window_; }
+    void minimiseToTray() override { window_.hide(); }
 
     std::vector<std::string> statusLines;
 
