@@ -55,10 +55,8 @@ public:
     // window placed by its caller (Placement::Given) opens at place; a window sized by its
     // content (a client size of 0 in the description) takes clientWidth x clientHeight.
     virtual std::unique_ptr<DescribedWindow> openWindow(const WindowDescription& description,
-                                                        WindowEvents events,
-                                                        DescribedWindow* owner,
-                                                        WindowPlace place = {},
-                                                        int clientWidth = 0,
+                                                        WindowEvents events, DescribedWindow* owner,
+                                                        WindowPlace place = {}, int clientWidth = 0,
                                                         int clientHeight = 0) = 0;
     // The presenter's browser; a failure to open it is not reported.
     virtual void openWebAddress(const std::string& address) = 0;

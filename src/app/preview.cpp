@@ -41,9 +41,8 @@ void Preview::show(DescribedWindow& owner)
     // Centred over the owner by the outer frames of both.
     const OuterRect ownerFrame = owner.frame();
     const OuterRect frame = window_->frame();
-    const PreviewPlace place =
-        previewPlace(ownerFrame.left, ownerFrame.top, ownerFrame.width(), ownerFrame.height(),
-                     {frame.width(), frame.height()});
+    const PreviewPlace place = previewPlace(ownerFrame.left, ownerFrame.top, ownerFrame.width(),
+                                            ownerFrame.height(), {frame.width(), frame.height()});
     window_->setFrame({place.x, place.y, place.x + frame.width(), place.y + frame.height()});
     window_->show();
 }

@@ -43,7 +43,10 @@ public:
     // Closes the preview window, if any (for example when the settings window goes).
     void close() { window_.reset(); }
     // The preview window while one is shown, else nullptr.
-    DescribedWindow* window() const { return window_ && window_->shown() ? window_.get() : nullptr; }
+    DescribedWindow* window() const
+    {
+        return window_ && window_->shown() ? window_.get() : nullptr;
+    }
 
 private:
     FrontEnd& frontEnd_;

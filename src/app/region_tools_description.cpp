@@ -24,7 +24,9 @@ constexpr GadgetDescription kPickerGadgets[] = {
 // Both fill the window, whatever its size: their places follow from it.
 constexpr GadgetDescription kPreviewGadgets[] = {
     {kPreviewPictureGadget, GadgetKind::PictureView, {}, ""},
-    {kPreviewStatusGadget, GadgetKind::StatusBar, {},
+    {kPreviewStatusGadget,
+     GadgetKind::StatusBar,
+     {},
      "Desktop Vorschau wie in der Pr\xE4sentation beim Zuschauer angezeigt"},
 };
 

@@ -39,9 +39,9 @@ MainWindowView& QtFrontEnd::openMainWindow(WindowPosition position, WindowAction
 }
 
 std::unique_ptr<DescribedWindow> QtFrontEnd::openWindow(const WindowDescription& description,
-                                                        WindowEvents events,
-                                                        DescribedWindow* owner, WindowPlace place,
-                                                        int clientWidth, int clientHeight)
+                                                        WindowEvents events, DescribedWindow* owner,
+                                                        WindowPlace place, int clientWidth,
+                                                        int clientHeight)
 {
     // Every window of this front end is one of these.
     auto* ownerWidget = dynamic_cast<QWidget*>(owner);

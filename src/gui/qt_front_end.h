@@ -3,10 +3,10 @@
 // Widgets.
 
 #include "app/front_end.h"
-#include "gui/qt_program_fonts.h"
 #include "gui/qt_caption_renderer.h"
 #include "gui/qt_message_boxes.h"
 #include "gui/qt_own_windows.h"
+#include "gui/qt_program_fonts.h"
 
 #include <QIcon>
 

@@ -13,9 +13,9 @@ QtMainWindow::QtMainWindow(WindowPosition position, const QIcon& trayImage,
 {
     WindowEvents events;
     events.action = std::move(onAction);
-    window_ = std::make_unique<QtDescribedWindow>(mainWindowDescription(), std::move(events),
-                                                  nullptr, QFont(),
-                                                  WindowPlace{position.x, position.y}, QSize());
+    window_ =
+        std::make_unique<QtDescribedWindow>(mainWindowDescription(), std::move(events), nullptr,
+                                            QFont(), WindowPlace{position.x, position.y}, QSize());
     window_->setWindowIcon(trayImage_);
 }
 

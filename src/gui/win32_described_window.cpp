@@ -131,8 +131,9 @@ Win32DescribedWindow::Win32DescribedWindow(const WindowDescription& description,
     const int height = description.clientHeight > 0 ? description.clientHeight : client.cy;
     const SIZE outer = outerSizeForClient(width, height, shape.style, shape.exStyle);
     if (description.placement == Placement::CentredOnScreen) {
-        const WindowPlace centred = centredIn(
-            outer.cx, outer.cy, {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+        const WindowPlace centred =
+            centredIn(outer.cx, outer.cy,
+                      {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
         place = {centred.x, centred.y};
     }
     shape.x = place.x;

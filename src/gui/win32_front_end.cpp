@@ -41,8 +41,7 @@ std::unique_ptr<DescribedWindow> Win32FrontEnd::openWindow(const WindowDescripti
     const auto* ownerWindow = dynamic_cast<Win32Window*>(owner);
     return std::make_unique<Win32DescribedWindow>(
         description, std::move(events), ownerWindow != nullptr ? ownerWindow->handle() : nullptr,
-        titleFont_.get(), POINT{place.x, place.y}, SIZE{clientWidth, clientHeight},
-        &openWindows_);
+        titleFont_.get(), POINT{place.x, place.y}, SIZE{clientWidth, clientHeight}, &openWindows_);
 }
 
 void Win32FrontEnd::openWebAddress(const std::string& address)

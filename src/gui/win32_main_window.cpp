@@ -10,14 +10,13 @@ constexpr UINT kTrayClick = WM_APP + 2;
 } // namespace
 
 Win32MainWindow::Win32MainWindow(WindowPosition position, WindowActionHandler onAction, HICON icon)
-    : tray_(nullptr, kTrayClick, icon),
-      taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated"))
+    : tray_(nullptr, kTrayClick, icon), taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated"))
 {
     WindowEvents events;
     events.action = std::move(onAction);
-    window_ = std::make_unique<Win32DescribedWindow>(mainWindowDescription(), std::move(events),
-                                                     nullptr, nullptr,
-                                                     POINT{position.x, position.y}, SIZE{});
+    window_ =
+        std::make_unique<Win32DescribedWindow>(mainWindowDescription(), std::move(events), nullptr,
+                                               nullptr, POINT{position.x, position.y}, SIZE{});
     const HWND window = window_->handle();
     if (window == nullptr)
         return;

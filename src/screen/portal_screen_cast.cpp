@@ -222,8 +222,8 @@ struct PortalScreenCast::Impl {
     {
         QString error;
         const auto started = listener.request(
-            QStringLiteral("Start"), {QVariant::fromValue(QDBusObjectPath(session)), QString()},
-            {}, options.startLimit, error);
+            QStringLiteral("Start"), {QVariant::fromValue(QDBusObjectPath(session)), QString()}, {},
+            options.startLimit, error);
         const PortalOutcome outcome = answered(started, QStringLiteral("Start"), error);
         if (outcome != PortalOutcome::Granted)
             return outcome;

@@ -5,10 +5,10 @@
 
 #include "capture/desktop_capture.h"
 #include "gui/qt_caption_renderer.h"
-#include "screen/x11_screen_source.h"
 #include "gui/qt_main_window.h"
 #include "gui/qt_own_windows.h"
 #include "publish/presentation_cycle.h"
+#include "screen/x11_screen_source.h"
 
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
@@ -73,7 +73,7 @@ protected:
         const auto before = panelOnScreen();
         // The time text would change every second; the pass number changes it every time.
         panel.setStatusLine("L\xE4uft 14:05:" + std::to_string(10 + pass) + " (" +
-                             std::to_string(shared.uploadCounter()) + ")");
+                            std::to_string(shared.uploadCounter()) + ")");
         ASSERT_TRUE(test::serveEventsUntil([&] { return panelOnScreen() != before; }))
             << "the Status line did not reach the screen";
     }
@@ -118,7 +118,8 @@ TEST_F(StillScreenTest, PanelOnTheCapturedScreenLeavesAStillScreenQuiet)
 
     // The screen changes beside the panel: one more picture, then quiet again.
     window.move(100, 100);
-    ASSERT_TRUE(test::serveEventsUntil([&] { return window.frameGeometry().topLeft() == QPoint(100, 100); }));
+    ASSERT_TRUE(test::serveEventsUntil(
+        [&] { return window.frameGeometry().topLeft() == QPoint(100, 100); }));
     for (int pass = 12; pass < 18; ++pass)
         cycleAndShowStatus(pass);
     EXPECT_GE(pictureUploads(), 2) << "the area the panel left is news";

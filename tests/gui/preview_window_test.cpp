@@ -8,8 +8,8 @@
 
 #include "capture/image_library.h"
 #include "capture/preview_page.h"
-#include "screen/x11_screen_source.h"
 #include "core/working_file_names.h"
+#include "screen/x11_screen_source.h"
 #include "support/fake_clock.h"
 #include "support/fake_message_boxes.h"
 #include "support/file_bytes.h"
@@ -92,11 +92,13 @@ protected:
     test::FakeMessageBoxes boxes;
     test::FakeClock clock;
     std::unique_ptr<ImageLibrary> images = LoadImageLibrary("", boxes);
-    DesktopCapture desktop{
-        screen,  temp.folder(),
-        *images, boxes,
-        clock,   CaptureFailureActions{{}, [] { ADD_FAILURE() << "picture not saved"; }},
-        qtCaptionRenderer()};
+    DesktopCapture desktop{screen,
+                           temp.folder(),
+                           *images,
+                           boxes,
+                           clock,
+                           CaptureFailureActions{{}, [] { ADD_FAILURE() << "picture not saved"; }},
+                           qtCaptionRenderer()};
     SettingsRecord settings;
     std::vector<std::string> steps;
     int closeBoxes = 0;

@@ -3,8 +3,8 @@
 
 #include "app/program_windows.h"
 #include "app/region_picker.h"
-#include "gui/qt_program_fonts.h"
 #include "gui/qt_front_end.h"
+#include "gui/qt_program_fonts.h"
 
 #include "support/map_settings_fields.h"
 #include "support/qt_serve_events_until.h"
@@ -13,8 +13,8 @@
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QPushButton>
+#include <QScreen>
 
 #include <thread>
 

@@ -3,21 +3,21 @@
 
 #include "app/about_box.h"
 #include "app/program_windows.h"
-#include "gui/qt_program_fonts.h"
 #include "gui/qt_front_end.h"
 #include "gui/qt_main_window.h"
+#include "gui/qt_program_fonts.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QEnterEvent>
 #include <QLabel>
-#include <QPointingDevice>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QWindow>
+#include <QPointingDevice>
 #include <QPushButton>
+#include <QWindow>
 
 namespace velmora {
 namespace {
