@@ -35,12 +35,6 @@ SIZE outerSizeForClient(int width, int height, DWORD style, DWORD exStyle)
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-POINT centredOnScreen(SIZE outer)
-{
-    return {(GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2,
-            (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2};
-}
-
 Win32Window::~Win32Window()
 {
     destroy();

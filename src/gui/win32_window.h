@@ -11,8 +11,6 @@ namespace velmora {
 
 // The outer size of a window whose client area (below a menu bar, if any) has the given size.
 SIZE outerSizeForClient(int width, int height, DWORD style, DWORD exStyle);
-// The screen position that centres an outer size on the primary screen.
-POINT centredOnScreen(SIZE outer);
 
 class Win32Window {
 public:
