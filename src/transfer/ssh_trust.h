@@ -16,8 +16,8 @@ struct SshTrust {
     TrustQuestion askChanged;       // empty: open ends with ServerKeyChanged
 };
 
-// The known-hosts file beside trust's key file, the presenter's own one in $HOME, and the same
-// questions.
+// The known-hosts file beside trust's key file, the presenter's own one in the home folder, and
+// the same questions.
 SshTrust sshTrustFor(const ServerTrust& trust);
 
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include "transfer/ca_list.h"
 
+#include "transfer/win32_ansi_path.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -21,20 +23,6 @@ std::wstring programFile()
     }
 }
 
-// libcurl opens the file with fopen, which takes the path in the ANSI code page.
-std::string ansiText(const std::wstring& wide)
-{
-    BOOL lost = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                         static_cast<int>(wide.size()), nullptr, 0, nullptr, &lost);
-    if (size <= 0 || lost)
-        return {};
-    std::string text(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                        text.data(), size, nullptr, &lost);
-    return lost ? std::string() : text;
-}
-
 } // namespace
 
 // cacert.pem in the program folder, where the installer puts it beside velmora.exe.
@@ -51,7 +39,7 @@ std::string caListFile()
     if (kind == INVALID_FILE_ATTRIBUTES || (kind & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return {};
     // A folder whose name the ANSI code page cannot spell cannot be opened by fopen either.
-    return ansiText(list);
+    return ansiPath(list);
 }
 
 } // namespace velmora
