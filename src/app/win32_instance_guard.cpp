@@ -12,9 +12,10 @@ InstanceGuard::InstanceGuard(const std::string& tempFolder)
     HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Velmora");
     const DWORD error = GetLastError();
     if (mutex == nullptr) {
-        // A mutex of that name made by another account with other rights: another copy runs.
-        // Any other failure says nothing about one, so it does not keep the program from running.
-        acquired_ = error != ERROR_ACCESS_DENIED;
+        // The name cannot be taken: a mutex of another account with other rights, or an object
+        // of another kind under that name (ERROR_INVALID_HANDLE), which anybody can make to let
+        // a second copy run. Either way this copy cannot know that it is the only one.
+        acquired_ = false;
         return;
     }
     if (error == ERROR_ALREADY_EXISTS) {
