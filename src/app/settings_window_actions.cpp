@@ -5,6 +5,8 @@
 #include "settings/settings_store.h"
 #include "transfer/remote_path.h"
 
+#include <utility>
+
 namespace velmora {
 
 void ApplySettingsWindow(SettingsForm& form, SettingsRecord& settings, SharedPresentation& shared,
@@ -83,41 +85,23 @@ SettingsWindowActions settingsWindowActions(SettingsRecord& settings, SharedPres
 
 SettingsWindowEvents settingsWindowEvents(SettingsWindowActions actions)
 {
+    using Action = SettingsWindowActions::Action SettingsWindowActions::*;
+    static constexpr std::pair<WindowAction, Action> kBindings[] = {
+        {WindowAction::Ok, &SettingsWindowActions::ok},
+        {WindowAction::CloseBox, &SettingsWindowActions::closeBox},
+        {WindowAction::Preview, &SettingsWindowActions::preview},
+        {WindowAction::WholeScreen, &SettingsWindowActions::wholeScreen},
+        {WindowAction::PickRegion, &SettingsWindowActions::pickRegion},
+        {WindowAction::CheckServerDirectory, &SettingsWindowActions::checkServerDirectory},
+        {WindowAction::LoadAbsoluteServerPath, &SettingsWindowActions::loadAbsoluteServerPath},
+        {WindowAction::InstallLogin, &SettingsWindowActions::installLogin},
+        {WindowAction::RemoveLogin, &SettingsWindowActions::removeLogin},
+    };
     return [actions = std::move(actions)](WindowAction action, SettingsWindowView& view) {
-        const SettingsWindowActions::Action* chosen = nullptr;
-        switch (action) {
-        case WindowAction::Ok:
-            chosen = &actions.ok;
-            break;
-        case WindowAction::CloseBox:
-            chosen = &actions.closeBox;
-            break;
-        case WindowAction::Preview:
-            chosen = &actions.preview;
-            break;
-        case WindowAction::WholeScreen:
-            chosen = &actions.wholeScreen;
-            break;
-        case WindowAction::PickRegion:
-            chosen = &actions.pickRegion;
-            break;
-        case WindowAction::CheckServerDirectory:
-            chosen = &actions.checkServerDirectory;
-            break;
-        case WindowAction::LoadAbsoluteServerPath:
-            chosen = &actions.loadAbsoluteServerPath;
-            break;
-        case WindowAction::InstallLogin:
-            chosen = &actions.installLogin;
-            break;
-        case WindowAction::RemoveLogin:
-            chosen = &actions.removeLogin;
-            break;
-        default:
-            return; // check boxes tick themselves; nothing else belongs to this window
-        }
-        if (*chosen)
-            (*chosen)(view);
+        // Check boxes tick themselves; nothing else belongs to this window.
+        for (const auto& [bound, member] : kBindings)
+            if (bound == action && actions.*member)
+                return (actions.*member)(view);
     };
 }
 

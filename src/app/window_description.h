@@ -126,13 +126,6 @@ struct WindowDescription {
                 return &one;
         return nullptr;
     }
-    const GadgetDescription* gadgetFor(WindowAction action) const
-    {
-        for (const GadgetDescription& one : gadgets)
-            if (one.action == action)
-                return &one;
-        return nullptr;
-    }
 };
 
 } // namespace velmora
