@@ -56,8 +56,15 @@ fi
 apt_dir=$cache/apt
 mkdir -p "$apt_dir/lists/partial"
 suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
+# The sources come from the archive this machine's own apt configuration names for its release.
+archive=$(apt-get indextargets --format '$(RELEASE) $(REPO_URI)' 'Created-By: Packages' 2>/dev/null |
+  awk -v suite="$suite" '$1 == suite { print $2; exit }')
+if [ -z "$archive" ]; then
+  echo "build-windows: the apt configuration names no archive for $suite" >&2
+  exit 1
+fi
 echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg]" \
-  "http://deb.debian.org/debian $suite main" >"$apt_dir/sources.list"
+  "$archive $suite main" >"$apt_dir/sources.list"
 apt_private=(-o APT::Sandbox::User=root -o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts=/nonexistent
   -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache=
   -o DPkg::Lock::Timeout=600)
